@@ -1,0 +1,32 @@
+# make run   builds everything (release) and runs the program's main job on the built-in sample data
+# make test  builds the test configuration (sanitizers) and runs every test
+JOBS ?= $(shell nproc)
+
+.PHONY: deps run test build-release build-test fuzz clean format
+
+deps:
+	@bash cmake/install-deps.sh
+
+build-release: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+
+build-test: deps
+	cmake --preset test >/dev/null
+	cmake --build --preset test -j $(JOBS)
+
+run: build-release
+	@bash cmake/run-main.sh build/release
+
+test: build-test
+	ctest --preset test -j $(JOBS)
+
+fuzz: deps
+	@if command -v clang++ >/dev/null; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j $(JOBS); \
+	else echo "clang is not installed: fuzz targets skipped"; fi
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

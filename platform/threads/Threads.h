@@ -1,0 +1,128 @@
+// Threads, events, mutexes, waits, critical sections, the stop signal, the pause gate and
+// private heaps, in the shape the system's code expects of its operating system.
+#pragma once
+
+#include "platform/base/Handle.h"
+#include "platform/base/WinTypes.h"
+
+#include <cstddef>
+
+using LPTHREAD_START_ROUTINE = DWORD (*)(void* argument);
+
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_ABANDONED = 0x80;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+constexpr DWORD CREATE_SUSPENDED = 0x4;
+constexpr DWORD STILL_ACTIVE = 259;
+constexpr DWORD HEAP_NO_SERIALIZE = 0x1;
+constexpr DWORD HEAP_ZERO_MEMORY = 0x8;
+
+// A thread runs routine(argument) on a std::thread; its handle is signalled when it ends.
+// Closing the handle of a running thread detaches it (the thread goes on).
+HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE routine, void* argument,
+                    DWORD flags, DWORD* threadId);
+BOOL ResumeThread(HANDLE thread); // starts a thread created with CREATE_SUSPENDED
+BOOL SetThreadPriority(HANDLE thread, int priority);
+int GetThreadPriority(HANDLE thread);
+BOOL GetExitCodeThread(HANDLE thread, DWORD* code);
+DWORD GetCurrentThreadId();
+
+HANDLE CreateEventW(void* security, BOOL manualReset, BOOL initialState, const char16_t* name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+// A named mutex that already exists in this process sets ERROR_ALREADY_EXISTS.
+HANDLE CreateMutexW(void* security, BOOL initialOwner, const char16_t* name);
+BOOL ReleaseMutex(HANDLE mutex);
+
+// Waits in real time (timeouts in ms, INFINITE allowed).
+DWORD WaitForSingleObject(HANDLE handle, DWORD ms);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD ms);
+
+// Sleeps through the injectable clock.
+void Sleep(DWORD ms);
+
+struct CRITICAL_SECTION {
+    void* impl = nullptr;
+};
+void InitializeCriticalSection(CRITICAL_SECTION* section);
+void DeleteCriticalSection(CRITICAL_SECTION* section);
+void EnterCriticalSection(CRITICAL_SECTION* section);
+void LeaveCriticalSection(CRITICAL_SECTION* section);
+BOOL TryEnterCriticalSection(CRITICAL_SECTION* section);
+
+// The framework's critical section: recursive, with a timed lock.
+class CCriticalSection {
+public:
+    CCriticalSection();
+    ~CCriticalSection();
+    CCriticalSection(const CCriticalSection&) = delete;
+    CCriticalSection& operator=(const CCriticalSection&) = delete;
+    BOOL Lock();
+    // TRUE when the lock was taken within ms milliseconds.
+    BOOL Lock(DWORD ms);
+    BOOL Unlock();
+
+private:
+    void* m_impl;
+};
+
+// Holds a CCriticalSection for a scope.
+class CSingleLock {
+public:
+    explicit CSingleLock(CCriticalSection* section, BOOL lockNow = FALSE);
+    ~CSingleLock();
+    BOOL Lock(DWORD ms = INFINITE);
+    BOOL Unlock();
+    BOOL IsLocked() const { return m_locked; }
+
+private:
+    CCriticalSection* m_section;
+    BOOL m_locked = FALSE;
+};
+
+// The stop signal: a manual-reset event that every worker's waits and sleeps include.
+class StopSignal {
+public:
+    StopSignal();
+    ~StopSignal();
+    StopSignal(const StopSignal&) = delete;
+    StopSignal& operator=(const StopSignal&) = delete;
+    void Signal();
+    void Clear();
+    bool IsSet() const;
+    // Sleeps ms milliseconds (through the injectable clock) unless the signal comes first;
+    // false when the signal cut it short.
+    bool Sleep(DWORD ms);
+    // Waits for handle; WAIT_OBJECT_0, WAIT_TIMEOUT, or WAIT_ABANDONED when the signal came first.
+    DWORD Wait(HANDLE handle, DWORD ms);
+    HANDLE Handle() const { return m_event; }
+
+private:
+    HANDLE m_event;
+};
+
+// In place of suspending threads from outside: workers pass the gate at the top of each loop
+// and wait there while it is closed (or until the stop signal).
+class PauseGate {
+public:
+    PauseGate();
+    ~PauseGate();
+    PauseGate(const PauseGate&) = delete;
+    PauseGate& operator=(const PauseGate&) = delete;
+    void Close();
+    void Open();
+    bool IsOpen() const;
+    // Returns false when stop was signalled while waiting.
+    bool Pass(const StopSignal* stop = nullptr);
+
+private:
+    void* m_impl;
+};
+
+// Private heaps: HeapDestroy frees every block still allocated from the heap.
+HANDLE HeapCreate(DWORD options, std::size_t initialSize, std::size_t maximumSize);
+BOOL HeapDestroy(HANDLE heap);
+void* HeapAlloc(HANDLE heap, DWORD flags, std::size_t bytes);
+BOOL HeapFree(HANDLE heap, DWORD flags, void* block);
+std::size_t HeapSize(HANDLE heap, DWORD flags, const void* block);
