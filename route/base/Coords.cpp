@@ -1,0 +1,36 @@
+#include "route/base/Coords.h"
+
+#include <cmath>
+
+namespace {
+std::int32_t Trunc(double v) { return static_cast<std::int32_t>(std::trunc(v)); }
+} // namespace
+
+void MapToNetCoord(std::int32_t x, std::int32_t y, std::int32_t& netX, std::int32_t& netY) {
+    double t = std::trunc(x * 0.8333333333333334);
+    netX = Trunc(std::trunc(t * 4.5) + 45000000.0);
+    netY = Trunc(std::trunc(y * 3.0) + 11910000.0);
+}
+
+void NetToMapCoord(std::int32_t netX, std::int32_t netY, std::int32_t& x, std::int32_t& y) {
+    double t = std::trunc((static_cast<double>(netX) - 45000000.0) * 480000.0 * 4.6296296296296297e-7);
+    x = Trunc(t * 1.2);
+    y = Trunc((static_cast<double>(netY) - 11910000.0) * 660000.0 * 5.05050505050505e-7);
+}
+
+void PointFileToNetCoord(std::int32_t x, std::int32_t y, std::int32_t& netX, std::int32_t& netY) {
+    netX = Trunc(x * 4.5) + coords::kNetOriginX;
+    netY = Trunc(y * 3.0) + coords::kNetOriginY;
+}
+
+void NetToPointFileCoord(std::int32_t netX, std::int32_t netY, std::int32_t& x, std::int32_t& y) {
+    x = Trunc((static_cast<double>(netX) - 45000000.0) * 480000.0 * 4.6296296296296297e-7);
+    y = Trunc((static_cast<double>(netY) - 11910000.0) * 660000.0 * 5.05050505050505e-7);
+}
+
+void NetToPointFileCoordRounded(std::int32_t netX, std::int32_t netY, std::int32_t& x, std::int32_t& y) {
+    x = static_cast<std::int32_t>(
+        std::lround((static_cast<double>(netX) - 45000000.0) * 480000.0 * 4.6296296296296297e-7));
+    y = static_cast<std::int32_t>(
+        std::lround((static_cast<double>(netY) - 11910000.0) * 660000.0 * 5.05050505050505e-7));
+}
