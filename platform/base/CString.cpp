@@ -15,7 +15,9 @@ char16_t FoldCase(char16_t c) {
     return static_cast<char16_t>(std::towupper(c));
 }
 
-bool IsSpace(char16_t c) { return c == u' ' || (c >= 9 && c <= 13); }
+bool IsSpace(char16_t c) {
+    return c == u' ' || (c >= 9 && c <= 13);
+}
 
 // Formats one numeric conversion with the C library and widens it (its output is ASCII).
 void AppendNumber(std::u16string& out, const std::string& spec, va_list* args, char conv, int length,
@@ -23,23 +25,31 @@ void AppendNumber(std::u16string& out, const std::string& spec, va_list* args, c
     char buffer[512];
     int n = 0;
     auto call = [&](auto value) {
-        if (starWidth && starPrecision) n = std::snprintf(buffer, sizeof buffer, spec.c_str(), width, precision, value);
-        else if (starWidth) n = std::snprintf(buffer, sizeof buffer, spec.c_str(), width, value);
-        else if (starPrecision) n = std::snprintf(buffer, sizeof buffer, spec.c_str(), precision, value);
-        else n = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+        if (starWidth && starPrecision)
+            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), width, precision, value);
+        else if (starWidth)
+            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), width, value);
+        else if (starPrecision)
+            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), precision, value);
+        else
+            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
     };
     switch (conv) {
     case 'd':
     case 'i':
-        if (length == 2) call(va_arg(*args, long long));
-        else call(va_arg(*args, int));
+        if (length == 2)
+            call(va_arg(*args, long long));
+        else
+            call(va_arg(*args, int));
         break;
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-        if (length == 2) call(va_arg(*args, unsigned long long));
-        else call(va_arg(*args, unsigned int));
+        if (length == 2)
+            call(va_arg(*args, unsigned long long));
+        else
+            call(va_arg(*args, unsigned int));
         break;
     case 'p':
         call(va_arg(*args, void*));
@@ -165,8 +175,10 @@ std::u16string FormatWideV(const char16_t* format, va_list argsIn) {
         case u'C': {
             int ch = va_arg(args, int);
             std::u16string one;
-            if (conv == u'C' || narrow) one = Cp949ToUtf16(std::string(1, static_cast<char>(ch)));
-            else one = std::u16string(1, static_cast<char16_t>(ch));
+            if (conv == u'C' || narrow)
+                one = Cp949ToUtf16(std::string(1, static_cast<char>(ch)));
+            else
+                one = std::u16string(1, static_cast<char16_t>(ch));
             AppendPadded(out, one, width, -1, left);
             break;
         }
@@ -227,7 +239,9 @@ int CString::CompareNoCase(const char16_t* other) const {
     return m_text.size() < b.size() ? -1 : 1;
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     if (first < 0) first = 0;
@@ -236,7 +250,9 @@ CString CString::Mid(int first, int count) const {
     return CString(m_text.substr(first, count));
 }
 
-CString CString::Left(int count) const { return Mid(0, count); }
+CString CString::Left(int count) const {
+    return Mid(0, count);
+}
 
 CString CString::Right(int count) const {
     if (count <= 0) return CString();
@@ -341,8 +357,10 @@ CString& CString::MakeUpper() {
 
 CString& CString::MakeLower() {
     for (auto& c : m_text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-        else if (c >= 0x80) c = static_cast<char16_t>(std::towlower(c));
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c + 32);
+        else if (c >= 0x80)
+            c = static_cast<char16_t>(std::towlower(c));
     }
     return *this;
 }
@@ -373,7 +391,9 @@ void CString::Format(const char16_t* format, ...) {
     va_end(args);
 }
 
-void CString::FormatV(const char16_t* format, va_list args) { m_text = FormatWideV(format, args); }
+void CString::FormatV(const char16_t* format, va_list args) {
+    m_text = FormatWideV(format, args);
+}
 
 void CString::AppendFormat(const char16_t* format, ...) {
     va_list args;
@@ -382,6 +402,12 @@ void CString::AppendFormat(const char16_t* format, ...) {
     va_end(args);
 }
 
-std::string CString::ToUtf8() const { return Utf16ToUtf8(m_text); }
-std::string CString::ToCp949() const { return Utf16ToCp949(m_text); }
-CString CString::FromUtf8(std::string_view text) { return CString(Utf8ToUtf16(text)); }
+std::string CString::ToUtf8() const {
+    return Utf16ToUtf8(m_text);
+}
+std::string CString::ToCp949() const {
+    return Utf16ToCp949(m_text);
+}
+CString CString::FromUtf8(std::string_view text) {
+    return CString(Utf8ToUtf16(text));
+}

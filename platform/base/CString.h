@@ -12,7 +12,8 @@ class CString {
 public:
     CString() = default;
     CString(const char16_t* text) : m_text(text ? text : u"") {}
-    CString(const char16_t* text, int length) : m_text(text ? std::u16string(text, length > 0 ? length : 0) : u"") {}
+    CString(const char16_t* text, int length)
+        : m_text(text ? std::u16string(text, length > 0 ? length : 0) : u"") {}
     CString(std::u16string text) : m_text(std::move(text)) {}
     CString(std::u16string_view text) : m_text(text) {}
     CString(char16_t ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) {}
@@ -48,8 +49,12 @@ public:
         return *this;
     }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-    friend CString operator+(const CString& a, const char16_t* b) { return CString(a.m_text + (b ? b : u"")); }
-    friend CString operator+(const char16_t* a, const CString& b) { return CString((a ? a : u"") + b.m_text); }
+    friend CString operator+(const CString& a, const char16_t* b) {
+        return CString(a.m_text + (b ? b : u""));
+    }
+    friend CString operator+(const char16_t* a, const CString& b) {
+        return CString((a ? a : u"") + b.m_text);
+    }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const char16_t* b) { return a.m_text == (b ? b : u""); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }

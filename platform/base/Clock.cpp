@@ -20,7 +20,8 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
 
 std::uint64_t SystemClock::TickCount() {
     using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 std::int64_t SystemClock::UtcMilliseconds() {
@@ -35,12 +36,20 @@ int SystemClock::LocalOffsetMinutes() {
     return static_cast<int>(local.tm_gmtoff / 60);
 }
 
-void SystemClock::Sleep(DWORD ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SystemClock::Sleep(DWORD ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
-Clock& TheClock() { return *g_clock.load(); }
-void InstallClock(Clock* clock) { g_clock.store(clock ? clock : &g_systemClock); }
+Clock& TheClock() {
+    return *g_clock.load();
+}
+void InstallClock(Clock* clock) {
+    g_clock.store(clock ? clock : &g_systemClock);
+}
 
-DWORD GetTickCount() { return static_cast<DWORD>(TheClock().TickCount()); }
+DWORD GetTickCount() {
+    return static_cast<DWORD>(TheClock().TickCount());
+}
 
 SYSTEMTIME SystemTimeFromMilliseconds(std::int64_t ms) {
     std::int64_t days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);

@@ -11,7 +11,9 @@ public:
     virtual bool IsWaitable() const { return false; }
 };
 
-inline HANDLE ToHandle(KernelObject* object) { return static_cast<HANDLE>(object); }
+inline HANDLE ToHandle(KernelObject* object) {
+    return static_cast<HANDLE>(object);
+}
 
 // The object behind a handle when it is of type T, else nullptr.
 template <class T> T* HandleAs(HANDLE handle) {

@@ -49,8 +49,12 @@ IconvPair& Converters() {
 
 } // namespace
 
-DWORD GetLastError() { return g_lastError; }
-void SetLastError(DWORD code) { g_lastError = code; }
+DWORD GetLastError() {
+    return g_lastError;
+}
+void SetLastError(DWORD code) {
+    g_lastError = code;
+}
 
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
@@ -77,11 +81,15 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             bool ok = i + need <= text.size();
             for (std::size_t k = 0; ok && k < need; ++k) {
                 unsigned char t = static_cast<unsigned char>(text[i + k]);
-                if ((t & 0xC0) != 0x80) ok = false;
-                else cp = (cp << 6) | (t & 0x3F);
+                if ((t & 0xC0) != 0x80)
+                    ok = false;
+                else
+                    cp = (cp << 6) | (t & 0x3F);
             }
-            if (ok) i += need;
-            else cp = 0xFFFD;
+            if (ok)
+                i += need;
+            else
+                cp = 0xFFFD;
         } else if (c >= 0x80) {
             cp = 0xFFFD;
         }
@@ -119,7 +127,8 @@ std::u16string Cp949ToUtf16(std::string_view text) {
     std::u16string out;
     iconv_t cd = Converters().toUtf16;
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        for (char c : text) out += static_cast<unsigned char>(c) < 0x80 ? static_cast<char16_t>(c) : u'\xFFFD';
+        for (char c : text)
+            out += static_cast<unsigned char>(c) < 0x80 ? static_cast<char16_t>(c) : u'\xFFFD';
         return out;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -194,8 +203,8 @@ int MultiByteToWideChar(UINT codePage, DWORD, const char* src, int srcLength, ch
     return static_cast<int>(wide.size());
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD, const char16_t* src, int srcLength, char* dest,
-                        int destLength, const char*, BOOL* usedDefault) {
+int WideCharToMultiByte(UINT codePage, DWORD, const char16_t* src, int srcLength, char* dest, int destLength,
+                        const char*, BOOL* usedDefault) {
     if (!src || destLength < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;

@@ -14,8 +14,12 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // be encoded become '?'. Conversion stops at nothing: embedded zero bytes are kept.
 std::u16string Cp949ToUtf16(std::string_view text);
 std::string Utf16ToCp949(std::u16string_view text);
-inline std::string Cp949ToUtf8(std::string_view text) { return Utf16ToUtf8(Cp949ToUtf16(text)); }
-inline std::string Utf8ToCp949(std::string_view text) { return Utf16ToCp949(Utf8ToUtf16(text)); }
+inline std::string Cp949ToUtf8(std::string_view text) {
+    return Utf16ToUtf8(Cp949ToUtf16(text));
+}
+inline std::string Utf8ToCp949(std::string_view text) {
+    return Utf16ToCp949(Utf8ToUtf16(text));
+}
 
 // Length of a zero-terminated wide text.
 std::size_t WideLength(const char16_t* text);

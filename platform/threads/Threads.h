@@ -17,6 +17,18 @@ constexpr DWORD CREATE_SUSPENDED = 0x4;
 constexpr DWORD STILL_ACTIVE = 259;
 constexpr DWORD HEAP_NO_SERIALIZE = 0x1;
 constexpr DWORD HEAP_ZERO_MEMORY = 0x8;
+constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
+
+// Thread priorities as the handheld numbers them: 0 is the highest, 7 idle.
+constexpr int THREAD_PRIORITY_TIME_CRITICAL = 0;
+constexpr int THREAD_PRIORITY_HIGHEST = 1;
+constexpr int THREAD_PRIORITY_ABOVE_NORMAL = 2;
+constexpr int THREAD_PRIORITY_NORMAL = 3;
+constexpr int THREAD_PRIORITY_BELOW_NORMAL = 4;
+constexpr int THREAD_PRIORITY_LOWEST = 5;
+constexpr int THREAD_PRIORITY_ABOVE_IDLE = 6;
+constexpr int THREAD_PRIORITY_IDLE = 7;
+constexpr int THREAD_PRIORITY_ERROR_RETURN = 0x7FFFFFFF;
 
 // A thread runs routine(argument) on a std::thread; its handle is signalled when it ends.
 // Closing the handle of a running thread detaches it (the thread goes on).
@@ -120,9 +132,14 @@ private:
     void* m_impl;
 };
 
-// Private heaps: HeapDestroy frees every block still allocated from the heap.
+// Private heaps: HeapDestroy frees every block still allocated from the heap. A heap created
+// with a maximum size refuses blocks beyond it; no single block is larger than 1 GiB.
 HANDLE HeapCreate(DWORD options, std::size_t initialSize, std::size_t maximumSize);
 BOOL HeapDestroy(HANDLE heap);
 void* HeapAlloc(HANDLE heap, DWORD flags, std::size_t bytes);
+// Resizes a block of the heap (HEAP_ZERO_MEMORY zero-fills the part that grows); nullptr and the
+// block unchanged on failure.
+void* HeapReAlloc(HANDLE heap, DWORD flags, void* block, std::size_t bytes);
 BOOL HeapFree(HANDLE heap, DWORD flags, void* block);
+// The size asked for when block was allocated; (size_t)-1 for a block not from the heap.
 std::size_t HeapSize(HANDLE heap, DWORD flags, const void* block);

@@ -3,7 +3,9 @@
 #include <cmath>
 
 namespace {
-std::int32_t Trunc(double v) { return static_cast<std::int32_t>(std::trunc(v)); }
+std::int32_t Trunc(double v) {
+    return static_cast<std::int32_t>(std::trunc(v));
+}
 } // namespace
 
 void MapToNetCoord(std::int32_t x, std::int32_t y, std::int32_t& netX, std::int32_t& netY) {
