@@ -48,18 +48,6 @@ int CMemReader::Seek(std::int32_t offset, int origin) {
     return m_valid;
 }
 
-int CMemReader::Skip(std::int32_t n) {
-    if (!m_valid) return 0;
-    std::int64_t target = static_cast<std::int64_t>(m_position) + n;
-    if (target < 0 || target > kUnbounded) {
-        m_valid = 0;
-        return 0;
-    }
-    m_position = static_cast<std::int32_t>(target);
-    ApplyEndRule();
-    return m_valid;
-}
-
 int CMemWriter::Seek(std::int32_t offset, int origin) {
     std::int64_t target = m_position;
     if (origin == 0)
@@ -74,7 +62,7 @@ int CMemWriter::Seek(std::int32_t offset, int origin) {
     return m_valid;
 }
 
-int CMemWriter::Skip(std::int32_t n) {
+int CMemStream::Skip(std::int32_t n) {
     if (!m_valid) return 0;
     std::int64_t target = static_cast<std::int64_t>(m_position) + n;
     if (target < 0 || target > kUnbounded) {

@@ -18,6 +18,8 @@ public:
     bool IsValid() const { return m_valid != 0; }
     std::uint8_t valid() const { return m_valid; }
     std::int32_t GetSize() const { return m_size; }
+    // Advances by n (the end rule applies); returns valid.
+    int Skip(std::int32_t n);
 
 protected:
     void Set(std::uint8_t* base, std::int32_t size) {
@@ -77,7 +79,6 @@ public:
     // origin 0 = offset, 1 = size - offset (from the end), 2 = position + offset; makes the
     // stream valid again, then applies the end rule; returns valid. A negative position is refused.
     int Seek(std::int32_t offset, int origin);
-    int Skip(std::int32_t n);
     void Reset() { Clear(); }
     std::int32_t GetPosition() const { return m_position; }
     std::int32_t Remaining() const { return m_valid ? m_size - m_position : 0; }
@@ -115,7 +116,6 @@ public:
 
     // origin 0 = offset, 1 = size + offset, 2 = position + offset; valid is not changed.
     int Seek(std::int32_t offset, int origin);
-    int Skip(std::int32_t n);
     void Reset() { Clear(); }
     std::int32_t GetPosition() const { return m_position; }
 
