@@ -1,0 +1,219 @@
+// velko-gpsreplay: plays a receiver log into a serial line at the pace it was recorded, so the
+// program can be driven like a car.
+//
+//   velko-gpsreplay [--unit] [--rate FACTOR] [--loop]
+//                   (--pty [--link PATH] | --port COMn: [--root DIR] [--com N=PATH] [--baud B]) LOG
+//
+// LOG is NMEA text, receiver-unit frames (--unit), or the program's raw log ("Start_Log" header,
+// skipped). Each second of the log (NMEA: sentences of one UTC time; unit: from one position
+// frame to the next) is written in one go, one second apart (divided by --rate). With --pty the
+// tool makes a pseudo-terminal, prints its device path, and --link makes a symlink to it (for
+// instance DIR/dev/COM3, where the program looks for "COM3:" by default).
+#include "platform/files/DeviceRoot.h"
+#include "platform/files/Files.h"
+#include "platform/serial/PseudoTerminal.h"
+#include "position/SerialPort.h"
+#include "position/ZarnReceiver.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::fprintf(
+        stderr, "usage: velko-gpsreplay [--unit] [--rate FACTOR] [--loop]\n"
+                "         (--pty [--link PATH] | --port COMn: [--root DIR] [--com N=PATH] [--baud B]) LOG\n");
+    return 2;
+}
+
+struct Epoch {
+    std::size_t begin, end;
+    double seconds; // time after the previous epoch
+};
+
+// Seconds of the day of an NMEA sentence's time field, or -1 for sentences without one.
+int SentenceTime(const std::string& log, std::size_t begin, std::size_t end) {
+    if (end - begin < 14 || log[begin] != '$') return -1;
+    std::string type = log.substr(begin + 3, 3);
+    if (type != "GGA" && type != "RMC" && type != "GLL" && type != "ZDA") return -1;
+    std::size_t field = begin + 7;
+    if (type == "GLL") {
+        // The time is the fifth field.
+        for (int commas = 0; commas < 4 && field < end; ++field)
+            if (log[field] == ',') ++commas;
+    }
+    if (field + 6 > end) return -1;
+    int v[6];
+    for (int i = 0; i < 6; ++i) {
+        char c = log[field + i];
+        if (c < '0' || c > '9') return -1;
+        v[i] = c - '0';
+    }
+    return (v[0] * 10 + v[1]) * 3600 + (v[2] * 10 + v[3]) * 60 + v[4] * 10 + v[5];
+}
+
+std::vector<Epoch> SplitNmea(const std::string& log, std::size_t start) {
+    std::vector<Epoch> epochs;
+    int current = -1;
+    std::size_t begin = start;
+    double gap = 0.0; // the first second goes out at once
+    for (std::size_t at = start; at < log.size();) {
+        std::size_t lf = log.find('\n', at);
+        std::size_t end = lf == std::string::npos ? log.size() : lf + 1;
+        int t = SentenceTime(log, at, end);
+        if (t >= 0) {
+            if (current >= 0 && t != current) {
+                epochs.push_back({begin, at, gap});
+                int delta = t - current;
+                if (delta < 0) delta += 86400; // past midnight
+                // Gaps in the log (a receiver switched off) are not waited out.
+                gap = delta >= 1 && delta <= 10 ? delta : 1.0;
+                begin = at;
+            }
+            current = t;
+        }
+        at = end;
+    }
+    if (begin < log.size()) epochs.push_back({begin, log.size(), gap});
+    return epochs;
+}
+
+std::vector<Epoch> SplitUnit(const std::string& log, std::size_t start) {
+    std::vector<Epoch> epochs;
+    std::size_t begin = start;
+    double gap = 0.0;
+    for (std::size_t at = start + 1; at + 1 < log.size(); ++at) {
+        if (static_cast<unsigned char>(log[at]) == zarn::kStx &&
+            static_cast<unsigned char>(log[at + 1]) == zarn::kPositionFrame) {
+            epochs.push_back({begin, at, gap});
+            gap = 1.0;
+            begin = at;
+        }
+    }
+    if (begin < log.size()) epochs.push_back({begin, log.size(), gap});
+    return epochs;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool unit = false, pty = false, loop = false;
+    double rate = 1.0;
+    std::string link, portName, root, logPath;
+    unsigned baud = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= argc) return false;
+            v = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--unit")
+            unit = true;
+        else if (a == "--pty")
+            pty = true;
+        else if (a == "--loop")
+            loop = true;
+        else if (a == "--link") {
+            if (!value(link)) return Usage();
+        } else if (a == "--port") {
+            if (!value(portName)) return Usage();
+        } else if (a == "--root") {
+            if (!value(root)) return Usage();
+        } else if (a == "--com") {
+            std::size_t eq;
+            if (!value(v) || (eq = v.find('=')) == std::string::npos || eq == 0) return Usage();
+            DeviceRoot::OverrideSetting("com" + v.substr(0, eq), v.substr(eq + 1));
+        } else if (a == "--rate") {
+            if (!value(v)) return Usage();
+            rate = std::atof(v.c_str());
+            if (!(rate > 0.0 && rate <= 1000.0)) return Usage();
+        } else if (a == "--baud") {
+            if (!value(v)) return Usage();
+            baud = static_cast<unsigned>(std::strtoul(v.c_str(), nullptr, 10));
+        } else if (!a.empty() && a[0] == '-') {
+            return Usage();
+        } else if (logPath.empty()) {
+            logPath = a;
+        } else {
+            return Usage();
+        }
+    }
+    if (logPath.empty() || pty == !portName.empty()) return Usage();
+    std::ifstream in(logPath, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "velko-gpsreplay: cannot open %s\n", logPath.c_str());
+        return 1;
+    }
+    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t start = 0;
+    if (log.compare(0, 9, "Start_Log") == 0) start = log.size() > 9 && log[9] == 0 ? 10 : 9;
+    std::vector<Epoch> epochs = unit ? SplitUnit(log, start) : SplitNmea(log, start);
+    if (epochs.empty()) {
+        std::fprintf(stderr, "velko-gpsreplay: %s holds nothing to play\n", logPath.c_str());
+        return 1;
+    }
+
+    PseudoTerminal terminal;
+    CSerialPort port;
+    if (pty) {
+        if (!terminal.IsOpen()) {
+            std::fprintf(stderr, "velko-gpsreplay: cannot make a pseudo-terminal\n");
+            return 1;
+        }
+        if (!link.empty()) {
+            std::error_code ec;
+            std::filesystem::remove(link, ec);
+            std::filesystem::create_symlink(terminal.DevicePath(), link, ec);
+            if (ec) {
+                std::fprintf(stderr, "velko-gpsreplay: cannot link %s: %s\n", link.c_str(),
+                             ec.message().c_str());
+                return 1;
+            }
+        }
+        std::printf("%s\n", terminal.DevicePath().c_str());
+        std::fflush(stdout);
+    } else {
+        if (!root.empty()) DeviceRoot::SetRoot(root);
+        std::u16string name(portName.begin(), portName.end());
+        if (!port.Open(name.c_str(), GENERIC_READ | GENERIC_WRITE) ||
+            !port.Setup(baud ? baud : (unit ? 38400 : 4800), 8, 0, 0)) {
+            std::fprintf(stderr, "velko-gpsreplay: cannot open %s (error %u)\n", portName.c_str(),
+                         port.GetLastErrorCode());
+            return 1;
+        }
+    }
+
+    auto next = std::chrono::steady_clock::now();
+    do {
+        for (const Epoch& e : epochs) {
+            next += std::chrono::microseconds(static_cast<long long>(e.seconds * 1e6 / rate));
+            std::this_thread::sleep_until(next);
+            const char* bytes = log.data() + e.begin;
+            std::size_t size = e.end - e.begin;
+            std::size_t sent = pty ? terminal.Write(bytes, size, 3600 * 1000)
+                                   : static_cast<std::size_t>(port.Write(bytes, static_cast<int>(size)));
+            if (sent != size) {
+                std::fprintf(stderr, "velko-gpsreplay: the line stopped taking bytes\n");
+                return 1;
+            }
+        }
+    } while (loop);
+    // Give the other side a moment to read the last second before the line goes away.
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(1000 / rate)));
+    if (!link.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(link, ec);
+    }
+    return 0;
+}
