@@ -1,0 +1,71 @@
+#include "tools/mkdevice/DeviceBuilder.h"
+
+#include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/VersionFiles.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+namespace mkdev {
+
+DeviceLayout::DeviceLayout(const std::string& r)
+    : root(r), mapData(r + "/Storage Card/MapData"), mrData(mapData + "/MRData"),
+      searchDb(mapData + "/SearchDB"), programDir(r + "/Program Files/Velko"), resDir(programDir + "/res"),
+      userDir(r + "/My Documents/Velko") {}
+
+namespace {
+
+void Folders(const DeviceLayout& l) {
+    for (const std::string& d : {l.root, l.mapData, l.mrData, l.searchDb, l.programDir, l.resDir, l.userDir})
+        std::filesystem::create_directories(d);
+}
+
+void DeviceIni(const DeviceLayout& l) {
+    const std::string text = "# Velko sample device\n"
+                             "card=Storage Card\n";
+    WriteFileAtomic(l.root + "/device.ini", std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+// Stands in for the search databases until their stage writes them; the map-data check
+// needs a non-empty file to checksum.
+void SearchPlaceholder(const DeviceLayout& l) {
+    const std::string path = l.searchDb + "/aVelko.db";
+    if (std::filesystem::exists(path) && std::filesystem::file_size(path) > 0) return;
+    const std::string text = "VELKO SEARCH DATABASE PLACEHOLDER\n";
+    WriteFileAtomic(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+} // namespace
+
+NetworkSummary BuildNetworkStage(const DeviceLayout& layout, const DeviceOptions& options) {
+    NetModel model;
+    const std::string& n = options.network;
+    if (n == "sample")
+        model = BuildSampleRegion();
+    else if (n == "national")
+        model = BuildNational(options.seed);
+    else if (n.rfind("fixture:", 0) == 0)
+        model = BuildFixture(n.substr(8));
+    else
+        throw std::invalid_argument("unknown network: " + n);
+    return model.Write(layout.mrData);
+}
+
+void BuildDevice(const DeviceOptions& options) {
+    if (options.outDir.empty()) throw std::invalid_argument("no output folder");
+    DeviceLayout layout(options.outDir);
+    Folders(layout);
+    DeviceIni(layout);
+    NetworkSummary s = BuildNetworkStage(layout, options);
+    if (!options.quiet)
+        std::printf(
+            "network: %d maps, %ld links, %ld nodes, %ld border records, %ld facilities, %ld road names\n",
+            s.maps, s.links, s.nodes, s.borderRecords, s.facilityEntries, s.roadNames);
+    SearchPlaceholder(layout);
+    WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
+    // Last: it protects the tails of MRCross.bin and the search database.
+    WriteMapDataInfo(layout.mapData);
+}
+
+} // namespace mkdev
