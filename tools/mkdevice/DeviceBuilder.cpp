@@ -1,5 +1,6 @@
 #include "tools/mkdevice/DeviceBuilder.h"
 
+#include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
 #include "tools/mkdevice/VersionFiles.h"
 
@@ -62,6 +63,11 @@ void BuildDevice(const DeviceOptions& options) {
         std::printf(
             "network: %d maps, %ld links, %ld nodes, %ld border records, %ld facilities, %ld road names\n",
             s.maps, s.links, s.nodes, s.borderRecords, s.facilityEntries, s.roadNames);
+    if (options.network != "national") {
+        const DrawingSummary d =
+            BuildDrawingStage(layout, NetworkFor(options.network, options.seed), options.network == "sample");
+        if (!options.quiet) std::printf("drawing: %zu layer files\n", d.layers.size());
+    }
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
     // Last: it protects the tails of MRCross.bin and the search database.
