@@ -1,0 +1,163 @@
+#include "platform/base/Clock.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/Script.h"
+#include "platform/window/Window.h"
+#include "platform/window/WindowHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+TEST(Script, ParsesEveryCommand) {
+    const std::string text = "# comment\n"
+                             "tap 10 20\n"
+                             "pen down 1 2\npen move 3 4\npen up 5 6\n"
+                             "key app1\nkey a down\nkey 0x25 up\n"
+                             "text \"가 \\\"b\\\"\"\n"
+                             "wait 100   # trailing comment\n"
+                             "snapshot step-1.a\n"
+                             "answer no\nanswer 4001\n"
+                             "serial feed COM3 gps.nmea\n"
+                             "activate \"Velko UI demo\"\n"
+                             "quit\n";
+    std::vector<ScriptCommand> c;
+    std::string error;
+    ASSERT_TRUE(ParseScript(text, "/s", c, &error)) << error;
+    ASSERT_EQ(c.size(), 15u);
+    using K = ScriptCommand::Kind;
+    EXPECT_EQ(c[0].kind, K::Tap);
+    EXPECT_EQ(c[0].x, 10);
+    EXPECT_EQ(c[0].y, 20);
+    EXPECT_EQ(c[0].line, 2);
+    EXPECT_EQ(c[3].kind, K::PenUp);
+    EXPECT_EQ(c[3].y, 6);
+    EXPECT_EQ(c[4].vk, VK_APP1);
+    EXPECT_EQ(c[4].keyMode, ScriptCommand::KeyMode::Press);
+    EXPECT_EQ(c[5].vk, 'A');
+    EXPECT_EQ(c[5].keyMode, ScriptCommand::KeyMode::Down);
+    EXPECT_EQ(c[6].vk, VK_LEFT);
+    EXPECT_EQ(c[6].keyMode, ScriptCommand::KeyMode::Up);
+    EXPECT_EQ(c[7].text, u"가 \"b\"");
+    EXPECT_EQ(c[8].ms, 100u);
+    EXPECT_EQ(c[9].name, "step-1.a");
+    EXPECT_EQ(c[10].answer, IDNO);
+    EXPECT_EQ(c[11].answer, 4001);
+    EXPECT_EQ(c[12].port, 3);
+    EXPECT_EQ(c[12].file, "/s/gps.nmea");
+    EXPECT_EQ(c[13].name, "Velko UI demo");
+    EXPECT_EQ(c[14].kind, K::Quit);
+}
+
+TEST(Script, BrokenLinesAreReportedWithTheirNumber) {
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        {"tap 10", "line 2: tap needs X Y"},
+        {"tap x 10", "line 2: tap needs X Y"},
+        {"pen sideways 1 2", "line 2: pen needs down, move or up"},
+        {"key NOSUCHKEY", "line 2: unknown key NOSUCHKEY"},
+        {"key a sideways", "line 2: key mode must be down or up"},
+        {"text unquoted", "line 2: text needs one quoted text"},
+        {"text \"open", "line 2: unterminated quoted text"},
+        {"wait -5", "line 2: wait needs milliseconds"},
+        {"snapshot ../../etc/passwd", "line 2: snapshot needs a NAME of letters, digits, - _ ."},
+        {"answer perhaps", "line 2: unknown answer perhaps"},
+        {"serial feed LPT1 f", "line 2: serial feed needs a port COM1 .. COM99"},
+        {"fly away", "line 2: unknown command fly"},
+    };
+    for (const auto& c : cases) {
+        std::vector<ScriptCommand> out;
+        std::string error;
+        EXPECT_FALSE(ParseScript(std::string("wait 1\n") + c.line + "\n", "", out, &error)) << c.line;
+        EXPECT_EQ(error, c.expected);
+    }
+}
+
+// A window that opens a modal loop as soon as it is tapped.
+LRESULT ModalOnTap(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+        HWND dialog = CreateWindowExW(0, u"ModalOnTap", u"dlg", WS_POPUP, 0, 0, 50, 50, hwnd, nullptr,
+                                      nullptr, nullptr);
+        RunModalLoop(dialog, hwnd);
+        DestroyWindow(dialog);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST(HeadlessHost, ModalLoopWaitingForInputTheScriptDoesNotGiveFailsTheRun) {
+    const auto dir = std::filesystem::temp_directory_path() / ("velko-host-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream(dir / "s.txt") << "tap 100 100\nwait 10\n"; }
+    WNDCLASSW wc;
+    wc.lpfnWndProc = ModalOnTap;
+    wc.lpszClassName = u"ModalOnTap";
+    RegisterClassW(&wc);
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    const int code = host.Run([] {
+        CreateWindowExW(0, u"ModalOnTap", u"app", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                        nullptr, nullptr);
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        return static_cast<int>(m.wParam);
+    });
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(host.Failure(), "the script ended while a modal loop waits for input");
+    std::ifstream log(dir / "out" / "host.log");
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("FAILURE\tthe script ended while a modal loop waits for input"), std::string::npos);
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
+
+TEST(HeadlessHost, UnansweredMessageBoxFailsTheRunAndIsLogged) {
+    const auto dir = std::filesystem::temp_directory_path() / ("velko-host-mb-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream(dir / "s.txt") << "answer yes\nwait 5\n"; }
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    int first = 0;
+    int second = 0;
+    const int code = host.Run([&] {
+        MSG m;
+        // The boxes come from a timer inside the script's wait, after its answer was given.
+        const UINT_PTR timer = SetTimer(nullptr, 0, 3, nullptr);
+        while (GetMessageW(&m, nullptr, 0, 0)) {
+            if (m.message == WM_TIMER && !first) {
+                KillTimer(nullptr, timer);
+                first = MessageBoxW(nullptr, u"하나", u"cap", MB_YESNO);
+                second = MessageBoxW(nullptr, u"둘", u"cap", MB_YESNO);
+            }
+            DispatchMessageW(&m); // the shell stand-ins paint
+        }
+        return 0;
+    });
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(first, IDYES);
+    EXPECT_EQ(second, IDCANCEL);
+    std::ifstream log(dir / "out" / "msgbox.log");
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("\tcap\t하나\t0004\t6\n"), std::string::npos) << all;
+    EXPECT_NE(all.find("\tcap\t둘\t0004\tunanswered\n"), std::string::npos) << all;
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
