@@ -2,7 +2,7 @@
 # make test  builds the test configuration (sanitizers) and runs every test
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test build-release build-test fuzz clean format
+.PHONY: deps run test build-release build-test build-tsan fuzz clean format
 
 deps:
 	@bash cmake/install-deps.sh
@@ -18,8 +18,13 @@ build-test: deps
 run: build-release
 	@bash cmake/run-main.sh build/release
 
-test: build-test
+build-tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+
+test: build-test build-tsan
 	ctest --preset test -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
 
 fuzz: deps
 	@if command -v clang++ >/dev/null; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j $(JOBS); \
