@@ -409,19 +409,3 @@ bool IsHangulJamo(const unsigned char* bytes) {
 bool IsAsciiGraph(unsigned char byte) {
     return static_cast<signed char>(byte) >= 33;
 }
-
-bool TruncateWithDots(char* text, std::size_t bufferSize, int n) {
-    if (!text || n < 3 || n >= 2048 || bufferSize <= static_cast<std::size_t>(n)) return false;
-    if (strnlen(text, bufferSize) <= static_cast<std::size_t>(n)) return false;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    if (IsAsciiGraph(bytes[n - 2]) || IsHangulSyllable(bytes + n - 2)) {
-        text[n - 2] = '.';
-        text[n - 1] = '.';
-    } else {
-        text[n - 3] = '.';
-        text[n - 2] = '.';
-        text[n - 1] = '.';
-    }
-    std::memset(text + n, 0, bufferSize - static_cast<std::size_t>(n));
-    return true;
-}

@@ -6,6 +6,8 @@
 // the scale record that MeasureDistance reads.
 #pragma once
 
+#include "route/base/TextTruncate.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -134,6 +136,4 @@ int HexPairValue(const char* pair);
 bool IsHangulSyllable(const unsigned char* bytes);
 bool IsHangulJamo(const unsigned char* bytes);
 bool IsAsciiGraph(unsigned char byte);
-// Cuts a text to n bytes ending in ".." or "..." (not splitting a Korean character before the
-// dots) and clears the rest of the buffer; returns whether it cut.
-bool TruncateWithDots(char* text, std::size_t bufferSize, int n);
+// TruncateWithDots lives in route/base/TextTruncate.h (included above).
