@@ -213,3 +213,11 @@ bool CRouteFileInfo::Read(CBinFile& file) {
     }
     return true;
 }
+
+bool ReadSavedRoutePath(const std::uint8_t* bytes, std::size_t size, CRoutePath& path) {
+    if (!bytes || size > 0x7FFFFFFF) return false;
+    std::size_t at = 0;
+    RouteHeader header;
+    if (size >= RouteHeader::kSize && header.ReadBuffer(bytes)) at = RouteHeader::kSize;
+    return path.ReadBuffer(bytes + at, static_cast<std::int32_t>(size - at)) && path.IsValid();
+}

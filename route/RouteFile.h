@@ -60,6 +60,10 @@ public:
 // file is untouched when anything fails.
 bool ReplaceFileContents(const CString& path, const std::vector<std::uint8_t>& bytes);
 
+// Reads the route object of a saved route: a route file (the 208-byte header, then the route
+// stream) or a bare route stream. False when neither reads back as a valid route.
+bool ReadSavedRoutePath(const std::uint8_t* bytes, std::size_t size, CRoutePath& path);
+
 // The route information record: tag 0xEE, three points and five waypoints with names, and a
 // few values, 240 bytes.
 class RouteFileRecord {

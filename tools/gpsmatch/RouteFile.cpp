@@ -2,7 +2,6 @@
 
 #include "position/RouteSimulator.h"
 #include "route/RouteFile.h"
-#include "route/base/MemStream.h"
 
 #include <fstream>
 #include <iterator>
@@ -34,16 +33,8 @@ std::unique_ptr<CRouteLinkQuery> LoadRouteFile(const std::string& hostPath, std:
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
-    if (bytes.size() > 0x7FFFFFFF) {
-        error = "route file too large";
-        return nullptr;
-    }
     auto path = std::make_unique<CRoutePath>();
-    std::size_t at = 0;
-    RouteHeader header;
-    if (bytes.size() >= RouteHeader::kSize && header.ReadBuffer(bytes.data())) at = RouteHeader::kSize;
-    if (!path->ReadBuffer(bytes.data() + at, static_cast<std::int32_t>(bytes.size() - at)) ||
-        !path->IsValid()) {
+    if (!ReadSavedRoutePath(bytes.data(), bytes.size(), *path)) {
         error = "not a route file: " + hostPath;
         return nullptr;
     }

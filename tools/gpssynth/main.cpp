@@ -6,6 +6,7 @@
 // Points are map coordinates. One epoch a second: NMEA GGA, RMC, GSA and GSV, or with --unit the
 // receiver unit's position and satellites frames followed by filler bytes.
 #include "position/GpsLogSynth.h"
+#include "route/RouteFile.h"
 #include "route/base/Coords.h"
 
 #include <cerrno>
@@ -14,7 +15,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -56,6 +59,23 @@ bool ParsePoints(const std::string& text, std::vector<std::pair<double, double>>
     return !points.empty();
 }
 
+// The shape points of a route saved by velko-route (stored in map coordinates), in network
+// coordinates as the synthesiser takes them.
+bool LoadRoutePoints(const std::string& hostPath, std::vector<std::pair<double, double>>& points) {
+    std::ifstream in(hostPath, std::ios::binary);
+    if (!in) return false;
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    CRoutePath path;
+    if (!ReadSavedRoutePath(bytes.data(), bytes.size(), path)) return false;
+    for (const CPathPoint& p : path.Points().Items()) {
+        std::int32_t netX, netY;
+        MapToNetCoord(p.x, p.y, netX, netY);
+        points.emplace_back(netX, netY);
+    }
+    return !points.empty();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,10 +101,11 @@ int main(int argc, char** argv) {
             }
             havePoints = true;
         } else if (a == "--route") {
-            std::fprintf(stderr,
-                         "velko-gpssynth: --route needs the saved-route reader, which this build lacks; "
-                         "use --points\n");
-            return 2;
+            if (!value(v) || !LoadRoutePoints(v, o.points)) {
+                std::fprintf(stderr, "velko-gpssynth: cannot read a route from %s\n", v.c_str());
+                return 2;
+            }
+            havePoints = true;
         } else if (a == "--speed") {
             if (!value(v) || !ParseNumber(v, 0.1, 400, o.speedKmh)) return Usage();
         } else if (a == "--noise") {

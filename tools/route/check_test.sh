@@ -4,6 +4,8 @@
 set -eu
 mkdevice=$1
 route=$2
+synth=${3:-}
+decode=${4:-}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 "$mkdevice" --out "$dir/root" > /dev/null
@@ -26,6 +28,20 @@ grep -q 'name=가람역사거리$' "$dir/plan.txt" || fail "Korean crossing name
 grep -v '^search_ms=' "$dir/plan.txt" | grep -E '^(item|guide|facility) ' > "$dir/a.txt"
 grep -E '^(item|guide|facility) ' "$dir/dump.txt" > "$dir/b.txt"
 cmp -s "$dir/a.txt" "$dir/b.txt" || fail "--dump differs from the plan"
+# The saved route drives a synthesised receiver log that starts at the route's start.
+if [ -n "$synth" ]; then
+  "$synth" --route "$dir/root/My Documents/VelkoData/SaveRoute/tripR.vkp" --speed 60 --seed 3 \
+    --out "$dir/trip.nmea" 2> /dev/null || fail "velko-gpssynth --route"
+  "$decode" "$dir/trip.nmea" > "$dir/fixes.txt" || fail "velko-gpsdecode"
+  [ "$(wc -l < "$dir/fixes.txt")" -gt 100 ] || fail "too few fixes from the saved route"
+  # Start 45735368,13536388 in 1/100 arc-seconds is 127.04269 E, 37.60108 N.
+  head -1 "$dir/fixes.txt" | awk '{
+    for (i = 1; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
+    dx = v["lon"] - 127.04269; dy = v["lat"] - 37.60108
+    exit !(dx * dx + dy * dy < 0.005 * 0.005) }' || fail "the synthesised log does not start at the route start"
+  head -c 100 /dev/zero > "$dir/zero.vkp"
+  if "$synth" --route "$dir/zero.vkp" --out "$dir/x.nmea" 2> /dev/null; then fail "synth took a bad route"; fi
+fi
 # A goal far from every road cannot be planned: non-zero exit.
 if "$route" --root "$dir/root" --net --from 45735368,13536388 --to 45000001,11910001 > /dev/null 2>&1; then
   fail "a failing request exited with 0"
