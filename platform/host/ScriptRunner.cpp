@@ -119,6 +119,8 @@ int ScriptRunner::AnswerMessageBox(const std::u16string& text, const std::u16str
     }
     const int answer = m_answers.front();
     m_answers.pop_front();
+    // The box is on the screen while it is answered: its frame is msgbox-N (N counts from 1).
+    Snapshot("msgbox-" + std::to_string(m_messageBoxes.size() + 1));
     m_messageBoxes.push_back(std::to_string(TheClock().TickCount()) + "\t" + Field(caption) + "\t" +
                              Field(text) + "\t" + Hex(type, 4) + "\t" + std::to_string(answer));
     return answer;

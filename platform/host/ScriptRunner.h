@@ -1,6 +1,7 @@
 // Drives the UI thread's message loop from a script: each time the loop has nothing to do, the
 // next command runs (input, waits in simulated time, snapshots, message-box answers, serial
-// feeds). It also answers message boxes, records every sound played and writes the logs.
+// feeds). It also answers message boxes (writing the screen with the box as frames/msgbox-N.png),
+// records every sound played and writes the logs.
 // When the script is exhausted the run ends with WM_QUIT; when a modal loop is still waiting
 // for input at that point, the run fails instead of hanging.
 #pragma once

@@ -15,7 +15,6 @@ IMPLEMENT_DYNAMIC(CView, CWnd)
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass)
@@ -41,8 +40,6 @@ AfxWindowMap& Map() {
 CWinApp* g_app = nullptr;
 thread_local MSG t_currentMessage;
 thread_local bool t_createAttached = false;
-std::map<UINT, DialogTemplateInfo> g_dialogTemplates;
-std::mutex g_templateMutex;
 
 void AttachOnCreate(HWND hwnd, void* context) {
     auto* wnd = static_cast<CWnd*>(context);
@@ -74,11 +71,6 @@ void InstallDCHooks() {
         hooks.endPaint = HookEndPaint;
         AfxSetWindowDCHooks(hooks);
     });
-}
-
-bool DialogPreTranslate(MSG* msg, void* context) {
-    auto* dialog = static_cast<CDialog*>(context);
-    return CWnd::WalkPreTranslateTree(dialog->m_hWnd, msg) != FALSE;
 }
 
 } // namespace
@@ -327,6 +319,52 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (OnCommand(wParam, lParam)) return 0;
         return DefWindowProc(message, wParam, lParam);
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+        LRESULT result = TRUE;
+        CWnd* control = item ? FromHandlePermanent(item->hwndItem) : nullptr;
+        if (control && control != this && control->OnChildNotify(message, wParam, lParam, &result))
+            return result;
+        OnDrawItem(static_cast<int>(wParam), item);
+        return TRUE;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
+        LRESULT result = TRUE;
+        CWnd* control =
+            item ? FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(item->CtlID))) : nullptr;
+        if (control && control != this && control->OnChildNotify(message, wParam, lParam, &result))
+            return result;
+        OnMeasureItem(static_cast<int>(wParam), item);
+        return TRUE;
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
+                                                    FromHandle(reinterpret_cast<HWND>(lParam)),
+                                                    message - WM_CTLCOLORMSGBOX));
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                  FromHandle(reinterpret_cast<HWND>(lParam)));
+        return 0;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)),
+                  FromHandle(reinterpret_cast<HWND>(lParam)));
+        return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (OnNotify(wParam, lParam, &result)) return result;
+        auto* header = reinterpret_cast<LPNMHDR>(lParam);
+        CWnd* control = header ? FromHandlePermanent(header->hwndFrom) : nullptr;
+        if (control && control != this && control->OnChildNotify(message, wParam, lParam, &result))
+            return result;
+        return DefWindowProc(message, wParam, lParam);
+    }
     default:
         return DefWindowProc(message, wParam, lParam);
     }
@@ -409,6 +447,63 @@ void CWnd::OnClose() {
 }
 void CWnd::OnCaptureChanged(CWnd*) {
     Default();
+}
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {
+    return reinterpret_cast<HBRUSH>(Default());
+}
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) {
+    Default();
+}
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT) {
+    Default();
+}
+void CWnd::OnHScroll(UINT, UINT, CWnd*) {
+    Default();
+}
+void CWnd::OnVScroll(UINT, UINT, CWnd*) {
+    Default();
+}
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
+
+BOOL CWnd::SubclassWindow(HWND hwnd) {
+    if (!hwnd || !::IsWindow(hwnd) || FromHandlePermanent(hwnd)) return FALSE;
+    return Attach(hwnd);
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    if (!parent) return FALSE;
+    return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+void CWnd::SetDlgItemText(int id, LPCWSTR text) {
+    ::SetWindowTextW(::GetDlgItem(m_hWnd, id), text);
+}
+
+int CWnd::GetDlgItemText(int id, CString& text) const {
+    CWnd* item = GetDlgItem(id);
+    if (!item) {
+        text.Empty();
+        return 0;
+    }
+    item->GetWindowText(text);
+    return text.GetLength();
+}
+
+void CWnd::CheckRadioButton(int first, int last, int check) {
+    for (int id = first; id <= last; ++id)
+        ::SendMessageW(::GetDlgItem(m_hWnd, id), BM_SETCHECK, id == check ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+UINT CWnd::IsDlgButtonChecked(int id) const {
+    HWND button = ::GetDlgItem(m_hWnd, id);
+    return button ? static_cast<UINT>(::SendMessageW(button, BM_GETCHECK, 0, 0)) : 0;
+}
+
+void CWnd::CheckDlgButton(int id, UINT check) {
+    ::SendMessageW(::GetDlgItem(m_hWnd, id), BM_SETCHECK, check, 0);
 }
 
 void CWnd::GetWindowText(CString& text) const {
@@ -877,110 +972,4 @@ int AfxWinMain() {
     MSG msg;
     ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     return code;
-}
-
-// ---- CDialog ----
-
-void AfxRegisterDialogTemplate(UINT id, const DialogTemplateInfo& info) {
-    std::lock_guard<std::mutex> lock(g_templateMutex);
-    g_dialogTemplates[id] = info;
-}
-
-bool AfxFindDialogTemplate(UINT id, DialogTemplateInfo* info) {
-    std::lock_guard<std::mutex> lock(g_templateMutex);
-    auto it = g_dialogTemplates.find(id);
-    if (it == g_dialogTemplates.end()) return false;
-    if (info) *info = it->second;
-    return true;
-}
-
-BOOL CDialog::CreateDialogWindow(HWND owner, bool visible) {
-    static const LPCWSTR dialogClass = [] {
-        WNDCLASSW wc;
-        wc.lpfnWndProc = AfxWndProc;
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = u"Dialog";
-        RegisterClassW(&wc);
-        return u"Dialog";
-    }();
-    DialogTemplateInfo info;
-    AfxFindDialogTemplate(m_nIDTemplate, &info);
-    DWORD style = info.style & ~WS_VISIBLE;
-    if (!(style & WS_CHILD)) style |= WS_POPUP;
-    if (!CreateEx(0, dialogClass, info.title, style, info.rect.left, info.rect.top,
-                  info.rect.right - info.rect.left, info.rect.bottom - info.rect.top, owner, nullptr,
-                  nullptr))
-        return FALSE;
-    HWND self = m_hWnd;
-    SendMessage(WM_INITDIALOG, 0, 0);
-    if (!::IsWindow(self)) return FALSE;
-    if (visible && !IsInModalLoop(self)) ShowWindow(SW_SHOW);
-    return TRUE;
-}
-
-INT_PTR CDialog::DoModal() {
-    HWND owner = nullptr;
-    if (m_pParentWnd && m_pParentWnd->m_hWnd) {
-        CWnd* top = m_pParentWnd->GetTopLevelParent();
-        owner = top ? top->m_hWnd : m_pParentWnd->m_hWnd;
-    } else if (CWnd* main = AfxGetMainWnd()) {
-        owner = main->m_hWnd;
-    }
-    m_modal = true;
-    if (!CreateDialogWindow(owner, false)) {
-        m_modal = false;
-        return -1;
-    }
-    HWND self = m_hWnd;
-    const INT_PTR result = RunModalLoop(self, owner, DialogPreTranslate, this);
-    if (::IsWindow(self)) ::DestroyWindow(self);
-    m_modal = false;
-    return result;
-}
-
-BOOL CDialog::Create(UINT templateId, CWnd* parent) {
-    m_nIDTemplate = templateId;
-    m_pParentWnd = parent;
-    HWND owner = parent ? parent->m_hWnd : (AfxGetMainWnd() ? AfxGetMainWnd()->m_hWnd : nullptr);
-    DialogTemplateInfo info;
-    AfxFindDialogTemplate(templateId, &info);
-    return CreateDialogWindow(owner, (info.style & WS_VISIBLE) != 0);
-}
-
-void CDialog::EndDialog(int result) {
-    if (!m_hWnd) return;
-    ::EndDialog(m_hWnd, result);
-    if (!m_modal) ShowWindow(SW_HIDE);
-}
-
-LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog();
-    return CWnd::WindowProc(message, wParam, lParam);
-}
-
-BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        OnOK();
-        return TRUE;
-    case IDCANCEL:
-        OnCancel();
-        return TRUE;
-    default:
-        return CWnd::OnCommand(wParam, lParam);
-    }
-}
-
-BOOL CDialog::PreTranslateMessage(MSG* msg) {
-    if (msg->message != WM_KEYDOWN || !m_hWnd) return FALSE;
-    if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return FALSE;
-    if (msg->wParam == VK_RETURN) {
-        SendMessage(WM_COMMAND, IDOK, 0);
-        return TRUE;
-    }
-    if (msg->wParam == VK_ESCAPE) {
-        SendMessage(WM_COMMAND, IDCANCEL, 0);
-        return TRUE;
-    }
-    return FALSE;
 }

@@ -1,6 +1,7 @@
 // The application framework in the shape of MFC: runtime classes, CWnd with its message handlers,
 // CFrameWnd, CView, CDocument with the single-document template, CWinApp with its message loop,
-// and CDialog with the modal loop.
+// and (from Dialog.h and AfxControls.h, included at the end) CDialog with its templates and the
+// framework classes of the native controls.
 //
 // Message maps are virtual handlers here: CWnd::WindowProc routes each message to its On...
 // handler, whose default passes it on to DefWindowProc. A class that needs another message (a
@@ -10,6 +11,7 @@
 #include "platform/base/CString.h"
 #include "platform/gdi/AfxGdi.h"
 #include "platform/window/AfxTypes.h"
+#include "platform/window/Controls.h"
 #include "platform/window/Window.h"
 
 #include <vector>
@@ -143,6 +145,37 @@ public:
     virtual void OnEnable(BOOL enable);
     virtual void OnClose();
     virtual void OnCaptureChanged(CWnd* wnd);
+    // Controls' messages to their parent. WM_DRAWITEM and WM_MEASUREITEM go first to the
+    // framework object of the control that owns the item (OnChildNotify), then to these.
+    virtual HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+    virtual void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
+    virtual void OnMeasureItem(int id, LPMEASUREITEMSTRUCT item);
+    virtual void OnHScroll(UINT code, UINT pos, CWnd* scrollBar);
+    virtual void OnVScroll(UINT code, UINT pos, CWnd* scrollBar);
+    // WM_NOTIFY: TRUE when handled, with the message's result in *result.
+    virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // A message the parent hands back to the control it concerns; TRUE when the control took it.
+    virtual BOOL OnChildNotify(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT* /*result*/) {
+        return FALSE;
+    }
+
+    // Subclassing: this object takes over the messages of an existing window (a dialog's
+    // control); what it does not handle goes to the window's own procedure.
+    BOOL SubclassWindow(HWND hwnd);
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    HWND UnsubclassWindow() { return Detach(); }
+    void SetFont(CFont* font, BOOL redraw = TRUE) {
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? static_cast<HFONT>(*font) : nullptr), redraw);
+    }
+    CFont* GetFont() const {
+        return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    }
+    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw, 0); }
+    void SetDlgItemText(int id, LPCWSTR text);
+    int GetDlgItemText(int id, CString& text) const;
+    void CheckRadioButton(int first, int last, int check);
+    UINT IsDlgButtonChecked(int id) const;
+    void CheckDlgButton(int id, UINT check);
 
     // Operations on the window.
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
@@ -389,43 +422,6 @@ public:
     void Restore() { AfxGetApp() ? AfxGetApp()->DoWaitCursor(0) : void(); }
 };
 
-// The place, style and title of a dialog template; dialog windows of the template's id are made
-// from it. (The controls of a template are added by the dialog itself.)
-struct DialogTemplateInfo {
-    RECT rect{20, 60, 220, 260};
-    DWORD style = WS_POPUP;
-    CString title;
-};
-void AfxRegisterDialogTemplate(UINT id, const DialogTemplateInfo& info);
-bool AfxFindDialogTemplate(UINT id, DialogTemplateInfo* info);
-
-class CDialog : public CWnd {
-    DECLARE_DYNAMIC(CDialog)
-public:
-    CDialog() = default;
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
-        : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
-
-    // Runs the dialog in a modal loop over its owner and returns the value given to EndDialog
-    // (-1 when the loop ended for WM_QUIT or the window could not be made).
-    virtual INT_PTR DoModal();
-    // Makes the dialog modeless.
-    BOOL Create(UINT templateId, CWnd* parent = nullptr);
-    virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
-    void EndDialog(int result);
-
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    // Enter and Escape become IDOK and IDCANCEL.
-    BOOL PreTranslateMessage(MSG* msg) override;
-    void OnClose() override { OnCancel(); }
-
-    UINT m_nIDTemplate = 0;
-    CWnd* m_pParentWnd = nullptr;
-
-protected:
-    BOOL CreateDialogWindow(HWND owner, bool visible);
-    bool m_modal = false;
-};
+// Dialogs, their templates and the native controls' framework classes.
+#include "platform/window/Dialog.h"
+#include "platform/window/AfxControls.h"

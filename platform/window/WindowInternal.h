@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/window/Window.h"
+#include "platform/window/WindowHost.h"
 
 namespace winint {
 
@@ -16,5 +17,8 @@ void ResetShellState();
 // message reaches it (the framework attaches its window object here).
 using CreateHook = void (*)(HWND hwnd, void* context);
 void SetCreateHook(CreateHook hook, void* context);
+
+// The message-box handler installed by the host (null when none).
+MessageBoxHandler CurrentMessageBoxHandler();
 
 } // namespace winint

@@ -657,22 +657,6 @@ std::u16string CopyText(LPCWSTR text) {
     return text ? std::u16string(text) : std::u16string();
 }
 
-int DefaultMessageBoxAnswer(UINT type) {
-    switch (type & 0x0F) {
-    case MB_OKCANCEL:
-        return IDOK;
-    case MB_ABORTRETRYIGNORE:
-        return IDABORT;
-    case MB_YESNOCANCEL:
-    case MB_YESNO:
-        return IDYES;
-    case MB_RETRYCANCEL:
-        return IDRETRY;
-    default:
-        return IDOK;
-    }
-}
-
 } // namespace
 
 // ---- hooks shared with the rest of the window system ----
@@ -2232,14 +2216,10 @@ bool IsInModalLoop(HWND dialog) {
     return w && w->inModal;
 }
 
-int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-    MessageBoxHandler handler;
-    {
-        Lock lock(g_mutex);
-        handler = g_messageBoxHandler;
-    }
-    if (!handler) return DefaultMessageBoxAnswer(type);
-    return handler(owner, CopyText(text), CopyText(caption), type);
+// MessageBoxW itself draws the box (MessageBox.cpp); it asks the installed handler for the answer.
+MessageBoxHandler winint::CurrentMessageBoxHandler() {
+    Lock lock(g_mutex);
+    return g_messageBoxHandler;
 }
 
 BOOL MessageBeep(UINT) {

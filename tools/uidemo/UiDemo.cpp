@@ -4,7 +4,7 @@
 //
 // Commands (a key on the view, or a tap on the button row at the bottom of the view):
 //   d dialog   p popup   t timer on   k timer off   w worker   s sound   m message box
-//   u invalidate and update twice   x a child that destroys itself when tapped
+//   u invalidate and update twice   x a child that destroys itself when tapped   c controls dialog
 // In the dialog: o (or its OK box) ends it, q (or its Quit box) posts WM_QUIT with code 7.
 // Everything the demo sees is written to OUT/events.log, one line per event with the tick.
 #include "platform/base/Clock.h"
@@ -14,6 +14,7 @@
 #include "platform/window/Afx.h"
 #include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
+#include "tools/uidemo/ControlsDemo.h"
 
 #include <atomic>
 #include <cstdio>
@@ -304,6 +305,10 @@ public:
             Log("DIALOG END result=" + std::to_string(result));
             break;
         }
+        case 'c':
+            Log("CONTROLS OPEN");
+            RunControlsDemo(this, Log);
+            break;
         case 'p':
             if (m_popup && ::IsWindow(m_popup->m_hWnd)) {
                 m_popup->DestroyWindow();
@@ -454,6 +459,7 @@ public:
         dialog.rect = RECT{30, 80, 210, 240};
         dialog.title = u"Demo";
         AfxRegisterDialogTemplate(kDialogTemplate, dialog);
+        RegisterControlsDemoTemplates();
         AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CDemoDoc), RUNTIME_CLASS(CDemoFrame),
                                               RUNTIME_CLASS(CDemoView)));
         CCommandLineInfo info;

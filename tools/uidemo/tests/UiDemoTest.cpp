@@ -239,4 +239,93 @@ TEST(UiDemoHosts, SdlFrameEqualsHeadlessFrame) {
     fs::remove_all(base);
 }
 
+// The controls dialog walk-through: each step of the script leaves its event, in order.
+TEST(UiDemoControls, ScriptedRunReachesEveryControlSheetAndMessageBox) {
+    const std::string out =
+        (fs::temp_directory_path() / ("velko-uidemo-ctl-" + std::to_string(::getpid()))).string();
+    fs::remove_all(out);
+    ASSERT_EQ(RunDemo("--headless " + std::string(UIDEMO_SCRIPTS) + "/controls.script --out " + out), 0);
+    std::vector<std::string> steps;
+    for (const Event& e : ReadEvents(out + "/events.log")) {
+        const std::string& t = e.text;
+        if (t.rfind("TIMER", 0) == 0 || t.rfind("FRAME", 0) == 0 || t.rfind("SHELL", 0) == 0 ||
+            t.rfind("VIEW", 0) == 0 || t.rfind("START", 0) == 0 || t.rfind("HOTKEY", 0) == 0)
+            continue;
+        steps.push_back(t);
+    }
+    const std::vector<std::string> expected = {
+        "CONTROLS OPEN",
+        // 20-pixel rows (twice the 10-pixel text); 100 - 2 border - 16 header leave 4 whole rows.
+        "ROWS height 20 per page 4",
+        // Template order from the real field, skipping the second radio button (no tab stop),
+        // the static text and the tab strip, wrapping after the last button.
+        "TAB focus 1103", "TAB focus 1104", "TAB focus 1105", "TAB focus 1108", "TAB focus 1109",
+        "TAB focus 1110", "TAB focus 1111", "TAB focus 1113", "TAB focus 1114", "TAB focus 1115",
+        "TAB focus 1101", "TAB focus 1102", "LIST data 12", "COMBO selchange 2", "ROWS selected 3 data 203",
+        "ROWS top 4", // 80 pixels of 20-pixel rows
+        "SLIDER pen down first",
+        // 220-pixel bar: channel 202, pen at 110 - 9 = 101 pixels in: 50.
+        "HSCROLL 5 50", "SLIDER pen outside, captured", "SLIDER pen outside, captured", "HSCROLL 5 100",
+        "HSCROLL 4 100", "HSCROLL 8 100", "SHEET OPEN", "PAGE A set active", "PAGE A kill active",
+        "PAGE B set active", "PAGE B scroll 5 50", "PAGE B scroll 4 50", "PAGE B scroll 8 50",
+        "SHEET END result=2", "ASK answer 6",
+        // "12a3" in the number field is 123 (the letter refused); 2.5 came through the real field.
+        "OK number=123 real=2.500000", "CONTROLS END result=1 rows deleted 30", "CONTROLS OPEN",
+        "ROWS height 20 per page 4", "CANCEL", "CONTROLS END result=2 rows deleted 30", "EXIT code=0"};
+    // The first Tab (from the number field to the real field) comes before the walk.
+    ASSERT_GE(steps.size(), 3u);
+    EXPECT_EQ(steps[2], "TAB focus 1102");
+    steps.erase(steps.begin() + 2);
+    EXPECT_EQ(steps, expected);
+    EXPECT_NE(ReadAll(out + "/msgbox.log").find("\t6"), std::string::npos);
+    for (const char* frame : {"controls-open", "controls-combo", "controls-rows", "sheet-second"})
+        EXPECT_TRUE(fs::exists(out + "/frames/" + frame + ".png")) << frame;
+    // The nested message box was on the screen, over the dialog, when the script answered it:
+    // its caption bar (the active-caption colour) crosses the middle column.
+    GdiRgbaImage box;
+    GdiRgbaImage after;
+    ASSERT_TRUE(GdiLoadPng(out + "/frames/msgbox-1.png", box));
+    ASSERT_TRUE(GdiLoadPng(out + "/frames/controls-closed.png", after));
+    const std::uint32_t caption = [] {
+        const COLORREF c = GetSysColor(COLOR_ACTIVECAPTION);
+        return (static_cast<std::uint32_t>(GetRValue(c)) << 16) |
+               (static_cast<std::uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+    }();
+    auto rowsOfCaption = [&](const GdiRgbaImage& image) {
+        int n = 0;
+        for (int y = 30; y < 290; ++y) n += Pixel(image, 120, y) == caption;
+        return n;
+    };
+    EXPECT_EQ(rowsOfCaption(box), 15); // the 10-pixel line plus 6, less the box's 1-pixel frame
+    EXPECT_EQ(rowsOfCaption(after), 0);
+    fs::remove_all(out);
+}
+
+TEST(UiDemoControls, SdlFramesEqualHeadlessFrames) {
+    const std::string base =
+        (fs::temp_directory_path() / ("velko-uidemo-ctl-sdl-" + std::to_string(::getpid()))).string();
+    fs::remove_all(base);
+    const std::string script = std::string(UIDEMO_SCRIPTS) + "/controls.script";
+    ASSERT_EQ(RunDemo("--headless " + script + " --out " + base + "/headless"), 0);
+    const int sdl = RunDemo("--script " + script + " --no-audio --out " + base + "/sdl",
+                            "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0");
+    if (sdl == 2) {
+        fs::remove_all(base);
+        GTEST_SKIP() << "SDL cannot start its offscreen video driver here";
+    }
+    ASSERT_EQ(sdl, 0);
+    for (const char* frame : {"controls-open", "controls-typed", "controls-combo", "controls-rows",
+                              "controls-slider", "sheet-first", "sheet-second", "controls-closed"}) {
+        GdiRgbaImage a;
+        GdiRgbaImage b;
+        ASSERT_TRUE(GdiLoadPng(base + "/headless/frames/" + frame + ".png", a)) << frame;
+        ASSERT_TRUE(GdiLoadPng(base + "/sdl/frames/" + frame + ".png", b)) << frame;
+        ASSERT_EQ(a.pixels.size(), b.pixels.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < a.pixels.size(); ++i) differing += (a.pixels[i] != b.pixels[i]);
+        EXPECT_EQ(differing, 0) << frame;
+    }
+    fs::remove_all(base);
+}
+
 } // namespace
