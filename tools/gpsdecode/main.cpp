@@ -5,9 +5,7 @@
 //
 // LOG holds NMEA text, or the receiver unit's frames with --unit; the program's raw log is
 // recognised by its "Start_Log" header, which is skipped.
-#include "position/NmeaParser.h"
-#include "position/NmeaReceiver.h"
-#include "position/ZarnReceiver.h"
+#include "position/ReceiverLog.h"
 
 #include <cstdio>
 #include <cstring>
@@ -59,28 +57,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    static const char kHeader[] = "Start_Log"; // followed by a zero byte in the program's logs
-    std::size_t at = 0;
-    if (log.compare(0, 9, kHeader) == 0) at = log.size() > 9 && log[9] == 0 ? 10 : 9;
-
-    CNmeaParser parser;
-    CNmeaReceiver nmea(&parser);
-    CZarnReceiver zarn;
-    CGpsReceiver& receiver = unit ? static_cast<CGpsReceiver&>(zarn) : nmea;
-    receiver.SetNoDatumShift(noShift ? 1 : 0);
-    // One record is pending at a time, so the log goes in small steps: a line of NMEA, or a byte
-    // of frames (a frame completes when the byte 200 after its start arrives).
-    while (at < log.size()) {
-        std::size_t n = 1;
-        if (!unit) {
-            std::size_t lf = log.find('\n', at);
-            n = (lf == std::string::npos ? log.size() : lf + 1) - at;
-        }
-        if (receiver.PutData(log.data() + at, static_cast<int>(n)) & kGpsNewPosition) {
-            GpsPosRecord r;
-            if (receiver.GetPosition(&r)) Print(r);
-        }
-        at += n;
-    }
+    DecodeReceiverLog(log, unit, noShift, Print);
     return 0;
 }

@@ -6,9 +6,7 @@
 //
 // --route follows a saved route (the route object's stream, as route files hold it).
 #include "position/MatchedPosSource.h"
-#include "position/NmeaParser.h"
-#include "position/NmeaReceiver.h"
-#include "position/ZarnReceiver.h"
+#include "position/ReceiverLog.h"
 #include "tools/gpsmatch/RouteFile.h"
 
 #include "platform/base/Text.h"
@@ -70,8 +68,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t at = 0;
-    if (log.compare(0, 9, "Start_Log") == 0) at = log.size() > 9 && log[9] == 0 ? 10 : 9;
 
     std::unique_ptr<CMapMatchBase> engine;
     if (pedestrian)
@@ -94,28 +90,12 @@ int main(int argc, char** argv) {
     engine->Reset();
     engine->SetRoutePath(route.get());
 
-    CNmeaParser parser;
-    CNmeaReceiver nmea(&parser);
-    CZarnReceiver zarn;
-    CGpsReceiver& receiver = unit ? static_cast<CGpsReceiver&>(zarn) : nmea;
-    receiver.SetNoDatumShift(noShift ? 1 : 0);
-    while (at < log.size()) {
-        std::size_t n = 1;
-        if (!unit) {
-            std::size_t lf = log.find('\n', at);
-            n = (lf == std::string::npos ? log.size() : lf + 1) - at;
-        }
-        if (receiver.PutData(log.data() + at, static_cast<int>(n)) & kGpsNewPosition) {
-            GpsPosRecord fix;
-            if (receiver.GetPosition(&fix)) {
-                MatchResult r;
-                GpsPosRecord used;
-                std::uint8_t dr = 0;
-                engine->Match(fix, r, &dr, &used);
-                Print(used, r, dr);
-            }
-        }
-        at += n;
-    }
+    DecodeReceiverLog(log, unit, noShift, [&](const GpsPosRecord& fix) {
+        MatchResult r;
+        GpsPosRecord used;
+        std::uint8_t dr = 0;
+        engine->Match(fix, r, &dr, &used);
+        Print(used, r, dr);
+    });
     return 0;
 }
