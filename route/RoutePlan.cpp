@@ -210,6 +210,14 @@ bool CRoutePlan::AdjustWaypoint(int i) {
 }
 
 int CRoutePlan::Search() {
+    // A route that fails part-way (a later leg, or the route path full) leaves no route behind:
+    // the legs found before the failure are no route to the goal.
+    int code = SearchLegs();
+    if (code != kFound) m_routePath.clear();
+    return code;
+}
+
+int CRoutePlan::SearchLegs() {
     if (!m_initialised) return kInternal;
     m_routePath.clear();
     m_routePath.reserve(kRoutePathItems);

@@ -84,6 +84,10 @@ public:
     std::int32_t VisitCount() const { return m_visits; }
     // Lower limits for tests of the limit paths (defaults: 80,000 visits, 500,000 nodes).
     void SetLimitsForTest(std::int32_t maxVisits, std::int32_t poolCapacity);
+    // A lower open-queue capacity and memory guard for tests of those limits (defaults: 2,999
+    // queued nodes, 6.0 MB).
+    void SetQueueLimitForTest(int nodes) { m_queue.SetLimitForTest(nodes); }
+    void SetMemoryGuardForTest(double megabytes) { m_memoryGuardMB = megabytes; }
 
     RouteSearchState& State() { return m_state; }
     PointManage& Points() { return m_points; }
@@ -110,6 +114,7 @@ private:
     int Fail(int line, const char* message, int code);
     bool Guards();
 
+    int SearchLegs();
     bool Expand(const SearchNode& n, Side side, bool first);
     bool ShortSearch();
     bool LongSearch();
@@ -133,6 +138,7 @@ private:
     LinkPos m_legStart, m_legEnd;
     std::int32_t m_visits = 0;
     std::int32_t m_maxVisits = kMaxVisits;
+    double m_memoryGuardMB = kMemoryGuardMB;
     float m_D = 0.0f;
     std::uint8_t m_switched = 0, m_meetingMode = 0;
     std::int32_t m_fwdMeet = -1, m_bwdMeet = -1;

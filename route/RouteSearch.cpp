@@ -84,7 +84,7 @@ int CRoutePlan::EntryAt(int map, int node, int link, int level, int& status) {
 bool CRoutePlan::Guards() {
     double mb = MemoryUseMB();
     m_peakMB = std::max(m_peakMB, mb);
-    if (mb > kMemoryGuardMB || m_visits > m_maxVisits || m_stop) {
+    if (mb > m_memoryGuardMB || m_visits > m_maxVisits || m_stop) {
         Pending(kInternal);
         return false;
     }

@@ -108,10 +108,15 @@ public:
     bool Pop(SearchNode& out);
     int Size() const { return m_count; }
     void Clear() { m_count = 0; }
+    // A lower number of queued nodes at which Push refuses, for tests of a full queue.
+    void SetLimitForTest(int nodes) {
+        m_limit = nodes < 0 ? 0 : nodes > kPositions - 1 ? kPositions - 1 : nodes;
+    }
 
 private:
     std::vector<SearchNode> m_heap;
     int m_count = 0;
+    int m_limit = kPositions - 1;
 };
 
 // Queue key of a float key: truncation of 10 x the key; a negative key is clamped to 0 before

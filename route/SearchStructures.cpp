@@ -174,7 +174,7 @@ int NodeQueue::Init() {
 }
 
 int NodeQueue::Push(const SearchNode& node) {
-    if (m_count >= kPositions - 1) return 0;
+    if (m_count >= m_limit) return 0;
     int i = ++m_count;
     while (i > 1 && m_heap[static_cast<std::size_t>(i / 2)].key > node.key) {
         m_heap[static_cast<std::size_t>(i)] = m_heap[static_cast<std::size_t>(i / 2)];

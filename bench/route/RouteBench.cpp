@@ -3,6 +3,7 @@
 // 95th-percentile time per route, the peak of the engine's own memory guard, and how many
 // routes failed on a limit (visits, memory guard, node pool, queue). The network is written
 // once into $VELKO_BENCH_NET (default: a folder under the system's temporary folder).
+// $VELKO_BENCH_PAIRS sets another seed for the random pairs, to try the network on other routes.
 #include "platform/files/DeviceRoot.h"
 #include "route/RoutePlan.h"
 #include "route/base/ErrorLog.h"
@@ -44,9 +45,17 @@ double MetresApart(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32
     return std::sqrt(dx * dx + dy * dy);
 }
 
+// Road kind of the link a point was attached to (-1 when it cannot be read).
+int RoadKind(CRoutePlan& engine, const LinkPos& pos) {
+    std::uint8_t link[mrformat::kLinkSize];
+    if (engine.Reader().ReadLink(link, pos.mapId, pos.linkId) != 1) return -1;
+    return LinkFields::From(link).roadKind;
+}
+
 void NationalRoutes(benchmark::State& state) {
     DeviceRoot::SetRoot(NetworkRoot().string());
-    std::mt19937 rng(kPairSeed);
+    const char* pairs = std::getenv("VELKO_BENCH_PAIRS");
+    std::mt19937 rng(pairs ? static_cast<std::uint32_t>(std::strtoul(pairs, nullptr, 10)) : kPairSeed);
     std::uniform_int_distribution<std::int32_t> px(45000000, 47159999), py(11910000, 13889999);
     for (auto _ : state) {
         std::vector<double> ms;
@@ -63,7 +72,8 @@ void NationalRoutes(benchmark::State& state) {
                 return;
             }
             engine.SetSearchParams(0, 0, 0, 0);
-            if (!engine.SetPoint(0, x1, y1).result || !engine.SetPoint(1, x2, y2).result) {
+            CRoutePlan::PointResult from = engine.SetPoint(0, x1, y1), to = engine.SetPoint(1, x2, y2);
+            if (!from.result || !to.result) {
                 ++notAttached; // no road within reach of a point
                 continue;
             }
@@ -72,6 +82,9 @@ void NationalRoutes(benchmark::State& state) {
             auto t1 = std::chrono::steady_clock::now();
             peak = std::max(peak, engine.PeakMemoryMB());
             if (code == CRoutePlan::kNoExpansion) {
+                std::fprintf(
+                    stderr, "route %.0f km (%d,%d)->(%d,%d) from road kind %d to %d found no way (39)\n",
+                    apart / 1000.0, x1, y1, x2, y2, RoadKind(engine, from.pos), RoadKind(engine, to.pos));
                 ++unreachable;
                 continue;
             }
@@ -82,9 +95,12 @@ void NationalRoutes(benchmark::State& state) {
                 bool guard = engine.PeakMemoryMB() > CRoutePlan::kMemoryGuardMB;
                 ++(guard ? guardFailures : limitFailures);
                 std::fprintf(
-                    stderr, "route %.0f km failed with %d (%s) after %d visits, guard at %.2f MB, level %d\n",
-                    apart / 1000.0, code, guard ? "memory guard" : "limit", engine.VisitCount(),
-                    engine.PeakMemoryMB(), engine.State().LevelInForce());
+                    stderr,
+                    "route %.0f km (%d,%d)->(%d,%d) from road kind %d to %d failed with %d (%s) after %d "
+                    "visits, guard at %.2f MB, level %d\n",
+                    apart / 1000.0, x1, y1, x2, y2, RoadKind(engine, from.pos), RoadKind(engine, to.pos),
+                    code, guard ? "memory guard" : "limit", engine.VisitCount(), engine.PeakMemoryMB(),
+                    engine.State().LevelInForce());
             } else {
                 ++otherFailures;
                 std::fprintf(stderr, "route %.0f km failed with %d\n", apart / 1000.0, code);

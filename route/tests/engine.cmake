@@ -7,4 +7,6 @@ velko_test(velko_engine_tests
           ${CMAKE_CURRENT_LIST_DIR}/SampleRegionSearchTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/TrafficSearchTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/CorruptNetworkTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/SearchLimitTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/NationalHierarchyTest.cpp
   LIBS velko_route velko_mkdevice_core platform)
