@@ -76,8 +76,12 @@ private:
         return false;
     }
     std::uint32_t Left() const { return m_size - m_pos; }
-    std::int32_t X(std::int32_t v) const { return m_tiled ? m_originX + v : v; }
-    std::int32_t Y(std::int32_t v) const { return m_tiled ? m_originY + v : v; }
+    // The origin comes from the file's header: the sum is taken wide and wraps like the origin.
+    std::int32_t X(std::int32_t v) const { return m_tiled ? Offset(m_originX, v) : v; }
+    std::int32_t Y(std::int32_t v) const { return m_tiled ? Offset(m_originY, v) : v; }
+    static std::int32_t Offset(std::int32_t origin, std::int32_t v) {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(origin) + v));
+    }
 
     int m_kind;
     bool m_tiled;

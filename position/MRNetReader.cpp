@@ -69,6 +69,10 @@ bool CMRNetReader::IsOpen() const {
 int CMRNetReader::Close() {
     for (auto& f : m_files) f.reset();
     m_mapCount = -1;
+    // The window's records belong to the closed network: a network opened next must not be
+    // answered from them.
+    ResetWindow();
+    m_quadrant = -1;
     return -1;
 }
 
@@ -305,7 +309,10 @@ bool CMRNetReader::Locate(std::int32_t x, std::int32_t y) {
         for (int s = 0; s < 9; ++s) m_window[s] = moved[s];
     }
     const MRMapRecord& c = m_window[4].rec;
-    m_quadrant = (x >= (c.west + c.east) / 2 ? 1 : 0) | (y >= (c.south + c.north) / 2 ? 2 : 0);
+    // The box comes from the file: its middle is worked out wide so no corner values overflow.
+    const std::int64_t midX = (static_cast<std::int64_t>(c.west) + c.east) / 2;
+    const std::int64_t midY = (static_cast<std::int64_t>(c.south) + c.north) / 2;
+    m_quadrant = (x >= midX ? 1 : 0) | (y >= midY ? 2 : 0);
     static const int kFill[4][3] = {{0, 1, 3}, {1, 2, 5}, {3, 6, 7}, {5, 7, 8}};
     const MRMapRecord centre = c;
     for (int slot : kFill[m_quadrant]) {

@@ -833,7 +833,8 @@ void CMapMatcher::Track(GpsPosRecord& f, MatchResult& w) {
     }
     int a;
     if (prev.checkCode == -2) {
-        a = std::max(d, 0) * 4800 / 5000;
+        // Worked out wide: a fix hundreds of kilometres on would overflow 32 bits.
+        a = static_cast<int>(static_cast<std::int64_t>(std::max(d, 0)) * 4800 / 5000);
         for (const GpsPosRecord& h : m_fixes)
             if (static_cast<std::uint8_t>(h.status) == 0xFE) ++m_coasting;
         m_coasting = m_coasting <= 10 ? 2 : m_coasting / 2;

@@ -173,3 +173,16 @@ TEST(LayerRecords, WalkStopsAtRecordThatDoesNotFit) {
     LayerRecord r;
     EXPECT_FALSE(empty.Next(r));
 }
+
+TEST(LayerRecords, CellOriginNearTheIntegerLimitDoesNotOverflow) {
+    // A hostile header can put a cell's origin at the edge of the 32-bit range; adding a record's
+    // offset must stay defined (the sum wraps like the origin itself) and the walk must go on.
+    LayerBytes p;
+    p.u8(9).u8(0).u16(0x0001).i16(10).i16(-10);
+    p.u8(9).u8(0).u16(0x0001).i16(-10).i16(10);
+    auto recs = ReadAll(4, true, p, 2147483642, -2147483643);
+    ASSERT_EQ(recs.size(), 2u);
+    // 2147483642 + 10 = 2^31 + 4 wraps to -2^31 + 4; -2147483643 - 10 = -2^31 - 5 wraps to 2^31 - 5.
+    EXPECT_EQ(recs[0].at, (LayerPoint{-2147483644, 2147483643}));
+    EXPECT_EQ(recs[1].at, (LayerPoint{2147483632, -2147483633}));
+}

@@ -159,6 +159,20 @@ TEST_F(MRNetReaderGridTest, FindMapUsesTheBinarySearchAtAnEastEdge) {
     EXPECT_EQ(reader.FindMap(X(3, 0), Y(1, 0)), -1);
 }
 
+TEST_F(MRNetReaderGridTest, OpeningAnotherNetworkEmptiesTheWindow) {
+    ASSERT_TRUE(reader.Locate(X(1, 1000), Y(1, 1000)));
+    ASSERT_EQ(reader.WindowMapId(0), 0);
+    // The two-map network: its map 0 starts at the hand network's west edge, not at the grid's.
+    root.Write(handnet::Files());
+    ASSERT_TRUE(reader.Open(NetRoot::Folder()));
+    for (int s = 0; s < 9; ++s) EXPECT_EQ(reader.WindowMapId(s), -1) << s;
+    EXPECT_EQ(reader.Quadrant(), -1);
+    MRMapRecord map;
+    ASSERT_TRUE(reader.GetMapRecord(0, map));
+    EXPECT_EQ(map.west, handnet::kWest0);
+    EXPECT_EQ(map.neighbours[5], 1);
+}
+
 TEST_F(MRNetReaderGridTest, LocateFillsTheSlotsOfTheQuadrantAndSlides) {
     // South-west quadrant of the centre sheet: slots 0, 1, 3 take the centre's neighbours.
     ASSERT_TRUE(reader.Locate(X(1, 1000), Y(1, 1000)));
@@ -187,6 +201,26 @@ TEST_F(MRNetReaderGridTest, LocateFillsTheSlotsOfTheQuadrantAndSlides) {
     EXPECT_EQ(centre.west, X(2, 0));
 
     EXPECT_FALSE(reader.Locate(X(5, 0), Y(1, 0)));
+}
+
+TEST(MRNetReaderCorrupt, LocateOnAMapWithHugeCornersWorksOutTheQuadrantWithoutOverflow) {
+    // The second map's box lies at the top of the 32-bit range: west + east would overflow.
+    auto files = handnet::Files();
+    auto& manage = files["MRManage.bin"];
+    handnet::PutU32(manage, handnet::MapField(1, 24), 2000000000u);
+    handnet::PutU32(manage, handnet::MapField(1, 28), 2000000000u);
+    handnet::PutU32(manage, handnet::MapField(1, 32), 2100000000u);
+    handnet::PutU32(manage, handnet::MapField(1, 36), 2100000000u);
+    NetRoot root;
+    root.Write(files);
+    CMRNetReader reader;
+    ASSERT_TRUE(reader.Open(NetRoot::Folder()));
+    // The middle is (2050000000, 2050000000): east of it and south of it is quadrant 1.
+    ASSERT_TRUE(reader.Locate(2060000000, 2040000000));
+    EXPECT_EQ(reader.WindowMapId(4), 1);
+    EXPECT_EQ(reader.Quadrant(), 1);
+    ASSERT_TRUE(reader.Locate(2040000000, 2060000000));
+    EXPECT_EQ(reader.Quadrant(), 2);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <string>
 
 using namespace matchtest;
@@ -63,6 +64,41 @@ TEST_F(TrackingTest, AfterAnUnusableFixTheAdvanceIs96PercentOfTheMeasured) {
     EXPECT_EQ(r.x, first.x);
     ASSERT_EQ(m.Match(Fix(x + UnitsFor(25), kRoadY, 90, 400, 2), r), 1);
     EXPECT_EQ(first.segmentRemaining - r.segmentRemaining, 24); // 25 x 4800 / 5000
+}
+
+TEST_F(TrackingTest, AfterAnUnusableFixAFarFixInACorruptMapBoxDoesNotOverflowTheAdvance) {
+    // A corrupt map record stretches a sheet at the network's west end east to its east end: a fix
+    // some 575 km east is still "on the sheet" and is tracked along the road; 96 % of that
+    // distance times 4800 does not fit in 32 bits.
+    TempRoot root;
+    NetModel model;
+    const std::int32_t westX = 45010000;
+    model.AddLink(model.AddNode(westX + 6000, kRoadY), model.AddNode(westX + 30000, kRoadY),
+                  RoadType::NationalRoad);
+    const std::string mrData = root.Path() + "/MapData/MRData";
+    model.Write(mrData);
+    {
+        std::fstream manage(mrData + "/MRManage.bin", std::ios::in | std::ios::out | std::ios::binary);
+        ASSERT_TRUE(manage.good());
+        const std::uint32_t east = 47150000;
+        const char bytes[4] = {static_cast<char>(east), static_cast<char>(east >> 8),
+                               static_cast<char>(east >> 16), static_cast<char>(east >> 24)};
+        manage.seekp(mrformat::kManageHeaderSize + 32); // the first map's east edge
+        manage.write(bytes, 4);
+    }
+    CMRNetReader reader;
+    ASSERT_TRUE(reader.Open(u"\\MapData"));
+    CMapMatcher m(&reader);
+    MatchResult first, r;
+    const std::int32_t x = westX + 10000;
+    ASSERT_EQ(m.Match(Fix(x, kRoadY, 90, 400, 0), first), 1);
+    m.Match(Fix(x, kRoadY, 90, 400, 1, 1.0, 0), r); // no satellites
+    ASSERT_EQ(r.checkCode, -2);
+    // The walk runs off the road's dead end and no road lies near the far fix.
+    m.Match(Fix(47100000, kRoadY, 90, 400, 2), r);
+    EXPECT_EQ(r.checkCode, 0);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.linkIndex, -1);
 }
 
 TEST_F(TrackingTest, CarWaitsAtAJunctionWithNoContinuationNearItsCourse) {
