@@ -223,14 +223,19 @@ bool LoadScript(const std::string& path, std::vector<ScriptCommand>& out, std::s
         if (error) *error = "cannot open script " + path;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (text.str().size() > (4u << 20)) {
-        if (error) *error = "script too large";
-        return false;
+    // Read in pieces and stop at the limit: a path naming an endless device must not fill memory.
+    constexpr std::size_t kMaxScriptBytes = 4u << 20;
+    std::string text;
+    char buffer[16384];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxScriptBytes) {
+            if (error) *error = "script too large";
+            return false;
+        }
     }
     std::string base = path;
     const auto slash = base.find_last_of('/');
     base = slash == std::string::npos ? std::string(".") : base.substr(0, slash);
-    return ParseScript(text.str(), base, out, error);
+    return ParseScript(text, base, out, error);
 }

@@ -40,6 +40,9 @@ bool WriteText(const std::string& path, const std::string& text) {
 }
 
 bool ReadFeedFile(const std::string& path, std::vector<BYTE>& out) {
+    // Only a plain file: opening a pipe would wait for a writer that may never come.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     in.seekg(0, std::ios::end);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -24,6 +25,9 @@ std::uint16_t Le16(const BYTE* p) {
 }
 
 bool ReadHostFile(const std::string& path, std::vector<BYTE>& out) {
+    // Only a plain file: opening a pipe would wait for a writer that may never come.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     in.seekg(0, std::ios::end);

@@ -471,18 +471,15 @@ BOOL ResetEvent(HANDLE event) {
 }
 
 HANDLE CreateMutexW(void* /*security*/, BOOL initialOwner, const char16_t* name) {
-    bool created = false;
+    // A new mutex is owned before it is published under its name: once the name lock is
+    // released another thread may open it and wait on it.
     std::shared_ptr<MutexState> state = NamedState<MutexState>(name, [&] {
-        created = true;
-        return std::make_shared<MutexState>();
+        auto made = std::make_shared<MutexState>();
+        if (initialOwner) made->Acquire(CurrentThreadId());
+        return made;
     });
     if (!state) return nullptr;
     const DWORD error = GetLastError();
-    if (created && initialOwner) {
-        // Nobody else can see a mutex that was just made, so it is taken at once.
-        std::lock_guard lock(Core().mutex);
-        state->Acquire(CurrentThreadId());
-    }
     HANDLE handle = ToHandle(new MutexObject(std::move(state)));
     SetLastError(error);
     return handle;

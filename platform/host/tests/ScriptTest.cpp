@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +81,39 @@ TEST(Script, BrokenLinesAreReportedWithTheirNumber) {
         EXPECT_FALSE(ParseScript(std::string("wait 1\n") + c.line + "\n", "", out, &error)) << c.line;
         EXPECT_EQ(error, c.expected);
     }
+}
+
+TEST(Script, LoadStopsReadingAtTheSizeLimit) {
+    const std::string dir = ::testing::TempDir() + "velko-script-load-" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    const std::string big = dir + "/big.txt";
+    {
+        // 4 MiB of comment lines and one more: just over the limit.
+        std::ofstream out(big, std::ios::binary);
+        const std::string line(63, '#');
+        for (int i = 0; i < (4 << 20) / 64; ++i) out << line << '\n';
+        out << "quit\n";
+    }
+    std::vector<ScriptCommand> out;
+    std::string error;
+    EXPECT_FALSE(LoadScript(big, out, &error));
+    EXPECT_EQ(error, "script too large");
+    // A device that never ends is cut off at the limit instead of filling memory.
+    if (std::filesystem::exists("/dev/zero")) {
+        error.clear();
+        EXPECT_FALSE(LoadScript("/dev/zero", out, &error));
+        EXPECT_EQ(error, "script too large");
+    }
+    // A script under the limit loads, and its files are found beside it.
+    {
+        std::ofstream small(dir + "/small.txt", std::ios::binary);
+        small << "tap 1 2\r\nserial feed COM1 gps.nmea\r\n";
+    }
+    error.clear();
+    ASSERT_TRUE(LoadScript(dir + "/small.txt", out, &error)) << error;
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[1].file, dir + "/gps.nmea");
+    std::filesystem::remove_all(dir);
 }
 
 // A window that opens a modal loop as soon as it is tapped.
@@ -156,6 +194,46 @@ TEST(HeadlessHost, UnansweredMessageBoxFailsTheRunAndIsLogged) {
     std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(all.find("\tcap\t하나\t0004\t6\n"), std::string::npos) << all;
     EXPECT_NE(all.find("\tcap\t둘\t0004\tunanswered\n"), std::string::npos) << all;
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
+
+TEST(HeadlessHost, FeedingAPipeFailsTheRunWithoutWaiting) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("velko-host-pipe-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string pipe = (dir / "gps.nmea").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    { std::ofstream(dir / "s.txt") << "serial feed COM7 gps.nmea\nwait 5\n"; }
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    // Should the feed wait on the pipe, a writer opened and closed here lets it go on.
+    std::atomic<bool> finished{false};
+    std::atomic<bool> released{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 500 && !finished.load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (finished.load()) return;
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            released = true;
+            ::close(writer);
+        }
+    });
+    const int code = host.Run([] {
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0)) DispatchMessageW(&m);
+        return static_cast<int>(m.wParam);
+    });
+    finished = true;
+    watchdog.join();
+    EXPECT_FALSE(released.load()) << "the feed waited on the pipe";
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(host.Failure(), "line 1: cannot read " + pipe);
     WinResetForTests();
     std::filesystem::remove_all(dir);
 }

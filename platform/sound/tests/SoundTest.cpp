@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -188,6 +192,27 @@ TEST_F(SoundTest, FilesArePlayedByTheirDevicePath) {
     ASSERT_EQ(clips.size(), 1u);
     EXPECT_EQ(clips[0].name, u"\\Wave\\DD_BEEP.wav");
     EXPECT_EQ(clips[0].durationMs, 20u);
+    std::filesystem::remove_all(root);
+}
+
+TEST_F(SoundTest, APipeNamedAsASoundIsRefusedWithoutWaiting) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("velko-sound-pipe-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root / "wave");
+    const std::string pipe = (root / "wave" / "beep.wav").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    DeviceRoot::SetRoot(root.string());
+    auto play = std::async(std::launch::async, [] {
+        return PlaySoundW(u"\\wave\\beep.wav", nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+    });
+    if (play.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Stuck opening the pipe: give it a writer so the test can end.
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+        ADD_FAILURE() << "PlaySoundW waited on a pipe";
+    }
+    EXPECT_FALSE(play.get());
+    EXPECT_TRUE(m_recorder->Clips().empty());
     std::filesystem::remove_all(root);
 }
 
