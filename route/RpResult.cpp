@@ -267,12 +267,19 @@ bool RpResult::View(const PathItem& item, LinkView& view) {
     view.entryNode = view.direction == 0 ? first : second;
     view.exitNode = view.direction == 0 ? second : first;
 
+    // A point is the map's origin plus a 16-bit offset, added as the search adds it: in 64 bits,
+    // so that a corrupt origin near the int32 limit cannot overflow.
+    const auto at = [&view](const std::uint8_t* p) {
+        return NetXY{
+            static_cast<std::int32_t>(static_cast<std::int64_t>(view.map->west) + mrformat::U16(p)),
+            static_cast<std::int32_t>(static_cast<std::int64_t>(view.map->south) + mrformat::U16(p + 2))};
+    };
     std::uint8_t node[mrformat::kNodeSize];
     NetXY a, b;
     if (m_reader->ReadNode(node, item.mapId, first) != 1) return Fail(__LINE__, "Read File Node Error");
-    a = NetXY{view.map->west + mrformat::U16(node), view.map->south + mrformat::U16(node + 2)};
+    a = at(node);
     if (m_reader->ReadNode(node, item.mapId, second) != 1) return Fail(__LINE__, "Read File Node Error");
-    b = NetXY{view.map->west + mrformat::U16(node), view.map->south + mrformat::U16(node + 2)};
+    b = at(node);
 
     const int vertices = mrformat::LinkVertexCount(view.rec);
     std::vector<std::uint8_t> scratch(static_cast<std::size_t>(vertices) * mrformat::kVertexSize);
@@ -283,8 +290,7 @@ bool RpResult::View(const PathItem& item, LinkView& view) {
     view.polyline.push_back(a);
     for (int v = 0; v < vertices; ++v) {
         const std::uint8_t* p = scratch.data() + static_cast<std::size_t>(v) * mrformat::kVertexSize;
-        view.polyline.push_back(
-            NetXY{view.map->west + mrformat::U16(p), view.map->south + mrformat::U16(p + 2)});
+        view.polyline.push_back(at(p));
     }
     view.polyline.push_back(b);
     if (view.direction == 1) std::reverse(view.polyline.begin(), view.polyline.end());

@@ -2,6 +2,8 @@
 
 #include "platform/files/Files.h"
 
+#include <climits>
+#include <cstdint>
 #include <vector>
 
 const char16_t* CFileBase::GetFileName() const {
@@ -75,6 +77,8 @@ int CBinFile::Delete(const char16_t* name) {
 
 long CBinFile::Seek(long offset, int origin) {
     if (!IsOpen() || origin < 0 || origin > 2) return -1;
+    // The position is a 32-bit value: a wider offset is refused rather than cut to its low bits.
+    if (offset < INT32_MIN || offset > INT32_MAX) return -1;
     DWORD method = origin == 0 ? FILE_BEGIN : (origin == 1 ? FILE_CURRENT : FILE_END);
     DWORD pos = SetFilePointer(m_handle, static_cast<LONG>(offset), nullptr, method);
     if (pos == INVALID_SET_FILE_POINTER) return -1;
@@ -104,6 +108,7 @@ int CBinFile::ReadAt(void* buffer, int n, long offset) {
 
 int CBinFile::ReadChars(void* buffer, int count) {
     if (count < 1) return 0;
+    if (count > INT_MAX / 2) return -1; // more bytes than one read can ask for
     return Read(buffer, count * 2);
 }
 
@@ -127,6 +132,7 @@ int CBinFile::WriteAt(const void* buffer, int n, long offset) {
 
 int CBinFile::WriteChars(const void* buffer, int count) {
     if (count < 1) return 0;
+    if (count > INT_MAX / 2) return -1; // more bytes than one write can hold
     return Write(buffer, count * 2);
 }
 

@@ -1,9 +1,15 @@
 #include "route/base/Coords.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
+// Truncates to an int32; values outside its range (a hostile stored coordinate) saturate
+// instead of overflowing.
 std::int32_t Trunc(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
     return static_cast<std::int32_t>(std::trunc(v));
 }
 } // namespace
@@ -21,8 +27,9 @@ void NetToMapCoord(std::int32_t netX, std::int32_t netY, std::int32_t& x, std::i
 }
 
 void PointFileToNetCoord(std::int32_t x, std::int32_t y, std::int32_t& netX, std::int32_t& netY) {
-    netX = Trunc(x * 4.5) + coords::kNetOriginX;
-    netY = Trunc(y * 3.0) + coords::kNetOriginY;
+    // The origin is added in double, so that a coordinate near the int32 limits saturates.
+    netX = Trunc(std::trunc(x * 4.5) + coords::kNetOriginX);
+    netY = Trunc(std::trunc(y * 3.0) + coords::kNetOriginY);
 }
 
 void NetToPointFileCoord(std::int32_t netX, std::int32_t netY, std::int32_t& x, std::int32_t& y) {

@@ -351,6 +351,22 @@ TEST_F(HandResult, AFacilityCountBeyondTheFileIsLimitedToItsEntries) {
     EXPECT_EQ(Path().Facilities().Count(), 1);
 }
 
+TEST_F(HandResult, AMapOriginAtTheInt32LimitDoesNotOverflowThePoints) {
+    // Map 0's west edge (map record at 488, west at byte 24) corrupted to just below the int32
+    // limit: its node and shape offsets (up to 1000 units) would carry past it.
+    auto files = handnet::Files();
+    handnet::PutU32(files["MRManage.bin"], 488 + 24, 0x7FFFFFF0u);
+    Write(files);
+    Points(Pos(1, 0, 0), NetXY{45001200, 11910100}, Pos(0, 0, 1), NetXY{45000200, 11910125});
+    const int built = Build({Item(1, 0, 0), Item(0, 2, 0), Item(0, 0, 1)});
+    // Whatever the route looks like, a built blob is a readable route path.
+    if (built == 1) {
+        EXPECT_EQ(Path().IsValid(), 1);
+    } else {
+        EXPECT_TRUE(result.Blob().empty());
+    }
+}
+
 TEST_F(HandResult, BadPathsFailTheBuild) {
     ErrorLog::Instance().SetEnabled(1); // the engine switched it off
     Points(Pos(1, 0, 0), NetXY{45001200, 11910100}, Pos(0, 0, 1), NetXY{45000200, 11910125});

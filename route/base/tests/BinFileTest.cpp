@@ -34,6 +34,24 @@ TEST(BinFile, ReadsReportCountsZeroAndEndOfFile) {
     EXPECT_EQ(file.GetSize(), 10);
 }
 
+TEST(BinFile, OutOfRangeOffsetsAndCountsAreRefused) {
+    TempRoot root;
+    root.MakeFile("data.bin", Bytes(10));
+    CBinFile file;
+    ASSERT_EQ(file.Open(u"data.bin", CBinFile::kModeRead | CBinFile::kModeWrite), 0);
+    unsigned char buffer[8] = {};
+    // An offset past 32 bits must not land on its low bits (byte 3 here).
+    const long wide = 0x100000003L;
+    EXPECT_EQ(file.Seek(wide, 0), -1);
+    EXPECT_EQ(file.ReadAt(buffer, 1, wide), -1);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ(file.WriteAt(buffer, 1, wide), -1);
+    // A character count whose byte count does not fit an int is refused.
+    EXPECT_EQ(file.ReadChars(buffer, 0x40000000), -1);
+    EXPECT_EQ(file.WriteChars(buffer, 0x40000000), -1);
+    EXPECT_EQ(file.GetSize(), 10);
+}
+
 TEST(BinFile, OpenCreateCloseStates) {
     TempRoot root;
     CBinFile missing;

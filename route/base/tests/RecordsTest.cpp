@@ -125,6 +125,30 @@ TEST(Records, SafePointOddXSurvivesLoadAndSave) {
     EXPECT_EQ(Pack(r), stored);
 }
 
+TEST(Records, SafePointHostileCoordinatesSaturate) {
+    // Stored point-file values far outside the country: the network coordinate stops at the
+    // int32 limits instead of overflowing (x 4.5 + 45,000,000; y 3 + 11,910,000).
+    struct Case {
+        std::int32_t px, py, netX, netY;
+    } const cases[] = {
+        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+        {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN},
+        {470000000, 712000000, INT32_MAX, INT32_MAX}, // 2,115,000,000 + origin; 2,136,000,000 + origin
+        {-10, -2, 44999955, 11909994},                // ordinary values keep the plain formula
+    };
+    for (const Case& c : cases) {
+        Bytes stored = Cat({Name("far", 20), Bytes(16, 0)});
+        for (int i = 0; i < 4; ++i) {
+            stored[20 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(c.px) >> (8 * i));
+            stored[24 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(c.py) >> (8 * i));
+        }
+        CSafePointRecord r;
+        r.Read(stored.data());
+        EXPECT_EQ(r.x, c.netX) << c.px;
+        EXPECT_EQ(r.y, c.netY) << c.py;
+    }
+}
+
 TEST(Records, RecentDestinationSameness) {
     CRecentDestRecord a, b;
     std::strcpy(a.name, "A");
