@@ -66,14 +66,15 @@ public:
 
 class CRouteManager {
 public:
+    // The codes the engine also gives are the engine's own.
     enum Code {
-        kOk = 0,
-        kUnreadableResult = 2,
-        kNoStart = 4,
-        kNoGoal = 5,
+        kOk = CRoutePlan::kFound,
+        kUnreadableResult = CRoutePlan::kInternal,
+        kNoStart = CRoutePlan::kNoStart,
+        kNoGoal = CRoutePlan::kNoGoal,
         kRepeatedWaypoint = 10,
-        kResultFailed = 18,
-        kTooFar = 32,
+        kResultFailed = CRoutePlan::kResultFailed,
+        kTooFar = CRoutePlan::kBadDistance,
         kReverseWithWaypoints = 41,
     };
     // The straight-line limit of a whole route, metres.
