@@ -1,6 +1,10 @@
 # make run   builds everything (release) and runs the program's main job on the built-in sample data
 # make test  builds the test configuration (sanitizers) and runs every test
 JOBS ?= $(shell nproc)
+# The compiler cache is shared by every clone of the project on this machine.
+export CCACHE_BASEDIR ?= $(abspath $(dir $(lastword $(MAKEFILE_LIST))))
+export CCACHE_NOHASHDIR ?= 1
+export CCACHE_MAXSIZE ?= 20G
 
 .PHONY: deps run test build-release build-test build-tsan fuzz clean format
 
