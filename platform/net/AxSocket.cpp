@@ -91,9 +91,9 @@ CAxSocket::CAxSocket(const char16_t* host, int port) {
     SetAddress(host, port);
 }
 
-CAxSocket::CAxSocket(const sockaddr_in& address) : m_address(address) {}
+CAxSocket::CAxSocket(const sockaddr_in& address) : m_address(address), m_addressValid(true) {}
 
-CAxSocket::CAxSocket(const CAxSocket& other) : m_address(other.m_address) {}
+CAxSocket::CAxSocket(const CAxSocket& other) : m_address(other.m_address), m_addressValid(other.m_addressValid) {}
 
 CAxSocket::~CAxSocket() {
     if (m_socket != INVALID_SOCKET) ::close(m_socket);
@@ -103,10 +103,18 @@ void CAxSocket::SetAddress(const char16_t* host, int port) {
     m_address = sockaddr_in{};
     m_address.sin_family = AF_INET;
     m_address.sin_port = htons(static_cast<std::uint16_t>(port));
+    m_addressValid = false;
     const std::string name = host ? Utf16ToCp949(host) : std::string();
     if (name.empty()) return;
     if (name[0] >= '0' && name[0] <= '9') {
-        m_address.sin_addr.s_addr = inet_addr(name.c_str());
+        // inet_aton rather than inet_addr: "255.255.255.255" is an address, bad text is not.
+        in_addr a{};
+        if (inet_aton(name.c_str(), &a) == 0) {
+            WSASetLastError(WSAEINVAL);
+            return;
+        }
+        m_address.sin_addr = a;
+        m_addressValid = true;
         return;
     }
     addrinfo hints{};
@@ -118,6 +126,7 @@ void CAxSocket::SetAddress(const char16_t* host, int port) {
         return;
     }
     m_address.sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    m_addressValid = true;
     freeaddrinfo(found);
 }
 
@@ -125,6 +134,11 @@ int CAxSocket::Connect() {
     if (m_socket != INVALID_SOCKET) {
         ++m_useCount;
         return 1;
+    }
+    // An unresolved host would otherwise connect to 0.0.0.0, that is to this machine.
+    if (!m_addressValid) {
+        WSASetLastError(WSAHOST_NOT_FOUND);
+        return -1;
     }
     const SOCKET s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) {
@@ -210,16 +224,16 @@ int CAxSocket::Receive(void* buffer, int length) {
 }
 
 int CAxSocket::ReadU16(WORD& value) {
-    WORD raw = value;
+    WORD raw = 0;
     const int n = Receive(&raw, 2);
-    if (n != -1) value = ntohs(raw);
+    if (n == 2) value = ntohs(raw); // a partial value is not converted
     return n;
 }
 
 int CAxSocket::ReadU32(DWORD& value) {
-    DWORD raw = value;
+    DWORD raw = 0;
     const int n = Receive(&raw, 4);
-    if (n != -1) value = ntohl(raw);
+    if (n == 4) value = ntohl(raw);
     return n;
 }
 

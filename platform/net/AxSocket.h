@@ -20,8 +20,8 @@ public:
     // A socket still open when the object goes is closed, so no path leaks it.
     virtual ~CAxSocket();
 
-    // Host as a dotted address when it begins with a digit, else looked up by name (an unknown
-    // name leaves the address unset).
+    // Host as a dotted address when it begins with a digit, else looked up by name (IPv4). An
+    // unknown name or bad dotted text leaves no address, and Connect then fails.
     void SetAddress(const char16_t* host, int port);
     // 1 when connected (or already connected: the use count goes up), -1 on failure.
     int Connect();
@@ -35,7 +35,7 @@ public:
     virtual int ReceiveTimed(void* buffer, int length, int seconds);
     virtual int Receive(void* buffer, int length);
 
-    // Receive 2 or 4 bytes and convert them from network order (unchanged on -1).
+    // Receive 2 or 4 bytes and convert them from network order (unchanged unless all came).
     int ReadU16(WORD& value);
     int ReadU32(DWORD& value);
 
@@ -58,4 +58,5 @@ private:
     int m_useCount = 0;
     SOCKET m_socket = INVALID_SOCKET;
     sockaddr_in m_address{};
+    bool m_addressValid = false;
 };

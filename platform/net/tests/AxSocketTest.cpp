@@ -18,9 +18,14 @@ TEST(AxSocketTest, DottedAddressesAreNeverLookedUp) {
     CAxSocket s(u"127.0.0.1", 19012);
     EXPECT_EQ(s.GetAddress().sin_addr.s_addr, htonl(INADDR_LOOPBACK));
     EXPECT_EQ(s.GetAddress().sin_port, htons(19012));
-    // A text starting with a digit goes through the dotted-address parser only: not an address.
+    // A text starting with a digit goes through the dotted-address parser only: not an address,
+    // so connecting fails instead of reaching some default address.
     CAxSocket bad(u"1localhost", 80);
-    EXPECT_EQ(bad.GetAddress().sin_addr.s_addr, 0xFFFFFFFFu);
+    EXPECT_EQ(bad.GetAddress().sin_addr.s_addr, 0u);
+    EXPECT_EQ(bad.Connect(), -1);
+    CAxSocket unknown(u"no-such-host.invalid", 80);
+    EXPECT_EQ(unknown.Connect(), -1);
+    EXPECT_EQ(WSAGetLastError(), WSAHOST_NOT_FOUND);
     CAxSocket named(u"localhost", 80);
     EXPECT_EQ(named.GetAddress().sin_addr.s_addr, htonl(INADDR_LOOPBACK));
 }
@@ -59,6 +64,16 @@ TEST(AxSocketTest, ReceiveStopsWhenThePeerCloses) {
     EXPECT_EQ(std::string(buffer, 4), "abcd");
     EXPECT_EQ(s.Receive(buffer, 8), 0);
     EXPECT_EQ(s.Receive(buffer, 0), 0);
+    s.Close();
+}
+
+TEST(AxSocketTest, APartialWordIsNotConverted) {
+    LoopbackServer server([](int c) { ::send(c, "\x12\x34", 2, 0); });
+    CAxSocket s(u"127.0.0.1", server.Port());
+    ASSERT_EQ(s.Connect(), 1);
+    DWORD word = 0xAABBCCDD;
+    EXPECT_EQ(s.ReadU32(word), 2);
+    EXPECT_EQ(word, 0xAABBCCDDu);
     s.Close();
 }
 
