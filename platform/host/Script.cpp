@@ -1,10 +1,12 @@
 #include "platform/host/Script.h"
 
 #include "platform/base/Text.h"
+#include "platform/files/InputFile.h"
 #include "platform/window/Window.h"
 
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -218,21 +220,22 @@ bool ParseScript(const std::string& text, const std::string& baseDir, std::vecto
 }
 
 bool LoadScript(const std::string& path, std::vector<ScriptCommand>& out, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = "cannot open script " + path;
+    // Only a plain file within the limit: a folder, a pipe or an endless device is refused.
+    constexpr std::size_t kMaxScriptBytes = 4u << 20;
+    std::string text, why;
+    InputFile file;
+    if (!file.Open(path, kMaxScriptBytes, why)) {
+        // The size is the one refusal a caller may act on by itself.
+        std::error_code ec;
+        const bool tooLarge = std::filesystem::is_regular_file(path, ec) &&
+                              std::filesystem::file_size(path, ec) > kMaxScriptBytes;
+        if (error) *error = (tooLarge ? "script too large: " : "cannot read the script ") + why;
         return false;
     }
-    // Read in pieces and stop at the limit: a path naming an endless device must not fill memory.
-    constexpr std::size_t kMaxScriptBytes = 4u << 20;
-    std::string text;
-    char buffer[16384];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kMaxScriptBytes) {
-            if (error) *error = "script too large";
-            return false;
-        }
+    file.Close();
+    if (!InputFile::ReadAll(path, kMaxScriptBytes, text, why)) {
+        if (error) *error = "cannot read the script " + why;
+        return false;
     }
     std::string base = path;
     const auto slash = base.find_last_of('/');

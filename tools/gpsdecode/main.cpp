@@ -5,31 +5,22 @@
 //
 // LOG holds NMEA text, or the receiver unit's frames with --unit; the program's raw log is
 // recognised by its "Start_Log" header, which is skipped.
-#include "position/ReceiverLog.h"
+#include "platform/files/InputFile.h"
+#include "tools/gpsdecode/LogDecoder.h"
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
+// Receiver logs of a long drive are some hundreds of megabytes at most (the log is read in
+// blocks, so the limit is not one of memory).
+constexpr std::uint64_t kMaxLogBytes = 1ull << 30;
+
 int Usage() {
     std::fprintf(stderr, "usage: velko-gpsdecode [--unit] [--no-datum-shift] LOG\n");
     return 2;
-}
-
-void Print(const GpsPosRecord& r) {
-    double lat = r.latitude / 360000.0;
-    double lon = r.longitude / 360000.0;
-    if (r.northSouth == 'S') lat = -lat;
-    if (r.eastWest == 'W') lon = -lon;
-    std::printf(
-        "date=%02u%02u%02u time=%02u%02u%02u status=%c lat=%.7f lon=%.7f speed=%.1f course=%u alt=%.1f "
-        "used=%d\n",
-        r.day, r.month, r.year, r.hour, r.minute, r.second, r.status ? r.status : '-', lat, lon,
-        r.speed / 10.0, r.course, r.altitude / 10.0, r.satellitesUsed);
 }
 
 } // namespace
@@ -51,12 +42,16 @@ int main(int argc, char** argv) {
             return Usage();
     }
     if (!path) return Usage();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "velko-gpsdecode: cannot open %s\n", path);
+    InputFile log;
+    std::string error;
+    if (!log.Open(path, kMaxLogBytes, error)) {
+        std::fprintf(stderr, "velko-gpsdecode: %s\n", error.c_str());
+        return 2;
+    }
+    CLogDecoder decoder(unit, noShift);
+    if (!decoder.Run(log, stdout, error)) {
+        std::fprintf(stderr, "velko-gpsdecode: %s: %s\n", path, error.c_str());
         return 1;
     }
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    DecodeReceiverLog(log, unit, noShift, Print);
     return 0;
 }

@@ -1,10 +1,9 @@
 #include "tools/gpsmatch/RouteFile.h"
 
+#include "platform/files/InputFile.h"
 #include "position/RouteSimulator.h"
 #include "route/RouteFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace {
@@ -25,14 +24,11 @@ private:
 
 } // namespace
 
-std::unique_ptr<CRouteLinkQuery> LoadRouteFile(const std::string& hostPath, std::string& error) {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + hostPath;
-        return nullptr;
-    }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+std::unique_ptr<CRouteLinkQuery> LoadRouteFile(const std::string& hostPath, std::string& error, int& code) {
+    std::vector<std::uint8_t> bytes;
+    code = 2;
+    if (!InputFile::ReadAll(hostPath, kMaxRouteFileBytes, bytes, error)) return nullptr;
+    code = 1;
     auto path = std::make_unique<CRoutePath>();
     if (!ReadSavedRoutePath(bytes.data(), bytes.size(), *path)) {
         error = "not a route file: " + hostPath;

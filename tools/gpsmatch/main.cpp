@@ -11,15 +11,18 @@
 
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 namespace {
+
+// A log is decoded whole in memory: a day's drive of NMEA is some tens of megabytes.
+constexpr std::uint64_t kMaxLogBytes = 512u << 20;
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-gpsmatch --root DIR [--unit] [--no-datum-shift] [--route FILE] "
@@ -62,30 +65,35 @@ int main(int argc, char** argv) {
     if (!path || !root) return Usage();
     DeviceRoot::SetRoot(root);
 
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "velko-gpsmatch: cannot open %s\n", path);
-        return 1;
+    std::string log, error;
+    if (!InputFile::ReadAll(path, kMaxLogBytes, log, error)) {
+        std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
+        return 2;
     }
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::unique_ptr<CRouteLinkQuery> route;
+    if (routePath) {
+        int code = 0;
+        route = LoadRouteFile(routePath, error, code);
+        if (!route) {
+            std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
+            return code;
+        }
+    }
+    std::u16string folder;
+    if (!FindMapDataFolder(folder, error)) {
+        std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
+        return 2;
+    }
 
     std::unique_ptr<CMapMatchBase> engine;
     if (pedestrian)
         engine = std::make_unique<CRoadLocator>();
     else
         engine = std::make_unique<CMatchedPosSource>();
-    if (!engine->OpenNetwork(u"\\MapData")) {
-        std::fprintf(stderr, "velko-gpsmatch: no road network under %s/MapData\n", root);
+    if (!engine->OpenNetwork(folder.c_str())) {
+        std::fprintf(stderr, "velko-gpsmatch: no usable road network in %s\n",
+                     DeviceRoot::Resolve(folder).c_str());
         return 1;
-    }
-    std::unique_ptr<CRouteLinkQuery> route;
-    if (routePath) {
-        std::string error;
-        route = LoadRouteFile(routePath, error);
-        if (!route) {
-            std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
-            return 1;
-        }
     }
     engine->Reset();
     engine->SetRoutePath(route.get());

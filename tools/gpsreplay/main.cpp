@@ -11,6 +11,7 @@
 // instance DIR/dev/COM3, where the program looks for "COM3:" by default).
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/Files.h"
+#include "platform/files/InputFile.h"
 #include "platform/serial/PseudoTerminal.h"
 #include "position/SerialPort.h"
 #include "position/ZarnReceiver.h"
@@ -27,6 +28,9 @@
 #include <vector>
 
 namespace {
+
+// The log is held in memory while it plays.
+constexpr std::uint64_t kMaxLogBytes = 512u << 20;
 
 int Usage() {
     std::fprintf(
@@ -150,12 +154,11 @@ int main(int argc, char** argv) {
         }
     }
     if (logPath.empty() || pty == !portName.empty()) return Usage();
-    std::ifstream in(logPath, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "velko-gpsreplay: cannot open %s\n", logPath.c_str());
-        return 1;
+    std::string log, error;
+    if (!InputFile::ReadAll(logPath, kMaxLogBytes, log, error)) {
+        std::fprintf(stderr, "velko-gpsreplay: %s\n", error.c_str());
+        return 2;
     }
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::size_t start = 0;
     if (log.compare(0, 9, "Start_Log") == 0) start = log.size() > 9 && log[9] == 0 ? 10 : 9;
     std::vector<Epoch> epochs = unit ? SplitUnit(log, start) : SplitNmea(log, start);

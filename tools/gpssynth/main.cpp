@@ -5,6 +5,7 @@
 //
 // Points are map coordinates. One epoch a second: NMEA GGA, RMC, GSA and GSV, or with --unit the
 // receiver unit's position and satellites frames followed by filler bytes.
+#include "platform/files/InputFile.h"
 #include "position/GpsLogSynth.h"
 #include "route/RouteFile.h"
 #include "route/base/Coords.h"
@@ -14,12 +15,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <cmath>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Map coordinates cover the national grid: x 0..575999, y 0..659999.
+constexpr std::int32_t kMaxMapX = 575999;
+constexpr std::int32_t kMaxMapY = 659999;
+// The longest drive synthesised: ten times the length of the country.
+constexpr double kMaxRouteMetres = 10000.0 * 1000.0;
+constexpr std::uint64_t kMaxRouteFileBytes = 64u << 20;
 
 int Usage() {
     std::fprintf(
@@ -47,8 +55,8 @@ bool ParsePoints(const std::string& text, std::vector<std::pair<double, double>>
         std::string pair = text.substr(at, end - at);
         std::size_t comma = pair.find(',');
         double x, y;
-        if (comma == std::string::npos || !ParseNumber(pair.substr(0, comma), 0, 575999, x) ||
-            !ParseNumber(pair.substr(comma + 1), 0, 659999, y))
+        if (comma == std::string::npos || !ParseNumber(pair.substr(0, comma), 0, kMaxMapX, x) ||
+            !ParseNumber(pair.substr(comma + 1), 0, kMaxMapY, y))
             return false;
         std::int32_t netX, netY;
         MapToNetCoord(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), netX, netY);
@@ -59,21 +67,54 @@ bool ParsePoints(const std::string& text, std::vector<std::pair<double, double>>
     return !points.empty();
 }
 
+// The length in metres of a line through network points.
+double LengthMetres(const std::vector<std::pair<double, double>>& points) {
+    double sum = 0.0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const double dx = (points[i].first - points[i - 1].first) * coords::kMetresPerNetX;
+        const double dy = (points[i].second - points[i - 1].second) * coords::kMetresPerNetY;
+        sum += std::sqrt(dx * dx + dy * dy);
+    }
+    return sum;
+}
+
 // The shape points of a route saved by velko-route (stored in map coordinates), in network
-// coordinates as the synthesiser takes them.
-bool LoadRoutePoints(const std::string& hostPath, std::vector<std::pair<double, double>>& points) {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) return false;
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+// coordinates as the synthesiser takes them. Every point must lie on the map grid, as --points
+// requires, and the whole line must be a drive of sensible length. Returns the exit code (0 done).
+int LoadRoutePoints(const std::string& hostPath, std::vector<std::pair<double, double>>& points) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!InputFile::ReadAll(hostPath, kMaxRouteFileBytes, bytes, error)) {
+        std::fprintf(stderr, "velko-gpssynth: %s\n", error.c_str());
+        return 2;
+    }
     CRoutePath path;
-    if (!ReadSavedRoutePath(bytes.data(), bytes.size(), path)) return false;
+    if (!ReadSavedRoutePath(bytes.data(), bytes.size(), path)) {
+        std::fprintf(stderr, "velko-gpssynth: %s holds no route\n", hostPath.c_str());
+        return 2;
+    }
+    std::vector<std::pair<double, double>> line;
     for (const CPathPoint& p : path.Points().Items()) {
+        if (p.x < 0 || p.x > kMaxMapX || p.y < 0 || p.y > kMaxMapY) {
+            std::fprintf(stderr, "velko-gpssynth: %s: route point (%d, %d) lies off the map (x 0-%d, y 0-%d)\n",
+                         hostPath.c_str(), p.x, p.y, kMaxMapX, kMaxMapY);
+            return 2;
+        }
         std::int32_t netX, netY;
         MapToNetCoord(p.x, p.y, netX, netY);
-        points.emplace_back(netX, netY);
+        line.emplace_back(netX, netY);
     }
-    return !points.empty();
+    if (line.empty()) {
+        std::fprintf(stderr, "velko-gpssynth: %s: the route has no points\n", hostPath.c_str());
+        return 2;
+    }
+    if (LengthMetres(line) > kMaxRouteMetres) {
+        std::fprintf(stderr, "velko-gpssynth: %s: the route is longer than %.0f km\n", hostPath.c_str(),
+                     kMaxRouteMetres / 1000.0);
+        return 2;
+    }
+    points.insert(points.end(), line.begin(), line.end());
+    return 0;
 }
 
 } // namespace
@@ -101,10 +142,8 @@ int main(int argc, char** argv) {
             }
             havePoints = true;
         } else if (a == "--route") {
-            if (!value(v) || !LoadRoutePoints(v, o.points)) {
-                std::fprintf(stderr, "velko-gpssynth: cannot read a route from %s\n", v.c_str());
-                return 2;
-            }
+            if (!value(v)) return Usage();
+            if (const int code = LoadRoutePoints(v, o.points)) return code;
             havePoints = true;
         } else if (a == "--speed") {
             if (!value(v) || !ParseNumber(v, 0.1, 400, o.speedKmh)) return Usage();
@@ -130,6 +169,10 @@ int main(int argc, char** argv) {
         }
     }
     if (!havePoints || out.empty()) return Usage();
+    if (LengthMetres(o.points) > kMaxRouteMetres) {
+        std::fprintf(stderr, "velko-gpssynth: the line is longer than %.0f km\n", kMaxRouteMetres / 1000.0);
+        return 2;
+    }
     CGpsLogSynth synth(o);
     std::string log = synth.Generate();
     if (log.empty()) {

@@ -1,10 +1,13 @@
-// velko-mdcdump FILE [--max N]: prints a ".MDC" layer file: the header, the non-empty cells of
+// velko-mdcdump [--root DIR] FILE [--max N]: prints a ".MDC" layer file: the header, the non-empty cells of
 // the grid with their block sizes, and every record decoded by the layer's kind, texts in UTF-8.
 // The guide-point file ("newGuidePoint.MDC") is printed with its own 32-byte record layout.
+// With --root, FILE is a path inside the device's map data folder ("MAP/TOWN.MDC").
 #include "mapview/LayerRecords.h"
 #include "mapview/MapLayerFile.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +15,9 @@
 #include <string>
 
 namespace {
+
+// Layer files hold 32-bit offsets.
+constexpr std::uint64_t kMaxLayerBytes = 0xFFFFFFFFull;
 
 std::string Utf8(const std::string& cp949) {
     return Cp949ToUtf8(cp949);
@@ -85,27 +91,51 @@ void PrintRecord(const LayerRecord& r) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: velko-mdcdump FILE [--max N]\n");
+    long limit = 1L << 40;
+    std::string file, root;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--max" && i + 1 < argc)
+            limit = std::atol(argv[++i]);
+        else if (a == "--root" && i + 1 < argc)
+            root = argv[++i];
+        else if (file.empty() && !a.empty() && a[0] != '-')
+            file = a;
+        else
+            file.clear(), i = argc;
+    }
+    if (file.empty()) {
+        std::fprintf(stderr, "usage: velko-mdcdump [--root DIR] FILE [--max N]\n");
         return 2;
     }
-    long limit = 1L << 40;
-    for (int i = 2; i < argc; ++i) {
-        if (std::string(argv[i]) == "--max" && i + 1 < argc) limit = std::atol(argv[++i]);
+    if (!root.empty()) {
+        DeviceRoot::SetRoot(root);
+        std::u16string data;
+        std::string error;
+        if (!FindMapDataFolder(data, error)) {
+            std::fprintf(stderr, "velko-mdcdump: %s\n", error.c_str());
+            return 2;
+        }
+        file = DeviceRoot::Resolve(data + u"\\" + Utf8ToUtf16(file));
+    }
+    {
+        // Only a plain file of a layer file's size goes to the layer reader.
+        InputFile check;
+        std::string error;
+        if (!check.Open(file, kMaxLayerBytes, error)) {
+            std::fprintf(stderr, "velko-mdcdump: %s\n", error.c_str());
+            return 2;
+        }
     }
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::absolute(argv[1], ec);
-    if (ec || !std::filesystem::is_regular_file(path, ec)) {
-        std::fprintf(stderr, "velko-mdcdump: %s: no such file\n", argv[1]);
-        return 1;
-    }
+    std::filesystem::path path = std::filesystem::absolute(file, ec);
     DeviceRoot::SetRoot(path.parent_path().string());
     const std::string fileName = path.filename().string();
     const std::u16string name = Utf8ToUtf16(fileName);
 
     CMapLayerFile layer;
     if (!layer.Open(u"", name.c_str())) {
-        std::fprintf(stderr, "velko-mdcdump: %s: not a readable layer file\n", argv[1]);
+        std::fprintf(stderr, "velko-mdcdump: %s: not a readable layer file\n", file.c_str());
         return 1;
     }
     const MapLayerHeader& h = layer.GetHeader();

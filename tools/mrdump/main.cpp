@@ -1,4 +1,4 @@
-// velko-mrdump [--check] MAPDATA
+// velko-mrdump [--check] (--root DIR | MAPDATA)
 //
 // Lists the road network of a MapData folder (maps, nodes, links with their attributes,
 // junctions with turn masks and guide codes, border records, names in UTF-8), or with --check
@@ -6,6 +6,9 @@
 // offset, count and size is checked before it is used, so a damaged network gives messages,
 // never a crash.
 #include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,8 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -23,6 +24,9 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The largest network file read: the national network's biggest file is some tens of megabytes.
+constexpr std::uint64_t kMaxFileBytes = 1ull << 30;
 
 struct Blob {
     Bytes data;
@@ -57,9 +61,11 @@ Blob Load(const std::filesystem::path& dir, const char* name) {
                 found = e.path();
         }
     if (found.empty()) return b;
-    std::ifstream in(found, std::ios::binary);
-    if (!in) return b;
-    b.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string error;
+    if (!InputFile::ReadAll(found.string(), kMaxFileBytes, b.data, error)) {
+        std::fprintf(stdout, "ERROR: %s\n", error.c_str());
+        return b;
+    }
     b.present = true;
     return b;
 }
@@ -81,7 +87,9 @@ struct MapRec {
     std::uint32_t nodes = 0, links = 0;
     std::uint32_t nb[9] = {};
     std::uint32_t xscale = 0;
-    std::int32_t west = 0, south = 0, east = 0, north = 0;
+    // Held wide: the box is read as stored, and differences and sums of hostile values must not
+    // overflow.
+    long west = 0, south = 0, east = 0, north = 0;
     std::uint32_t nodeOff = 0, crossOff = 0, neighbOff = 0, guideOff = 0, linkOff = 0, vertexOff = 0,
                   nameOff = 0;
     std::int32_t linkCnt[4] = {}, nodeCnt[4] = {}, crossSize[4] = {}, guideSize[4] = {};
@@ -150,20 +158,40 @@ const char* const kOneWay[4] = {"both", "forward", "backward", "closed"};
 
 int main(int argc, char** argv) {
     Reporter rep;
-    std::string folder;
+    std::string folder, root;
+    bool bad = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--check")
             rep.check = true;
-        else if (folder.empty())
+        else if (a == "--root" && i + 1 < argc)
+            root = argv[++i];
+        else if (folder.empty() && !a.empty() && a[0] != '-')
             folder = a;
         else
-            folder.clear(), i = argc;
+            bad = true;
     }
-    if (folder.empty()) {
-        std::fprintf(stderr, "usage: velko-mrdump [--check] MAPDATA\n");
+    if (bad || folder.empty() == root.empty()) {
+        std::fprintf(stderr, "usage: velko-mrdump [--check] (--root DIR | MAPDATA)\n");
         return 2;
     }
+    if (!root.empty()) {
+        // The map data of a device, found as the device finds it.
+        DeviceRoot::SetRoot(root);
+        std::u16string data;
+        std::string error;
+        if (!FindMapDataFolder(data, error)) {
+            std::fprintf(stderr, "velko-mrdump: %s\n", error.c_str());
+            return 2;
+        }
+        folder = DeviceRoot::Resolve(data);
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        std::fprintf(stderr, "velko-mrdump: %s: not a folder\n", folder.c_str());
+        return 2;
+    }
+    std::printf("map data %s\n", folder.c_str());
     const std::filesystem::path mr = FindFolder(folder, "MRData");
     Network net;
     struct {
@@ -242,7 +270,7 @@ int main(int argc, char** argv) {
         const MapRec& r = net.maps[id];
         totalLinks += r.links;
         totalNodes += r.nodes;
-        rep.List("map %u: box %d,%d - %d,%d  %u nodes, %u links, x scale %u\n", id, r.west, r.south, r.east,
+        rep.List("map %u: box %ld,%ld - %ld,%ld  %u nodes, %u links, x scale %u\n", id, r.west, r.south, r.east,
                  r.north, r.nodes, r.links, r.xscale);
         rep.List("  neighbours (south-west first):");
         for (int k = 0; k < 9; ++k)
@@ -383,8 +411,8 @@ int main(int argc, char** argv) {
                 std::uint32_t other = w0 & 0x3FFF, side = w0 >> 14;
                 std::uint32_t onode = net.neighb.U16(r.neighbOff + off + 2ull),
                               olink = net.neighb.U16(r.neighbOff + off + 4ull);
-                rep.List("  node %u: %d,%d pass-through -> map %u (side %u) node %u link %u\n", ni,
-                         r.west + static_cast<int>(x), r.south + static_cast<int>(y), other, side, onode,
+                rep.List("  node %u: %ld,%ld pass-through -> map %u (side %u) node %u link %u\n", ni,
+                         r.west + static_cast<long>(x), r.south + static_cast<long>(y), other, side, onode,
                          olink);
                 if (n != 1) rep.Problem("map %u node %u: pass-through node without 1 in bits 24-30", id, ni);
                 if (atNode[ni].size() != 1)
@@ -460,8 +488,8 @@ int main(int argc, char** argv) {
             std::vector<std::uint32_t> entries(n);
             for (std::uint32_t k = 0; k < n; ++k) entries[k] = net.cross.U16(jo + 4 + 2 * k) & 0x1FFF;
             std::uint32_t gOff = net.cross.U16(jo + 4 + 3ull * n);
-            rep.List("  node %u: %d,%d junction of %u links%s%s%s, links", ni, r.west + static_cast<int>(x),
-                     r.south + static_cast<int>(y), n, name.empty() ? "" : " \"", Utf8(name).c_str(),
+            rep.List("  node %u: %ld,%ld junction of %u links%s%s%s, links", ni, r.west + static_cast<long>(x),
+                     r.south + static_cast<long>(y), n, name.empty() ? "" : " \"", Utf8(name).c_str(),
                      name.empty() ? "" : "\"");
             for (std::uint32_t e : entries) rep.List(" %u", e);
             rep.List(", turn masks");

@@ -7,6 +7,8 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/Files.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 #include "route/RouteManager.h"
 #include "route/TrafficStandIn.h"
 #include "route/base/Coords.h"
@@ -14,16 +16,20 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <climits>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char16_t* kDataFolder = u"\\Storage Card\\MapData";
 constexpr const char16_t* kSavedRouteFolder = u"\\My Documents\\VelkoData\\SaveRoute";
+
+// Route files hold a few thousand items and points: some hundred kilobytes.
+constexpr std::uint64_t kMaxRouteFileBytes = 64u << 20;
+// Map coordinates cover the national grid.
+constexpr long kMaxMapX = 575999;
+constexpr long kMaxMapY = 659999;
 
 struct Options {
     std::string root, dump, save;
@@ -32,6 +38,7 @@ struct Options {
     std::vector<POINT> via;
     int kind = 1;
     std::vector<std::pair<int, int>> traffic;
+    std::string badPoint; // a point given outside the map
 };
 
 int Usage() {
@@ -55,12 +62,18 @@ bool ParsePair(const std::string& text, char separator, long& a, long& b) {
 bool ParsePoint(const std::string& text, POINT& p) {
     long x = 0, y = 0;
     if (!ParsePair(text, ',', x, y)) return false;
+    if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) {
+        // Kept out of range, so that the check on the map grid refuses it.
+        x = x < 0 ? -1 : kMaxMapX * 100;
+        y = y < 0 ? -1 : kMaxMapY * 100;
+    }
     p.x = static_cast<LONG>(x);
     p.y = static_cast<LONG>(y);
     return true;
 }
 
 bool Parse(int argc, char** argv, Options& o) {
+    std::vector<std::pair<std::string, POINT>> points;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& out) {
@@ -78,13 +91,16 @@ bool Parse(int argc, char** argv, Options& o) {
         } else if (arg == "--from") {
             if (!value(v) || !ParsePoint(v, o.from)) return false;
             o.haveFrom = true;
+            points.emplace_back("--from " + v, o.from);
         } else if (arg == "--to") {
             if (!value(v) || !ParsePoint(v, o.to)) return false;
             o.haveTo = true;
+            points.emplace_back("--to " + v, o.to);
         } else if (arg == "--via") {
             POINT p;
             if (!value(v) || !ParsePoint(v, p)) return false;
             o.via.push_back(p);
+            points.emplace_back("--via " + v, p);
         } else if (arg == "--net") {
             o.net = true;
         } else if (arg == "--kind") {
@@ -99,6 +115,15 @@ bool Parse(int argc, char** argv, Options& o) {
             o.traffic.emplace_back(static_cast<int>(index), static_cast<int>(speed));
         } else {
             return false;
+        }
+    }
+    // Every point must lie on the map grid (checked once --net is known).
+    for (const auto& [given, p] : points) {
+        const bool off = o.net ? p.x < 45000000 || p.x > 47159999 || p.y < 11910000 || p.y > 13889999
+                               : p.x < 0 || p.x > kMaxMapX || p.y < 0 || p.y > kMaxMapY;
+        if (off) {
+            o.badPoint = given;
+            break;
         }
     }
     return !o.dump.empty() || (o.haveFrom && o.haveTo);
@@ -116,13 +141,12 @@ POINT ToMap(const Options& o, POINT p) {
 }
 
 int Dump(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::cerr << "velko-route: cannot open " << file << "\n";
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!InputFile::ReadAll(file, kMaxRouteFileBytes, bytes, error)) {
+        std::cerr << "velko-route: " << error << "\n";
         return 2;
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
     CRoute route;
     if (bytes.size() > 0x7fffffff ||
         !route.ReadBuffer(bytes.data(), static_cast<std::int32_t>(bytes.size()))) {
@@ -136,9 +160,15 @@ int Dump(const std::string& file) {
 
 int Plan(const Options& o) {
     DeviceRoot::SetRoot(o.root);
+    std::u16string folder;
+    std::string error;
+    if (!FindMapDataFolder(folder, error)) {
+        std::cerr << "velko-route: " << error << "\n";
+        return 2;
+    }
     CRouteManager manager;
-    if (!manager.Init(kDataFolder)) {
-        std::cerr << "velko-route: no usable road network under " << o.root << "\n";
+    if (!manager.Init(folder.c_str())) {
+        std::cerr << "velko-route: no usable road network in " << DeviceRoot::Resolve(folder) << "\n";
         return 2;
     }
     manager.SetRouteKind(o.kind);
@@ -197,6 +227,13 @@ int Plan(const Options& o) {
 int main(int argc, char** argv) {
     Options o;
     if (!Parse(argc, argv, o)) return Usage();
+    if (!o.badPoint.empty()) {
+        std::cerr << "velko-route: " << o.badPoint << " lies off the map ("
+                  << (o.net ? "network X 45000000-47159999, Y 11910000-13889999"
+                            : "map X 0-575999, Y 0-659999")
+                  << ")\n";
+        return 2;
+    }
     if (!o.dump.empty()) return Dump(o.dump);
     if (o.root.empty()) o.root = DeviceRoot::DefaultRoot();
     return Plan(o);
