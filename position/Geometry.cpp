@@ -53,7 +53,10 @@ Shift MolodenskyShift(std::int32_t longitude, std::int32_t latitude, double h) {
                    kBesselE2 * n * cosPhi * sinPhi * kDa * kInvA +
                    (m * kAOverB + n * kBOverA) * cosPhi * sinPhi * kDf) /
                   (h + m);
-    double dLambda = (481.0 * cosLam + 128.0 * sinLam) / ((h + n) * cosPhi);
+    // At a pole the longitude has no meaning and its shift none either; close to one the shift
+    // grows without bound and is taken as an angle (within half a turn).
+    double dLambda = std::fabs(cosPhi) < 1e-12 ? 0.0 : (481.0 * cosLam + 128.0 * sinLam) / ((h + n) * cosPhi);
+    if (std::fabs(dLambda) > pi) dLambda = std::remainder(dLambda, 2.0 * pi);
     double dH = -128.0 * cosPhi * cosLam + 481.0 * cosPhi * sinLam + 664.0 * sinPhi +
                 n * kBOverA * sinPhi * sinPhi * kDf - (kBesselA / n) * kDa;
     return {TruncInt32(dPhi / pi * 648000000.0), TruncInt32(dLambda / pi * 648000000.0), TruncInt32(dH)};

@@ -57,18 +57,45 @@ public:
         Next(field);
         return ParseIntField(field, 0, 0);
     }
-    // hhmmss[.ss] or ddmmyy: three two-digit numbers.
-    void Triple(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
+    // hhmmss[.ss] or ddmmyy: three two-digit numbers. Returns the field's length as sent.
+    int Triple(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
         char field[16];
-        Next(field);
-        a = static_cast<std::uint8_t>(ParseIntField(field, 0, 2));
-        b = static_cast<std::uint8_t>(ParseIntField(field, 2, 2));
-        c = static_cast<std::uint8_t>(ParseIntField(field, 4, 2));
+        const int length = Next(field);
+        const int x = ParseIntField(field, 0, 2), y = ParseIntField(field, 2, 2), z = ParseIntField(field, 4, 2);
+        a = static_cast<std::uint8_t>(x);
+        b = static_cast<std::uint8_t>(y);
+        c = static_cast<std::uint8_t>(z);
+        // Signs or other characters among the digits make it unusable: "-1" must not pass as 0.
+        m_badDigits = false;
+        for (int i = 0; i < length && i < 6 && field[i]; ++i)
+            if (field[i] < '0' || field[i] > '9') m_badDigits = true;
+        return length;
     }
+    bool BadDigits() const { return m_badDigits; }
 
 private:
     const char* m_p;
+    bool m_badDigits = false;
 };
+
+// Range checks: a field out of its range makes the whole sentence unusable, as a missing fix.
+// An empty field reads as zero and is in range.
+bool TimeInRange(const FieldWalker& f, int hour, int minute, int second) {
+    return !f.BadDigits() && hour < 24 && minute < 60 && second <= 60; // 60: a leap second
+}
+
+bool DateInRange(const FieldWalker& f, int length, int day, int month) {
+    if (length == 0) return true; // no date sent
+    return !f.BadDigits() && length >= 6 && day >= 1 && day <= 31 && month >= 1 && month <= 12;
+}
+
+// ddmm.mmmm (or dddmm.mmmm): not negative, minutes below 60, at most maxDegrees in all.
+bool AngleInRange(double v, double maxDegrees) {
+    if (!std::isfinite(v) || v < 0.0) return false;
+    const double degrees = std::trunc(std::trunc(v) / 100.0);
+    const double minutes = v - 100.0 * degrees;
+    return minutes < 60.0 && degrees + minutes / 60.0 <= maxDegrees;
+}
 
 std::int8_t ClampI8(int v, int lo, int hi) {
     return static_cast<std::int8_t>(v < lo ? lo : v > hi ? hi : v);
@@ -89,6 +116,9 @@ std::int32_t DegreeMinutesToMas(double v) {
     // otherwise give 422279.99999 and lose a unit); it is far below any digit a receiver sends.
     return geo::TruncInt32(degrees * 3600000.0 + std::trunc(minutes * 60000.0 + 1e-6));
 }
+
+// 90 degrees in milli-arc-seconds.
+constexpr std::int32_t kMasPerQuarter = 90 * 3600000;
 
 bool IsUpperHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
@@ -230,6 +260,7 @@ int CNmeaParser::ParseSentence(const char* s) {
 int CNmeaParser::ParseGga(const char* s) {
     FieldWalker f(s);
     f.Triple(m_ggaHour, m_ggaMinute, m_ggaSecond);
+    const bool timeOk = TimeInRange(f, m_ggaHour, m_ggaMinute, m_ggaSecond);
     m_ggaLatitude = f.Decimal();
     m_ggaNorthSouth = f.Letter();
     m_ggaLongitude = f.Decimal();
@@ -238,7 +269,10 @@ int CNmeaParser::ParseGga(const char* s) {
     m_ggaUsed = ClampI8(f.Integer(), 0, 127);
     m_ggaHdop = f.Decimal();
     m_ggaAltitude = f.Decimal();
-    return 1;
+    return timeOk && AngleInRange(m_ggaLatitude, 90.0) && AngleInRange(m_ggaLongitude, 180.0) &&
+                   std::isfinite(m_ggaAltitude) && std::fabs(m_ggaAltitude) < 1e6
+               ? 1
+               : 0;
 }
 
 int CNmeaParser::ParseGll(const char* s) {
@@ -248,7 +282,10 @@ int CNmeaParser::ParseGll(const char* s) {
     m_gllLongitude = f.Decimal();
     m_gllEastWest = f.Letter();
     f.Triple(m_gllHour, m_gllMinute, m_gllSecond);
-    return 1;
+    return TimeInRange(f, m_gllHour, m_gllMinute, m_gllSecond) && AngleInRange(m_gllLatitude, 90.0) &&
+                   AngleInRange(m_gllLongitude, 180.0)
+               ? 1
+               : 0;
 }
 
 int CNmeaParser::ParseGsa(const char* s) {
@@ -295,6 +332,7 @@ int CNmeaParser::ParseGsv(const char* s) {
 int CNmeaParser::ParseRmc(const char* s) {
     FieldWalker f(s);
     f.Triple(m_rmcHour, m_rmcMinute, m_rmcSecond);
+    const bool timeOk = TimeInRange(f, m_rmcHour, m_rmcMinute, m_rmcSecond);
     m_rmcStatus = f.Letter();
     m_rmcLatitude = f.Decimal();
     m_rmcNorthSouth = f.Letter();
@@ -302,8 +340,12 @@ int CNmeaParser::ParseRmc(const char* s) {
     m_rmcEastWest = f.Letter();
     m_rmcKnots = f.Decimal();
     m_rmcCourse = f.Decimal();
-    f.Triple(m_day, m_month, m_year);
-    return 1;
+    const int dateLength = f.Triple(m_day, m_month, m_year);
+    return timeOk && DateInRange(f, dateLength, m_day, m_month) && AngleInRange(m_rmcLatitude, 90.0) &&
+                   AngleInRange(m_rmcLongitude, 180.0) && m_rmcKnots >= 0.0 && m_rmcKnots < 10000.0 &&
+                   m_rmcCourse >= 0.0 && m_rmcCourse <= 360.0
+               ? 1
+               : 0;
 }
 
 int CNmeaParser::ParseVtg(const char* s) {
@@ -336,7 +378,14 @@ void CNmeaParser::BuildPosition() {
     std::int32_t latitude = DegreeMinutesToMas(m_ggaLatitude);
     // The record keeps decimetres; the datum shift moves the height in whole metres.
     double height = std::isfinite(m_ggaAltitude) ? m_ggaAltitude : 0.0;
-    if (longitude != 0 && latitude != 0 && m_noDatumShift == 0) Wgs84ToBessel(longitude, latitude, height);
+    if (longitude != 0 && latitude != 0 && m_noDatumShift == 0) {
+        Wgs84ToBessel(longitude, latitude, height);
+        // Near a pole the shift may carry a position past it: it stays on the globe.
+        latitude = latitude > kMasPerQuarter ? kMasPerQuarter : latitude < -kMasPerQuarter ? -kMasPerQuarter : latitude;
+        longitude = longitude > 2 * kMasPerQuarter    ? 2 * kMasPerQuarter
+                    : longitude < -2 * kMasPerQuarter ? -2 * kMasPerQuarter
+                                                      : longitude;
+    }
     r.altitude = geo::TruncInt32(height * 10.0);
     r.longitude = longitude / 10;
     r.latitude = latitude / 10;

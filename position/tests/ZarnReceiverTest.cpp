@@ -1,5 +1,7 @@
 #include "position/ZarnReceiver.h"
 
+#include "position/tests/DatumOracle.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -269,13 +271,17 @@ TEST_F(ZarnTest, NoDateNoRecordAndDatumShift) {
     GpsPosRecord r;
     EXPECT_FALSE(unit.GetPosition(&r)) << "day 0";
 
-    // With the shift on, the same frame gives a Bessel position: hundreds of units away.
+    // With the shift on, the same frame gives the Bessel position of 36 06' 40" N,
+    // 127 46' 40" E, 50 m (the magnitudes; every fix the unit gives lies in Korea), reckoned
+    // through earth-centred coordinates: within a network unit, the height moved by whole metres.
     CZarnReceiver shifted;
     Bytes frame = Join({kPositionFrame, Filler(200)});
     Put(shifted, frame);
     ASSERT_TRUE(shifted.GetPosition(&r));
-    EXPECT_GT(std::abs(r.latitude - 13000000), 100);
-    EXPECT_GT(std::abs(r.longitude - 46000000), 100);
+    const datumoracle::Geodetic b = datumoracle::WgsToBessel({130000000 / 3600000.0, 460000000 / 3600000.0, 50.0});
+    EXPECT_NEAR(r.latitude, b.latitude * 360000.0, 1.0);
+    EXPECT_NEAR(r.longitude, b.longitude * 360000.0, 1.0);
+    EXPECT_EQ(r.altitude, 500 + 10 * static_cast<int>(std::trunc(b.height - 50.0)));
 }
 
 } // namespace
