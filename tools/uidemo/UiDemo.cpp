@@ -30,6 +30,8 @@ namespace {
 
 constexpr UINT kTimerId = 1000;
 constexpr UINT kTimerPeriod = 20;
+constexpr int kTicksLoggedEach = 100;
+constexpr int kTickLogInterval = 1000;
 constexpr UINT WM_DEMO_ASK = WM_APP + 1;    // sent by the worker; answers wParam * 2
 constexpr UINT WM_DEMO_REDRAW = WM_APP + 2; // posted by the worker
 constexpr UINT kDialogTemplate = 200;
@@ -267,8 +269,11 @@ public:
     void OnTimer(UINT_PTR id) override {
         if (id != kTimerId) return;
         ++m_timerCount;
-        Log("TIMER " + std::to_string(id) + " n=" + std::to_string(m_timerCount) +
-            " modal=" + (InModal() ? "1" : "0"));
+        // Every tick of the first hundred, then every thousandth: a long wait with the timer
+        // running (a day is 4.3 million ticks) keeps the log small.
+        if (m_timerCount <= kTicksLoggedEach || m_timerCount % kTickLogInterval == 0)
+            Log("TIMER " + std::to_string(id) + " n=" + std::to_string(m_timerCount) +
+                " modal=" + (InModal() ? "1" : "0"));
         CRect bar(0, 30, 240, 40);
         InvalidateRect(bar, FALSE);
     }

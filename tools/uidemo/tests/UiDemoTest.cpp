@@ -113,6 +113,29 @@ TEST_F(UiDemoHeadless, TimerFiresEveryPeriodAndInsideTheModalLoop) {
     EXPECT_EQ(modal, 2);
 }
 
+// Ten minutes of waiting with the timer running: 30,000 ticks, all counted, but the log keeps the
+// first hundred and then every thousandth, not one line each.
+TEST(UiDemoLongWait, TimerTicksAreLoggedCompactly) {
+    const std::string out =
+        (fs::temp_directory_path() / ("velko-uidemo-wait-" + std::to_string(::getpid()))).string();
+    fs::remove_all(out);
+    fs::create_directories(out);
+    {
+        std::ofstream script(out + "/wait.script");
+        script << "key T\nwait 600000\nkey K\n";
+    }
+    ASSERT_EQ(RunDemo("--headless " + out + "/wait.script --out " + out), 0);
+    const std::vector<Event> events = ReadEvents(out + "/events.log");
+    EXPECT_GE(FindEvent(events, "TIMER STOP n=30000"), 0);
+    int ticks = 0;
+    for (const Event& e : events)
+        if (e.text.rfind("TIMER 1000 ", 0) == 0) ++ticks;
+    EXPECT_EQ(ticks, 100 + 30); // 1-100, then 1000, 2000, ..., 30000
+    EXPECT_GE(FindEvent(events, "TIMER 1000 n=30000 "), 0);
+    EXPECT_LT(fs::file_size(out + "/events.log"), 64u * 1024);
+    fs::remove_all(out);
+}
+
 TEST_F(UiDemoHeadless, TapsReachTheWindowUnderThePenButNotTheDisabledOwner) {
     const int open = FindEvent(s_events, "DIALOG OPEN");
     const int end = FindEvent(s_events, "DIALOG END result=1");
