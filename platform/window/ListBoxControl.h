@@ -1,0 +1,43 @@
+// The list box's state and the operations the combo box uses to drive its drop-down list.
+#pragma once
+
+#include "platform/window/ControlSupport.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nativectl {
+
+struct ListItem {
+    std::u16string text;
+    std::uintptr_t data = 0;
+};
+
+struct ListBoxState : ControlState {
+    std::vector<ListItem> items;
+    int cur = -1;
+    int top = 0;
+    int itemHeight = 0; // 0 until measured
+    int hextent = 0;
+    DWORD lastTapTime = 0;
+    int lastTapItem = -1;
+    HWND combo = nullptr; // the combo box this list drops down for
+};
+
+bool OwnerDrawn(DWORD style);
+int ListItemHeight(HWND hwnd, ListBoxState* s);
+int ListVisibleCount(HWND hwnd, ListBoxState* s);
+void ListClampTop(HWND hwnd, ListBoxState* s);
+void PaintList(HWND hwnd, ListBoxState* s, HDC dc);
+// The list messages (LB_...) a list box and a combo box answer alike; *handled false for others.
+LRESULT ListMessage(HWND hwnd, ListBoxState* s, UINT message, WPARAM wParam, LPARAM lParam, bool hasStrings,
+                    bool* handled);
+// A tap at y selects the item there (a combo box's list hands it to its combo box).
+void ListSelectAt(HWND hwnd, ListBoxState* s, int y, bool notify);
+
+// Implemented by the combo box: a tap on its list selects index, or misses it and closes the list.
+void ComboSelect(HWND hwnd, int index);
+void ComboListCancel(HWND combo);
+
+} // namespace nativectl
