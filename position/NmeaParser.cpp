@@ -61,7 +61,8 @@ public:
     int Triple(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
         char field[16];
         const int length = Next(field);
-        const int x = ParseIntField(field, 0, 2), y = ParseIntField(field, 2, 2), z = ParseIntField(field, 4, 2);
+        const int x = ParseIntField(field, 0, 2), y = ParseIntField(field, 2, 2),
+                  z = ParseIntField(field, 4, 2);
         a = static_cast<std::uint8_t>(x);
         b = static_cast<std::uint8_t>(y);
         c = static_cast<std::uint8_t>(z);
@@ -381,7 +382,9 @@ void CNmeaParser::BuildPosition() {
     if (longitude != 0 && latitude != 0 && m_noDatumShift == 0) {
         Wgs84ToBessel(longitude, latitude, height);
         // Near a pole the shift may carry a position past it: it stays on the globe.
-        latitude = latitude > kMasPerQuarter ? kMasPerQuarter : latitude < -kMasPerQuarter ? -kMasPerQuarter : latitude;
+        latitude = latitude > kMasPerQuarter    ? kMasPerQuarter
+                   : latitude < -kMasPerQuarter ? -kMasPerQuarter
+                                                : latitude;
         longitude = longitude > 2 * kMasPerQuarter    ? 2 * kMasPerQuarter
                     : longitude < -2 * kMasPerQuarter ? -2 * kMasPerQuarter
                                                       : longitude;

@@ -96,7 +96,8 @@ long InputFile::Read(void* buffer, std::size_t size) {
     }
 }
 
-bool InputFile::ReadAll(const std::string& hostPath, std::uint64_t cap, std::string& out, std::string& error) {
+bool InputFile::ReadAll(const std::string& hostPath, std::uint64_t cap, std::string& out,
+                        std::string& error) {
     return ReadWhole(hostPath, cap, out, error);
 }
 

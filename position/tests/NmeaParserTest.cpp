@@ -303,8 +303,8 @@ TEST(NmeaReceiver, OutOfRangeFieldsGiveNoPosition) {
         CNmeaParser parser;
         const std::string text =
             Sentence("GPGGA," + c.ggaTime + "," + c.ggaLat + ",N," + c.ggaLon + ",E,1,07,1.0,50.0,M,,M,,") +
-            Sentence("GPRMC," + c.rmcTime + ",A," + c.rmcLat + ",N," + c.rmcLon + ",E," + c.knots + "," + c.course +
-                     "," + c.rmcDate + ",,,A");
+            Sentence("GPRMC," + c.rmcTime + ",A," + c.rmcLat + ",N," + c.rmcLon + ",E," + c.knots + "," +
+                     c.course + "," + c.rmcDate + ",,,A");
         EXPECT_EQ(parser.PutData(text.data(), static_cast<int>(text.size())), c.usable ? 1 : 0) << c.what;
         GpsPosRecord r;
         EXPECT_EQ(parser.GetPosition(&r), c.usable) << c.what;

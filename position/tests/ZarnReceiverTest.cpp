@@ -278,7 +278,8 @@ TEST_F(ZarnTest, NoDateNoRecordAndDatumShift) {
     Bytes frame = Join({kPositionFrame, Filler(200)});
     Put(shifted, frame);
     ASSERT_TRUE(shifted.GetPosition(&r));
-    const datumoracle::Geodetic b = datumoracle::WgsToBessel({130000000 / 3600000.0, 460000000 / 3600000.0, 50.0});
+    const datumoracle::Geodetic b =
+        datumoracle::WgsToBessel({130000000 / 3600000.0, 460000000 / 3600000.0, 50.0});
     EXPECT_NEAR(r.latitude, b.latitude * 360000.0, 1.0);
     EXPECT_NEAR(r.longitude, b.longitude * 360000.0, 1.0);
     EXPECT_EQ(r.altitude, 500 + 10 * static_cast<int>(std::trunc(b.height - 50.0)));

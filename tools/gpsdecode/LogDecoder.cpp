@@ -33,7 +33,8 @@ char* PutText(char* p, const char* text) {
 // value / 10 with one decimal, as %.1f prints a tenth-unit integer.
 char* PutTenths(char* p, std::int64_t value) {
     if (value < 0) *p++ = '-';
-    const std::uint64_t m = value < 0 ? static_cast<std::uint64_t>(-value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t m =
+        value < 0 ? static_cast<std::uint64_t>(-value) : static_cast<std::uint64_t>(value);
     p = PutUnsigned(p, m / 10, 1);
     *p++ = '.';
     return PutUnsigned(p, m % 10, 1);
@@ -80,7 +81,8 @@ std::size_t CLogDecoder::FormatRecord(const GpsPosRecord& r, char* line) {
     p = PutTenths(p, r.altitude);
     p = PutText(p, " used=");
     if (r.satellitesUsed < 0) *p++ = '-';
-    p = PutUnsigned(p, static_cast<std::uint64_t>(r.satellitesUsed < 0 ? -r.satellitesUsed : r.satellitesUsed), 1);
+    p = PutUnsigned(
+        p, static_cast<std::uint64_t>(r.satellitesUsed < 0 ? -r.satellitesUsed : r.satellitesUsed), 1);
     *p++ = '\n';
     return static_cast<std::size_t>(p - line);
 }

@@ -96,7 +96,8 @@ int LoadRoutePoints(const std::string& hostPath, std::vector<std::pair<double, d
     std::vector<std::pair<double, double>> line;
     for (const CPathPoint& p : path.Points().Items()) {
         if (p.x < 0 || p.x > kMaxMapX || p.y < 0 || p.y > kMaxMapY) {
-            std::fprintf(stderr, "velko-gpssynth: %s: route point (%d, %d) lies off the map (x 0-%d, y 0-%d)\n",
+            std::fprintf(stderr,
+                         "velko-gpssynth: %s: route point (%d, %d) lies off the map (x 0-%d, y 0-%d)\n",
                          hostPath.c_str(), p.x, p.y, kMaxMapX, kMaxMapY);
             return 2;
         }

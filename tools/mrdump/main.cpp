@@ -270,8 +270,8 @@ int main(int argc, char** argv) {
         const MapRec& r = net.maps[id];
         totalLinks += r.links;
         totalNodes += r.nodes;
-        rep.List("map %u: box %ld,%ld - %ld,%ld  %u nodes, %u links, x scale %u\n", id, r.west, r.south, r.east,
-                 r.north, r.nodes, r.links, r.xscale);
+        rep.List("map %u: box %ld,%ld - %ld,%ld  %u nodes, %u links, x scale %u\n", id, r.west, r.south,
+                 r.east, r.north, r.nodes, r.links, r.xscale);
         rep.List("  neighbours (south-west first):");
         for (int k = 0; k < 9; ++k)
             rep.List(k % 3 ? " %5d" : " |%5d", r.nb[k] == 65535 ? -1 : static_cast<int>(r.nb[k]));
@@ -488,9 +488,9 @@ int main(int argc, char** argv) {
             std::vector<std::uint32_t> entries(n);
             for (std::uint32_t k = 0; k < n; ++k) entries[k] = net.cross.U16(jo + 4 + 2 * k) & 0x1FFF;
             std::uint32_t gOff = net.cross.U16(jo + 4 + 3ull * n);
-            rep.List("  node %u: %ld,%ld junction of %u links%s%s%s, links", ni, r.west + static_cast<long>(x),
-                     r.south + static_cast<long>(y), n, name.empty() ? "" : " \"", Utf8(name).c_str(),
-                     name.empty() ? "" : "\"");
+            rep.List("  node %u: %ld,%ld junction of %u links%s%s%s, links", ni,
+                     r.west + static_cast<long>(x), r.south + static_cast<long>(y), n,
+                     name.empty() ? "" : " \"", Utf8(name).c_str(), name.empty() ? "" : "\"");
             for (std::uint32_t e : entries) rep.List(" %u", e);
             rep.List(", turn masks");
             for (std::uint32_t k = 0; k < n; ++k) {

@@ -42,10 +42,8 @@ TEST(InputFile, RefusesFoldersPipesDevicesMissingAndOversizedFiles) {
         std::uint64_t cap;
         const char* why;
     } cases[] = {
-        {root.Host("folder"), 1 << 20, "folder"},
-        {root.Host("pipe"), 1 << 20, "pipe"},
-        {"/dev/zero", 1 << 20, "device"},
-        {root.Host("missing"), 1 << 20, "cannot open"},
+        {root.Host("folder"), 1 << 20, "folder"},   {root.Host("pipe"), 1 << 20, "pipe"},
+        {"/dev/zero", 1 << 20, "device"},           {root.Host("missing"), 1 << 20, "cannot open"},
         {root.Host("big.bin"), 1000, "1001 bytes"},
     };
     for (const Case& c : cases) {

@@ -37,8 +37,8 @@ std::string Format(const GpsPosRecord& r) {
 // The line of a record is what the C library's printf makes of it, at the edges of every field
 // and over many random records.
 TEST(LogDecoder, LinesMatchPrintf) {
-    const std::int32_t coordinates[] = {0, 1, 4, 5, 9, 17, 13460740, 45708000, 64800000, 
-                                        -1, -5, -13460740, 2147483647, -2147483647 - 1};
+    const std::int32_t coordinates[] = {0,        1,        4,  5,  9,         17,         13460740,
+                                        45708000, 64800000, -1, -5, -13460740, 2147483647, -2147483647 - 1};
     const std::int32_t altitudes[] = {0, 5, -5, -10, 12345, -2147483647 - 1, 2147483647};
     const char hemispheres[][2] = {{'N', 'E'}, {'S', 'W'}, {0, 0}};
     for (std::int32_t c : coordinates)
