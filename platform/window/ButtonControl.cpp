@@ -114,9 +114,6 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT common = 0;
     if (CommonMessage(hwnd, s, message, wParam, &common)) return common;
     switch (message) {
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_PAINT:
         return PaintWith(hwnd, [&](HDC dc) { PaintButton(hwnd, s, dc); });
     case WM_SETTEXT: {

@@ -133,9 +133,6 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         ComboCloseUp(hwnd, s);
         return 0;
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_PAINT:
         return PaintWith(hwnd, [&](HDC dc) {
             RECT rc;

@@ -142,6 +142,10 @@ LRESULT CopyOut(const std::u16string& text, LPARAM lParam) {
 // Handles the messages every control treats alike; true when handled.
 bool CommonMessage(HWND hwnd, ControlState* s, UINT message, WPARAM wParam, LRESULT* result) {
     switch (message) {
+    case WM_NCDESTROY:
+        DropState(hwnd); // s is gone
+        *result = 0;
+        return true;
     case WM_SETFONT:
         s->font = reinterpret_cast<HFONT>(wParam);
         InvalidateRect(hwnd, nullptr, TRUE);

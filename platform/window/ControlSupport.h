@@ -53,8 +53,8 @@ LRESULT Notify(HWND hwnd, NMHDR& header);
 // Asks the parent for the brush (and text colours) of a control about to paint.
 HBRUSH CtlColor(HWND hwnd, HDC dc, UINT message, int defaultColor);
 
-// Handles the messages every control treats alike (font, background, enabling); true when
-// handled, with the result in *result.
+// Handles the messages every control treats alike (destruction, which drops the state, font,
+// background, enabling); true when handled, with the result in *result.
 bool CommonMessage(HWND hwnd, ControlState* s, UINT message, WPARAM wParam, LRESULT* result);
 
 // WM_PAINT: draw(dc) between BeginPaint and EndPaint; the message's result.

@@ -128,9 +128,6 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (cs && cs->lpszName) s->text = cs->lpszName;
         return 0;
     }
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_PAINT:
         return PaintWith(hwnd, [&](HDC dc) { PaintEdit(hwnd, s, dc); });
     case WM_SETTEXT:

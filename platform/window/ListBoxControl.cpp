@@ -237,9 +237,6 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             s->combo = static_cast<HWND>(cs->lpCreateParams); // the drop-down list of a combo box
         return 0;
     }
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_PAINT:
         return PaintWith(hwnd, [&](HDC dc) { PaintList(hwnd, s, dc); });
     case WM_GETDLGCODE:

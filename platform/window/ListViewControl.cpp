@@ -447,9 +447,6 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             SendDeleteItem(hwnd, static_cast<int>(i), items[i].data);
         return 0;
     }
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_SIZE:
         PlaceHeader(hwnd, s);
         return 0;

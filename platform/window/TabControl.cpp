@@ -43,9 +43,6 @@ LRESULT TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (CommonMessage(hwnd, s, message, wParam, &common)) return common;
     const int count = static_cast<int>(s->items.size());
     switch (message) {
-    case WM_NCDESTROY:
-        DropState(hwnd);
-        return 0;
     case WM_PAINT:
         return PaintWith(hwnd, [&](HDC dc) {
             RECT rc;
