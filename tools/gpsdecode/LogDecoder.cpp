@@ -103,10 +103,13 @@ bool CLogDecoder::Run(InputFile& log, std::FILE* out, std::string& error) {
     bool writeFailed = false;
     auto take = [&](bool completed) {
         GpsPosRecord fix;
-        if (!completed) return;
+        if (!completed || writeFailed) return;
         if (!(m_unit ? zarn->GetPosition(&fix) : parser.GetPosition(&fix))) return;
         ++m_records;
-        if (output.size() - outUsed < kMaxLine && !flush()) writeFailed = true;
+        if (output.size() - outUsed < kMaxLine && !flush()) {
+            writeFailed = true;
+            return;
+        }
         outUsed += FormatRecord(fix, output.data() + outUsed);
     };
 

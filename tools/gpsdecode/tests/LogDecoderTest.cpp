@@ -145,3 +145,30 @@ TEST(LogDecoder, BlocksGiveTheRecordsOfLineByLineDecoding) {
 }
 
 } // namespace
+
+namespace {
+
+// Output that cannot be written (a full device) is an error, reported once the lines are lost;
+// the loop neither writes past its buffer nor claims success.
+TEST(LogDecoder, AFullOutputIsAnError) {
+    GpsSynthOptions o;
+    o.points = {{46000000, 12960000}, {46100000, 12990000}};
+    o.speedKmh = 20.0;
+    const std::string log = CGpsLogSynth(o).Generate();
+    TempFile in;
+    {
+        std::ofstream f(in.path, std::ios::binary);
+        f << log;
+    }
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (!full) GTEST_SKIP() << "no /dev/full";
+    InputFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open(in.path, log.size(), error)) << error;
+    CLogDecoder decoder(false, true);
+    EXPECT_FALSE(decoder.Run(file, full, error));
+    EXPECT_EQ(error, "write error");
+    std::fclose(full);
+}
+
+} // namespace
