@@ -11,6 +11,7 @@ replay=$6
 uidemo=$7
 mrdump=$8
 mdcdump=$9
+transit=${10}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; cat "$dir/err.txt" 2> /dev/null; exit 1; }
@@ -37,6 +38,7 @@ for bad in folder pipe huge; do
   expect $bad "$synth" --route "$dir/$bad" --out "$dir/x.nmea"
   expect $bad "$replay" --pty "$dir/$bad"
   expect $bad "$uidemo" --headless "$dir/$bad" --out "$dir/ui"
+  expect $bad "$transit" open "$dir/$bad"
   # Layer files are read cell by cell, up to their 32-bit offsets: only folders and pipes apply.
   [ $bad = huge ] || expect $bad "$mdcdump" "$dir/$bad"
 done

@@ -7,6 +7,7 @@
 // routes, 1 when the server or the file gave none, 2 for a wrong command line.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
 #include "transit/BusConnect.h"
 #include "transit/SubConnect.h"
 #include "transit/TransitFile.h"
@@ -132,13 +133,17 @@ int Ask(Connect& c, const Options& o) {
 }
 
 int Open(const Options& o) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(o.file, ec)) {
-        std::fprintf(stderr, "velko-transit: %s is not a file\n", o.file.c_str());
+    // A saved answer is a few kilobytes; only a plain file is opened.
+    constexpr std::uint64_t kMaxAnswerBytes = 16u << 20;
+    InputFile file;
+    std::string error;
+    if (!file.Open(o.file, kMaxAnswerBytes, error)) {
+        std::fprintf(stderr, "velko-transit: %s\n", error.c_str());
         return 2;
     }
     unsigned char kind = 0;
-    std::ifstream(o.file, std::ios::binary).read(reinterpret_cast<char*>(&kind), 1);
+    if (file.Read(&kind, 1) < 0) kind = 0;
+    file.Close();
     const std::u16string path = DevicePath(o.file);
     if (kind == transit::kSubwayFileKind) {
         CSubConnect c;
