@@ -236,7 +236,7 @@ void CMapViewTransform::ComputeVisibleArea() {
     auto boxOf = [this](std::int32_t rowTop) {
         const MapViewState& s = m_view;
         const std::int32_t pts[4][2] = {{0, s.height}, {s.width, s.height}, {0, rowTop}, {s.width, rowTop}};
-        MapBox box;
+        ViewBox box;
         bool first = true;
         for (const auto& pt : pts) {
             std::int32_t x = pt[0], y = pt[1];

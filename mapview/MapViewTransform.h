@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-struct MapBox {
+struct ViewBox {
     std::int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
 
@@ -34,7 +34,7 @@ struct MapViewState {
     std::int32_t matrix[16] = {}; // flat: m0..m3 in Q15; bird's-eye: rows X, Y, Z, W in Q10
     double camera[4][4] = {};     // R
     double lens[4][4] = {};       // L
-    MapBox visible, nearFourFifths, nearTwoThirds;
+    ViewBox visible, nearFourFifths, nearTwoThirds;
     bool rerender = false;
     bool newStars = false;
 };
@@ -65,7 +65,7 @@ public:
     const MapViewState& View() const { return m_view; }
 
     // The map box that SetScale measures against (the union of the open layers' boxes).
-    void SetMapBox(const MapBox& box) {
+    void SetMapBox(const ViewBox& box) {
         m_mapBox = box;
         m_hasMapBox = true;
     }
@@ -113,7 +113,7 @@ private:
     void ComputeBirdOrigin();
 
     MapViewState m_view;
-    MapBox m_mapBox;
+    ViewBox m_mapBox;
     bool m_hasMapBox = false;
     // Clipping state of the polyline being projected.
     ClipVertex m_previous;

@@ -9,6 +9,7 @@
 #include "route/MRFormat.h"
 #include "route/RouteFile.h"
 #include "route/RoutePath.h"
+#include "route/RouteMapView.h"
 #include "route/RoutePlan.h"
 #include "route/base/RouteTypes.h"
 
@@ -43,6 +44,13 @@ public:
     bool Load(CBinFile& file);
     bool ReadBuffer(const void* buffer, std::int32_t size);
     bool LoadResultFile();
+
+    // Drawing on the map: the path as a band (an outer pen of width, an inner one of width -
+    // reduction) over every visible section, and the start, waypoint and goal markers.
+    void DrawPath(CDC* dc, IRouteMapView& map, int width, int reduction, COLORREF outer, COLORREF inner) const;
+    void DrawMarkers(CDC* dc, IRouteMapView& map) const;
+    // The band colours of a route kind (kinds outside 0..4 take kind 0's).
+    static void KindColours(int kind, COLORREF& outer, COLORREF& inner);
 
     LinkPos start;
     CString startText;
@@ -142,6 +150,11 @@ public:
     int GetRouteOption(int i) const;
     bool ClearRoute();
     void SetPinnedPoint(int x, int y);
+
+    // Drawing on the map.
+    void DrawRoutes(CDC* dc, IRouteMapView& map);
+    void DrawResultRoutes(CDC* dc, IRouteMapView& map);
+    void DrawPinMarker(CDC* dc, IRouteMapView& map);
 
     // Route files.
     bool SaveRouteFile(const char16_t* fileName);

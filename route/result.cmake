@@ -3,4 +3,5 @@ target_sources(velko_route PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RoutePath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RouteFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RpResult.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RouteManager.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/RouteManager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RouteDrawing.cpp)

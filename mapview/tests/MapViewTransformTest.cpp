@@ -266,10 +266,10 @@ TEST(MapViewTransform, VisibleAreaBoxes) {
     bird.SetViewMode(1);
     bird.SetBirdViewDistance(300);
     bird.ComputeVisibleArea();
-    const MapBox& all = bird.View().visible;
-    const MapBox& fourFifths = bird.View().nearFourFifths;
-    const MapBox& twoThirds = bird.View().nearTwoThirds;
-    auto inside = [](const MapBox& in, const MapBox& out) {
+    const ViewBox& all = bird.View().visible;
+    const ViewBox& fourFifths = bird.View().nearFourFifths;
+    const ViewBox& twoThirds = bird.View().nearTwoThirds;
+    auto inside = [](const ViewBox& in, const ViewBox& out) {
         return in.minX >= out.minX && in.minY >= out.minY && in.maxX <= out.maxX && in.maxY <= out.maxY;
     };
     EXPECT_LT(all.minX, all.maxX);
@@ -277,7 +277,7 @@ TEST(MapViewTransform, VisibleAreaBoxes) {
     EXPECT_TRUE(inside(fourFifths, all));
     EXPECT_TRUE(inside(twoThirds, fourFifths));
     // The near boxes are strictly smaller: the far part of the view is cut off.
-    const auto area = [](const MapBox& b) { return double(b.maxX - b.minX) * double(b.maxY - b.minY); };
+    const auto area = [](const ViewBox& b) { return double(b.maxX - b.minX) * double(b.maxY - b.minY); };
     EXPECT_LT(area(twoThirds), area(fourFifths));
     EXPECT_LT(area(fourFifths), area(all));
 }

@@ -212,6 +212,13 @@ BOOL SipSetDefaultRect(RECT* rect) {
     return TRUE;
 }
 
+bool ShellSipDefaultRect(RECT* rect) {
+    ShellLock lock(g_shellMutex);
+    if (!g_hasDefaultRect) return false;
+    if (rect) *rect = g_defaultRect;
+    return true;
+}
+
 BOOL SipShowIM(DWORD flags) {
     HWND sip = SipWindow();
     if (!sip) return FALSE;

@@ -38,6 +38,8 @@ BOOL SipGetCurrentIM(CLSID* clsid);
 // Selecting an input method (again) makes the panel take its default rectangle, when one is set.
 BOOL SipSetCurrentIM(CLSID* clsid);
 BOOL SipSetDefaultRect(RECT* rect);
+// Test hook: the default rectangle set last; false when none is set.
+bool ShellSipDefaultRect(RECT* rect);
 BOOL SipShowIM(DWORD flags);
 
 // The AYGSHELL call: raises the input panel (SIP_UP) or forces it down (SIP_FORCEDOWN).
