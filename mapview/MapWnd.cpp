@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -259,9 +260,9 @@ void CMapWnd::BeginDragScroll(std::int32_t dx, std::int32_t dy, std::uint32_t pe
 void CMapWnd::MoveByDraggedPixels() {
     MapViewState& v = m_views[0].transform.View();
     if (v.scaleFactor == 0.0) return;
-    const double k = 1.0 / v.scaleFactor;
-    const double px = (m_dragPos[0] - m_dragStart[0]) * k;
-    const double py = (m_dragPos[1] - m_dragStart[1]) * k;
+    // Pixels over the scale (240 pixels at 0.32 are exactly 750 units).
+    const double px = (m_dragPos[0] - m_dragStart[0]) / v.scaleFactor;
+    const double py = (m_dragPos[1] - m_dragStart[1]) / v.scaleFactor;
     m_views[0].transform.CenterView(TruncSat(v.cos * px + v.sin * py + v.centreX),
                                     TruncSat(v.sin * px - v.cos * py + v.centreY), v.rotation);
 }

@@ -4,4 +4,5 @@ velko_test(velko_result_tests
           ${CMAKE_CURRENT_LIST_DIR}/RouteFileTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/RpResultTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/RouteManagerTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/RouteDrawingTest.cpp
   LIBS velko_route velko_mkdevice_core platform)
