@@ -86,6 +86,7 @@ void Render(benchmark::State& state, bool bird) {
         benchmark::ClobberMemory();
     }
     dc.SelectObject(old);
+    state.counters["routes"] = device.routes.GetRouteCount();
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     g_map = nullptr;
 }

@@ -508,4 +508,72 @@ TEST_F(MapWndTest, BirdsEyePolylineLeavingAndReenteringIsDrawnInTwoPieces) {
     EXPECT_EQ(middleRed, 0);
 }
 
+TEST_F(MapWndTest, SettersIgnoreWhatIsOutOfRangeAndAddressTheActiveViewWhileSplit) {
+    FlatAreaMap();
+    const double scale = map->ViewState(0).scaleFactor;
+    map->SetScale(0.0);
+    EXPECT_EQ(map->ViewState(0).scaleFactor, scale);
+    map->SetCenterOffset(1.5, 0.0);
+    EXPECT_EQ(map->ViewState(0).offsetRatioX, 0.0);
+    map->SetCenterOffset(-1.0, 1.0);
+    EXPECT_EQ(map->ViewState(0).offsetRatioX, -1.0);
+    map->SetLevelMasks(3, 32, 0x105); // the low byte counts: 0x105 is level 5
+    EXPECT_EQ(map->GetLevelMask(0, 0), 8);
+    EXPECT_EQ(map->GetLevelMask(0, 1), 0);
+    EXPECT_EQ(map->GetLevelMask(0, 2), 32);
+    // The map box is 20000 wide: value 0.5 spans half of it, 10000 units over 240 pixels.
+    map->SetScale(0.5);
+    EXPECT_DOUBLE_EQ(map->ViewState(0).scaleFactor, 240.0 / 0.5 / 20000.0);
+
+    map->SetSplitView(0, 0.5);
+    map->SetActiveView(1);
+    map->SetViewMode(0);
+    map->SetScale(0.5); // weighted by the pane's share: 120 pixels over 0.25 of the map
+    EXPECT_DOUBLE_EQ(map->ViewState(1).scaleFactor, 120.0 / 0.25 / 20000.0);
+    map->SetTrafficOffset(700);
+    map->SetCenter(5000, 6000, 0.0);
+    EXPECT_EQ(map->ViewState(1).centreX, 5000);
+    EXPECT_EQ(map->ViewState(0).centreX, 10000);
+    std::int32_t x = 0, y = 0;
+    map->GetCenter(x, y);
+    EXPECT_EQ(x, 5000);
+    EXPECT_EQ(map->GetCurrentView(), 0);
+}
+
+TEST_F(MapWndTest, OwnerDrawnViewsCallTheOwnerInsteadOfTheLayers) {
+    FlatAreaMap();
+    map->m_paintHook = Overlay;
+    map->m_ownerDrawHook = [](CDC* dc, int width, int height) {
+        g_events.push_back("owner " + std::to_string(width) + "x" + std::to_string(height));
+        const RECT all{0, 0, width, height};
+        dc->FillSolidRect(&all, RGB(1, 2, 3));
+    };
+    map->SetViewMode(2);
+    map->RequestRedraw(1);
+    EXPECT_EQ(g_events, (Events{"owner 240x320", "1", "3"}));
+    EXPECT_EQ(ScreenAt(10, 10), COLORREF(RGB(1, 2, 3)));
+    std::int32_t x = 10000, y = 10000;
+    map->PointToScreen(x, y); // unchanged in this mode
+    EXPECT_EQ(x, 10000);
+}
+
+TEST_F(MapWndTest, ScrollingByHandMovesThePictureAndTheCentre) {
+    FlatAreaMap();
+    map->RequestRedraw(1);
+    map->ScrollBy(32, 0); // 32 pixels at 0.32: 100 units east
+    EXPECT_EQ(map->ViewState(0).centreX, 10100);
+    map->ScrollBy(-64, 0);
+    EXPECT_EQ(map->ViewState(0).centreX, 9900);
+    map->SetSplitView(0, 0.5);
+    map->ScrollBy(32, 0); // not while split
+    EXPECT_EQ(map->ViewState(0).centreX, 9900);
+}
+
+TEST_F(MapWndTest, LayersOpenAgainUnderAnotherFolder) {
+    FlatAreaMap();
+    root.MakeFile("COPY/AREA.MDC", AreaLayer());
+    EXPECT_EQ(map->ReopenLayers(u"COPY"), 1);
+    EXPECT_EQ(map->ReopenLayers(u"MISSING\\"), 0);
+}
+
 } // namespace
