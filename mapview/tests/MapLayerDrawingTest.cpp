@@ -221,4 +221,41 @@ TEST_F(LayerDrawingTest, BirdsEyeLabelsAreDrawnOutlinedAfterTheSky) {
     EXPECT_TRUE(sky == COLORREF(CMapWnd::kDaySky) || sky == COLORREF(CMapWnd::kNightSky));
 }
 
+TEST_F(LayerDrawingTest, AnUntiledLabelWithSymbolOneShowsItsSymbolOnlyInTheBirdsEyeView) {
+    LayerBytes b = LayerHeader(1, 0, 0, 0, 20000, 20000, 0, 0, 0, 0, 0, 0);
+    b.u8(1).u8(0).u8(0).u16(0xFFFF).i32(10000).i32(10000).u8(0).u8(0).text("A", 21);
+    Open("TOWNS.MDC", Finish(b));
+    Flat();
+    Draw();
+    EXPECT_TRUE(symbols.Calls().empty());
+    map.SetViewMode(1);
+    map.SetBirdViewDistance(130);
+    map.SetCenter(10000, 10000, kHalfPi);
+    Draw();
+    ASSERT_EQ(symbols.Calls().size(), 1u);
+    EXPECT_EQ(symbols.Calls()[0].routine, "DisSymbol");
+    EXPECT_EQ(symbols.Calls()[0].n, 1);
+}
+
+TEST_F(LayerDrawingTest, BirdsEyeZonesUseCoarserMasksFarther) {
+    // Mask bit 3 only: shown where level mask 3 applies (the whole ground), not nearer.
+    LayerBytes records;
+    records.u8(5).u8(0).u8(0).u16(1 << 3).i16(10000).i16(10000).u8(0).u8(0).text("", 21);
+    Open("LABELS.MDC", OneCell(1, records));
+    map.SetViewMode(1);
+    map.SetBirdViewDistance(130);
+    map.SetCenter(10000, 10000, kHalfPi);
+    map.SetLevelMasks(1, 2, 3);
+    Draw();
+    EXPECT_EQ(symbols.Calls().size(), 1u);
+    symbols.ClearCalls();
+    map.SetLevelMasks(3, 1, 1); // near two thirds: the centre lies there too
+    Draw();
+    EXPECT_EQ(symbols.Calls().size(), 1u);
+    symbols.ClearCalls();
+    map.SetLevelMasks(1, 1, 1);
+    Draw();
+    EXPECT_TRUE(symbols.Calls().empty());
+}
+
 } // namespace

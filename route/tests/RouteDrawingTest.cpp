@@ -101,9 +101,12 @@ TEST_F(RouteDrawingTest, OtherResultsFirstThenTheSelectedOneInItsKindColours) {
 }
 
 TEST_F(RouteDrawingTest, AnActiveRouteIsEightWideWithItsOwnColours) {
-    CRoute* route = AddResult(1);
-    manager.LoadRouteFile(u"\\nothing-here.vkp"); // leaves the results
-    route->DrawPath(&dc, map, 8, 2, 0xFDFA98, 0x4444FF);
+    AddResult(1);
+    AddResult(2);
+    manager.SelectResult(1);
+    manager.AcceptSelectedResult(); // the route is followed: only the selected one stays
+    ASSERT_TRUE(manager.RouteActive());
+    manager.DrawResultRoutes(&dc, map);
     ASSERT_EQ(map.lines.size(), 4u);
     EXPECT_EQ(map.lines[0].width, 8);
     EXPECT_EQ(map.lines[0].colour, COLORREF(RGB(152, 250, 253)));
@@ -124,6 +127,20 @@ TEST_F(RouteDrawingTest, HiddenSectionsAndSectionsWithoutABoxAreSkipped) {
     route->boxes = &one; // map 1 has no box
     route->DrawPath(&dc, map, 7, 3, 1, 2);
     EXPECT_EQ(map.lines.size(), 2u);
+}
+
+TEST_F(RouteDrawingTest, MarkersOfTheEditedRouteShowUntilItHasAResult) {
+    CRoute& edited = manager.EditedRoute();
+    edited.header->goal = {45200000, 12100000};
+    manager.DrawRoutes(&dc, map); // no result: the edited route's goal
+    ASSERT_EQ(map.markers.size(), 1u);
+    EXPECT_EQ(map.markers[0].symbol, 1);
+    map.markers.clear();
+    AddResult(1); // the committed route carries the goal; the new edited one is a copy
+    manager.Result(0)->header->goal = {45200000, 12100000};
+    manager.DrawRoutes(&dc, map);
+    ASSERT_FALSE(map.markers.empty());
+    EXPECT_EQ(map.markers.back().symbol, 3);
 }
 
 TEST_F(RouteDrawingTest, KindsOutsideTheTableTakeKindZerosColours) {
