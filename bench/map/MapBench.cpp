@@ -29,11 +29,14 @@ struct Device {
         mkdev::BuildDevice(o);
         DeviceRoot::SetRoot(root);
         routes.Init(kDataFolder);
+        routes.SetRouteKind(1);
         // Across the town: map coordinates of two crossings.
         routes.SetStart(196098, 542129, u"출발");
         routes.SetGoal(203668, 532738, u"도착");
-        routes.SearchRoute();
-        routes.AcceptSelectedResult();
+        if (routes.SearchRoute() == CRouteManager::kOk) {
+            routes.CommitRoute();
+            routes.AcceptSelectedResult();
+        }
     }
     ~Device() {
         std::error_code ec;
