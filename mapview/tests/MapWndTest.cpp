@@ -569,6 +569,16 @@ TEST_F(MapWndTest, ScrollingByHandMovesThePictureAndTheCentre) {
     EXPECT_EQ(map->ViewState(0).centreX, 9900);
 }
 
+TEST_F(MapWndTest, PenDownAndUpReachTheOwnersHook) {
+    map->m_mouseHook = [](UINT message, UINT, int x, int y) {
+        g_events.push_back(std::to_string(message) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    WinInjectPen(WM_LBUTTONDOWN, 30, 40);
+    WinInjectPen(WM_LBUTTONUP, 31, 41);
+    WinDispatchPending();
+    EXPECT_EQ(g_events, (Events{"513 30,40", "514 31,41"}));
+}
+
 TEST_F(MapWndTest, LayersOpenAgainUnderAnotherFolder) {
     FlatAreaMap();
     root.MakeFile("COPY/AREA.MDC", AreaLayer());
