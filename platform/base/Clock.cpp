@@ -40,6 +40,95 @@ void SystemClock::Sleep(DWORD ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void SimulatedClock::Advance(std::uint64_t ms) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_tick += ms;
+        m_utc += static_cast<std::int64_t>(ms);
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedClock::Sleep(DWORD ms) {
+    if (!m_hosted) {
+        Advance(ms);
+        return;
+    }
+    SleepUnless(ms, [] { return false; });
+}
+
+bool SimulatedClock::SleepUnless(DWORD ms, const std::function<bool()>& interrupted) {
+    if (!m_hosted) {
+        Advance(ms);
+        return !interrupted();
+    }
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t deadline = m_tick.load() + ms;
+    if (ms == 0) return !interrupted();
+    const auto entry = m_deadlines.insert(deadline);
+    ++m_asleep;
+    m_changed.notify_all(); // the host may be waiting for this thread to settle
+    bool cut = false;
+    m_changed.wait(lock, [&] {
+        if (m_tick.load() >= deadline) return true;
+        cut = interrupted();
+        return cut;
+    });
+    --m_asleep;
+    m_deadlines.erase(entry);
+    m_changed.notify_all();
+    return !cut;
+}
+
+void SimulatedClock::Wake() {
+    { std::lock_guard lock(m_mutex); }
+    m_changed.notify_all();
+}
+
+void SimulatedClock::AddWorker() {
+    std::lock_guard lock(m_mutex);
+    ++m_workers;
+}
+
+void SimulatedClock::RemoveWorker() {
+    {
+        std::lock_guard lock(m_mutex);
+        --m_workers;
+    }
+    m_changed.notify_all();
+}
+
+bool SimulatedClock::WaitQuiet(int settleMs) {
+    std::unique_lock lock(m_mutex);
+    // Sleepers whose deadline has come are awake even before they have run.
+    auto quiet = [&] {
+        const std::uint64_t now = m_tick.load();
+        int due = 0;
+        for (auto it = m_deadlines.begin(); it != m_deadlines.end() && *it <= now; ++it) ++due;
+        return m_asleep - due >= m_workers;
+    };
+    return m_changed.wait_for(lock, std::chrono::milliseconds(settleMs), quiet);
+}
+
+bool SimulatedClock::NextDeadline(std::uint64_t& tick) {
+    std::lock_guard lock(m_mutex);
+    if (m_deadlines.empty()) return false;
+    tick = *m_deadlines.begin();
+    return true;
+}
+
+void SimulatedClock::RunUntil(std::uint64_t tick) {
+    for (;;) {
+        WaitQuiet();
+        const std::uint64_t now = m_tick.load();
+        if (now >= tick) return;
+        std::uint64_t next = tick;
+        std::uint64_t deadline = 0;
+        if (NextDeadline(deadline) && deadline > now && deadline < next) next = deadline;
+        Advance(next - now);
+    }
+}
+
 Clock& TheClock() {
     return *g_clock.load();
 }

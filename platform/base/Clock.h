@@ -5,8 +5,11 @@
 #include "platform/base/WinTypes.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <set>
 
 class Clock {
 public:
@@ -20,6 +23,16 @@ public:
     // Lets time pass: the system clock sleeps, a simulated clock advances.
     virtual void Sleep(DWORD ms) = 0;
     virtual bool IsSimulated() const { return false; }
+    // True when workers' sleeps wait for the host to move time (see SimulatedClock).
+    virtual bool IsHosted() const { return false; }
+    // A hosted clock's sleep that also ends when `interrupted` answers true (looked at whenever
+    // the sleeper is woken); false when it was interrupted. Other clocks sleep, then ask.
+    virtual bool SleepUnless(DWORD ms, const std::function<bool()>& interrupted) {
+        Sleep(ms);
+        return !interrupted();
+    }
+    // Makes sleepers look at their interruption again.
+    virtual void Wake() {}
 };
 
 class SystemClock : public Clock {
@@ -31,6 +44,11 @@ public:
 };
 
 // Time moves only when told to. Thread-safe.
+//
+// By default a Sleep moves time itself. In hosted mode only the host moves time: a sleeping
+// thread waits until the clock reaches its deadline, and the host (RunUntil) steps the clock from
+// one sleeper's deadline to the next, letting every registered worker run until it sleeps again
+// before each step, so that threaded runs repeat exactly.
 class SimulatedClock : public Clock {
 public:
     explicit SimulatedClock(std::int64_t utcMs = 1'700'000'000'000LL, int localOffsetMinutes = 9 * 60)
@@ -38,18 +56,38 @@ public:
     std::uint64_t TickCount() override { return m_tick.load(); }
     std::int64_t UtcMilliseconds() override { return m_utc.load(); }
     int LocalOffsetMinutes() override { return m_offset; }
-    void Sleep(DWORD ms) override { Advance(ms); }
+    void Sleep(DWORD ms) override;
     bool IsSimulated() const override { return true; }
-    void Advance(std::uint64_t ms) {
-        m_tick += ms;
-        m_utc += static_cast<std::int64_t>(ms);
-    }
+    bool IsHosted() const override { return m_hosted.load(); }
+    bool SleepUnless(DWORD ms, const std::function<bool()>& interrupted) override;
+    void Wake() override;
+    void Advance(std::uint64_t ms);
     void SetUtc(std::int64_t utcMs) { m_utc = utcMs; }
+
+    void SetHosted(bool hosted) { m_hosted = hosted; }
+    // Threads the host waits for: each registers while it runs.
+    void AddWorker();
+    void RemoveWorker();
+    // The host: waits (at most settleMs of real time) until every registered worker sleeps;
+    // true when they all do.
+    bool WaitQuiet(int settleMs = 2000);
+    // The host: moves the clock to `tick`, stopping at every sleeper's deadline on the way and
+    // waiting for the workers to settle before each step and at the end.
+    void RunUntil(std::uint64_t tick);
+    void RunFor(std::uint64_t ms) { RunUntil(TickCount() + ms); }
+    // The earliest deadline of a sleeping thread, or none.
+    bool NextDeadline(std::uint64_t& tick);
 
 private:
     std::atomic<std::uint64_t> m_tick{0};
     std::atomic<std::int64_t> m_utc;
     int m_offset;
+    std::atomic<bool> m_hosted{false};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::multiset<std::uint64_t> m_deadlines;
+    int m_workers = 0;
+    int m_asleep = 0;
 };
 
 // The process clock (the system clock unless a test installed another). The installed clock

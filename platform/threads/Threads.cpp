@@ -610,6 +610,7 @@ StopSignal::~StopSignal() {
 
 void StopSignal::Signal() {
     SetEvent(m_event);
+    TheClock().Wake();
 }
 
 void StopSignal::Clear() {
@@ -625,11 +626,11 @@ bool StopSignal::Sleep(DWORD ms) {
     if (IsSet()) return false;
     Clock& clock = TheClock();
     if (dynamic_cast<SystemClock*>(&clock)) return WaitForSingleObject(m_event, ms) == WAIT_TIMEOUT;
-    // Another clock decides how time passes (a simulated one at once); the signal is looked at
-    // before and after.
-    clock.Sleep(ms);
+    // Another clock decides how time passes (a simulated one at once, a hosted one when the host
+    // moves it); the signal cuts the sleep short.
+    const bool slept = clock.SleepUnless(ms, [this] { return IsSet(); });
     std::this_thread::yield();
-    return !IsSet();
+    return slept && !IsSet();
 }
 
 DWORD StopSignal::Wait(HANDLE handle, DWORD ms) {
@@ -637,6 +638,21 @@ DWORD StopSignal::Wait(HANDLE handle, DWORD ms) {
     if (!target) {
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
+    }
+    Clock& clock = TheClock();
+    if (clock.IsHosted()) {
+        // In hosted simulated time the wait looks at the object every 10 ms of clock time, so
+        // that the host sees this thread asleep and its time-out runs on the clock.
+        const std::uint64_t deadline = ms == INFINITE ? UINT64_MAX : clock.TickCount() + ms;
+        for (;;) {
+            const DWORD now = WaitStates({StateOf(m_event), target}, false, 0);
+            if (now == WAIT_OBJECT_0) return WAIT_ABANDONED;
+            if (now == WAIT_OBJECT_0 + 1) return WAIT_OBJECT_0;
+            if (now != WAIT_TIMEOUT) return now;
+            const std::uint64_t t = clock.TickCount();
+            if (t >= deadline) return WAIT_TIMEOUT;
+            clock.SleepUnless(static_cast<DWORD>(std::min<std::uint64_t>(10, deadline - t)), [this] { return IsSet(); });
+        }
     }
     // The stop signal is looked at first, so a worker always sees it even when its object is
     // signalled all the time; the object is then left untouched.
