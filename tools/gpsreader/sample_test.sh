@@ -1,0 +1,53 @@
+#!/bin/sh
+# velko-gpsreader on the sample device as a user runs it: a synthesised drive played into a
+# pseudo-terminal that stands for COM2, the reader on it in mode 2, then the port scan.
+set -u
+dev=$1
+reader=$2
+replay=$3
+synth=$4
+decode=$5
+dir=$(mktemp -d)
+trap 'kill $player 2> /dev/null; rm -rf "$dir"' EXIT
+player=
+fail() { echo "FAIL: $*"; cat "$dir/reader.txt" 2> /dev/null; exit 1; }
+
+# Ten seconds of driving east through the town, one fix a second.
+"$synth" --points "202666,531666;202766,531666" --speed 36 --seed 5 --out "$dir/drive.nmea" 2> /dev/null ||
+  fail "velko-gpssynth"
+"$decode" "$dir/drive.nmea" > "$dir/decoded.txt" || fail "velko-gpsdecode"
+fixes=$(wc -l < "$dir/decoded.txt")
+[ "$fixes" -ge 5 ] || fail "only $fixes fixes synthesised"
+
+# The replay plays the drive at twice its pace; the reader reads COM2 at 4800 (port 1, speed 1).
+"$replay" --pty --link "$dir/com2" --rate 2 "$dir/drive.nmea" > /dev/null &
+player=$!
+for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$dir/com2" ] && break; sleep 0.2; done
+[ -e "$dir/com2" ] || fail "no pseudo-terminal from velko-gpsreplay"
+seconds=$((fixes / 2 + 14))
+"$reader" --root "$dev" --com 2="$dir/com2" --mode 2 --port 1 --speed 1 --seconds $seconds > "$dir/reader.txt" 2>&1
+[ $? = 0 ] || fail "velko-gpsreader exited with an error"
+
+grep -q '^link=2$' "$dir/reader.txt" || fail "the port was not opened"
+grep -q '^link=3$' "$dir/reader.txt" || fail "no bytes came"
+# Every fix the decoder gives, the reader gave, in order; the first second may have been sent
+# before the reader opened (and purged) its port.
+sed -n 's/^fix \(.*\) quality=[0-9]*$/\1/p' "$dir/reader.txt" > "$dir/read.txt"
+tail -n "$(wc -l < "$dir/read.txt")" "$dir/decoded.txt" > "$dir/expected.txt"
+[ "$(wc -l < "$dir/read.txt")" -ge $((fixes - 1)) ] || fail "only $(wc -l < "$dir/read.txt") of $fixes fixes read"
+cmp -s "$dir/expected.txt" "$dir/read.txt" || { diff "$dir/expected.txt" "$dir/read.txt" | head; fail "fixes differ"; }
+grep -q '^state=[1-9][0-9]*$' "$dir/reader.txt" || fail "no fix quality shown"
+# The replay ends; about ten seconds later the reader resets the silent port.
+grep -q '^reset port=COM2:$' "$dir/reader.txt" || fail "the silent port was not reset"
+[ "$(tail -n +"$(grep -n '^reset port=' "$dir/reader.txt" | head -1 | cut -d: -f1)" "$dir/reader.txt" |
+     grep -c '^state=-1$')" -ge 1 ] || fail "no state=-1 after the reset"
+wait $player
+
+# The port scan finds the receiver on COM2 at 4800.
+"$replay" --pty --link "$dir/com2" --loop --rate 4 "$dir/drive.nmea" > /dev/null &
+player=$!
+for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$dir/com2" ] && break; sleep 0.2; done
+"$reader" --root "$dev" --com 1="$dir/none" --com 2="$dir/com2" --mode 2 --port 1 --speed 1 --seconds 8 --scan \
+  > "$dir/reader.txt" 2>&1 || fail "velko-gpsreader --scan"
+grep -q '^found=1 unit=0 both=0 port=1 speed=1$' "$dir/reader.txt" || fail "the scan did not report COM2 at 4800"
+echo "velko-gpsreader: all checks passed"
