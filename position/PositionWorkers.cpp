@@ -114,19 +114,24 @@ bool CPositionWorkers::OpenPort(CSerialPort& port, const char16_t* name, DWORD b
     return true;
 }
 
+bool CPositionWorkers::OpenUnitLine(int attempts) {
+    if (!OpenPort(m_unitPort, kUnitPortName, kUnitBaud, attempts)) return false;
+    m_unitPort.Write(zarn::kConfigureFrame, sizeof zarn::kConfigureFrame);
+    return true;
+}
+
 bool CPositionWorkers::OpenUnitPort() {
     const int mode = m_mode;
     if (mode == 2) return true;
-    bool ok = OpenPort(m_unitPort, kUnitPortName, kUnitBaud, 5);
+    const bool ok = OpenUnitLine(5);
     if (!ok) {
         m_shell.SetStatusText(kUnitUnavailable);
         if (mode == 1) {
             m_shell.SetLinkState(0);
             ReportState(-1);
         }
-    } else {
-        m_unitPort.Write(zarn::kConfigureFrame, sizeof zarn::kConfigureFrame);
-        if (mode == 1) m_shell.SetLinkState(m_gpsState != -1 ? 1 : 2);
+    } else if (mode == 1) {
+        m_shell.SetLinkState(m_gpsState != -1 ? 1 : 2);
     }
     m_shell.SetUnitMode(mode == 1);
     return ok;
@@ -269,7 +274,7 @@ void CPositionWorkers::ResetLink() {
     if (mode == 1) m_shell.SetBroadcastConnected(0);
     CSerialPort& port = mode == 1 ? m_unitPort : m_gpsPort;
     const std::u16string name = mode == 1 ? std::u16string(kUnitPortName) : m_shell.GpsPortName();
-    const DWORD baud = mode == 1 ? kUnitBaud : m_shell.GpsBaudRate();
+    const DWORD baud = m_shell.GpsBaudRate();
     port.Close();
     if (mode != 3 && !m_stop.Sleep(300)) return;
     {
@@ -281,7 +286,10 @@ void CPositionWorkers::ResetLink() {
     m_shell.OnLinkReset(name.c_str());
     ReportState(-1);
     if (mode != 3 && !m_stop.Sleep(300)) return;
-    if (OpenPort(port, name.c_str(), baud, 1) && mode == 1) port.Write(zarn::kConfigureFrame, sizeof zarn::kConfigureFrame);
+    if (mode == 1)
+        OpenUnitLine(1);
+    else
+        OpenPort(port, name.c_str(), baud, 1);
     FeedDialog();
     m_emptyReads = 0;
 }
@@ -353,8 +361,7 @@ void CPositionWorkers::PassTraffic(int flags, int read) {
                 if (!m_stop.Sleep(300)) return;
                 m_shell.SetBroadcastConnected(0);
                 m_unitEmptyReads = 0;
-                if (OpenPort(m_unitPort, kUnitPortName, kUnitBaud, 1))
-                    m_unitPort.Write(zarn::kConfigureFrame, sizeof zarn::kConfigureFrame);
+                OpenUnitLine(1);
             }
             return;
         }

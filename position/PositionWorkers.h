@@ -113,6 +113,8 @@ private:
     void FeedDialog();
     void ReportState(int state);
     bool OpenPort(CSerialPort& port, const char16_t* name, DWORD baud, int attempts);
+    // The unit's port at its speed, sent its configuration frame.
+    bool OpenUnitLine(int attempts);
     void TrafficRerouteCycle();
     void RouteMonitorCycle();
     bool ScanPause();

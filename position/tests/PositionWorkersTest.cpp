@@ -144,6 +144,12 @@ TEST_F(ReaderTest, TheUnitPassesTrafficBytesIntoTheRing) {
     ring.Take(reinterpret_cast<std::uint8_t*>(taken.data()), taken.size());
     EXPECT_EQ(taken, all);
     EXPECT_EQ(m_shell.Count("connected 1"), 25);
+    EXPECT_EQ(m_shell.Count("connected 0"), 0);
+    // The unit falls silent: its link is reset and the reception marked disconnected.
+    Run(101 * 100 + 700);
+    EXPECT_EQ(m_shell.Count("connected 0"), 1);
+    EXPECT_EQ(m_shell.Count("reset COM1:"), 1);
+    EXPECT_EQ(Received(1), std::string(reinterpret_cast<const char*>(zarn::kConfigureFrame), 10)); // reopened
 }
 
 TEST_F(ReaderTest, AnUnusableUnitPortIsReported) {
