@@ -33,39 +33,6 @@ std::int32_t GetLE(const std::uint8_t* p) {
 CBusConnect::CBusConnect() = default;
 CBusConnect::~CBusConnect() = default;
 
-int CBusConnect::Setup(const char* host, short port) {
-    const std::u16string wide = Cp949ToUtf16(host ? host : "");
-    const std::size_t n = std::min<std::size_t>(wide.size(), std::size(m_host) - 1);
-    std::fill(std::begin(m_host), std::end(m_host), u'\0');
-    std::copy_n(wide.begin(), n, m_host);
-    m_port = port;
-    m_setUp = 1;
-    return 1;
-}
-
-int CBusConnect::Close() {
-    if (m_setUp == 1) m_setUp = 0;
-    return 1;
-}
-
-void CBusConnect::GetStartDestPnt(ULONG& startX, ULONG& startY, ULONG& destX, ULONG& destY) const {
-    startX = m_coords[0];
-    startY = m_coords[1];
-    destX = m_coords[2];
-    destY = m_coords[3];
-}
-
-int CBusConnect::Execute(ULONG startX, ULONG startY, ULONG destX, ULONG destY) {
-    if (!m_setUp) return -10;
-    if (startX == 0 || startY == 0 || destX == 0 || destY == 0) return -11;
-    CAxSocket socket(m_host, static_cast<std::uint16_t>(m_port));
-    if (socket.Connect() != 1) return -10;
-    int result = SendInfo(socket, startX, startY, destX, destY);
-    if (result == 0) result = RecvInfo(socket);
-    socket.Close();
-    return result;
-}
-
 int CBusConnect::SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY) {
     std::memset(m_request, 0, sizeof m_request);
     m_request[0] = kMagic & 0xFF; // the magic alone goes little-endian
@@ -78,16 +45,13 @@ int CBusConnect::SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG d
     PutBE(m_request + 28, destY);
     PutBE(m_request + 32, 1000);
     PutBE(m_request + 36, 1000);
-    m_coords[0] = startX;
-    m_coords[1] = startY;
-    m_coords[2] = destX;
-    m_coords[3] = destY;
-    return socket.SendTimed(m_request, sizeof m_request, m_replyTimeout) == sizeof m_request ? 0 : -10;
+    SetCoords(startX, startY, destX, destY);
+    return socket.SendTimed(m_request, sizeof m_request, ReplyTimeout()) == sizeof m_request ? 0 : -10;
 }
 
 int CBusConnect::RecvInfo(CAxSocket& socket) {
     std::uint8_t raw[20];
-    if (socket.ReceiveTimed(raw, sizeof raw, m_replyTimeout) != sizeof raw) return -3;
+    if (socket.ReceiveTimed(raw, sizeof raw, ReplyTimeout()) != sizeof raw) return -3;
     ReplyHeader h;
     h.magic = GetLE(raw);
     if (h.magic != kMagic) return -3;
@@ -100,7 +64,7 @@ int CBusConnect::RecvInfo(CAxSocket& socket) {
     if (h.routeCount < 0 || h.textLength < 0 || h.textLength > transit::kMaxReplyBytes) return -3;
 
     auto text = std::make_unique<char[]>(static_cast<std::size_t>(h.textLength) + 1);
-    if (socket.ReceiveTimed(text.get(), h.textLength, m_replyTimeout) != h.textLength) {
+    if (socket.ReceiveTimed(text.get(), h.textLength, ReplyTimeout()) != h.textLength) {
         HoldText(nullptr, 0, ReplyHeader{});
         return -3;
     }
@@ -186,7 +150,7 @@ int CBusConnect::SaveRouteBus(const char16_t* path) {
         return 0;
     }
     transit::TransitFileContent content;
-    std::copy(std::begin(m_coords), std::end(m_coords), content.coords);
+    std::copy(Coords(), Coords() + 4, content.coords);
     content.header = {kMagic, m_heldHeader.status, m_heldHeader.unused, m_routesHeld, m_textLength};
     content.payload.assign(m_text.get(), static_cast<std::size_t>(m_textLength));
     const auto status = transit::WriteTransitFile(path, transit::kBusFileKind, content);
@@ -227,7 +191,7 @@ int CBusConnect::OpenRouteBus(const char16_t* path) {
     }
     auto text = std::make_unique<char[]>(content.payload.size() + 1);
     std::memcpy(text.get(), content.payload.data(), content.payload.size());
-    std::copy(std::begin(content.coords), std::end(content.coords), m_coords);
+    SetCoords(content.coords);
     m_header = h;
     HoldText(std::move(text), h.textLength, h);
     SetRoutePoint(static_cast<ULONG>(h.routeCount));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/base/WinTypes.h"
+#include "transit/TransitClient.h"
 #include "transit/TransitText.h"
 
 #include <cstdint>
@@ -19,25 +20,16 @@ struct BusStopInfo {
     char line[12];  // the bus line
 };
 
-class CBusConnect {
+class CBusConnect : public CTransitClient {
 public:
     static constexpr int kMaxRoutes = 5;
 
     CBusConnect();
-    virtual ~CBusConnect();
-    CBusConnect(const CBusConnect&) = delete;
-    CBusConnect& operator=(const CBusConnect&) = delete;
+    ~CBusConnect() override;
 
-    // Stores the server's host (CP949) and port; returns 1.
-    int Setup(const char* host, short port);
-    // One question: 0 when routes were received, else -10 (not set up, no connection, request
-    // not sent), -11 (a coordinate is 0), -3 (reply incomplete, malformed or late) or the
-    // server's status.
-    int Execute(ULONG startX, ULONG startY, ULONG destX, ULONG destY);
-    // Ends the set-up; the held answer stays. Returns 1.
-    int Close();
+    // Execute answers 0 when routes were received, else -10, -11, -3 (reply incomplete,
+    // malformed or late) or the server's status.
     int HasInfo() const { return m_text ? 1 : 0; }
-    void GetStartDestPnt(ULONG& startX, ULONG& startY, ULONG& destX, ULONG& destY) const;
     // The routes held (at most five).
     int GetRouteNum() const { return m_routesHeld; }
     int GetStopNum(int route) const;
@@ -47,13 +39,10 @@ public:
     int SaveRouteBus(const char16_t* path);
     int OpenRouteBus(const char16_t* path);
 
-    // Seconds to wait for each part of a reply.
-    void SetReplyTimeout(int seconds) { m_replyTimeout = seconds; }
-
 protected:
     // One question's steps, over any socket (tests and fuzzing feed the reply from memory).
-    int SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY);
-    int RecvInfo(CAxSocket& socket);
+    int SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY) override;
+    int RecvInfo(CAxSocket& socket) override;
 
 private:
     struct ReplyHeader {
@@ -74,13 +63,8 @@ private:
     std::uint8_t m_request[40] = {};
     ReplyHeader m_header;     // the last reply header received
     ReplyHeader m_heldHeader; // the header of the held answer
-    char16_t m_host[128] = {};
-    short m_port = -1;
-    int m_setUp = 0;
     std::unique_ptr<char[]> m_text;
     std::int32_t m_textLength = 0;
     RouteSlot m_routes[kMaxRoutes];
     int m_routesHeld = 0;
-    ULONG m_coords[4] = {};
-    int m_replyTimeout = transit::kDefaultReplyTimeout;
 };

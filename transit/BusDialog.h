@@ -4,21 +4,11 @@
 #include "transit/BusConnect.h"
 #include "transit/TransitResultDialog.h"
 
-class CBusDialog : public CTransitResultDialog {
+class CBusDialog : public CTransitResultDialogOf<CBusConnect, BusStopInfo> {
 public:
     explicit CBusDialog(CWnd* parent = nullptr);
-    // The stop chosen with "보기" (all zero when none was); returns 1.
-    int GetInfo(BusStopInfo& info) const;
-
-    CBusConnect* m_pConnect = nullptr;
 
 protected:
-    int RouteCount() const override;
-    int StopCount(int route) const override;
-    int TotalStops(int route) const override;
+    bool Fetch(int route, int stop, BusStopInfo& info) const override;
     bool StopRow(int route, int stop, int stopCount, CString& row) const override;
-    bool ChooseStop(int route, int stop) override;
-
-private:
-    BusStopInfo m_info{};
 };

@@ -42,61 +42,25 @@ void CSubConnect::InitSubRequest() {
     std::copy(std::begin(body), std::end(body), m_requestBody);
 }
 
-int CSubConnect::Setup(const char* host, short port) {
-    const std::u16string wide = Cp949ToUtf16(host ? host : "");
-    const std::size_t n = std::min<std::size_t>(wide.size(), std::size(m_host) - 1);
-    std::fill(std::begin(m_host), std::end(m_host), u'\0');
-    std::copy_n(wide.begin(), n, m_host);
-    m_port = port;
-    m_setUp = 1;
-    return 1;
-}
-
-int CSubConnect::Close() {
-    if (m_setUp == 1) m_setUp = 0;
-    return 1;
-}
-
-void CSubConnect::GetStartDestPnt(ULONG& startX, ULONG& startY, ULONG& destX, ULONG& destY) const {
-    startX = m_coords[0];
-    startY = m_coords[1];
-    destX = m_coords[2];
-    destY = m_coords[3];
-}
-
-int CSubConnect::Execute(ULONG startX, ULONG startY, ULONG destX, ULONG destY) {
-    if (!m_setUp) return -10;
-    if (startX == 0 || startY == 0 || destX == 0 || destY == 0) return -11;
-    CAxSocket socket(m_host, static_cast<std::uint16_t>(m_port));
-    if (socket.Connect() != 1) return -10;
-    int result = SendInfo(socket, startX, startY, destX, destY);
-    if (result == 0) result = RecvInfo(socket);
-    socket.Close();
-    return result;
-}
-
 int CSubConnect::SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY) {
     InitSubRequest();
     m_requestBody[0] = transit::MapToServerX(startX);
     m_requestBody[1] = startY;
     m_requestBody[2] = transit::MapToServerX(destX);
     m_requestBody[3] = destY;
-    m_coords[0] = startX;
-    m_coords[1] = startY;
-    m_coords[2] = destX;
-    m_coords[3] = destY;
+    SetCoords(startX, startY, destX, destY);
     std::uint8_t header[16], body[24];
     PutBEWords(header, m_requestHeader, 4);
     PutBEWords(body, m_requestBody, 6);
-    if (socket.SendTimed(header, sizeof header, m_replyTimeout) != sizeof header) return -10;
-    if (socket.SendTimed(body, sizeof body, m_replyTimeout) != sizeof body) return -10;
+    if (socket.SendTimed(header, sizeof header, ReplyTimeout()) != sizeof header) return -10;
+    if (socket.SendTimed(body, sizeof body, ReplyTimeout()) != sizeof body) return -10;
     return 0;
 }
 
 int CSubConnect::RecvInfo(CAxSocket& socket) {
     m_header = ReplyHeader{};
     std::uint8_t raw[16];
-    if (socket.ReceiveTimed(raw, sizeof raw, m_replyTimeout) != sizeof raw) return kReplyFailed;
+    if (socket.ReceiveTimed(raw, sizeof raw, ReplyTimeout()) != sizeof raw) return kReplyFailed;
     ReplyHeader h;
     h.status = GetBE(raw);
     h.routeCount = static_cast<std::int32_t>(GetBE(raw + 4));
@@ -108,7 +72,7 @@ int CSubConnect::RecvInfo(CAxSocket& socket) {
     if (h.routeCount < 0 || h.dataLength < 0 || h.dataLength > transit::kMaxReplyBytes) return kReplyFailed;
 
     auto data = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(h.dataLength) + 1);
-    if (socket.ReceiveTimed(data.get(), h.dataLength, m_replyTimeout) != h.dataLength) {
+    if (socket.ReceiveTimed(data.get(), h.dataLength, ReplyTimeout()) != h.dataLength) {
         Hold(nullptr, 0, ReplyHeader{});
         return kReplyFailed;
     }
@@ -200,7 +164,7 @@ int CSubConnect::SaveRouteSub(const char16_t* path) {
         return 0;
     }
     transit::TransitFileContent content;
-    std::copy(std::begin(m_coords), std::end(m_coords), content.coords);
+    std::copy(Coords(), Coords() + 4, content.coords);
     content.header = {static_cast<std::int32_t>(kStatusOk), m_routesHeld, m_dataLength, kMagic};
     content.payload.assign(reinterpret_cast<const char*>(m_data.get()), static_cast<std::size_t>(m_dataLength));
     const auto status = transit::WriteTransitFile(path, transit::kSubwayFileKind, content);
@@ -244,7 +208,7 @@ int CSubConnect::OpenRouteSub(const char16_t* path) {
         transit::ShowNotice(transit::FileErrorText(transit::TransitFileStatus::TooShort, path).c_str());
         return 0;
     }
-    std::copy(std::begin(content.coords), std::end(content.coords), m_coords);
+    SetCoords(content.coords);
     m_header = h;
     m_data = std::move(scratch.m_data);
     m_dataLength = scratch.m_dataLength;

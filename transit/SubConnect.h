@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/base/WinTypes.h"
+#include "transit/TransitClient.h"
 #include "transit/TransitText.h"
 
 #include <cstdint>
@@ -20,24 +21,18 @@ struct SubLineInfo {
     char line[16];      // the subway line
 };
 
-class CSubConnect {
+class CSubConnect : public CTransitClient {
 public:
     static constexpr int kMaxRoutes = 5;
     static constexpr std::uint32_t kStatusOk = 0x80000005u;
     static constexpr int kReplyFailed = static_cast<int>(0xC0000001u);
 
     CSubConnect();
-    virtual ~CSubConnect();
-    CSubConnect(const CSubConnect&) = delete;
-    CSubConnect& operator=(const CSubConnect&) = delete;
+    ~CSubConnect() override;
 
-    int Setup(const char* host, short port);
-    // 0 when routes were received, else -10, -11, 0xC0000001 (reply incomplete, malformed or
-    // late) or the server's status.
-    int Execute(ULONG startX, ULONG startY, ULONG destX, ULONG destY);
-    int Close();
+    // Execute answers 0 when routes were received, else -10, -11, 0xC0000001 (reply incomplete,
+    // malformed or late) or the server's status.
     int HasInfo() const { return m_data ? 1 : 0; }
-    void GetStartDestPnt(ULONG& startX, ULONG& startY, ULONG& destX, ULONG& destY) const;
     int GetRouteNum() const { return m_routesHeld; }
     int GetStopNum(int route) const;
     int GetTotalStop(int route) const;
@@ -45,12 +40,10 @@ public:
     int SaveRouteSub(const char16_t* path);
     int OpenRouteSub(const char16_t* path);
 
-    void SetReplyTimeout(int seconds) { m_replyTimeout = seconds; }
-
 protected:
     // One question's steps, over any socket (tests and fuzzing feed the reply from memory).
-    int SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY);
-    int RecvInfo(CAxSocket& socket);
+    int SendInfo(CAxSocket& socket, ULONG startX, ULONG startY, ULONG destX, ULONG destY) override;
+    int RecvInfo(CAxSocket& socket) override;
 
 private:
     struct ReplyHeader {
@@ -78,11 +71,6 @@ private:
     std::uint32_t m_requestBody[6] = {};
     RouteSlot m_routes[kMaxRoutes];
     int m_routesHeld = 0;
-    char16_t m_host[128] = {};
-    short m_port = -1;
-    int m_setUp = 0;
     std::unique_ptr<std::uint8_t[]> m_data;
     std::int32_t m_dataLength = 0;
-    ULONG m_coords[4] = {};
-    int m_replyTimeout = transit::kDefaultReplyTimeout;
 };

@@ -36,6 +36,32 @@ private:
     int m_listId;
 };
 
+// The dialog over one client: its routes and stops, and the stop chosen with "보기".
+template <class Connect, class Info>
+class CTransitResultDialogOf : public CTransitResultDialog {
+public:
+    // The stop chosen with "보기" (all zero when none was); returns 1.
+    int GetInfo(Info& info) const {
+        info = m_info;
+        return 1;
+    }
+
+    Connect* m_pConnect = nullptr;
+
+protected:
+    using CTransitResultDialog::CTransitResultDialog;
+    // The client's record of a stop; false when it cannot be read.
+    virtual bool Fetch(int route, int stop, Info& info) const = 0;
+
+    int RouteCount() const override { return m_pConnect ? m_pConnect->GetRouteNum() : 0; }
+    int StopCount(int route) const override { return m_pConnect ? m_pConnect->GetStopNum(route) : -1; }
+    int TotalStops(int route) const override { return m_pConnect ? m_pConnect->GetTotalStop(route) : -1; }
+    bool ChooseStop(int route, int stop) override { return m_pConnect && Fetch(route, stop, m_info); }
+
+private:
+    Info m_info{};
+};
+
 // Registers the two dialogs' templates (once).
 void RegisterTransitDialogTemplates();
 

@@ -18,7 +18,7 @@ start_server() {
   if [ $# -gt 0 ]; then "$transitd" --fault "$1" < "$work/in" > "$work/ports" & else "$transitd" < "$work/in" > "$work/ports" & fi
   server=$!
   exec 9> "$work/in"
-  for i in 1 2 3 4 5 6 7 8 9 10; do grep -q bus_port "$work/ports" && break; sleep 0.2; done
+  for i in 1 2 3 4 5 6 7 8 9 10; do grep -q bus_port "$work/ports" 2> /dev/null && break; sleep 0.2; done
   bus=$(sed -n 's/^bus_port=\([0-9]*\) .*/\1/p' "$work/ports")
   subway=$(sed -n 's/.* subway_port=\([0-9]*\)$/\1/p' "$work/ports")
 }
