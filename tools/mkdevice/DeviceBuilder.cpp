@@ -2,6 +2,7 @@
 
 #include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/VersionFiles.h"
 
 #include <cstdio>
@@ -68,6 +69,8 @@ void BuildDevice(const DeviceOptions& options) {
             BuildDrawingStage(layout, NetworkFor(options.network, options.seed), options.network == "sample");
         if (!options.quiet) std::printf("drawing: %zu layer files\n", d.layers.size());
     }
+    const SkinSummary skin = BuildSkinStage(layout, VELKO_SKIN_MANIFESTS);
+    if (!options.quiet) std::printf("skin: %d images, %zu bytes\n", skin.images, skin.archiveBytes);
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
     // Last: it protects the tails of MRCross.bin and the search database.

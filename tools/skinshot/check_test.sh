@@ -1,0 +1,57 @@
+#!/bin/sh
+# velko-skinshot on a freshly built sample device: every archive entry decodes, the styles come out
+# in their depths, single images and the symbol sheet are written, bad requests fail cleanly.
+set -eu
+mkdevice=$1
+shot=$2
+manifests=$3
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; cat "$dir/out.txt" 2> /dev/null || true; exit 1; }
+"$mkdevice" --out "$dir/root" > "$dir/make.txt"
+grep -q '^skin: [1-9][0-9]* images' "$dir/make.txt" || fail "skin stage summary"
+[ -s "$dir/root/Program Files/Velko/res/click.wav" ] || fail "click.wav"
+
+"$shot" --root "$dir/root" --list > "$dir/out.txt" || fail "--list exit code"
+expected=$(cat "$manifests"/*.txt | grep -v '^#' | grep -c '|')
+grep -q "^entries=$expected ok=$expected\$" "$dir/out.txt" || fail "all $expected entries decode"
+for i in 000 001 007 014; do
+  grep -q "^entry name=Interest\\\\icon\\\\Map\\\\$i .* depth=8 palette=256 trns=1 ok=1\$" "$dir/out.txt" ||
+    fail "interest icon $i is 8-bit with entry 0 transparent"
+done
+grep -q '^entry name=Interest\\icon\\Map\\스피커 .* ok=1$' "$dir/out.txt" || fail "Korean entry name"
+grep -q '^entry name=Zarn\\Zarn0 .* depth=4 palette=16 ' "$dir/out.txt" || fail "4-bit receiver icon"
+grep -q '^entry name=Window\\Left .* depth=1 palette=2 ' "$dir/out.txt" || fail "1-bit frame side"
+grep -q '^entry name=Window\\Bg .* width=240 height=4 depth=24 ' "$dir/out.txt" || fail "background strip"
+grep -q '^entry name=Symbol\\S15 ' "$dir/out.txt" || fail "fallback symbol"
+grep -q '^entry name=DisSymbol\\005 ' "$dir/out.txt" && fail "DisSymbol 005 is left out on purpose"
+[ "$(grep -c '^entry name=Symbol\\S[0-9]* .* width=14 height=28 ' "$dir/out.txt")" = 15 ] || fail "15 route pins"
+
+"$shot" --root "$dir/root" --image 'Symbol\S0' --out "$dir/s0.png" > "$dir/out.txt" || fail "--image"
+grep -q '^image=Symbol\\S0 found=1 width=14 height=28 depth=24 bkgnd=-1$' "$dir/out.txt" || fail "S0 line"
+[ "$(head -c 4 "$dir/s0.png" | tail -c 3)" = PNG ] || fail "S0 written as PNG"
+if "$shot" --root "$dir/root" --image 'symbol\s0' --out "$dir/x.png" > "$dir/out.txt"; then fail "case differs"; fi
+grep -q '^image=symbol\\s0 found=0$' "$dir/out.txt" || fail "missing image line"
+
+"$shot" --root "$dir/root" --symbols --out "$dir/sheet.png" > "$dir/out.txt" || fail "--symbols"
+grep -q '^dissymbol n=1 x=16 y=116 image=1$' "$dir/out.txt" || fail "DisSymbol 1 loaded"
+grep -q '^dissymbol n=5 .* image=0$' "$dir/out.txt" || fail "DisSymbol 5 stays missing"
+grep -q '^symbols=[1-9][0-9]* ' "$dir/out.txt" || fail "symbols drawn"
+[ -s "$dir/sheet.png" ] || fail "symbol sheet"
+
+"$shot" --root "$dir/root" --screen 경고창 --send DIALOG,이전,2010,0 --out "$dir/screen.png" --dump \
+  > "$dir/out.txt" || fail "--screen"
+grep -q '^screen=경고창 controls=0 ' "$dir/out.txt" || fail "screen line"
+
+set +e
+"$shot" --root "$dir/root" > /dev/null 2>&1
+[ $? = 2 ] || fail "no mode is a usage error"
+"$shot" --root "$dir/root" --screen X --send 'DIALOG,a' --out "$dir/x.png" > /dev/null 2>&1
+[ $? = 2 ] || fail "a short --send is a usage error"
+set -e
+# A cut archive: the complete entries stay, the rest is refused; no crash.
+head -c 3000 "$dir/root/Program Files/Velko/res/ResData.bin" > "$dir/cut.bin"
+mv "$dir/cut.bin" "$dir/root/Program Files/Velko/res/ResData.bin"
+if "$shot" --root "$dir/root" --list > "$dir/out.txt" 2> /dev/null; then fail "cut archive reported whole"; fi
+grep -q '^entries=[0-9]* ok=[0-9]*$' "$dir/out.txt" || fail "cut archive summary"
+echo "skinshot ok"

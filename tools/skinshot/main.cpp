@@ -1,0 +1,236 @@
+// velko-skinshot: looks into a device's skin.
+//   --root DIR --list                      every archive entry: place, size, decoded form
+//   --root DIR --image NAME --out PNG      one image, drawn opaquely
+//   --root DIR --symbols --out PNG         a sheet of the map symbols drawn by the symbol manager
+//   --root DIR --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump]
+//                                          the screen the builder lays out, rendered off screen
+// Prints key=value lines; exit code 0 on success, 1 on a failure, 2 on bad usage.
+#include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
+#include "platform/gdi/AfxGdi.h"
+#include "skinui/NaviBitmap.h"
+#include "skinui/NaviPanel.h"
+#include "skinui/NaviRcBuilder.h"
+#include "skinui/NaviResArchive.h"
+#include "skinui/NaviSymbolManager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+namespace {
+
+constexpr const char16_t* kSkinFolder = u"\\Program Files\\Velko\\res";
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
+                 "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump])\n");
+    return 2;
+}
+
+std::string Utf8(const CString& text) {
+    return Utf16ToUtf8(text.Str());
+}
+
+// A white 32-bit surface of the screen's size.
+class Sheet {
+public:
+    Sheet(int w, int h) : w(w), h(h) {
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateCompatibleBitmap(dc, w, h);
+        old = SelectObject(dc, bitmap);
+        const RECT all{0, 0, w, h};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        cdc.Attach(dc);
+    }
+    ~Sheet() {
+        cdc.Detach();
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    bool Save(const std::string& path) { return GdiSavePng(bitmap, path); }
+    void Label(int x, int y, const char16_t* text) {
+        HFONT font = CreateFontW(-10, 0, 0, 0, FW_NORMAL, 0, 0, 0, HANGEUL_CHARSET, 0, 0, 0, 0, u"NORMAL");
+        HGDIOBJ of = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(60, 60, 60));
+        ExtTextOutW(dc, x, y, 0, nullptr, text, static_cast<UINT>(std::char_traits<char16_t>::length(text)), nullptr);
+        SelectObject(dc, of);
+        DeleteObject(font);
+    }
+    int w, h;
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    CDC cdc;
+};
+
+int List(NaviRcBuilder& builder) {
+    NaviResArchive* archive = builder.GetArchive();
+    int ok = 0, total = 0;
+    for (const auto& [key, entry] : archive->Index()) {
+        ++total;
+        std::unique_ptr<NaviBitmap> image(builder.LoadImage(entry.name));
+        const bool good = image && !image->IsEmpty();
+        ok += good ? 1 : 0;
+        std::printf("entry name=%s offset=%u size=%u width=%d height=%d depth=%d palette=%d trns=%d ok=%d\n",
+                    Utf8(entry.name).c_str(), entry.offset, entry.size, good ? image->GetWidth() : 0,
+                    good ? image->GetHeight() : 0, good ? image->GetBpp() : 0,
+                    good ? image->GetPaletteSize() / 4 : 0, good ? image->GetBkgndIndex() + 1 : 0, good ? 1 : 0);
+    }
+    std::printf("entries=%d ok=%d\n", total, ok);
+    return total > 0 && ok == total ? 0 : 1;
+}
+
+int Image(NaviRcBuilder& builder, const std::string& name, const std::string& out) {
+    std::unique_ptr<NaviBitmap> image(builder.LoadImage(CString(Utf8ToUtf16(name))));
+    if (!image || image->IsEmpty()) {
+        std::printf("image=%s found=0\n", name.c_str());
+        return 1;
+    }
+    Sheet sheet(image->GetWidth(), image->GetHeight());
+    image->SetTransparent(false);
+    image->Draw(sheet.dc, 0, 0);
+    if (!sheet.Save(out)) return 1;
+    std::printf("image=%s found=1 width=%d height=%d depth=%d bkgnd=%d\n", name.c_str(), image->GetWidth(),
+                image->GetHeight(), image->GetBpp(), image->GetBkgndIndex());
+    return 0;
+}
+
+// A sheet of every symbol kind, each under a small caption, as the map would draw them.
+int Symbols(NaviRcBuilder& builder, const std::string& out) {
+    NaviSymbolManager manager;
+    manager.SetName(u"SymbolManager");
+    manager.LoadImages(&builder);
+    manager.LoadDisSymbols(256);
+    manager.LoadLandmark(256);
+    Sheet sheet(builder.GetScreenWidth(), builder.GetScreenHeight());
+    int drawn = 0;
+    sheet.Label(4, 2, u"경로 기호 S0-S15");
+    for (int n = 0; n < 16; ++n) {
+        const int x = 4 + (n % 8) * 28, y = 16 + (n / 8) * 34;
+        if (manager.Symbol(n)) ++drawn;
+        manager.DrawSymbol(&sheet.cdc, n, x, y);
+    }
+    sheet.Label(4, 88, u"시설 기호 DisSymbol 1-9 (중심)");
+    for (int n = 1; n <= 9; ++n) {
+        const int x = 16 + (n - 1) * 25, y = 116;
+        if (manager.DisSymbol(n)) ++drawn;
+        manager.DrawDisSymbol(sheet.dc, n, x, y);
+        std::printf("dissymbol n=%d x=%d y=%d image=%d\n", n, x, y, manager.DisSymbol(n) ? 1 : 0);
+    }
+    sheet.Label(4, 134, u"관심 지점 0-14 (스피커)");
+    for (int n = 0; n < 15; ++n) {
+        const int x = 4 + (n % 8) * 28, y = 150 + (n / 8) * 22;
+        if (manager.InterestIcon(n)) ++drawn;
+        manager.DrawInterestIcon(&sheet.cdc, n, n % 3 == 0, x, y);
+    }
+    sheet.Label(4, 196, u"랜드마크 0, 1, 2, 256");
+    int i = 0;
+    for (int n : {0, 1, 2, 256}) {
+        const int x = 24 + i++ * 50, y = 236;
+        manager.DrawCachedSymbol(sheet.dc, n, x, y);
+        if (manager.Landmark(n)) ++drawn;
+    }
+    sheet.Label(4, 252, u"중심 표시 (-1)");
+    manager.DrawDisSymbol(sheet.dc, -1, 110, 270);
+    if (!sheet.Save(out)) return 1;
+    std::printf("symbols=%d out=%s\n", drawn, out.c_str());
+    return drawn > 0 ? 0 : 1;
+}
+
+struct Send {
+    NaviCommand cmd;
+};
+
+bool ParseSend(const std::string& text, NaviCommand& cmd) {
+    std::vector<std::string> f;
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t comma = text.find(',', start);
+        if (comma == std::string::npos) {
+            if (i < 3) return false;
+            f.push_back(text.substr(start));
+            start = std::string::npos;
+            break;
+        }
+        f.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    cmd.target = CString(Utf8ToUtf16(f[0]));
+    cmd.control = CString(Utf8ToUtf16(f[1]));
+    char* end = nullptr;
+    cmd.id = static_cast<int>(std::strtol(f[2].c_str(), &end, 10));
+    if (!end || *end) return false;
+    cmd.param1 = static_cast<int>(std::strtol(f[3].c_str(), &end, 10));
+    if (!end || *end) return false;
+    if (start != std::string::npos) cmd.text = CString(Utf8ToUtf16(text.substr(start)));
+    return true;
+}
+
+void Dump(const NaviPanel& panel, const std::string& path) {
+    for (std::size_t i = 0; i < panel.GetChildren().size(); ++i) {
+        NaviControl* c = panel.GetChildren()[i];
+        const RECT r = c->GetRect();
+        const std::string here = path + "/" + Utf8(c->Name());
+        std::printf("control path=%s class=%s rect=%d,%d,%d,%d visible=%d enabled=%d feedback=%d image=%d\n",
+                    here.c_str(), typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
+                    c->IsEnabled() ? 1 : 0, c->HasPressFeedback() ? 1 : 0, c->GetImage() ? 1 : 0);
+        if (const auto* inner = dynamic_cast<const NaviPanel*>(c)) Dump(*inner, here);
+    }
+}
+
+int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
+           const std::string& out, bool dump) {
+    auto* panel = new NaviPanel();
+    panel->SetClickSound(builder.GetClickSound());
+    builder.BuildPanel(nullptr, panel, CString(Utf8ToUtf16(name)));
+    for (NaviCommand cmd : sends) panel->ProcessCommand(cmd);
+    Sheet sheet(builder.GetScreenWidth(), builder.GetScreenHeight());
+    panel->Paint(&sheet.cdc);
+    const RECT r = panel->GetRect();
+    std::printf("screen=%s controls=%zu rect=%d,%d,%d,%d\n", name.c_str(), panel->GetChildren().size(), r.left, r.top,
+                r.right, r.bottom);
+    if (dump) Dump(*panel, "");
+    panel->Release();
+    return sheet.Save(out) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string root, image, out, screen;
+    bool list = false, symbols = false, dump = false;
+    std::vector<NaviCommand> sends;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        const char* v = nullptr;
+        if (a == "--list") list = true;
+        else if (a == "--symbols") symbols = true;
+        else if (a == "--dump") dump = true;
+        else if (a == "--root" && (v = value())) root = v;
+        else if (a == "--image" && (v = value())) image = v;
+        else if (a == "--out" && (v = value())) out = v;
+        else if (a == "--screen" && (v = value())) screen = v;
+        else if (a == "--send" && (v = value())) {
+            NaviCommand cmd;
+            if (!ParseSend(v, cmd)) return Usage();
+            sends.push_back(cmd);
+        } else return Usage();
+    }
+    const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1);
+    if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
+    DeviceRoot::SetRoot(root);
+    NaviRcBuilder builder;
+    builder.OpenSkin(kSkinFolder);
+    if (list) return List(builder);
+    if (!image.empty()) return Image(builder, image, out);
+    if (symbols) return Symbols(builder, out);
+    return Screen(builder, screen, sends, out, dump);
+}
