@@ -4,6 +4,9 @@
 //   --root DIR --symbols --out PNG         a sheet of the map symbols drawn by the symbol manager
 //   --root DIR --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump]
 //                                          the screen the builder lays out, rendered off screen
+//   --root DIR --screen NAME --script FILE --out DIR [--sdl]
+//                                          the screen in a skinned dialog under the headless host (or
+//                                          the SDL host); OUT/events.log gets every command it reports
 // Prints key=value lines; exit code 0 on success, 1 on a failure, 2 on bad usage.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
@@ -13,6 +16,7 @@
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/NaviResArchive.h"
 #include "skinui/NaviSymbolManager.h"
+#include "tools/skinshot/SkinDialogRun.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +32,8 @@ constexpr const char16_t* kSkinFolder = u"\\Program Files\\Velko\\res";
 int Usage() {
     std::fprintf(stderr,
                  "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
-                 "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump])\n");
+                 "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump] |\n"
+                 "       --screen NAME --script FILE --out DIR [--sdl])\n");
     return 2;
 }
 
@@ -204,8 +209,8 @@ int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<Na
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string root, image, out, screen;
-    bool list = false, symbols = false, dump = false;
+    std::string root, image, out, screen, script;
+    bool list = false, symbols = false, dump = false, sdl = false;
     std::vector<NaviCommand> sends;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -214,6 +219,8 @@ int main(int argc, char** argv) {
         if (a == "--list") list = true;
         else if (a == "--symbols") symbols = true;
         else if (a == "--dump") dump = true;
+        else if (a == "--sdl") sdl = true;
+        else if (a == "--script" && (v = value())) script = v;
         else if (a == "--root" && (v = value())) root = v;
         else if (a == "--image" && (v = value())) image = v;
         else if (a == "--out" && (v = value())) out = v;
@@ -226,7 +233,9 @@ int main(int argc, char** argv) {
     }
     const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1);
     if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
+    if ((!script.empty() || sdl) && (screen.empty() || script.empty() || !sends.empty() || dump)) return Usage();
     DeviceRoot::SetRoot(root);
+    if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl});
     NaviRcBuilder builder;
     builder.OpenSkin(kSkinFolder);
     if (list) return List(builder);
