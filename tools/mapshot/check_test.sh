@@ -83,6 +83,15 @@ east=$(value centre | cut -d, -f1)
 awk -v s="$scale" -v e="$east" 'BEGIN { d = e - (207935 + 240 / s + 10 / s); exit !(d > -2 && d < 2) }' ||
   fail "drag moved the centre to $east"
 
+# With the device's skin: the lake's landmark label carries symbol 6, the skin's 20 x 20 "DisSymbol\006"
+# (fill 138,26,106) centred on the label point (118,157): 9 pixels left of it lies the symbol, where
+# the stand-in's 12 x 12 square leaves water.
+shot --level 9 --center $lake --skin --probe 109,158 --probe 118,146 --out "$dir/skin.png"
+[ "$(probe 109,158)" = 138,26,106 ] || fail "the skin's landmark symbol"
+[ "$(probe 118,146)" = 160,200,240 ] || fail "the skin's symbol is 20 high, centred"
+shot --level 9 --center $lake --probe 109,158 --out "$dir/standin.png"
+[ "$(probe 109,158)" = 160,200,240 ] || fail "the stand-in's smaller square"
+
 # Bad options and a root without the drawing configuration fail cleanly.
 if "$mapshot" --root "$dir/root" --level 17 --out "$dir/x.png" > /dev/null 2>&1; then fail "--level 17"; fi
 mkdir -p "$dir/empty"

@@ -3,7 +3,10 @@
 //
 //   velko-mapshot --root DIR [--center X,Y] [--level N] [--bird] [--heading DEG] [--night]
 //                 [--time YYYY-MM-DDTHH:MM] [--route FILE] [--traffic IDX=KMH[:h]]...
-//                 [--drag DX,DY,TICKS] [--builtin-font] [--probe X,Y]... --out PNG
+//                 [--drag DX,DY,TICKS] [--builtin-font] [--skin] [--probe X,Y]... --out PNG
+//
+// The map's symbols come from generated stand-in images, or with --skin from the device's skin
+// archive through the skinned library's symbol manager, loaded as the main screen loads it.
 //
 // Prints out=, mode=, level=, scale=, centre=, layers=, night= and, per probe, probe=X,Y rgb=R,G,B.
 #include "mapview/MapSymbolStandIn.h"
@@ -15,6 +18,8 @@
 #include "platform/window/WindowHost.h"
 #include "route/RouteManager.h"
 #include "route/TrafficStandIn.h"
+#include "skinui/NaviRcBuilder.h"
+#include "skinui/NaviSymbolManager.h"
 #include "tools/mapshot/MapShotSetup.h"
 
 #include <cmath>
@@ -36,7 +41,7 @@ struct Traffic {
 
 struct Options {
     std::string root, out, route, time;
-    bool haveCentre = false, bird = false, night = false, builtin = false;
+    bool haveCentre = false, bird = false, night = false, builtin = false, skin = false;
     long cx = 0, cy = 0;
     int level = 11;
     double heading = 0.0;
@@ -50,7 +55,7 @@ int Usage() {
     std::cerr << "usage: velko-mapshot --root DIR [--center X,Y] [--level 1..16] [--bird] [--heading DEG]\n"
                  "                     [--night] [--time YYYY-MM-DDTHH:MM] [--route FILE]\n"
                  "                     [--traffic IDX=KMH[:h]]... [--drag DX,DY,TICKS] [--builtin-font]\n"
-                 "                     [--probe X,Y]... --out PNG\n";
+                 "                     [--skin] [--probe X,Y]... --out PNG\n";
     return 2;
 }
 
@@ -79,6 +84,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.night = true;
         else if (a == "--builtin-font")
             o.builtin = true;
+        else if (a == "--skin")
+            o.skin = true;
         else if (a == "--heading" && (v = next()))
             o.heading = std::atof(v);
         else if (a == "--time" && (v = next()))
@@ -176,6 +183,15 @@ int main(int argc, char** argv) {
     MapFrame frame;
     auto* map = new CMapWnd;
     CMapSymbolStandIn symbols;
+    NaviRcBuilder skin;
+    NaviSymbolManager skinSymbols;
+    if (o.skin) {
+        skin.OpenSkin(u"\\Program Files\\Velko\\res");
+        skinSymbols.SetName(u"SymbolManager");
+        skinSymbols.LoadImages(&skin);
+        skinSymbols.LoadDisSymbols(256);
+        skinSymbols.LoadLandmark(256);
+    }
     CRouteManager routes;
     int code = 0;
     {
@@ -186,7 +202,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         map->SetStarSeed(1);
-        map->SetSymbolManager(&symbols);
+        if (o.skin)
+            map->SetSymbolManager(&skinSymbols);
+        else
+            map->SetSymbolManager(&symbols);
         if (o.night) map->SetNightHours(1, 0, 0);
         setup.SetViewMode(o.bird ? 2 : 0);
         const int layers = setup.OpenLayers(*map);
