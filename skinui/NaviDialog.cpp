@@ -1,42 +1,10 @@
 #include "skinui/NaviDialog.h"
 
 #include "platform/window/Shell.h"
+#include "route/base/InputPanel.h"
 #include "skinui/NaviCanvas.h"
 #include "skinui/NaviPanel.h"
 
-namespace {
-
-// The screen's shell windows, found by class as the handheld's shell names them.
-void ShowShellWindow(const char16_t* className, bool show) {
-    if (HWND hwnd = FindWindowW(className, nullptr)) ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
-}
-
-// Puts the input panel's bottom edge at `bottom`, x 0, width 240, keeping its height, and makes
-// that its default place.
-void MoveInputPanelBottomTo(int bottom) {
-    HWND sip = FindWindowW(u"SipWndClass", nullptr);
-    if (!sip) return;
-    RECT rect{};
-    GetWindowRect(sip, &rect);
-    const int height = rect.bottom - rect.top;
-    RECT place{0, bottom - height, 240, bottom};
-    SetWindowPos(sip, nullptr, place.left, place.top, 240, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SipSetDefaultRect(&place);
-}
-
-void MoveInputPanelToScreenBottom() {
-    MoveInputPanelBottomTo(320);
-}
-
-void MoveInputPanelAboveMenuBar() {
-    HWND button = FindWindowW(u"MS_SIPBUTTON", nullptr);
-    RECT rect{};
-    int height = 0;
-    if (button && GetWindowRect(button, &rect)) height = rect.bottom - rect.top;
-    MoveInputPanelBottomTo(320 - height);
-}
-
-} // namespace
 
 NaviDialog::NaviDialog(UINT templateId, CWnd* parentWnd, CWnd* mainWnd)
     : CDialog(templateId, parentWnd), m_mainWnd(mainWnd), m_parentWnd(parentWnd), m_templateId(templateId) {}
@@ -60,13 +28,13 @@ int NaviDialog::OnActivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SHSipPreference(GetSafeHwnd(), SIP_FORCEDOWN);
         const WORD state = LOWORD(wParam);
         if (state == WA_INACTIVE) {
-            ShowShellWindow(u"HHTaskbar", true);
-            ShowShellWindow(u"MS_SIPBUTTON", true);
-            MoveInputPanelAboveMenuBar();
+            ShowTaskbar();
+            ShowSipButton();
+            MoveSipAboveMenuBar();
         } else if (state == WA_ACTIVE || state == WA_CLICKACTIVE) {
-            ShowShellWindow(u"HHTaskbar", false);
-            ShowShellWindow(u"MS_SIPBUTTON", false);
-            MoveInputPanelToScreenBottom();
+            HideTaskbar();
+            HideSipButton();
+            MoveSipToScreenBottom();
         }
         return 1;
     }
@@ -106,7 +74,7 @@ BOOL NaviDialog::PreTranslateMessage(MSG* msg) {
 void NaviDialog::InitSkin(NaviListener* listener) {
     CreatePanel(this);
     if (m_panel) m_panel->SetListener(listener);
-    ShowShellWindow(u"HHTaskbar", false);
+    HideTaskbar();
     const RECT rect = GetPanelRect();
     if (rect.right > rect.left && rect.bottom > rect.top) MoveWindow(&rect);
     m_inputPanel.Init();
