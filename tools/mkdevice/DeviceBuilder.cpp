@@ -2,6 +2,7 @@
 
 #include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/VersionFiles.h"
 
@@ -71,6 +72,12 @@ void BuildDevice(const DeviceOptions& options) {
     }
     const SkinSummary skin = BuildSkinStage(layout, VELKO_SKIN_MANIFESTS);
     if (!options.quiet) std::printf("skin: %d images, %zu bytes\n", skin.images, skin.archiveBytes);
+    if (options.network == "sample") {
+        const SearchSummary q = BuildSearchStage(layout, NetworkFor(options.network, options.seed));
+        if (!options.quiet)
+            std::printf("search: %ld names, %ld areas, %ld parcels, %ld details, %ld themes\n", q.names, q.areas,
+                        q.parcels, q.poiRecords, q.themes);
+    }
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
     // Last: it protects the tails of MRCross.bin and the search database.

@@ -5,6 +5,7 @@
 #include "tools/mkdevice/ByteSink.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/PlaceTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -557,11 +558,11 @@ private:
             AddLabel(landmarks, l);
         }
         if (m_sample) {
-            for (auto [text, e, n] : {std::tuple{u"가람시청", 12.0, 11.3}, std::tuple{u"가람역", 12.5, 11.9},
-                                      std::tuple{u"가람호수공원", 16.5, 17.0}}) {
+            for (const Place& p : SamplePlaces().places) {
+                if (!p.landmark) continue;
                 Label l;
-                l.at = Km(e, n);
-                l.text = text;
+                l.at = Km(p.x, p.y);
+                l.text = p.name;
                 l.symbol = 6;
                 l.boxStyle = 3;
                 l.mask = Levels(8, 15);
@@ -573,11 +574,11 @@ private:
         // Towns.
         LayerBuilder towns = BaseLayer(6);
         if (m_sample) {
-            for (auto [text, e, n] : {std::tuple{u"가람시", 12.1, 11.5}, std::tuple{u"나래읍", 4.5, 20.5},
-                                      std::tuple{u"다솜면", 24.5, 3.5}, std::tuple{u"바람면", 24.5, 22.5}}) {
+            for (const Area& a : SamplePlaces().areas) {
+                if (!a.townLabel) continue;
                 Label l;
-                l.at = Km(e, n);
-                l.text = text;
+                l.at = Km(a.labelX, a.labelY);
+                l.text = a.name;
                 l.symbol = 7;
                 l.mask = Levels(2, 12);
                 AddLabel(towns, l);

@@ -1,0 +1,77 @@
+#!/bin/sh
+# velko-search on a freshly built sample device: every command once, with values worked out by hand.
+set -eu
+mkdevice=$1
+search=$2
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+"$mkdevice" --out "$dir/root" > /dev/null
+run() { "$search" --root "$dir/root" "$@" > "$dir/out.txt"; }
+fail() { echo "FAIL: $*"; cat "$dir/out.txt"; exit 1; }
+
+run versions
+for kind in address:ADDR name:NAME admin:ADMIN poi:POI; do
+  grep -qx "${kind%%:*}=3 1 0 ${kind#*:} 20261210" "$dir/out.txt" || fail "version of ${kind%%:*}"
+done
+
+# Prefix search: exactly the names that begin with 가람시; 가람시청 stands at 12.0 km east and
+# 11.25 km north of the region's corner (45720000, 13470000): network (45763393, 13506433),
+# map (203570, 532144), sheet 6733 (column 16, row 53) at offsets (11570, 2144).
+run name 가람시
+grep -q '^query=가람시 mode=prefix code=2 count=4$' "$dir/out.txt" || fail "count of 가람시"
+[ "$(grep -c '^hit=[0-9]* name=가람시' "$dir/out.txt")" = 4 ] || fail "hits of 가람시"
+grep -q '^hit=[0-9]* name=가람시청 region=한남 가람시 code=6733 dx=11570 dy=2144 x=203570 y=532144 ' "$dir/out.txt" ||
+  fail "position of 가람시청"
+run name 똠
+grep -q '^hit=0 name=똠양꿍식당 ' "$dir/out.txt" || fail "a name outside KS X 1001"
+run name LG주
+grep -q '^hit=0 name=LG주유소 ' "$dir/out.txt" || fail "Latin letters then Hangul"
+run name ㄱㄹ
+grep -q '^query=ㄱㄹ mode=prefix code=0 count=0$' "$dir/out.txt" || fail "bare consonants are refused"
+run name 없는이름
+grep -q 'code=-1 count=0$' "$dir/out.txt" || fail "nothing found"
+run name "가람 병원" --expand
+grep -q '^hit=0 name=가람[^ ]*병원 ' "$dir/out.txt" || fail "both words rank first"
+
+# Address: two provinces; a six-digit parcel number offers the last two ordinary parcels.
+run address
+grep -q '^level=0 count=2$' "$dir/out.txt" || fail "provinces"
+grep -q '^item=1 name=누리광역시 ' "$dir/out.txt" || fail "second province"
+run address --path 0,0,1 --lot 123456
+grep -q '^selected=시청동 level=2 type=3 ' "$dir/out.txt" || fail "neighbourhood"
+grep -q '^lot=123456 result=1 near=2$' "$dir/out.txt" || fail "near parcels"
+grep -q '^near=1 lot=[0-9-]* detail=시청동 [0-9-]*번지 ' "$dir/out.txt" || fail "parcel detail text"
+run address --path 0,0,0 --lot 산1
+grep -q '^near=0 lot=산 1 detail=향교동 산 1번지 ' "$dir/out.txt" || fail "mountain parcel"
+
+# Category: the stations of 가람선 in line order.
+run category --path 4,3,0,0 --find 가람
+grep -q '^facilities=6$' "$dir/out.txt" || fail "station count"
+grep -q '^facility=0 name=서문역 ' "$dir/out.txt" || fail "first station"
+grep -q '^facility=5 name=회전교차로역 ' "$dir/out.txt" || fail "last station"
+grep -q '^find=가람 index=3$' "$dir/out.txt" || fail "find by the start of the name"
+run category --path 4,3,0
+grep -q '^item=0 name=가람선$' "$dir/out.txt" || fail "the line at level 3"
+
+# Details: the park's 3,000-byte introduction is cut to 2,048 bytes ending in dots.
+run name 가람호수공원
+poi=$(sed -n 's/^hit=0 .* poi=\([0-9]*\)$/\1/p' "$dir/out.txt")
+[ -n "$poi" ] || fail "park's detail number"
+run poi "$poi"
+grep -q '^poi=[0-9]* found=1 name=가람호수공원 ' "$dir/out.txt" || fail "park details"
+grep '^item=.* label=소개 ' "$dir/out.txt" | grep -q '\.\.$' || fail "long introduction cut with dots"
+if run poi 100000; then fail "a number past the records was read"; fi
+
+# Themes: two, sorted by path; by distance from 가람시청 (network / 10) the list rises.
+run theme
+grep -q '^themes=2$' "$dir/out.txt" || fail "theme count"
+grep -q '^theme=0 title=가람 명소 ' "$dir/out.txt" || fail "first theme"
+run theme --theme 0 --mode 2 --value 0 --at 4576339,1350643
+grep -q '^theme=0 mode=2 value=0 found=1 count=10 ' "$dir/out.txt" || fail "all places by distance"
+grep '^place=' "$dir/out.txt" | sed 's/.* text=\([0-9.]*\)Km .*/\1/' | sort -n -c || fail "distance order"
+grep -q '^place=0 name=가람시청 text=0.00Km ' "$dir/out.txt" || fail "the nearest place"
+run theme --theme 1 --mode 1 --value 2
+grep -q '^place=0 name=바람손칼국수 text=누리시 바람군 ' "$dir/out.txt" || fail "by region"
+
+if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
+echo "velko-search checks passed"

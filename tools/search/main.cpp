@@ -1,0 +1,375 @@
+// velko-search --root DIR COMMAND ...: runs the searches of the search library over a device's
+// "SearchDB" and prints key=value lines (UTF-8).
+//   name TEXT [--expand]                      prefix search (or the word search)
+//   address [--path i,j,k,l] [--lot TEXT]     area lists level by level, then a parcel
+//   category --path i,j,k,l [--find TEXT]     the category tree and a district's facilities
+//   poi N                                     the details of point of interest N
+//   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
+//   versions                                  the version texts of the databases
+// Positions print as the sheet code and offsets and as the map point the program forms.
+#include "mapview/CodeRecord.h"
+#include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
+#include "platform/files/Files.h"
+#include "search/CateIndex.h"
+#include "search/NameSearcher.h"
+#include "search/PoiFile.h"
+#include "search/SearchFormat.h"
+#include "search/SrchAddr.h"
+#include "search/ThemeDB.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: velko-search --root DIR [--data CEPATH] COMMAND\n"
+                 "  name TEXT [--expand]\n"
+                 "  address [--path i,j,k,l] [--lot TEXT]\n"
+                 "  category --path i,j,k,l [--find TEXT]\n"
+                 "  poi N\n"
+                 "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
+                 "  versions\n");
+    return 2;
+}
+
+std::string U8(const char* cp949, std::size_t n = 4096) {
+    return Cp949ToUtf8(std::string(cp949, tolvik::FieldLength(cp949, n)));
+}
+
+std::vector<int> Numbers(const std::string& text) {
+    std::vector<int> out;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t comma = text.find(',', at);
+        const std::string part = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        char* end = nullptr;
+        const long v = std::strtol(part.c_str(), &end, 10);
+        if (part.empty() || !end || *end) return {};
+        out.push_back(static_cast<int>(v));
+        if (comma == std::string::npos) break;
+        at = comma + 1;
+    }
+    return out;
+}
+
+// " code= dx= dy= x= y=": the stored position and the map point the program forms from it.
+std::string Position(const std::uint16_t pos[3]) {
+    char code[16];
+    std::snprintf(code, sizeof code, "00%d", pos[0]);
+    POINT a{0, 0}, b{0, 0};
+    long x = -1, y = -1;
+    if (SheetCodeToRect(code, a, b)) {
+        x = static_cast<long>(static_cast<float>(b.x) * 1.2f) + pos[1];
+        y = b.y + pos[2];
+    }
+    char out[96];
+    std::snprintf(out, sizeof out, " code=%u dx=%u dy=%u x=%ld y=%ld", pos[0], pos[1], pos[2], x, y);
+    return out;
+}
+
+struct Paths {
+    std::u16string data, names, admin, address, poi, theme;
+    explicit Paths(const std::u16string& folder)
+        : data(folder), names(folder + u"\\SearchDB\\nVelko.db"), admin(folder + u"\\SearchDB\\AdminName.db"),
+          address(folder + u"\\SearchDB\\aVelko.db"), poi(folder + u"\\SearchDB\\POI.db"),
+          theme(folder + u"\\SearchDB\\Theme") {}
+};
+
+// The map-data folder: the first storage card that holds "MapData", else the root's own.
+std::u16string FindDataFolder() {
+    for (const std::string& card : DeviceRoot::CardFolders()) {
+        const std::u16string path = u"\\" + Utf8ToUtf16(card) + u"\\MapData";
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
+    }
+    return u"\\MapData";
+}
+
+int NameCommand(const Paths& p, const std::string& text, bool expand) {
+    CNameSearcher s;
+    if (!s.Create() || !s.OpenOn(p.names.c_str(), p.admin.c_str())) {
+        std::printf("error=cannot open the name database\n");
+        return 1;
+    }
+    const std::string query = Utf8ToCp949(text);
+    int code = 0;
+    const bool ok = expand ? s.SearchExpanded(query.c_str(), code) : s.SearchPrefix(query.c_str(), code);
+    std::printf("query=%s mode=%s code=%d count=%d\n", text.c_str(), expand ? "expanded" : "prefix", code,
+                ok ? s.GetCount() : 0);
+    if (!ok) return 0;
+    for (int i = 0; i < s.GetCount(); ++i) {
+        NameHit hit;
+        if (!s.GetHit(i, hit)) {
+            std::printf("hit=%d error=unreadable\n", i);
+            continue;
+        }
+        std::printf("hit=%d name=%s region=%s%s poi=%u\n", i, U8(hit.name, 20).c_str(), U8(hit.text, 52).c_str(),
+                    Position(hit.pos).c_str(), s.GetDetailNumber(i));
+    }
+    return 0;
+}
+
+void PrintAreaList(CSrchAddr& a, int level) {
+    std::printf("level=%d count=%d\n", level, a.GetListCount(level));
+    for (int i = 0; i < a.GetListCount(level); ++i) {
+        char name[21] = {};
+        _ADDR_RESULT r;
+        a.GetTypeName(level, i, name);
+        a.GetSearchResult(level, i, r);
+        std::printf("item=%d name=%s type=%d%s\n", i, U8(name, 20).c_str(), a.GetDownNodeType(level, i),
+                    Position(r.pos).c_str());
+    }
+}
+
+int AddressCommand(const Paths& p, const std::vector<int>& path, bool hasLot, const std::string& lot) {
+    CSrchAddr a;
+    if (!a.OpenOn(p.address.c_str(), p.admin.c_str())) {
+        std::printf("error=cannot open the address database\n");
+        return 1;
+    }
+    if (path.size() > 4) return Usage();
+    for (std::size_t level = 0; level < path.size(); ++level) {
+        const int index = path[level];
+        if (index < 0 || index >= a.GetListCount(static_cast<int>(level))) {
+            std::printf("error=no entry %d at level %zu\n", index, level);
+            return 1;
+        }
+        a.Search(static_cast<int>(level), index);
+    }
+    if (path.empty()) {
+        PrintAreaList(a, 0);
+        return 0;
+    }
+    const int depth = static_cast<int>(path.size()) - 1;
+    _ADDR_RESULT r;
+    char area[21] = {};
+    a.GetSearchResult(depth, path.back(), r);
+    a.GetTypeName(depth, path.back(), area);
+    std::printf("selected=%s level=%d type=%d%s\n", U8(area, 20).c_str(), depth, a.GetDownNodeType(depth, path.back()),
+                Position(r.pos).c_str());
+    if (!hasLot) {
+        if (depth < 3 && a.GetListCount(depth + 1) > 0) PrintAreaList(a, depth + 1);
+        return 0;
+    }
+    unsigned char mountain = 0;
+    int main = 0, sub = 0;
+    if (!CSrchAddr::ParseLotText(Utf8ToCp949(lot), mountain, main, sub)) {
+        std::printf("error=empty parcel number\n");
+        return 1;
+    }
+    a.SetDepth(depth);
+    const int result = a.Search(mountain, main, sub);
+    std::printf("lot=%s result=%d near=%d\n", lot.c_str(), result, a.GetNearLotCount());
+    for (int i = 0; i < a.GetNearLotCount(); ++i) {
+        _ADDR_RESULT n;
+        a.GetSearchResult(4 + i, i, n);
+        char detail[31];
+        CSrchAddr::LotDetail(area, n.detail, detail);
+        std::printf("near=%d lot=%s detail=%s%s\n", i, U8(n.detail, 31).c_str(), U8(detail, 31).c_str(),
+                    Position(n.pos).c_str());
+    }
+    return 0;
+}
+
+int CategoryCommand(const Paths& p, const std::vector<int>& path, bool hasFind, const std::string& find) {
+    CCateIndex c;
+    if (!c.OpenOn(p.names.c_str(), p.admin.c_str())) {
+        std::printf("error=cannot open the category tree\n");
+        return 1;
+    }
+    if (path.size() > 4) return Usage();
+    for (std::size_t level = 0; level < path.size(); ++level) {
+        if (!c.Select(static_cast<int>(level), path[level])) {
+            std::printf("error=no entry %d at level %zu\n", path[level], level);
+            return 1;
+        }
+    }
+    if (path.size() < 4) {
+        const int level = static_cast<int>(path.size());
+        std::printf("level=%d count=%d\n", level, c.GetListCount(level));
+        for (int i = 0; i < c.GetListCount(level); ++i) {
+            char name[31] = {};
+            c.GetItemName(level, i, name);
+            std::printf("item=%d name=%s\n", i, U8(name, 30).c_str());
+        }
+        return 0;
+    }
+    std::printf("facilities=%d\n", c.GetFacilityCount());
+    int found = -1;
+    const std::string prefix = Utf8ToCp949(find);
+    for (int i = 0; i < c.GetFacilityCount(); ++i) {
+        NameHit hit;
+        if (!c.GetHit(i, hit)) {
+            std::printf("facility=%d error=unreadable\n", i);
+            continue;
+        }
+        if (found < 0 && hasFind && std::strncmp(hit.name, prefix.c_str(), prefix.size()) == 0) found = i;
+        std::printf("facility=%d name=%s region=%s%s poi=%u\n", i, U8(hit.name, 20).c_str(), U8(hit.text, 52).c_str(),
+                    Position(hit.pos).c_str(), c.GetDetailNumber(i));
+    }
+    if (hasFind) std::printf("find=%s index=%d\n", find.c_str(), found);
+    return 0;
+}
+
+int PoiCommand(const Paths& p, int n) {
+    CPoiFile poi;
+    if (!poi.Open(p.poi.c_str())) {
+        std::printf("error=cannot open the point-of-interest database\n");
+        return 1;
+    }
+    _POI_RESULT r;
+    if (!poi.ReadPOI(n, r)) {
+        std::printf("poi=%d found=0\n", n);
+        return 1;
+    }
+    std::printf("poi=%d found=1 name=%s first=%d second=%d items=%zu\n", n, U8(r.name, 20).c_str(), r.first, r.second,
+                r.items.size());
+    for (std::size_t i = 0; i < r.items.size(); ++i)
+        std::printf("item=%zu label=%s text=%s\n", i, U8(r.items[i].label, 40).c_str(), U8(r.items[i].text, 2048).c_str());
+    return 0;
+}
+
+int ThemeCommand(const Paths& p, int theme, int mode, int value, const std::string& text, long atX, long atY) {
+    CThemeDB t;
+    if (!t.Init(p.theme.c_str())) {
+        std::printf("error=no theme\n");
+        return 1;
+    }
+    if (theme < 0) {
+        std::printf("themes=%d\n", t.GetThemeCount());
+        for (int i = 0; i < t.GetThemeCount(); ++i) {
+            char title[41] = {}, description[101] = {};
+            t.GetThemeTitle(i, title);
+            t.GetThemeDescription(i, description);
+            std::printf("theme=%d title=%s description=%s\n", i, U8(title, 40).c_str(), U8(description, 100).c_str());
+        }
+        return 0;
+    }
+    if (!t.LoadTheme(theme)) {
+        std::printf("error=cannot load theme %d\n", theme);
+        return 1;
+    }
+    t.SetCurrentPos(static_cast<std::int32_t>(atX), static_cast<std::int32_t>(atY));
+    const bool found = t.Search(value, Utf8ToCp949(text).c_str(), mode);
+    std::printf("theme=%d mode=%d value=%d found=%d count=%d regions=%d\n", theme, mode, value, found ? 1 : 0,
+                found || mode == 0 ? t.GetCount() : 0, t.GetRegionCount());
+    if (!found && mode != 0) return 0;
+    for (int i = 0; i < t.GetCount(); ++i) {
+        ThemeRow row;
+        if (!t.GetRow(i, row)) {
+            std::printf("place=%d error=unreadable\n", i);
+            continue;
+        }
+        std::printf("place=%d name=%s text=%s x=%u y=%u net_x=%lu net_y=%lu detail=%d\n", i, U8(row.name, 20).c_str(),
+                    U8(row.text, 52).c_str(), row.x, row.y, static_cast<unsigned long>(row.x) * 10,
+                    static_cast<unsigned long>(row.y) * 10, t.GetDetailNumber(i));
+    }
+    return 0;
+}
+
+void PrintVersion(const char* key, bool ok, const _VERSION_INFO& v) {
+    if (!ok) {
+        std::printf("%s=unreadable\n", key);
+        return;
+    }
+    std::printf("%s=%u %u %u %s %s\n", key, v.major, v.minor, v.revision, std::string(v.word1, tolvik::FieldLength(v.word1, 10)).c_str(),
+                std::string(v.word2, tolvik::FieldLength(v.word2, 10)).c_str());
+}
+
+int VersionsCommand(const Paths& p) {
+    _VERSION_INFO v;
+    CSrchAddr a;
+    bool ok = a.GetAddrDBVersionInfo(p.address.c_str(), v);
+    PrintVersion("address", ok, v);
+    ok = CNameDBFile::ReadVersion(p.names.c_str(), v);
+    PrintVersion("name", ok, v);
+    ok = CNameDBFile::ReadVersion(p.admin.c_str(), v);
+    PrintVersion("admin", ok, v);
+    tolvik::DbFile poi;
+    char text[32];
+    ok = poi.Open(p.poi.c_str()) && poi.ReadAt(0, text, 32) && tolvik::ParseVersionText(text, v);
+    PrintVersion("poi", ok, v);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string root, data, command;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--root" && i + 1 < argc)
+            root = argv[++i];
+        else if (a == "--data" && i + 1 < argc)
+            data = argv[++i];
+        else if (command.empty() && a.rfind("--", 0) != 0)
+            command = a;
+        else
+            args.push_back(a);
+    }
+    if (root.empty() || command.empty()) return Usage();
+    DeviceRoot::SetRoot(root);
+    const Paths paths(data.empty() ? FindDataFolder() : Utf8ToUtf16(data));
+
+    auto option = [&](const char* name, std::string& out) {
+        for (std::size_t i = 0; i + 1 < args.size(); ++i)
+            if (args[i] == name) {
+                out = args[i + 1];
+                return true;
+            }
+        return false;
+    };
+    auto flag = [&](const char* name) {
+        for (const std::string& a : args)
+            if (a == name) return true;
+        return false;
+    };
+    std::string value;
+    if (command == "name") {
+        if (args.empty() || args[0].rfind("--", 0) == 0) return Usage();
+        return NameCommand(paths, args[0], flag("--expand"));
+    }
+    if (command == "address") {
+        std::vector<int> path;
+        if (option("--path", value) && (path = Numbers(value)).empty()) return Usage();
+        std::string lot;
+        const bool hasLot = option("--lot", lot);
+        return AddressCommand(paths, path, hasLot, lot);
+    }
+    if (command == "category") {
+        std::vector<int> path;
+        if (option("--path", value) && (path = Numbers(value)).empty()) return Usage();
+        std::string find;
+        const bool hasFind = option("--find", find);
+        return CategoryCommand(paths, path, hasFind, find);
+    }
+    if (command == "poi") {
+        if (args.empty()) return Usage();
+        return PoiCommand(paths, std::atoi(args[0].c_str()));
+    }
+    if (command == "theme") {
+        int theme = -1, mode = 0, v = 0;
+        long x = 0, y = 0;
+        std::string text;
+        if (option("--theme", value)) theme = std::atoi(value.c_str());
+        if (option("--mode", value)) mode = std::atoi(value.c_str());
+        if (option("--value", value)) v = std::atoi(value.c_str());
+        option("--text", text);
+        if (option("--at", value)) {
+            const std::vector<int> at = Numbers(value);
+            if (at.size() != 2) return Usage();
+            x = at[0];
+            y = at[1];
+        }
+        return ThemeCommand(paths, theme, mode, v, text, x, y);
+    }
+    if (command == "versions") return VersionsCommand(paths);
+    return Usage();
+}
