@@ -25,8 +25,8 @@ public:
         a.name = name;
         a.parent = parent;
         a.boxes = std::move(boxes);
-        a.labelX = lx;
-        a.labelY = ly;
+        a.labelX = a.nodeX = lx;
+        a.labelY = a.nodeY = ly;
         a.downType = downType;
         a.parcels = parcels;
         t.areas.push_back(a);
@@ -50,6 +50,7 @@ void Areas(Builder& b) {
     // Level 1.
     const int garam = b.AreaOf(1, u"가람시", hanul, {{9, 0, 20, 20}}, 12.1, 11.5);
     b.t.areas.back().townLabel = true;
+    b.t.areas.back().nodeY = 11.22; // on 시청로, below the square that carries the label
     const int narae = b.AreaOf(1, u"나래군", hanul, {{0, 0, 9, 30}}, 4.5, 20.5);
     const int dasom = b.AreaOf(1, u"다솜군", hanul, {{20, 0, 30, 12}}, 24.5, 3.5);
     const int baram = b.AreaOf(1, u"바람군", nuri, {{20, 12, 30, 30}, {9, 20, 20, 30}}, 24.5, 22.5);

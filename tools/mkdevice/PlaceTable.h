@@ -25,7 +25,8 @@ struct Area {
     int parent = -1;          // index into the area list
     int downType = 0;         // level 2: 2 villages below, 3 parcels below, 6 the area itself
     std::vector<KmBox> boxes;
-    double labelX = 0, labelY = 0; // the area's node position and label point (on a road)
+    double labelX = 0, labelY = 0; // the area's label point on the map
+    double nodeX = 0, nodeY = 0;   // the area's position in the address database (on a road)
     int parcels = 0;          // parcels to lay along its roads (0 = none)
     bool storedBlock = false; // the parcel block is kept uncompressed
     bool townLabel = false;   // named on the map's town layer

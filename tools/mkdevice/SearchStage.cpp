@@ -423,7 +423,7 @@ private:
                 lists.U16(0);
                 lists.U16(0);
                 lists.U8(0);
-                Put(lists, SampleSheetPos(SampleNet(a.labelX, a.labelY)));
+                Put(lists, SampleSheetPos(SampleNet(a.nodeX, a.nodeY)));
                 lists.U16(0);
             }
             for (std::size_t i = 0; i < kids.size(); ++i) {
