@@ -77,6 +77,9 @@ void BuildDevice(const DeviceOptions& options) {
         if (!options.quiet)
             std::printf("search: %ld names, %ld areas, %ld parcels, %ld details, %ld themes\n", q.names, q.areas,
                         q.parcels, q.poiRecords, q.themes);
+    } else if (options.network == "national") {
+        WriteNationalNames(layout.searchDb, options.seed);
+        if (!options.quiet) std::printf("search: national name database\n");
     }
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");

@@ -204,12 +204,32 @@ void Places(Builder& b) {
                                u"가람슈퍼",   u"동문문구",   u"남문떡방앗간", u"시장건어물", u"역전다방"};
     const double rows[] = {10.0, 10.6, 11.2, 11.8, 12.4, 13.0};
     int s = 0;
-    for (const char16_t* name : shops) {
+    auto slot = [&](const char16_t* name, const char16_t* major, const char16_t* minor) {
         const double y = rows[s % 6] + 0.03;
-        const double x = 10.7 + 0.27 * ((s * 7) % 11);
-        b.P(name, x, y);
+        const double x = 10.7 + 0.27 * ((s * 7) % 11) + 0.04 * (s / 66);
+        b.P(name, x, y, major, minor);
         ++s;
-    }
+    };
+    for (const char16_t* name : shops) slot(name, u"", u"");
+    const struct {
+        const char16_t *name, *major, *minor;
+    } more[] = {{u"가람한의원", med, u"병원"},        {u"튼튼치과의원", med, u"병원"},
+                {u"가람정형외과", med, u"병원"},      {u"시장약국", med, u"약국"},
+                {u"역전약국", med, u"약국"},          {u"하나은행 가람지점", fin, u"은행"},
+                {u"가람농협", fin, u"은행"},          {u"가람모텔", inn, u"모텔"},
+                {u"역전여관", inn, u"모텔"},          {u"가람짜장", food, u"한식"},
+                {u"가람떡볶이", food, u"한식"},       {u"피자나라", food, u"패스트푸드"},
+                {u"호수식당", food, u"한식"},         {u"가람꽃게탕", food, u"한식"}};
+    for (const auto& m : more) slot(m.name, m.major, m.minor);
+    // Public offices of the small towns.
+    b.P(u"나래파출소", 4.02, 20.8);
+    b.P(u"나래우체국", 4.52, 21.02);
+    b.P(u"나래중학교", 5.02, 20.8);
+    b.P(u"다솜파출소", 24.02, 3.3);
+    b.P(u"다솜우체국", 24.52, 4.02);
+    b.P(u"바람파출소", 24.02, 22.3);
+    b.P(u"바람우체국", 24.52, 23.02);
+    b.P(u"바람중학교", 25.02, 22.3);
 }
 
 } // namespace

@@ -12,7 +12,9 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <random>
 #include <stdexcept>
 
 namespace mkdev {
@@ -65,6 +67,68 @@ struct Header84 {
         s.U32(w80);
     }
 };
+
+struct IndexNode {
+    std::uint32_t first = 0, count = 0;
+    std::map<std::pair<std::uint8_t, std::uint8_t>, IndexNode> children;
+};
+
+// The key of the character at `at` and its length, cut as the prefix search walks a query.
+std::size_t CharKey(const std::string& s, std::size_t at, std::pair<std::uint8_t, std::uint8_t>& key) {
+    const auto c = static_cast<std::uint8_t>(s[at]);
+    if (c >= 0x21 && c <= 0x7F) {
+        key = {c, 0};
+        return 1;
+    }
+    key = {c, at + 1 < s.size() ? static_cast<std::uint8_t>(s[at + 1]) : 0};
+    return 2;
+}
+
+// The character tree over names sorted by their bytes, two characters deep: each node points at
+// the run of records whose names begin with the characters on its path.
+ByteSink CharacterIndex(const std::vector<std::string>& names, std::size_t& topCount) {
+    IndexNode root;
+    for (std::uint32_t r = 0; r < names.size(); ++r) {
+        const std::string& n = names[r];
+        if (n.empty()) continue;
+        std::pair<std::uint8_t, std::uint8_t> k1, k2;
+        const std::size_t step = CharKey(n, 0, k1);
+        IndexNode& a = root.children[k1];
+        if (a.count == 0) a.first = r;
+        ++a.count;
+        if (step < n.size()) {
+            CharKey(n, step, k2);
+            IndexNode& b = a.children[k2];
+            if (b.count == 0) b.first = r;
+            ++b.count;
+        }
+    }
+    ByteSink index;
+    auto writeLevel = [&](const std::map<std::pair<std::uint8_t, std::uint8_t>, IndexNode>& level,
+                          auto& self) -> std::uint32_t {
+        const std::uint32_t at = static_cast<std::uint32_t>(index.Size());
+        for (const auto& [key, node] : level) {
+            index.U8(key.first);
+            index.U8(key.second);
+            index.U32(0);
+            index.U16(static_cast<std::uint32_t>(node.children.size()));
+            index.U32(node.first * 40);
+            index.U32(node.count);
+        }
+        std::size_t i = 0;
+        for (const auto& [key, node] : level) {
+            if (!node.children.empty()) {
+                const std::uint32_t child = self(node.children, self);
+                index.PutU32At(at + 16 * i + 2, child);
+            }
+            ++i;
+        }
+        return at;
+    };
+    writeLevel(root.children, writeLevel);
+    topCount = root.children.size();
+    return index;
+}
 
 class Stage {
 public:
@@ -123,22 +187,6 @@ private:
     }
 
     // --- The name database. ---
-    struct IndexNode {
-        std::uint32_t first = 0, count = 0;
-        std::map<std::pair<std::uint8_t, std::uint8_t>, IndexNode> children;
-    };
-
-    // The key of the character at `at` and its length, cut as the prefix search walks a query.
-    static std::size_t CharKey(const std::string& s, std::size_t at, std::pair<std::uint8_t, std::uint8_t>& key) {
-        const auto c = static_cast<std::uint8_t>(s[at]);
-        if (c >= 0x21 && c <= 0x7F) {
-            key = {c, 0};
-            return 1;
-        }
-        key = {c, at + 1 < s.size() ? static_cast<std::uint8_t>(s[at + 1]) : 0};
-        return 2;
-    }
-
     struct ClassDef {
         std::u16string major;
         std::vector<std::u16string> minors;
@@ -156,45 +204,10 @@ private:
         std::vector<std::uint32_t> recordOfPlace(m_t.places.size());
         for (std::size_t r = 0; r < recs.size(); ++r) recordOfPlace[recs[r].place] = static_cast<std::uint32_t>(r + 1);
 
-        // The character tree, two characters deep.
-        IndexNode root;
-        for (std::uint32_t r = 0; r < recs.size(); ++r) {
-            const std::string& n = recs[r].name;
-            std::pair<std::uint8_t, std::uint8_t> k1, k2;
-            const std::size_t step = CharKey(n, 0, k1);
-            IndexNode& a = root.children[k1];
-            if (a.count == 0) a.first = r;
-            ++a.count;
-            if (step < n.size()) {
-                CharKey(n, step, k2);
-                IndexNode& b = a.children[k2];
-                if (b.count == 0) b.first = r;
-                ++b.count;
-            }
-        }
-        ByteSink index;
-        auto writeLevel = [&](const std::map<std::pair<std::uint8_t, std::uint8_t>, IndexNode>& level,
-                              auto& self) -> std::uint32_t {
-            const std::uint32_t at = static_cast<std::uint32_t>(index.Size());
-            for (const auto& [key, node] : level) {
-                index.U8(key.first);
-                index.U8(key.second);
-                index.U32(0);
-                index.U16(static_cast<std::uint32_t>(node.children.size()));
-                index.U32(node.first * 40);
-                index.U32(node.count);
-            }
-            std::size_t i = 0;
-            for (const auto& [key, node] : level) {
-                if (!node.children.empty()) {
-                    const std::uint32_t child = self(node.children, self);
-                    index.PutU32At(at + 16 * i + 2, child);
-                }
-                ++i;
-            }
-            return at;
-        };
-        writeLevel(root.children, writeLevel);
+        std::vector<std::string> sortedNames;
+        for (const Rec& r : recs) sortedNames.push_back(r.name);
+        std::size_t topCount = 0;
+        const ByteSink index = CharacterIndex(sortedNames, topCount);
 
         // Class names and the category tree.
         const std::vector<ClassDef> classes = {
@@ -293,7 +306,7 @@ private:
 
         Header84 h;
         h.offset[2] = indexAt;
-        h.count[2] = static_cast<std::uint16_t>(root.children.size());
+        h.count[2] = static_cast<std::uint16_t>(topCount);
         h.offset[4] = treeAt;
         h.count[4] = static_cast<std::uint16_t>(top.size());
         h.w68 = recordsAt;
@@ -613,6 +626,69 @@ SheetPos SampleSheetPos(NetPoint p) {
 
 SearchSummary BuildSearchStage(const DeviceLayout& layout, const NetModel& model) {
     return Stage(layout, model).Run();
+}
+
+void WriteNationalNames(const std::string& dir, std::uint64_t seed, std::size_t count) {
+    std::filesystem::create_directories(dir);
+    static const char16_t* const kSyllables[] = {
+        u"가", u"나", u"다", u"라", u"마", u"바", u"사", u"아", u"자", u"차", u"카", u"타", u"파", u"하", u"강",
+        u"남", u"동", u"서", u"북", u"중", u"신", u"대", u"한", u"영", u"성", u"미", u"소", u"우", u"진", u"청",
+        u"해", u"솔", u"별", u"빛", u"들", u"샘", u"골", u"숲", u"봄", u"금", u"은", u"옥", u"연", u"화", u"평",
+        u"안", u"정", u"수", u"원", u"산", u"천", u"도", u"광", u"명", u"세", u"경", u"인", u"호", u"순", u"보"};
+    static const char16_t* const kKinds[] = {u"식당", u"병원", u"약국", u"주유소", u"마트", u"학교", u"은행",
+                                             u"공원", u"교회", u"빌딩", u"아파트", u"의원", u"카페", u"시장",
+                                             u"센터", u"상가", u"호텔", u"정비", u"서점", u"초교"};
+    constexpr std::size_t kProvinces = 17, kDistricts = 250;
+    // Admin names: 17 provinces, then 250 districts.
+    ByteSink admin;
+    admin.Text(kAdminVersion, 32);
+    admin.U32(40);
+    admin.U32(static_cast<std::uint32_t>(kProvinces + kDistricts));
+    std::mt19937_64 rng(seed);
+    auto syllable = [&] { return std::u16string(kSyllables[rng() % std::size(kSyllables)]); };
+    for (std::size_t i = 0; i < kProvinces; ++i) admin.Text(Cp(syllable() + syllable() + u"도", 20), 20);
+    for (std::size_t i = 0; i < kDistricts; ++i) admin.Text(Cp(syllable() + syllable() + u"시", 20), 20);
+    WriteFileAtomic(dir + "/AdminName.db", admin.Data());
+
+    std::vector<std::string> names;
+    names.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::u16string n;
+        const int syllables = 2 + static_cast<int>(rng() % 3);
+        for (int k = 0; k < syllables; ++k) n += syllable();
+        n += kKinds[rng() % std::size(kKinds)];
+        names.push_back(Cp(n, 20));
+    }
+    std::sort(names.begin(), names.end(), ByteLess);
+    std::size_t topCount = 0;
+    const ByteSink index = CharacterIndex(names, topCount);
+    const std::uint32_t recordsAt = 84 + static_cast<std::uint32_t>(index.Size());
+    const std::uint32_t recordsEnd = recordsAt + 40 * static_cast<std::uint32_t>(names.size());
+    Header84 h;
+    h.offset[2] = 84;
+    h.count[2] = static_cast<std::uint16_t>(topCount);
+    h.w68 = recordsAt;
+    h.w76 = recordsEnd;
+    h.w80 = recordsEnd;
+    ByteSink s;
+    s.Data().reserve(recordsEnd);
+    h.Write(s, kNameVersion);
+    s.Bytes(index.Data().data(), index.Size());
+    static const std::uint16_t kCodes[] = {6732, 6733, 6734, 6736, 6737, 6738, 6742, 6743, 6744};
+    for (const std::string& n : names) {
+        s.Text(n, 20);
+        s.U16(kCodes[rng() % std::size(kCodes)]);
+        s.U16(static_cast<std::uint32_t>(rng() % 12000));
+        s.U16(static_cast<std::uint32_t>(rng() % 10000));
+        const std::uint32_t province = static_cast<std::uint32_t>(rng() % kProvinces);
+        s.U16(province + 1);
+        s.U16(static_cast<std::uint32_t>(kProvinces + 1 + rng() % kDistricts));
+        s.U16(0);
+        s.U16(0);
+        s.U16(0);
+        s.U32(0);
+    }
+    WriteFileAtomic(dir + "/nVelko.db", s.Data());
 }
 
 } // namespace mkdev

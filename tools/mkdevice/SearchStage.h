@@ -33,4 +33,9 @@ SheetPos SampleSheetPos(NetPoint p);
 // Writes the search databases of the sample region over the network's roads.
 SearchSummary BuildSearchStage(const DeviceLayout& layout, const NetModel& model);
 
+// Writes a national-scale name database and admin-name table into a folder (host path):
+// `count` seeded names of shops, offices and facilities (the same seed gives the same files),
+// positions on the sample's sheets. For timing the name searches.
+void WriteNationalNames(const std::string& searchDbDir, std::uint64_t seed, std::size_t count = 1000000);
+
 } // namespace mkdev
