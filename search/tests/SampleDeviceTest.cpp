@@ -97,6 +97,16 @@ SampleDevice* SampleSearch::s_device = nullptr;
 
 } // namespace
 
+TEST(SheetPosition, TheProgramsMapPoint) {
+    // Sheet 6733 is column 16, row 53 of the 7'30" x 5' sheets from 125 E, 33 05' N: corner B
+    // (160000, 530000), x times 1.2 = 192000, plus the offsets.
+    const std::uint16_t pos[3] = {6733, 11143, 1663};
+    std::int32_t x = 0, y = 0;
+    ASSERT_TRUE(MapPoint(pos, x, y));
+    EXPECT_EQ(x, 203143);
+    EXPECT_EQ(y, 531663);
+}
+
 TEST_F(SampleSearch, EveryNameLiesOnTheMapAndResolves) {
     ASSERT_EQ(engine.Init(kData), 1);
     CNameDBFile db;
