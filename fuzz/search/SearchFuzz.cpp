@@ -1,10 +1,11 @@
 // Feeds arbitrary bytes to every search database reader: the bytes become the name database,
-// the address database, the point-of-interest database and a theme file in turn (with a small
+// the address database, the point-of-interest database, a theme file and a nearby-facility file in turn (with a small
 // valid admin-name table beside them), and each reader runs its queries over them.
 #include "platform/files/DeviceRoot.h"
 #include "search/CateIndex.h"
 #include "search/NameDBFile.h"
 #include "search/NameMatcher.h"
+#include "search/NeighManage.h"
 #include "search/PoiFile.h"
 #include "search/SrchAddr.h"
 #include "search/ThemeDB.h"
@@ -49,6 +50,7 @@ void Write(const std::string& name, const std::uint8_t* data, std::size_t size) 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Write("N.db", data, size);
     Write("Theme/T.thm", data, size);
+    Write("F.MDC", data, size);
     const char* queries[] = {"\xB0\xA1", "\xB0\xA1\xB6\xF7", "L", "LG\xC1\xD6", "\xB0\xA1 x"};
     {
         CNameDBFile db;
@@ -109,6 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::vector<_POI_ITEM> items;
             for (int k = 0; k < 4; ++k) t.GetDetail(k, items);
         }
+    }
+    {
+        CNeighManage neigh;
+        for (int category : {0, 3, 6})
+            for (long y : {11910000L, 13485000L, 13889999L}) neigh.InitNeighManage(category, 45729000, y, u"", u"F.MDC");
     }
     return 0;
 }
