@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to every search database reader: the bytes become the name database,
-// the address database, the point-of-interest database, a theme file and a nearby-facility file in turn (with a small
-// valid admin-name table beside them), and each reader runs its queries over them.
+// the address database, the point-of-interest database, a theme file and a nearby-facility
+// file in turn (with a small valid admin-name table beside them), and each reader runs its
+// queries over them.
 #include "platform/files/DeviceRoot.h"
 #include "search/CateIndex.h"
 #include "search/NameDBFile.h"
