@@ -2,6 +2,7 @@
 
 #include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/AreaStage.h"
 #include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/VersionFiles.h"
@@ -77,6 +78,10 @@ void BuildDevice(const DeviceOptions& options) {
         if (!options.quiet)
             std::printf("search: %ld names, %ld areas, %ld parcels, %ld details, %ld themes\n", q.names, q.areas,
                         q.parcels, q.poiRecords, q.themes);
+        const AreaSummary a = BuildAreaStage(layout);
+        if (!options.quiet)
+            std::printf("areas: %d meshes, %ld cell records, %d districts, %d neighbourhoods\n", a.meshes,
+                        a.cellRecords, a.districts, a.neighbourhoods);
     } else if (options.network == "national") {
         WriteNationalNames(layout.searchDb, options.seed);
         if (!options.quiet) std::printf("search: national name database\n");

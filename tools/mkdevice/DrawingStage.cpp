@@ -717,12 +717,26 @@ private:
         if (anchors.empty())
             for (const NetNode& n : m_model.Nodes()) anchors.push_back(n.pt);
         for (std::size_t c = 0; c < categories.size(); ++c) {
-            const Category& cat = categories[c];
+            Category cat = categories[c];
+            // The sample's nearby categories come from its place table, at the places' positions.
+            std::vector<NetPoint> at;
+            if (m_sample && c < 10) {
+                cat.entries.clear();
+                for (const NearbyEntry& e : SampleNearby(static_cast<int>(c))) {
+                    cat.entries.push_back({e.brand, e.name});
+                    at.push_back(SampleNet(e.x, e.y));
+                }
+            }
             LayerBuilder b = NationalLayer(cat.small ? 4 : 1);
-            for (std::size_t e = 0; e < cat.entries.size() && !anchors.empty(); ++e) {
-                NetPoint p = anchors[(c * 7 + e * 13) % anchors.size()];
-                p.x += static_cast<std::int32_t>(40 + 25 * e); // beside the road, not on it
-                p.y += static_cast<std::int32_t>(30 + 15 * c);
+            for (std::size_t e = 0; e < cat.entries.size() && (!anchors.empty() || !at.empty()); ++e) {
+                NetPoint p;
+                if (!at.empty()) {
+                    p = at[e];
+                } else {
+                    p = anchors[(c * 7 + e * 13) % anchors.size()];
+                    p.x += static_cast<std::int32_t>(40 + 25 * e); // beside the road, not on it
+                    p.y += static_cast<std::int32_t>(30 + 15 * c);
+                }
                 GridSpot s;
                 if (!Spot(p, s)) continue;
                 ByteSink r;
@@ -743,8 +757,9 @@ private:
                     r.U16(s.y);
                     r.U8(0);
                     r.U8(0);
-                    // Hospitals and pharmacies get a 4-byte word appended by the reader.
-                    const std::size_t room = c <= 1 ? 16 : 20;
+                    // Hospitals and pharmacies get a 4-byte word appended by the reader (the
+                    // sample's names are stored without it and may be longer).
+                    const std::size_t room = c <= 1 && at.empty() ? 16 : 20;
                     r.Text(Cp949Fit(cat.entries[e].second, room), 21);
                 }
                 Box box;

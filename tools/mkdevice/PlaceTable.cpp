@@ -248,6 +248,53 @@ int PlaceTable::DistrictAt(double x, double y) const {
     return -1;
 }
 
+std::vector<NearbyEntry> SampleNearby(int category) {
+    static const char16_t* const kMinor[10][2] = {{u"병원", u""},   {u"약국", u""},     {u"LPG충전소", u""},
+                                                  {u"주유소", u""}, {u"정비소", u""},   {u"주차장", u""},
+                                                  {u"은행", u""},   {u"호텔", u"모텔"}, {u"패스트푸드", u""},
+                                                  {u"지하철역", u""}};
+    std::vector<NearbyEntry> out;
+    if (category < 0 || category > 9) return out;
+    auto endsWith = [](const std::u16string& s, const std::u16string& end) {
+        return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+    };
+    int serial = 0;
+    for (const Place& p : SamplePlaces().places) {
+        if (p.cls.minor != kMinor[category][0] && (kMinor[category][1][0] == 0 || p.cls.minor != kMinor[category][1]))
+            continue;
+        NearbyEntry e;
+        e.x = p.x;
+        e.y = p.y;
+        e.brand = p.brand != 0 ? p.brand : 1 + serial % 20;
+        ++serial;
+        switch (category) {
+        case 0:
+            e.name = endsWith(p.name, u"병원") ? p.name.substr(0, p.name.size() - 2) : p.name;
+            break;
+        case 1:
+            e.name = endsWith(p.name, u"약국") ? p.name.substr(0, p.name.size() - 2) : p.name;
+            break;
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+            e.name.clear(); // 8-byte records carry no name
+            if (category == 2) e.brand = 10 + serial % 2;
+            if (category == 4) e.brand = 20 + serial % 2;
+            break;
+        case 6: {
+            const std::size_t bank = p.name.find(u"은행");
+            e.name = bank != std::u16string::npos && bank > 0 ? p.name.substr(0, bank) : p.name;
+            break;
+        }
+        default:
+            e.name = p.name;
+        }
+        out.push_back(e);
+    }
+    return out;
+}
+
 NetPoint SampleNet(double eastKm, double northKm) {
     return KmToNet(kRegionX, kRegionY, eastKm, northKm);
 }

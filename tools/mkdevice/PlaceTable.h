@@ -60,6 +60,18 @@ struct PlaceTable {
     int DistrictAt(double x, double y) const;
 };
 
+// One facility of a nearby-search file: brand code, the name as stored (hospitals and
+// pharmacies without the word the reader appends, banks by their short name, no name for the
+// 8-byte categories) and its position.
+struct NearbyEntry {
+    int brand = 0;
+    std::u16string name;
+    double x = 0, y = 0;
+};
+// The facilities of nearby category 0..9 (hospital, pharmacy, LPG, fuel, car repair, parking,
+// bank, lodging, fast food, subway).
+std::vector<NearbyEntry> SampleNearby(int category);
+
 // The sample region's table (built once).
 const PlaceTable& SamplePlaces();
 
