@@ -7,7 +7,9 @@
 #include "tools/mkdevice/PlaceTable.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -141,6 +143,59 @@ AreaSummary BuildAreaStage(const DeviceLayout& layout) {
     WriteFileAtomic(layout.searchDb + "/Gu.bin", gu.Data());
     WriteFileAtomic(layout.searchDb + "/Dong.bin", dong.Data());
     return summary;
+}
+
+void WriteNationalAreas(const std::string& dir, std::uint64_t seed) {
+    std::filesystem::create_directories(dir);
+    constexpr int kDistricts = 250, kTowns = 3500, n = 4;
+    std::mt19937_64 rng(seed);
+    ByteSink gu, dong;
+    for (int i = 1; i <= kDistricts; ++i) gu.Text("GU" + std::to_string(i), 12);
+    for (int i = 1; i <= kTowns; ++i) dong.Text("DONG" + std::to_string(i), 12);
+    ByteSink directory, blocks;
+    const std::uint32_t base = kColumns * kRows * 8;
+    const std::int32_t w = kMeshW / n, h = kMeshH / n;
+    for (int m = 0; m < kColumns * kRows; ++m) {
+        const std::uint32_t at = base + static_cast<std::uint32_t>(blocks.Size());
+        directory.U32(at);
+        directory.U32(1);
+        std::vector<ByteSink> cells(n * n);
+        std::vector<std::uint32_t> counts(n * n, 0);
+        for (int c = 0; c < n * n; ++c) {
+            const std::int32_t x0 = (c / n) * w, y0 = (c % n) * h;
+            // Three areas of one or two rectangles inside the cell.
+            for (int a = 0; a < 3; ++a) {
+                ByteSink& b = cells[static_cast<std::size_t>(c)];
+                const int rects = 1 + static_cast<int>(rng() % 2);
+                b.U16(static_cast<std::uint32_t>(1 + rng() % kDistricts));
+                b.U16(static_cast<std::uint32_t>(1 + rng() % kTowns));
+                b.U16(static_cast<std::uint32_t>(rects));
+                for (int r = 0; r < rects; ++r) {
+                    const std::int32_t x1 = x0 + static_cast<std::int32_t>(rng() % (w / 2));
+                    const std::int32_t y1 = y0 + static_cast<std::int32_t>(rng() % (h / 2));
+                    b.U16(static_cast<std::uint32_t>(x1));
+                    b.U16(static_cast<std::uint32_t>(y1));
+                    b.U16(static_cast<std::uint32_t>(x1 + 50 + static_cast<std::int32_t>(rng() % (w / 2))));
+                    b.U16(static_cast<std::uint32_t>(y1 + 50 + static_cast<std::int32_t>(rng() % (h / 2))));
+                }
+                ++counts[static_cast<std::size_t>(c)];
+            }
+        }
+        std::uint32_t cellAt = at + 2 + 8 * n * n;
+        blocks.U16(n);
+        for (int c = 0; c < n * n; ++c) {
+            blocks.U32(cellAt);
+            blocks.U32(counts[static_cast<std::size_t>(c)]);
+            cellAt += static_cast<std::uint32_t>(cells[static_cast<std::size_t>(c)].Size());
+        }
+        for (const ByteSink& b : cells) blocks.Bytes(b.Data().data(), b.Size());
+    }
+    ByteSink file;
+    file.Bytes(directory.Data().data(), directory.Size());
+    file.Bytes(blocks.Data().data(), blocks.Size());
+    WriteFileAtomic(dir + "/Admin.db", file.Data());
+    WriteFileAtomic(dir + "/Gu.bin", gu.Data());
+    WriteFileAtomic(dir + "/Dong.bin", dong.Data());
 }
 
 } // namespace mkdev

@@ -21,4 +21,8 @@ int SampleMeshCells(int column, int row);
 
 AreaSummary BuildAreaStage(const DeviceLayout& layout);
 
+// Writes national-scale area tables into a folder (host path): every mesh present, 4 x 4 cells,
+// a few seeded synthetic areas per cell (the same seed gives the same files). For timing.
+void WriteNationalAreas(const std::string& searchDbDir, std::uint64_t seed);
+
 } // namespace mkdev

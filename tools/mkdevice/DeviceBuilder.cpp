@@ -84,6 +84,7 @@ void BuildDevice(const DeviceOptions& options) {
                         a.cellRecords, a.districts, a.neighbourhoods);
     } else if (options.network == "national") {
         WriteNationalNames(layout.searchDb, options.seed);
+        WriteNationalAreas(layout.searchDb, options.seed);
         if (!options.quiet) std::printf("search: national name database\n");
     }
     SearchPlaceholder(layout);
