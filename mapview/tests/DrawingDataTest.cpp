@@ -259,7 +259,9 @@ TEST_F(DrawingData, FacilityFilesKeepTheirReadersRules) {
                 }
             } else {
                 EXPECT_FALSE(r.text.empty());
-                EXPECT_LE(r.text.size(), std::string(f) == "HOSP" || std::string(f) == "PHARM" ? 16u : 20u);
+                // Hospital and pharmacy names may run to 20 bytes: the reader keeps a name that
+                // cannot take its word.
+                EXPECT_LE(r.text.size(), 20u);
             }
         }
     }
