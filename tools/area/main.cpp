@@ -5,7 +5,7 @@
 #include "admin/AdminSearch.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
-#include "platform/files/Files.h"
+#include "platform/files/MapDataFolder.h"
 #include "search/NeighManage.h"
 
 #include <cstdio>
@@ -30,16 +30,6 @@ bool Pair(const std::string& text, long& x, long& y) {
     if (end != text.c_str() + comma) return false;
     y = std::strtol(text.c_str() + comma + 1, &end, 10);
     return end && *end == 0;
-}
-
-// The map-data folder: the first storage card that holds "MapData".
-std::string FindDataFolder() {
-    for (const std::string& card : DeviceRoot::CardFolders()) {
-        const std::string path = "\\" + card + "\\MapData";
-        const DWORD attributes = GetFileAttributesW(Utf8ToUtf16(path).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
-    }
-    return "\\MapData";
 }
 
 std::string U8(const char* cp949) {
@@ -71,7 +61,12 @@ int main(int argc, char** argv) {
     }
     if (root.empty()) return Usage();
     DeviceRoot::SetRoot(root);
-    const std::string data = FindDataFolder();
+    std::u16string folder;
+    std::string error;
+    if (!FindMapDataFolder(folder, error)) {
+        std::fprintf(stderr, "velko-area: %s\n", error.c_str());
+        return 2;
+    }
 
     if (!at.empty()) {
         long x = 0, y = 0;
@@ -82,7 +77,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         CNeighManage neigh;
-        neigh.InitNeighManage(category, x, y, Utf8ToUtf16(data).c_str(), file);
+        neigh.InitNeighManage(category, x, y, folder.c_str(), file);
         for (int i = 0; i < neigh.GetCount(); ++i) {
             std::uint8_t brand = 0;
             std::int32_t hx = 0, hy = 0, distance = 0, bearing = 0, level = 0;
@@ -96,7 +91,7 @@ int main(int argc, char** argv) {
     }
     if (points.empty()) return Usage();
     CAdminSearch search;
-    if (!search.OpenTbl((data + "\\SearchDB\\").c_str())) {
+    if (!search.OpenTbl((Utf16ToCp949(folder) + "\\SearchDB\\").c_str())) {
         std::printf("error=cannot open the area tables\n");
         return 1;
     }

@@ -561,7 +561,7 @@ private:
             for (const Place& p : SamplePlaces().places) {
                 if (!p.landmark) continue;
                 Label l;
-                l.at = Km(p.x, p.y);
+                l.at = p.labelX < 0 ? Km(p.x, p.y) : Km(p.labelX, p.labelY);
                 l.text = p.name;
                 l.symbol = 6;
                 l.boxStyle = 3;

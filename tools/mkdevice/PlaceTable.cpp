@@ -85,7 +85,12 @@ void Places(Builder& b) {
     const char16_t *med = u"의료", *fin = u"금융", *inn = u"숙박", *food = u"음식", *traffic = u"교통시설",
                    *hw = u"고속도로시설";
     // 가람시: offices, schools, parks.
-    b.P(u"가람시청", 12.0, 11.25).landmark = true;
+    {
+        Place& p = b.P(u"가람시청", 12.0, 11.25);
+        p.landmark = true;
+        p.labelX = 12.0;
+        p.labelY = 11.3;
+    }
     b.P(u"가람시의회", 12.1, 11.25);
     b.P(u"가람경찰서", 11.4, 10.62);
     b.P(u"가람소방서", 12.9, 10.62);
@@ -101,7 +106,13 @@ void Places(Builder& b) {
     b.P(u"가람여자고등학교", 13.4, 10.02);
     b.P(u"가람대학교", 11.82, 14.5);
     b.P(u"향교초등학교", 11.22, 10.3);
-    b.P(u"가람호수공원", 16.5, 18.2).landmark = true;
+    {
+        // The park's entrance on 국도44호선; its label stands in the middle of the lake.
+        Place& p = b.P(u"가람호수공원", 16.5, 18.2);
+        p.landmark = true;
+        p.labelX = 16.5;
+        p.labelY = 17.0;
+    }
     b.P(u"가람중앙공원", 11.82, 11.5);
     b.P(u"가람시종합사회복지관", 10.62, 12.0); // exactly 20 bytes
     // Hospitals and pharmacies.
@@ -159,7 +170,11 @@ void Places(Builder& b) {
                            std::pair{u"가람역", 12.5}, std::pair{u"동부역", 13.5}, std::pair{u"회전교차로역", 14.3}}) {
         Place& p = b.P(name, x, 11.82, traffic, u"지하철역");
         p.order = ++order;
-        if (std::u16string(name) == u"가람역") p.landmark = true;
+        if (std::u16string(name) == u"가람역") {
+            p.landmark = true;
+            p.labelX = 12.5;
+            p.labelY = 11.9;
+        }
     }
     // Expressway facilities in road order.
     order = 0;

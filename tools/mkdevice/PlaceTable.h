@@ -47,6 +47,7 @@ struct Place {
     int order = 0;       // line or road order for stations and highway facilities
     std::u16string road; // highway facilities: the expressway
     bool landmark = false;
+    double labelX = -1, labelY = -1; // a landmark's label point on the map (x, y when negative)
     int brand = 0;       // brand code of fuel stations and car parks (0 = none)
 };
 

@@ -10,7 +10,7 @@
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
-#include "platform/files/Files.h"
+#include "platform/files/MapDataFolder.h"
 #include "search/CateIndex.h"
 #include "search/NameSearcher.h"
 #include "search/PoiFile.h"
@@ -80,16 +80,6 @@ struct Paths {
           address(folder + u"\\SearchDB\\aVelko.db"), poi(folder + u"\\SearchDB\\POI.db"),
           theme(folder + u"\\SearchDB\\Theme") {}
 };
-
-// The map-data folder: the first storage card that holds "MapData", else the root's own.
-std::u16string FindDataFolder() {
-    for (const std::string& card : DeviceRoot::CardFolders()) {
-        const std::u16string path = u"\\" + Utf8ToUtf16(card) + u"\\MapData";
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return path;
-    }
-    return u"\\MapData";
-}
 
 int NameCommand(const Paths& p, const std::string& text, bool expand) {
     CNameSearcher s;
@@ -316,7 +306,13 @@ int main(int argc, char** argv) {
     }
     if (root.empty() || command.empty()) return Usage();
     DeviceRoot::SetRoot(root);
-    const Paths paths(data.empty() ? FindDataFolder() : Utf8ToUtf16(data));
+    std::u16string folder = Utf8ToUtf16(data);
+    std::string error;
+    if (data.empty() && !FindMapDataFolder(folder, error)) {
+        std::fprintf(stderr, "velko-search: %s\n", error.c_str());
+        return 2;
+    }
+    const Paths paths(folder);
 
     auto option = [&](const char* name, std::string& out) {
         for (std::size_t i = 0; i + 1 < args.size(); ++i)
