@@ -16,7 +16,7 @@ std::int32_t Le32(const std::uint8_t* p) {
                                      (static_cast<std::uint32_t>(p[3]) << 24));
 }
 
-// A cell's records are read in one piece of at most this many bytes; records past it end the scan.
+// A cell's records are read at once, at most this many bytes; records past them end the scan.
 constexpr long long kCellReadMax = 64 * 1024;
 constexpr int kBestStart = 100000;
 
