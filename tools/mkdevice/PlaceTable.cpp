@@ -3,6 +3,7 @@
 // position is a point on one of its roads.
 #include "tools/mkdevice/PlaceTable.h"
 
+#include "platform/base/Text.h"
 #include "tools/mkdevice/Networks.h"
 
 #include <cstdio>
@@ -229,7 +230,7 @@ void Places(Builder& b) {
     const struct {
         const char16_t *name, *major, *minor;
     } more[] = {{u"가람한의원", med, u"병원"},        {u"튼튼치과의원", med, u"병원"},
-                {u"가람정형외과", med, u"병원"},      {u"시장약국", med, u"약국"},
+                {u"가람정형외과병원", med, u"병원"},      {u"시장약국", med, u"약국"},
                 {u"역전약국", med, u"약국"},          {u"하나은행 가람지점", fin, u"은행"},
                 {u"가람농협", fin, u"은행"},          {u"가람모텔", inn, u"모텔"},
                 {u"역전여관", inn, u"모텔"},          {u"가람짜장", food, u"한식"},
@@ -284,7 +285,14 @@ std::vector<NearbyEntry> SampleNearby(int category) {
         ++serial;
         switch (category) {
         case 0:
-            e.name = endsWith(p.name, u"병원") ? p.name.substr(0, p.name.size() - 2) : p.name;
+            // Hospitals; clinics whose names take no "병원" stay out, but for a name too long
+            // to take it (the reader keeps it whole).
+            if (endsWith(p.name, u"병원"))
+                e.name = p.name.substr(0, p.name.size() - 2);
+            else if (Utf16ToCp949(p.name).size() > 16)
+                e.name = p.name;
+            else
+                continue;
             break;
         case 1:
             e.name = endsWith(p.name, u"약국") ? p.name.substr(0, p.name.size() - 2) : p.name;
