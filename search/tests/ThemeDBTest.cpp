@@ -181,3 +181,49 @@ TEST(ThemeDB, RegionsWordsAndDetails) {
     EXPECT_FALSE(fx.db.GetDetail(2, items));
     EXPECT_FALSE(fx.db.GetDetail(-1, items));
 }
+
+TEST(ThemeDB, CorruptTablesFailCleanly) {
+    const std::string good = ThemeFile("가람 명소", kPlaces);
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+    } cases[] = {{"region table past the end", 180, 0x7FFFFFF0},   {"region count 0x7FFFFFFF", 184, 0x7FFFFFFF},
+                 {"label table past the end", 196, 0x7FFFFFF0},    {"label count 0x7FFFFFFF", 200, 0x7FFFFFFF},
+                 {"detail index past the end", 204, 0x7FFFFFF0},   {"detail count 0x7FFFFFFF", 208, 0x7FFFFFFF},
+                 {"detail blocks past the end", 220, 0x7FFFFFF0}};
+    for (const Case& c : cases) {
+        SearchBytes b{good};
+        b.patch32(c.at, c.value);
+        TempRoot root;
+        root.MakeFile("T/a.thm", b.s);
+        CThemeDB db;
+        ASSERT_TRUE(db.Init(u"T")) << c.what;
+        ASSERT_TRUE(db.LoadTheme(0)) << c.what;
+        db.SetCurrentPos(kX, kY);
+        db.Search(0, K("고인").c_str(), 1); // the word filter reads the details
+        db.Search(0, "", 0);
+        for (int i = 0; i < db.GetCount(); ++i) {
+            ThemeRow row;
+            db.GetRow(i, row);
+        }
+        std::vector<_POI_ITEM> items;
+        db.GetDetail(0, items);
+        db.GetDetail(1, items);
+    }
+    // Regions and details out of reach give no row and no detail.
+    SearchBytes b{good};
+    b.patch32(180, 0x7FFFFFF0);
+    b.patch32(204, 0x7FFFFFF0);
+    TempRoot root;
+    root.MakeFile("T/a.thm", b.s);
+    CThemeDB db;
+    ASSERT_TRUE(db.Init(u"T"));
+    ASSERT_TRUE(db.LoadTheme(0));
+    db.Search(0, "", 0);
+    ThemeRow row;
+    EXPECT_FALSE(db.GetRow(0, row));
+    std::vector<_POI_ITEM> items;
+    EXPECT_FALSE(db.GetDetail(0, items));
+    EXPECT_TRUE(items.empty());
+}
