@@ -85,7 +85,7 @@ void BuildDevice(const DeviceOptions& options) {
     } else if (options.network == "national") {
         WriteNationalNames(layout.searchDb, options.seed);
         WriteNationalAreas(layout.searchDb, options.seed);
-        if (!options.quiet) std::printf("search: national name database\n");
+        if (!options.quiet) std::printf("search: national name database and area tables\n");
     }
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
