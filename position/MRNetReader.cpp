@@ -52,7 +52,10 @@ bool CMRNetReader::Open(const char16_t* folder) {
     for (int i = 0; i < kFileCount; ++i) {
         auto file = std::make_unique<CBinFile>();
         CString path = base + u"\\" + kFileNames[i];
-        if (file->Open(path, CBinFile::kModeRead) == 0) m_files[i] = std::move(file);
+        if (file->Open(path, CBinFile::kModeRead) == 0) {
+            m_files[i] = std::make_unique<CPagedFile>(std::move(file));
+            m_files[i]->SetCaching(m_caching);
+        }
     }
     std::uint8_t count[2];
     if (!ReadFile(kManage, 0, count, 2)) return false;
@@ -87,10 +90,23 @@ void CMRNetReader::SetMemoryCopies(const std::uint8_t* nodes, std::size_t nodeSi
     m_crossImageSize = junctions ? junctionSize : 0;
 }
 
+void CMRNetReader::SetReadCaching(bool on) {
+    m_caching = on;
+    for (auto& f : m_files)
+        if (f) f->SetCaching(on);
+}
+
+long CMRNetReader::FileReads() const {
+    long n = 0;
+    for (const auto& f : m_files)
+        if (f) n += f->FileReads();
+    return n;
+}
+
 bool CMRNetReader::ReadFile(FileIndex f, std::int64_t offset, void* buffer, std::int64_t n) {
     if (!m_files[f] || offset < 0 || n < 0 || n > 0x7FFFFFFF) return false;
     if (n == 0) return true;
-    return m_files[f]->ReadAt(buffer, static_cast<int>(n), static_cast<long>(offset)) == n;
+    return m_files[f]->Read(offset, buffer, n);
 }
 
 bool CMRNetReader::ReadImage(const std::uint8_t* image, std::size_t size, std::int64_t offset, void* buffer,
@@ -127,8 +143,15 @@ int CMRNetReader::GetMapRecord(int mapId, RawMapRecord& record) {
 }
 
 int CMRNetReader::GetMapRecord(int mapId, MRMapRecord& record) {
+    if (mapId < 0 || mapId >= m_mapCount) return 0;
+    // A window record is kept unpacked beside its bytes.
+    for (const Slot& s : m_window)
+        if (!SlotEmpty(s) && s.rec.neighbours[4] == mapId) {
+            record = s.rec;
+            return 1;
+        }
     RawMapRecord raw;
-    if (!GetMapRecord(mapId, raw)) return 0;
+    if (!ReadMapFromFile(mapId, raw)) return 0;
     record.Unpack(raw.data());
     return 1;
 }

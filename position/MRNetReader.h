@@ -5,8 +5,8 @@
 // a failed read answers false, 0 or -1.
 #pragma once
 
+#include "position/PagedFile.h"
 #include "route/MRFormat.h"
-#include "route/base/BinFile.h"
 
 #include <array>
 #include <cstdint>
@@ -73,6 +73,11 @@ public:
     int Quadrant() const { return m_quadrant; }
     // Map records read from MRManage.bin so far (a diagnostic for the lookups' cost).
     long RecordReads() const { return m_recordReads; }
+    // Reads of the files themselves so far, all eight together.
+    long FileReads() const;
+    // The files are read through pages kept in memory (the default); off, every read goes to the
+    // file. The answers are the same either way.
+    void SetReadCaching(bool on);
 
 private:
     struct Slot {
@@ -90,7 +95,8 @@ private:
     // Size of a map's boundary block: the next map's offset (or the file's end) minus its own.
     std::int64_t ExNodeBlockSize(int mapId, const MRMapRecord& record);
 
-    std::unique_ptr<CBinFile> m_files[kFileCount];
+    std::unique_ptr<CPagedFile> m_files[kFileCount];
+    bool m_caching = true;
     std::int16_t m_mapCount = -1;
     const std::uint8_t* m_nodeImage = nullptr;
     const std::uint8_t* m_linkImage = nullptr;

@@ -392,7 +392,8 @@ int CMapMatcher::ScanLinks(const GpsPosRecord& f, MatchResult& w, int skipLink) 
         if (!m_reader->GetWindowRecord(slot, map)) continue;
         const int mapId = map.neighbours[4];
         const int count = map.linkCount;
-        std::vector<std::uint8_t> links(static_cast<std::size_t>(count) * mrformat::kLinkSize);
+        std::vector<std::uint8_t>& links = m_scanLinks;
+        links.resize(static_cast<std::size_t>(count) * mrformat::kLinkSize);
         if (count == 0 || !m_reader->ReadLinks(map.linkOffset, count, links.data(), links.size())) continue;
         for (int li = 0; li < count; ++li) {
             if (li == skipLink) continue;
@@ -404,7 +405,7 @@ int CMapMatcher::ScanLinks(const GpsPosRecord& f, MatchResult& w, int skipLink) 
             if (f.longitude < bx0 || f.longitude > bx1 || f.latitude < by0 || f.latitude > by1) continue;
             const std::uint16_t attr = mrformat::U16(rec + 10);
             if (FieldB(attr) == 1 && f.satellitesUsed < 4) continue;
-            LinkView v;
+            LinkView& v = m_scanView;
             if (!LoadLinkView(*m_reader, mapId, li, v)) continue;
             const int segments = v.SegmentCount();
             const int limit = FieldA(attr) == 5 ? m_distanceLimit : 102;

@@ -11,6 +11,7 @@
 #include "position/MatchResult.h"
 
 #include <cstdint>
+#include <vector>
 
 class CMapMatcher {
 public:
@@ -120,6 +121,9 @@ private:
     bool m_keepPrevious = false;
     bool m_jump = false;
     int m_coasting = 0;
+    // Working storage of the link search, kept so that a search allocates nothing.
+    std::vector<std::uint8_t> m_scanLinks;
+    LinkView m_scanView;
 
     static int s_carried;
     static bool s_passing;

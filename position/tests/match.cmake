@@ -4,6 +4,7 @@ velko_test(position_match_tests
     ${CMAKE_CURRENT_LIST_DIR}/MapMatcherScenarioTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MapMatcherRulesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MapMatcherTrackingTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MapMatcherReadPathTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PositionEnginesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LocusRecorderTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RouteSimulatorTest.cpp
