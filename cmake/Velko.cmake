@@ -40,16 +40,24 @@ function(velko_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark Threads::Threads)
 endfunction()
 
-# velko_fuzz(NAME SOURCES ... LIBS ...): a libFuzzer target; only with clang.
+# velko_fuzz(NAME SOURCES ... LIBS ...): a libFuzzer target; only with clang. In a build with
+# tests the same entry function is also built without the fuzzing engine as NAME_replay, and a
+# test replays the inputs kept in regressions/NAME/ beside the target's sources (inputs that once
+# broke a reader) under the test build's sanitizers.
 function(velko_fuzz name)
-  if(NOT VELKO_FUZZ)
-    return()
-  endif()
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${F_SOURCES})
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(VELKO_FUZZ)
+    add_executable(${name} ${F_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+  endif()
+  if(VELKO_TESTS)
+    add_executable(${name}_replay ${F_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/FuzzReplay.cpp)
+    target_link_libraries(${name}_replay PRIVATE ${F_LIBS})
+    add_test(NAME ${name}_regressions COMMAND ${name}_replay ${CMAKE_CURRENT_SOURCE_DIR}/regressions/${name})
+    set_tests_properties(${name}_regressions PROPERTIES LABELS unit TIMEOUT 300)
+  endif()
 endfunction()
 
 # Adds every sub-folder of the current folder that has a CMakeLists.txt (tools/, bench/, fuzz/:

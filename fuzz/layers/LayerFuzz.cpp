@@ -1,26 +1,37 @@
 // Feeds arbitrary bytes to the layer reader as a ".MDC" file: open, load every cell (and a few
-// outside the grid) through the cache, and decode every block as the header's kind.
+// outside the grid) through the cache, and decode every block as the header's kind. The file is
+// a memory file: the reader opens, seeks and reads it as on disk, without a disk write per input.
 #include "mapview/LayerRecords.h"
 #include "mapview/MapLayerFile.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/MemoryFiles.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <system_error>
 
 namespace {
 
-const std::string& Folder() {
-    static const std::string folder = [] {
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                          ("velko-fuzz-layers-" + std::to_string(std::random_device()()));
-        std::filesystem::create_directories(dir);
-        DeviceRoot::SetRoot(dir.string());
-        return dir.string();
-    }();
-    return folder;
+std::string& RootPath() {
+    static std::string root;
+    return root;
+}
+
+void RemoveRoot() {
+    std::error_code ec;
+    std::filesystem::remove_all(RootPath(), ec);
+}
+
+// An empty scratch root, so that nothing but the memory file can answer.
+void SetUpRoot() {
+    if (!RootPath().empty()) return;
+    std::string pattern = (std::filesystem::temp_directory_path() / "velko-fuzz-layers-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    RootPath() = pattern;
+    DeviceRoot::SetRoot(pattern);
+    std::atexit(RemoveRoot);
 }
 
 void Decode(const CMapLayerFile& layer, bool tiled) {
@@ -35,11 +46,8 @@ void Decode(const CMapLayerFile& layer, bool tiled) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = Folder() + "/F.MDC";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    SetUpRoot();
+    if (!MemoryFiles::Put(u"\\F.MDC", data, size)) std::abort();
 
     CMapLayerFile layer;
     if (!layer.Open(u"", u"F.MDC")) return 0;

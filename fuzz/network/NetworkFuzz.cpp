@@ -1,7 +1,8 @@
 // Fuzzes the road-network readers: the input is cut into the network files (each a 16-bit
-// length and its bytes), written under a scratch device root, and read through every reader:
-// the engine's reader and block caches, the positioning reader, the road-name table, the
-// crossing names and the map-data check.
+// length and its bytes), made memory files under a scratch device root, and read through every
+// reader: the engine's reader and block caches, the positioning reader, the road-name table, the
+// crossing names and the map-data check. The readers open, seek and read the memory files as on
+// disk, without a disk write per input.
 #include "position/MRNetReader.h"
 #include "route/MRReader.h"
 #include "route/MapDataHeader.h"
@@ -10,28 +11,54 @@
 #include "route/base/ErrorLog.h"
 
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/MemoryFiles.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <system_error>
 
 namespace {
 
-const char* const kFiles[] = {"MRManage.bin",    "MRNode.bin",        "MRLink.bin",     "MRVertex.bin",
-                              "MRCross.bin",     "MRNeighb.bin",      "MRGuide.bin",    "MRCrossName.bin",
-                              "LinkIDvsCode.db", "RoadNameIndex.bin", "RoadNameTbl.bin"};
+const char16_t* const kPaths[] = {
+    u"\\MapData\\MRData\\MRManage.bin",    u"\\MapData\\MRData\\MRNode.bin",
+    u"\\MapData\\MRData\\MRLink.bin",      u"\\MapData\\MRData\\MRVertex.bin",
+    u"\\MapData\\MRData\\MRCross.bin",     u"\\MapData\\MRData\\MRNeighb.bin",
+    u"\\MapData\\MRData\\MRGuide.bin",     u"\\MapData\\MRData\\MRCrossName.bin",
+    u"\\MapData\\MRData\\LinkIDvsCode.db", u"\\MapData\\MRData\\RoadNameIndex.bin",
+    u"\\MapData\\MRData\\RoadNameTbl.bin"};
 
-std::filesystem::path Root() {
-    static std::filesystem::path root = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velko-netfuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) std::abort();
-        DeviceRoot::SetRoot(pattern);
-        ErrorLog::Instance().SetEnabled(0);
-        return std::filesystem::path(pattern);
-    }();
+std::string& RootPath() {
+    static std::string root;
     return root;
+}
+
+void RemoveRoot() {
+    std::error_code ec;
+    std::filesystem::remove_all(RootPath(), ec);
+}
+
+// An empty scratch root: only the memory files answer.
+void SetUpRoot() {
+    if (!RootPath().empty()) return;
+    std::string pattern = (std::filesystem::temp_directory_path() / "velko-netfuzz-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    RootPath() = pattern;
+    DeviceRoot::SetRoot(pattern);
+    ErrorLog::Instance().SetEnabled(0);
+    std::atexit(RemoveRoot);
+}
+
+// The middle of two stored coordinates, worked out wide: the corners come from the input.
+std::int32_t Middle(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(a) + b) / 2);
+}
+
+// One unit below a stored coordinate, staying at the lowest value.
+std::int32_t Below(std::int32_t a) {
+    return a > INT32_MIN ? a - 1 : a;
 }
 
 void Exercise() {
@@ -72,8 +99,9 @@ void Exercise() {
         std::vector<std::uint8_t> names;
         reader.LoadAllCrossNames(names);
         const std::int32_t codes = reader.ReadCodeCount();
-        std::vector<std::uint8_t> entries(static_cast<std::size_t>(codes > 64 ? 64 : codes) * 8);
-        reader.ReadCodes(entries.data(), codes > 64 ? 64 : codes);
+        const std::int32_t some = codes < 0 ? 0 : (codes > 64 ? 64 : codes);
+        std::vector<std::uint8_t> entries(static_cast<std::size_t>(some) * 8 + 1);
+        reader.ReadCodes(entries.data(), some);
     }
 
     CMRNetReader net;
@@ -81,8 +109,8 @@ void Exercise() {
         MRMapRecord first;
         if (net.GetMapRecord(0, first)) {
             net.Locate(first.west, first.south);
-            net.Locate(first.east, first.north - 1);
-            net.Locate((first.west + first.east) / 2, (first.south + first.north) / 2);
+            net.Locate(first.east, Below(first.north));
+            net.Locate(Middle(first.west, first.east), Middle(first.south, first.north));
             for (int n = 0; n < first.nodeCount && n < 32; ++n) {
                 MRCrossNode j;
                 std::uint8_t ex[6];
@@ -118,18 +146,16 @@ void Exercise() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::filesystem::path mr = Root() / "MapData" / "MRData";
-    std::filesystem::create_directories(mr);
+    SetUpRoot();
     std::size_t at = 0;
-    for (const char* name : kFiles) {
+    for (const char16_t* path : kPaths) {
         std::size_t n = 0;
         if (at + 2 <= size) {
             n = data[at] | (data[at + 1] << 8);
             at += 2;
         }
         if (n > size - at) n = size - at;
-        std::ofstream out(mr / name, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data + at), static_cast<std::streamsize>(n));
+        if (!MemoryFiles::Put(path, data + at, n)) std::abort();
         at += n;
     }
     Exercise();

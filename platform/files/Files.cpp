@@ -2,6 +2,7 @@
 
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/MemoryFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,12 +20,16 @@
 
 namespace {
 
-// An open file: a host file descriptor with the access it was opened for. Share modes are
-// kept only so they can be inspected; nothing enforces them.
+// An open file: a host file descriptor with the access it was opened for, or the bytes of a
+// memory file with the handle's own position. Share modes are kept only so they can be
+// inspected; nothing enforces them.
 class FileObject : public KernelObject {
 public:
     FileObject(int fd, DWORD access, DWORD shareMode, bool regular, std::string path)
         : m_fd(fd), m_access(access), m_shareMode(shareMode), m_regular(regular), m_path(std::move(path)) {}
+    FileObject(MemoryFiles::Bytes bytes, DWORD access, DWORD shareMode, std::string path)
+        : m_fd(-1), m_access(access), m_shareMode(shareMode), m_regular(true), m_path(std::move(path)),
+          m_bytes(std::move(bytes)) {}
     ~FileObject() override {
         if (m_fd >= 0) ::close(m_fd);
     }
@@ -37,6 +42,10 @@ public:
     bool IsRegular() const { return m_regular; }
     DWORD ShareMode() const { return m_shareMode; }
     const std::string& HostPath() const { return m_path; }
+    bool IsMemory() const { return m_bytes != nullptr; }
+    const std::vector<unsigned char>& Bytes() const { return *m_bytes; }
+    std::int64_t MemoryPosition() const { return m_position; }
+    void SetMemoryPosition(std::int64_t position) { m_position = position; }
 
 private:
     int m_fd;
@@ -44,6 +53,8 @@ private:
     DWORD m_shareMode;
     bool m_regular;
     std::string m_path;
+    MemoryFiles::Bytes m_bytes;
+    std::int64_t m_position = 0;
 };
 
 // The result of FindFirstFileW: every matching entry, taken when the search starts.
@@ -432,6 +443,13 @@ HANDLE CreateFileW(const char16_t* name, DWORD access, DWORD shareMode, void* /*
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
+    // A file registered in memory answers an open for reading in place of the disk.
+    if (creation == OPEN_EXISTING && !wantWrite) {
+        if (MemoryFiles::Bytes bytes = MemoryFiles::Find(name)) {
+            SetLastError(ERROR_SUCCESS);
+            return ToHandle(new FileObject(std::move(bytes), access, shareMode, "memory"));
+        }
+    }
     // Without data access the file is opened read-only; ReadFile and WriteFile refuse it.
     // O_NONBLOCK keeps a pipe from stalling the open; it is cleared again for regular files.
     const int mode = (wantWrite ? (wantRead ? O_RDWR : O_WRONLY) : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
@@ -491,6 +509,17 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* /*over
     if (!f) return Fail(ERROR_INVALID_HANDLE);
     if (!f->CanRead()) return Fail(ERROR_ACCESS_DENIED);
     if (!buffer && toRead > 0) return Fail(ERROR_INVALID_PARAMETER);
+    if (f->IsMemory()) {
+        const std::vector<unsigned char>& bytes = f->Bytes();
+        const std::int64_t at = f->MemoryPosition();
+        const std::int64_t left =
+            at < static_cast<std::int64_t>(bytes.size()) ? static_cast<std::int64_t>(bytes.size()) - at : 0;
+        const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(toRead, left));
+        if (n) std::memcpy(buffer, bytes.data() + at, n);
+        f->SetMemoryPosition(at + static_cast<std::int64_t>(n));
+        if (read) *read = static_cast<DWORD>(n);
+        return TRUE;
+    }
     std::size_t done = 0;
     while (done < toRead) {
         const ssize_t n = ::read(f->Fd(), static_cast<char*>(buffer) + done, toRead - done);
@@ -548,7 +577,11 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
                            static_cast<std::uint32_t>(distance))
                      : static_cast<std::int64_t>(distance);
     std::int64_t base = 0;
-    if (method == FILE_CURRENT) {
+    if (f->IsMemory() && method == FILE_CURRENT) {
+        base = f->MemoryPosition();
+    } else if (f->IsMemory() && method == FILE_END) {
+        base = static_cast<std::int64_t>(f->Bytes().size());
+    } else if (method == FILE_CURRENT) {
         const off_t current = ::lseek(f->Fd(), 0, SEEK_CUR);
         if (current < 0) {
             SetLastError(ErrorFromErrno(errno, std::string()));
@@ -580,7 +613,9 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
-    if (::lseek(f->Fd(), static_cast<off_t>(target), SEEK_SET) < 0) {
+    if (f->IsMemory()) {
+        f->SetMemoryPosition(target);
+    } else if (::lseek(f->Fd(), static_cast<off_t>(target), SEEK_SET) < 0) {
         SetLastError(ErrorFromErrno(errno, std::string()));
         return INVALID_SET_FILE_POINTER;
     }
@@ -595,12 +630,17 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_FILE_SIZE;
     }
-    struct stat st;
-    if (::fstat(f->Fd(), &st) != 0) {
-        SetLastError(ErrorFromErrno(errno, std::string()));
-        return INVALID_FILE_SIZE;
+    std::uint64_t size = 0;
+    if (f->IsMemory()) {
+        size = f->Bytes().size();
+    } else {
+        struct stat st;
+        if (::fstat(f->Fd(), &st) != 0) {
+            SetLastError(ErrorFromErrno(errno, std::string()));
+            return INVALID_FILE_SIZE;
+        }
+        size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     }
-    const std::uint64_t size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size & 0xFFFFFFFFu);
