@@ -1,9 +1,12 @@
-// Map-matching throughput in fixes per second: a long drive synthesised along the middle row of
-// the nine-sheet grid fixture (crossings, sheet borders), with a little noise, matched by the
-// driving engine from a fresh start in every iteration.
+// Map-matching throughput in fixes per second, matched by the driving engine from a fresh start
+// in every iteration: a long drive synthesised along the middle row of the nine-sheet grid
+// fixture (crossings, sheet borders), and a drive along a route the engine plans across the
+// sample region, both with a little noise.
 #include "platform/files/DeviceRoot.h"
 #include "position/GpsLogSynth.h"
 #include "position/MatchedPosSource.h"
+#include "route/RouteManager.h"
+#include "route/base/Coords.h"
 #include "tools/mkdevice/Networks.h"
 
 #include <benchmark/benchmark.h>
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,24 +22,30 @@ namespace {
 
 constexpr std::int32_t kRegionX = 45720000, kRegionY = 13470000;
 
+// Points in km east and north of the region's corner, as network coordinates.
+std::vector<std::pair<double, double>> FromKm(const std::vector<std::pair<double, double>>& km) {
+    std::vector<std::pair<double, double>> points;
+    for (const auto& p : km) {
+        const mkdev::NetPoint q = mkdev::KmToNet(kRegionX, kRegionY, p.first, p.second);
+        points.push_back({q.x, q.y});
+    }
+    return points;
+}
+
 struct Drive {
     std::filesystem::path root;
     std::vector<GpsPosRecord> fixes;
 
-    Drive() {
+    // Writes the network under a fresh root (the device root from then on) and synthesises a
+    // drive along the geometry that path gives (network coordinates).
+    Drive(mkdev::NetModel net, const std::function<std::vector<std::pair<double, double>>()>& path) {
         root = std::filesystem::temp_directory_path() /
                ("velko_match_bench_" +
                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        mkdev::BuildFixture("grid3x3").Write((root / "MapData" / "MRData").string());
+        net.Write((root / "MapData" / "MRData").string());
         DeviceRoot::SetRoot(root.string());
-        // West to east along the middle row and back, then up the middle column.
-        auto at = [](double e, double n) {
-            const mkdev::NetPoint p = mkdev::KmToNet(kRegionX, kRegionY, e, n);
-            return std::pair<double, double>(p.x, p.y);
-        };
         GpsSynthOptions o;
-        o.points = {at(5.0, 13.9),   at(24.9, 13.9), at(5.0, 13.9),
-                    at(14.93, 13.9), at(14.93, 4.6), at(14.93, 23.2)};
+        o.points = path();
         o.speedKmh = 60.0;
         o.noDatumShift = true;
         CGpsLogSynth synth(o);
@@ -66,8 +76,45 @@ struct Drive {
     }
 };
 
-void BM_MatchDrive(benchmark::State& state) {
-    static Drive drive;
+Drive& GridDrive() {
+    // West to east along the middle row and back, then up the middle column.
+    static Drive drive(mkdev::BuildFixture("grid3x3"), [] {
+        return FromKm({{5.0, 13.9}, {24.9, 13.9}, {5.0, 13.9}, {14.93, 13.9}, {14.93, 4.6}, {14.93, 23.2}});
+    });
+    return drive;
+}
+
+Drive& SampleRouteDrive() {
+    // The route the engine plans from the west of the region to its north-east.
+    static Drive drive(mkdev::BuildSampleRegion(), [] {
+        std::vector<std::pair<double, double>> points;
+        CRouteManager manager;
+        if (manager.Init(u"\\MapData") != 1) return points;
+        manager.SetRouteKind(1);
+        std::int32_t x, y;
+        const std::vector<std::pair<double, double>> ends = FromKm({{4.25, 20.5}, {24.25, 22.5}});
+        NetToMapCoord(static_cast<std::int32_t>(ends[0].first), static_cast<std::int32_t>(ends[0].second), x,
+                      y);
+        if (manager.SetStart(x, y, u"출발") < 1) return points;
+        NetToMapCoord(static_cast<std::int32_t>(ends[1].first), static_cast<std::int32_t>(ends[1].second), x,
+                      y);
+        if (manager.SetGoal(x, y, u"도착") < 1 || manager.SearchRoute() != 0 || manager.CommitRoute() != 1)
+            return points;
+        for (const CPathPoint& p : manager.SelectedRoute()->path->Points().Items()) {
+            MapToNetCoord(p.x, p.y, x, y);
+            points.push_back({static_cast<double>(x), static_cast<double>(y)});
+        }
+        return points;
+    });
+    return drive;
+}
+
+void MatchDrive(benchmark::State& state, Drive& drive) {
+    DeviceRoot::SetRoot(drive.root.string());
+    if (drive.fixes.empty()) {
+        state.SkipWithError("no drive");
+        return;
+    }
     CMRNetReader reader;
     CMatchedPosSource engine(&reader);
     if (!engine.OpenNetwork(u"\\MapData")) {
@@ -89,7 +136,16 @@ void BM_MatchDrive(benchmark::State& state) {
     state.counters["matched_share"] =
         static_cast<double>(matched) / static_cast<double>(state.iterations() * drive.fixes.size());
 }
+
+void BM_MatchDrive(benchmark::State& state) {
+    MatchDrive(state, GridDrive());
+}
 BENCHMARK(BM_MatchDrive)->Unit(benchmark::kMillisecond);
+
+void BM_MatchSampleRouteDrive(benchmark::State& state) {
+    MatchDrive(state, SampleRouteDrive());
+}
+BENCHMARK(BM_MatchSampleRouteDrive)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
