@@ -22,8 +22,15 @@ bool CPagedFile::ReadDirect(std::int64_t offset, void* buffer, std::int64_t n) {
 }
 
 const CPagedFile::Page* CPagedFile::Load(std::int64_t number) {
-    if (!m_pages) m_pages = std::make_unique<Page[]>(kPageSlots);
-    Page& page = m_pages[static_cast<std::size_t>(number % kPageSlots)];
+    if (!m_pages) {
+        // No more slots than the file has pages: a small file takes little memory.
+        const long size = GetSize();
+        const std::int64_t pages =
+            size > 0 ? (static_cast<std::int64_t>(size) + kPageSize - 1) / kPageSize : 1;
+        m_slots = static_cast<int>(pages < kPageSlots ? pages : kPageSlots);
+        m_pages = std::make_unique<Page[]>(static_cast<std::size_t>(m_slots));
+    }
+    Page& page = m_pages[static_cast<std::size_t>(number % m_slots)];
     if (page.number == number) return &page;
     if (!page.bytes) page.bytes = std::make_unique<std::uint8_t[]>(kPageSize);
     page.number = -1;

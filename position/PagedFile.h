@@ -39,6 +39,7 @@ private:
 
     std::unique_ptr<CBinFile> m_file;
     std::unique_ptr<Page[]> m_pages;
+    int m_slots = 0;
     bool m_caching = true;
     long m_size = -2; // -2 until asked
     long m_fileReads = 0;

@@ -20,12 +20,12 @@ Store& S() {
     return *s;
 }
 
-// The path as a key: its components after "." and ".." are applied, folded to one case, each
-// led by '\'; empty when nothing is left. One pass into one string: the fuzz targets open many
-// files per input.
-std::u16string KeyOf(const char16_t* cePath) {
+// The path as a key into key: its components after "." and ".." are applied, folded to one
+// case, each led by '\'; empty when nothing is left. One pass into a string the caller may
+// reuse: the fuzz targets open many files per input.
+void KeyOf(const char16_t* cePath, std::u16string& key) {
     const char16_t* c = cePath ? cePath : u"";
-    std::u16string key(std::char_traits<char16_t>::length(c) + 1, u'\0');
+    key.resize(std::char_traits<char16_t>::length(c) + 1);
     std::size_t length = 0;
     while (*c) {
         while (*c == u'\\' || *c == u'/') ++c;
@@ -42,6 +42,11 @@ std::u16string KeyOf(const char16_t* cePath) {
         for (const char16_t* p = start; p < c; ++p) key[length++] = DeviceRoot::FoldCase(*p);
     }
     key.resize(length);
+}
+
+std::u16string KeyOf(const char16_t* cePath) {
+    std::u16string key;
+    KeyOf(cePath, key);
     return key;
 }
 
@@ -79,7 +84,8 @@ void Clear() {
 Bytes Find(const char16_t* cePath) {
     Store& s = S();
     if (s.count.load(std::memory_order_relaxed) == 0) return nullptr;
-    const std::u16string key = KeyOf(cePath);
+    thread_local std::u16string key; // kept: a lookup allocates nothing once it has grown
+    KeyOf(cePath, key);
     std::lock_guard lock(s.mutex);
     const auto it = s.files.find(key);
     return it == s.files.end() ? nullptr : it->second;
