@@ -5,6 +5,7 @@
 #include "tools/mkdevice/AreaStage.h"
 #include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
+#include "tools/mkdevice/ShellSettings.h"
 #include "tools/mkdevice/VersionFiles.h"
 
 #include <cstdio>
@@ -61,6 +62,7 @@ void BuildDevice(const DeviceOptions& options) {
     DeviceLayout layout(options.outDir);
     Folders(layout);
     DeviceIni(layout);
+    WriteShellSettings(layout);
     NetworkSummary s = BuildNetworkStage(layout, options);
     if (!options.quiet)
         std::printf(

@@ -1,0 +1,53 @@
+#!/bin/sh
+# velko-config on a freshly built sample device: the defaults and the item paths, a changed
+# setting saved and read back, the recent destinations of a hand-written list, refused arguments.
+set -eu
+mkdevice=$1
+config=$2
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+"$mkdevice" --out "$dir/root" > /dev/null
+touch "$dir/out.txt"
+fail() { echo "FAIL: $*"; cat "$dir/out.txt"; exit 1; }
+# The sample device names its traffic server and dial-up result and has a Bluetooth serial port.
+grep -qx 'trafficserver=127.0.0.1:15006' "$dir/root/device.ini" || fail "traffic server line"
+grep -qx 'dialup=ok' "$dir/root/device.ini" || fail "dial-up line"
+grep -qx '"ComPortNumber"=dword:00000008' "$dir/root/registry.reg" || fail "Bluetooth port entry"
+"$config" --root "$dir/root" > "$dir/out.txt" || fail "exit code"
+grep -qx 'data=Storage Card\\MapData' "$dir/out.txt" || fail "data folder"
+grep -qx 'setting.0=2' "$dir/out.txt" || fail "setting 0"
+grep -qx 'setting.9=19' "$dir/out.txt" || fail "setting 9"
+grep -qx 'setting.48=-1' "$dir/out.txt" || fail "setting 48"
+[ "$(grep -c '^setting\.' "$dir/out.txt")" = 200 ] || fail "200 settings"
+grep -qx 'path.등록지점=Storage Card\\VelkoData\\position' "$dir/out.txt" || fail "registered points path"
+grep -qx 'path.old저장경로=Storage Card\\MapData\\SaveRoute' "$dir/out.txt" || fail "old route folder"
+grep -qx 'recent=\\My Documents\\Velko\\DestPosition loaded=0 count=0' "$dir/out.txt" || fail "no recent list yet"
+# Settings changed and saved to the card root, then read back (setting 2 is cleared by loading).
+"$config" --root "$dir/root" --set 0=1 --set 16=45 --set 2=1 > "$dir/out.txt" || fail "--set exit code"
+grep -qx 'saved=1' "$dir/out.txt" || fail "saved"
+[ "$(wc -c < "$dir/root/Storage Card/VelkoData/config.bin")" -eq 1004 ] || fail "config.bin of 1004 bytes"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -qx 'setting.0=1' "$dir/out.txt" || fail "setting 0 read back"
+grep -qx 'setting.16=45' "$dir/out.txt" || fail "setting 16 read back"
+grep -qx 'setting.2=0' "$dir/out.txt" || fail "setting 2 cleared"
+# One recent destination, by hand: count 1; name "home"; x 100, y 200, kind 8, values 0.
+printf '\001\000\000\000home\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000d\000\000\000\310\000\000\000\010\000\000\000' \
+  > "$dir/root/My Documents/Velko/DestPosition"
+head -c 12 /dev/zero >> "$dir/root/My Documents/Velko/DestPosition"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -qx 'recent.0=home 100 200 8' "$dir/out.txt" || fail "recent destination"
+# A list that claims more records than it holds is not taken.
+printf '\002\000\000\000' | cat - "$dir/root/My Documents/Velko/DestPosition" | head -c 48 > "$dir/bad"
+cp "$dir/bad" "$dir/root/My Documents/Velko/DestPosition"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -q '^recent=.* loaded=0 count=0$' "$dir/out.txt" || fail "short list refused"
+# Refused arguments.
+for args in "--set 200=1" "--set 5" "--set x=1" "--device" "--bogus 1"; do
+  # shellcheck disable=SC2086
+  if "$config" --root "$dir/root" $args > /dev/null 2>&1; then fail "accepted: $args"; fi
+  set +e
+  "$config" --root "$dir/root" $args > /dev/null 2>&1
+  [ $? -eq 2 ] || fail "exit code 2 for: $args"
+  set -e
+done
+echo "velko-config checks passed"

@@ -1,0 +1,11 @@
+// The shell's part of the sample device: the traffic server and dial-up lines of device.ini and
+// the registry with the Bluetooth serial-port entry.
+#pragma once
+
+#include "tools/mkdevice/DeviceBuilder.h"
+
+namespace mkdev {
+
+void WriteShellSettings(const DeviceLayout& layout);
+
+} // namespace mkdev
