@@ -219,6 +219,32 @@ int CAxSocket::ReceiveTimed(void* buffer, int length, int seconds) {
     return Transfer(buffer, length, seconds, false);
 }
 
+int CAxSocket::ReceiveSome(void* buffer, int length, int waitMs) {
+    if (length < 1) return 0;
+    if (m_socket == INVALID_SOCKET) {
+        WSASetLastError(WSAENOTSOCK);
+        return -1;
+    }
+    for (;;) {
+        pollfd p{m_socket, POLLIN, 0};
+        const int ready = ::poll(&p, 1, waitMs < 0 ? 0 : waitMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) {
+            SetLastFromErrno();
+            return -1;
+        }
+        if (ready == 0) return kNothingYet;
+        const ssize_t n = ::recv(m_socket, buffer, static_cast<std::size_t>(length), 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return kNothingYet;
+            SetLastFromErrno();
+            return -1;
+        }
+        return static_cast<int>(n);
+    }
+}
+
 int CAxSocket::Receive(void* buffer, int length) {
     return Transfer(buffer, length, -1, false);
 }

@@ -35,6 +35,11 @@ public:
     virtual int ReceiveTimed(void* buffer, int length, int seconds);
     virtual int Receive(void* buffer, int length);
 
+    // One receive that waits at most waitMs for data: the bytes received (at most length), 0 when
+    // the peer has closed, -1 on an error, kNothingYet when nothing came within the wait.
+    static constexpr int kNothingYet = -2;
+    int ReceiveSome(void* buffer, int length, int waitMs);
+
     // Receive 2 or 4 bytes and convert them from network order (unchanged unless all came).
     int ReadU16(WORD& value);
     int ReadU32(DWORD& value);

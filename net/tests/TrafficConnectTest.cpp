@@ -1,0 +1,172 @@
+#include "net/TrafficConnect.h"
+
+#include "platform/base/Clock.h"
+#include "platform/files/tests/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+
+namespace {
+
+// A one-connection loopback server: reads the 100-byte request, sends the scripted reply, then
+// either closes or (stalling) holds the connection until it is destroyed.
+class OneShotServer {
+public:
+    OneShotServer(std::string reply, bool stall = false) : m_reply(std::move(reply)), m_stall(stall) {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listen, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(m_listen, 1);
+        socklen_t len = sizeof a;
+        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&a), &len);
+        m_port = ntohs(a.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~OneShotServer() {
+        m_done = true;
+        ::shutdown(m_listen, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listen);
+    }
+    int Port() const { return m_port; }
+    std::string Request() {
+        m_gotRequest.get_future().wait();
+        return m_request;
+    }
+    bool HasRequest() const { return m_hasRequest; }
+
+private:
+    void Serve() {
+        const int c = ::accept(m_listen, nullptr, nullptr);
+        if (c < 0) return;
+        char buffer[100];
+        std::size_t got = 0;
+        while (got < sizeof buffer) {
+            const ssize_t n = ::recv(c, buffer + got, sizeof buffer - got, 0);
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        m_request.assign(buffer, got);
+        m_hasRequest = true;
+        m_gotRequest.set_value();
+        if (!m_reply.empty()) ::send(c, m_reply.data(), m_reply.size(), MSG_NOSIGNAL);
+        while (m_stall && !m_done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::close(c);
+    }
+
+    std::string m_reply;
+    bool m_stall;
+    int m_listen = -1;
+    int m_port = 0;
+    std::string m_request;
+    std::promise<void> m_gotRequest;
+    std::atomic<bool> m_hasRequest{false};
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+std::string Count(std::uint32_t n) {
+    return std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
+                       static_cast<char>(n)};
+}
+
+} // namespace
+
+TEST(TrafficConnect, ThreeRecordsAreReceivedConvertedAndSaved) {
+    TempRoot root;
+    OneShotServer server(Count(3) + std::string("\x01\x02\x03\x04\x50", 5) + std::string("\x00\x00\x00\x07\x0A", 5) +
+                         std::string("\xFF\x00\x00\x01\x00", 5));
+    CTrafficConnect c;
+    std::uint8_t first[32], second[32];
+    for (int i = 0; i < 32; ++i) {
+        first[i] = static_cast<std::uint8_t>('a' + i % 26);
+        second[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    c.SetRequest(first, second);
+    c.SetServer("127.0.0.1", server.Port());
+    ASSERT_EQ(c.Request(), CTrafficConnect::kReceived);
+    const std::string request = server.Request();
+    ASSERT_EQ(request.size(), 100u);
+    EXPECT_EQ(request.substr(0, 4), std::string(4, '\0'));
+    EXPECT_EQ(request.substr(4, 32), std::string(reinterpret_cast<char*>(second), 32));
+    EXPECT_EQ(request.substr(36, 32), std::string(32, '\0'));
+    EXPECT_EQ(request.substr(68, 32), std::string(reinterpret_cast<char*>(first), 32));
+    ASSERT_EQ(c.GetItemCount(), 3);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(c.GetItem(0)), 5), std::string("\x04\x03\x02\x01\x50", 5));
+    EXPECT_EQ(c.GetItem(2)[3], 0xFF);
+    EXPECT_EQ(c.GetItem(3), nullptr);
+    EXPECT_EQ(c.GetItem(-1), nullptr);
+    ASSERT_TRUE(c.Save(u"\\My Documents\\Velko\\Traffic.bin"));
+    const std::string file = root.Read("My Documents/Velko/Traffic.bin");
+    ASSERT_EQ(file.size(), 15u);
+    EXPECT_EQ(file.substr(0, 5), std::string("\x04\x03\x02\x01\x50", 5));
+    CTrafficConnect reread;
+    ASSERT_TRUE(reread.Open(u"\\My Documents\\Velko\\Traffic.bin"));
+    EXPECT_EQ(reread.GetItemCount(), 3);
+    EXPECT_EQ(reread.GetItem(1)[0], 7);
+}
+
+TEST(TrafficConnect, RefusalsAndBrokenRepliesLeaveTheItemsAlone) {
+    TempRoot root;
+    root.MakeFile("old.bin", std::string("\x01\x00\x00\x00\x21\x02\x00\x00\x00\x22", 10));
+    struct Case {
+        const char* what;
+        std::string reply;
+        int result;
+    } cases[] = {
+        {"count 0", Count(0), CTrafficConnect::kNoData},
+        {"not subscribed", Count(0xFFFFFFFFu), CTrafficConnect::kNotSubscribed},
+        {"not paid", Count(0xFFFFFFFEu), CTrafficConnect::kNotPaid},
+        {"ten announced, seven sent", Count(10) + std::string(35, '\x01'), CTrafficConnect::kFailed},
+        {"half a record", Count(1) + std::string(2, '\x01'), CTrafficConnect::kFailed},
+        {"a count cut short", std::string("\x00\x00", 2), CTrafficConnect::kFailed},
+        {"nothing", std::string(), CTrafficConnect::kFailed},
+        {"more than a million", Count(0x40000000u) + std::string(50, '\x01'), CTrafficConnect::kFailed},
+    };
+    for (const Case& k : cases) {
+        OneShotServer server(k.reply);
+        CTrafficConnect c;
+        ASSERT_TRUE(c.Open(u"old.bin"));
+        c.SetServer("127.0.0.1", server.Port());
+        EXPECT_EQ(c.Request(), k.result) << k.what;
+        EXPECT_EQ(c.GetItemCount(), 2) << k.what;
+        EXPECT_EQ(c.GetItem(1)[4], 0x22) << k.what;
+    }
+    CTrafficConnect none;
+    EXPECT_EQ(none.Request(), CTrafficConnect::kNoServer);
+    EXPECT_FALSE(none.Save(u"empty.bin"));
+    EXPECT_FALSE(root.Exists("empty.bin"));
+    none.SetServer("127.0.0.1", 1); // nothing listens on port 1
+    EXPECT_EQ(none.Request(), CTrafficConnect::kFailed);
+    none.ClearServer();
+    EXPECT_EQ(none.Request(), CTrafficConnect::kNoServer);
+}
+
+TEST(TrafficConnect, ASilentServerTimesOutOnTheProcessClock) {
+    SimulatedClock clock;
+    InstallClock(&clock);
+    OneShotServer server(Count(3), true); // announces three records, sends none
+    CTrafficConnect c;
+    c.SetServer("127.0.0.1", server.Port());
+    auto result = std::async(std::launch::async, [&] { return c.Request(); });
+    server.Request();
+    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    clock.Advance(29000);
+    EXPECT_EQ(result.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    clock.Advance(1000);
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(result.get(), CTrafficConnect::kFailed);
+    InstallClock(nullptr);
+}
