@@ -1,5 +1,7 @@
 #include "platform/net/AxSocket.h"
 
+#include "platform/net/RasDial.h"
+
 #include "platform/base/Text.h"
 
 #include <arpa/inet.h>
@@ -134,6 +136,11 @@ int CAxSocket::Connect() {
     if (m_socket != INVALID_SOCKET) {
         ++m_useCount;
         return 1;
+    }
+    // A device without its own data connection reaches nothing until a call is dialled.
+    if (!rasdial::NetworkReachable()) {
+        WSASetLastError(WSAENETUNREACH);
+        return -1;
     }
     // An unresolved host would otherwise connect to 0.0.0.0, that is to this machine.
     if (!m_addressValid) {
