@@ -72,6 +72,7 @@ bool CTrafficDownload::Store(CTrafficConnect& connection) {
     m_view.PlayMessage(17);
     m_view.TrafficUpdated();
     m_downloadTick = TheClock().TickCount();
+    GetLocalTime(&m_downloadLocal);
     m_haveDownload = true;
     m_lastRecords = connection.GetItemCount();
     return true;
@@ -135,10 +136,9 @@ int CTrafficDownload::DownloadTraffic() {
     dialled.reset();
     connection.ClearServer();
     if (stored) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
+        const SYSTEMTIME& at = m_downloadLocal;
         CString text;
-        text.Format(kValidText, now.wMonth, now.wDay, now.wHour, now.wMinute);
+        text.Format(kValidText, at.wMonth, at.wDay, at.wHour, at.wMinute);
         m_view.SetTrafficValidTime(kValidMinutes);
         m_view.ShowNotice(text);
     }

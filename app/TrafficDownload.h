@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/TrafficViewShare.h"
+#include "platform/base/WinTypes.h"
 
 #include <cstdint>
 #include <string>
@@ -45,6 +46,8 @@ public:
     static void ServerAddress(std::string& host, int& port);
     bool HasDownload() const { return m_haveDownload; }
     int LastRecordCount() const { return m_lastRecords; }
+    // Local wall time of the last download (for texts only).
+    const SYSTEMTIME& DownloadLocalTime() const { return m_downloadLocal; }
 
 private:
     bool Store(class CTrafficConnect& connection);
@@ -56,4 +59,5 @@ private:
     bool m_haveDownload = false;
     std::uint64_t m_downloadTick = 0;
     int m_lastRecords = 0;
+    SYSTEMTIME m_downloadLocal;
 };
