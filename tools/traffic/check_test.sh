@@ -83,6 +83,14 @@ grep -qx 'result=10' "$dir/out.txt" || fail "result of a short reply"
 grep -qx 'notice=인터넷 연결 환경을 확인 해 주십시오.' "$dir/out.txt" || fail "notice of a short reply"
 [ ! -e "$dir/root/My Documents/Velko/Traffic.bin" ] || fail "a short reply was saved"
 
+# The sample region's expressways: as many records as the server announces, all saved.
+start --sample
+device "dialup=ok"
+"$traffic" --root "$dir/root" > "$dir/out.txt" || fail "sample download"
+n=$(sed -n 's/^records=//p' "$dir/out.txt")
+[ "$n" -gt 10 ] || fail "too few sample expressway records"
+[ "$(wc -c < "$dir/root/My Documents/Velko/Traffic.bin")" -eq $((n * 5)) ] || fail "sample Traffic.bin size"
+
 # Declined: nothing is asked of the server.
 start --records "$dir/records.txt"
 device "dialup=ok"

@@ -2,11 +2,15 @@
 // connection's 100-byte request with a 32-bit record count in network byte order and that many
 // 5-byte records (link id in network byte order, speed byte).
 //
-//   velko-trafficd [--port N] [--records FILE] [--reply 0|ffffffff|fffffffe] [--announce N] [--stall]
+//   velko-trafficd [--port N] [--records FILE | --sample] [--reply 0|ffffffff|fffffffe] [--announce N]
+//                  [--stall]
 //
 // --port 0 takes a free port; the port is printed first as port=N. --records reads "linkId speed"
-// lines; --reply sends only that count; --announce sends another count before the records;
+// lines; --sample serves every expressway link of the sample region under its traffic-broadcast
+// link number (its index in the network's link list) with speeds 30-90; --reply sends only that count; --announce sends another count before the records;
 // --stall sends the count and then nothing. Each request is logged as request=HEX.
+#include "tools/mkdevice/Networks.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -32,6 +36,7 @@ struct Options {
     bool hasAnnounce = false;
     std::uint32_t announce = 0;
     bool stall = false;
+    bool sample = false;
 };
 
 bool ParseUnsigned(const std::string& text, int base, unsigned long long limit, unsigned long long& value) {
@@ -43,7 +48,7 @@ bool ParseUnsigned(const std::string& text, int base, unsigned long long limit, 
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velko-trafficd [--port N] [--records FILE] [--reply 0|ffffffff|fffffffe] "
+    std::fprintf(stderr, "usage: velko-trafficd [--port N] [--records FILE | --sample] [--reply 0|ffffffff|fffffffe] "
                          "[--announce N] [--stall]\n");
     return 2;
 }
@@ -107,8 +112,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         unsigned long long v = 0;
-        if (arg == "--stall") {
-            o.stall = true;
+        if (arg == "--stall" || arg == "--sample") {
+            (arg == "--stall" ? o.stall : o.sample) = true;
             continue;
         }
         if (i + 1 >= argc) return Usage();
@@ -136,6 +141,17 @@ int main(int argc, char** argv) {
     if (!o.records.empty() && !ReadRecords(o.records, records, count)) {
         std::fprintf(stderr, "velko-trafficd: cannot read %s as \"linkId speed\" lines\n", o.records.c_str());
         return 2;
+    }
+    if (o.sample) {
+        if (!o.records.empty()) return Usage();
+        const mkdev::NetModel model = mkdev::BuildSampleRegion();
+        for (std::size_t i = 0; i < model.Links().size() && i < 0xffff; ++i) {
+            const mkdev::RoadType t = model.Links()[i].type;
+            if (t != mkdev::RoadType::Expressway && t != mkdev::RoadType::ExpresswayTunnel) continue;
+            PutCount(records, static_cast<std::uint32_t>(i));
+            records.push_back(static_cast<char>(30 + (i % 7) * 10));
+            ++count;
+        }
     }
     std::string reply;
     if (o.hasReply) {
