@@ -2,7 +2,7 @@
 // compass bearing, heading quantisation, an icon drawer and the sizes of automation arrays.
 #pragma once
 
-#include "platform/base/SafeArray.h"
+#include "platform/base/OleAuto.h"
 #include "platform/base/WinTypes.h"
 #include "platform/gdi/Gdi.h"
 

@@ -127,3 +127,18 @@ HRESULT SafeArrayDestroy(SAFEARRAY* array) {
 
 UINT SafeArrayGetDim(SAFEARRAY* array) { return array ? array->cDims : 0; }
 UINT SafeArrayGetElemsize(SAFEARRAY* array) { return array ? array->cbElements : 0; }
+
+HRESULT SafeArrayGetLBound(const SAFEARRAY* array, UINT dim, LONG* bound) {
+    if (!array || !bound) return E_INVALIDARG;
+    if (dim < 1 || dim > array->cDims) return DISP_E_BADINDEX;
+    *bound = array->rgsabound[array->cDims - dim].lLbound;
+    return S_OK;
+}
+
+HRESULT SafeArrayGetUBound(const SAFEARRAY* array, UINT dim, LONG* bound) {
+    if (!array || !bound) return E_INVALIDARG;
+    if (dim < 1 || dim > array->cDims) return DISP_E_BADINDEX;
+    const SAFEARRAYBOUND& b = array->rgsabound[array->cDims - dim];
+    *bound = static_cast<LONG>(static_cast<std::int64_t>(b.lLbound) + static_cast<std::int64_t>(b.cElements) - 1);
+    return S_OK;
+}

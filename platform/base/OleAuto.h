@@ -14,6 +14,7 @@ constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT DISP_E_ARRAYISLOCKED = static_cast<HRESULT>(0x8002000Du);
 constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
+constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);
 inline bool FAILED(HRESULT hr) { return hr < 0; }
 inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 
@@ -67,3 +68,7 @@ HRESULT SafeArrayUnlock(SAFEARRAY* array);
 HRESULT SafeArrayDestroy(SAFEARRAY* array);
 UINT SafeArrayGetDim(SAFEARRAY* array);
 UINT SafeArrayGetElemsize(SAFEARRAY* array);
+// Bounds of dimension dim (1 = the first; the bounds are stored last dimension first):
+// E_INVALIDARG for nullptr, DISP_E_BADINDEX for a dimension the array does not have.
+HRESULT SafeArrayGetLBound(const SAFEARRAY* array, UINT dim, LONG* bound);
+HRESULT SafeArrayGetUBound(const SAFEARRAY* array, UINT dim, LONG* bound);

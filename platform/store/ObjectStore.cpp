@@ -330,17 +330,6 @@ std::string HostFolder() {
 }
 } // namespace objectstore
 
-void* LocalAlloc(UINT flags, std::size_t bytes) {
-    void* block = std::malloc(bytes ? bytes : 1);
-    if (block && (flags & LMEM_ZEROINIT)) std::memset(block, 0, bytes);
-    return block;
-}
-
-void* LocalFree(void* block) {
-    std::free(block);
-    return nullptr;
-}
-
 CEOID CeCreateDatabase(const char16_t* name, DWORD type, WORD sortOrders, const SORTORDERSPEC* specs) {
     if (!ValidName(name) || sortOrders > CEDB_MAXSORTORDER || (sortOrders && !specs)) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -6,6 +6,7 @@
 // opened when that property is one of its sort orders.
 #pragma once
 
+#include "platform/base/LocalMemory.h"
 #include "platform/base/WinTypes.h"
 
 #include <string>
@@ -93,12 +94,6 @@ CEOID CeReadRecordProps(HANDLE db, DWORD flags, WORD* propCount, const CEPROPID*
 CEOID CeWriteRecordProps(HANDLE db, CEOID record, WORD propCount, const CEPROPVAL* values);
 BOOL CeDeleteRecord(HANDLE db, CEOID record);
 BOOL CeDeleteDatabase(CEOID oid);
-
-// Local heap blocks, as the object store hands them out.
-constexpr UINT LMEM_FIXED = 0x0;
-constexpr UINT LMEM_ZEROINIT = 0x40;
-void* LocalAlloc(UINT flags, std::size_t bytes);
-void* LocalFree(void* block);
 
 namespace objectstore {
 // Host folder that holds the databases of the current device root.
