@@ -2,6 +2,7 @@
 
 #include "mapview/CodeRecord.h"
 #include "platform/files/Files.h"
+#include "platform/window/Shell.h"
 
 #include <cmath>
 #include <cstdio>
@@ -93,4 +94,16 @@ int SafeArrayPairCount(const SAFEARRAY* array) {
     if (SafeArrayGetLBound(array, 1, &lower) < 0 || SafeArrayGetUBound(array, 1, &upper) < 0) return -1;
     const std::uint32_t count = static_cast<std::uint32_t>(static_cast<std::int64_t>(upper) - lower + 1);
     return static_cast<int>((count & 0x3FFFFFFFu) / 2);
+}
+
+bool RegisterComServer(const char16_t* libraryPath) {
+    HMODULE module = LoadLibraryW(libraryPath);
+    if (!module) return false;
+    bool ok = false;
+    if (FARPROC entry = GetProcAddress(module, "DllRegisterServer")) {
+        using RegisterFn = HRESULT (*)();
+        ok = reinterpret_cast<RegisterFn>(entry)() >= 0;
+    }
+    FreeLibrary(module);
+    return ok;
 }

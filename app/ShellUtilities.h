@@ -1,5 +1,6 @@
 // Small helpers of the shell: folder and file tests, a location code to a map position, a
-// compass bearing, heading quantisation, an icon drawer and the sizes of automation arrays.
+// compass bearing, heading quantisation, an icon drawer, the sizes of automation arrays and the
+// registration of a COM server.
 #pragma once
 
 #include "platform/base/OleAuto.h"
@@ -30,3 +31,6 @@ void DrawIconAt(HDC dc, POINT centre, int iconId);
 int SafeArrayCount(const SAFEARRAY* array);
 // Half the element count (taken modulo 2^30), -1 when a bound cannot be read.
 int SafeArrayPairCount(const SAFEARRAY* array);
+// Loads the library, calls its "DllRegisterServer" when it has one and frees the library; true
+// when the call succeeded (a result of 0 or more).
+bool RegisterComServer(const char16_t* libraryPath);

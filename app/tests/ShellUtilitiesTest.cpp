@@ -1,6 +1,7 @@
 #include "app/ShellUtilities.h"
 
 #include "platform/files/tests/TempRoot.h"
+#include "platform/window/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -107,4 +108,12 @@ TEST(ShellUtilities, AutomationArraySizes) {
     a.cDims = 0;
     EXPECT_EQ(SafeArrayCount(&a), -1);
     EXPECT_EQ(SafeArrayPairCount(nullptr), -1);
+}
+
+TEST(ShellUtilities, RegisterComServerNeedsALibraryWithTheEntry) {
+    EXPECT_FALSE(RegisterComServer(u"\\Windows\\nowhere.dll"));
+    // The system library is there but exports no registration entry; it is freed again.
+    const int loaded = ShellLoadedModuleCount();
+    EXPECT_FALSE(RegisterComServer(u"coredll.dll"));
+    EXPECT_EQ(ShellLoadedModuleCount(), loaded);
 }
