@@ -100,7 +100,7 @@ private:
     std::int32_t m_settings[kSettingCount] = {};
     CCriticalSection m_lock;
     std::unique_ptr<CSingleLock> m_singleLock;
-    std::int32_t m_reserved = 0;
+    [[maybe_unused]] std::int32_t m_reserved = 0;
     char16_t m_dataFolder[kNameChars] = {};
     char16_t m_dayScheme[kNameChars] = {};
     char16_t m_nightScheme[kNameChars] = {};
