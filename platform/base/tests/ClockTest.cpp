@@ -1,4 +1,5 @@
 #include "platform/base/Clock.h"
+#include "platform/base/CTime.h"
 
 #include <gtest/gtest.h>
 
@@ -30,5 +31,22 @@ TEST(Clock, SimulatedClockDrivesTickAndLocalTime) {
     EXPECT_EQ(local.wDay, 11); // 20:30 UTC is 05:30 the next day in Korea
     EXPECT_EQ(local.wHour, 5);
     EXPECT_EQ(local.wSecond, 1);
+    InstallClock(nullptr);
+}
+
+TEST(Clock, CTimeFollowsTheInstalledClock) {
+    // 2026-12-10 20:30:15 UTC is 2026-12-11 05:30:15 in Korea.
+    SimulatedClock sim(1796934615000LL + 999, 9 * 60);
+    InstallClock(&sim);
+    CTime now = CTime::GetCurrentTime();
+    EXPECT_EQ(now.GetTime(), 1796934615);
+    EXPECT_EQ(now.GetDay(), 11);
+    EXPECT_EQ(now.GetHour(), 5);
+    EXPECT_EQ(now.GetMinute(), 30);
+    EXPECT_EQ(now.GetSecond(), 15);
+    EXPECT_EQ(CTime(2026, 12, 11, 5, 30, 15), now);
+    CTimeSpan span = now - (now - CTimeSpan(0, 1, 30, 0));
+    EXPECT_EQ(span.GetTotalSeconds(), 5400);
+    EXPECT_EQ(span.GetTotalMinutes(), 90);
     InstallClock(nullptr);
 }
