@@ -6,7 +6,7 @@
 
 #include "mapview/TintedBox.h"
 #include "platform/base/Text.h"
-#include "route/TrafficStandIn.h"
+#include "traffic/receiver/Traffic.h"
 
 #include <algorithm>
 

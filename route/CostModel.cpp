@@ -1,7 +1,7 @@
 #include "route/CostModel.h"
 
 #include "route/MRFormat.h"
-#include "route/TrafficStandIn.h"
+#include "traffic/receiver/Traffic.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "platform/files/Files.h"
 #include "route/RouteFile.h"
 #include "route/RoutePath.h"
-#include "route/TrafficStandIn.h"
+#include "traffic/receiver/Traffic.h"
 #include "route/base/Coords.h"
 #include "route/base/ErrorLog.h"
 #include "route/base/TextTruncate.h"

@@ -6,7 +6,7 @@
 #include "mapview/MapSymbolStandIn.h"
 #include "mapview/tests/LayerBytes.h"
 #include "platform/files/tests/TempRoot.h"
-#include "route/TrafficStandIn.h"
+#include "traffic/receiver/tests/TrafficTestStore.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +69,7 @@ protected:
     }
     void TearDown() override {
         dc.SelectObject(old);
-        CTraffic::instance()->ClearSpeeds();
+        traffictest::CloseStore();
         GdiUseBuiltinFont(false);
     }
     int Open(const std::string& file, const std::string& content) {
@@ -155,7 +155,8 @@ TEST_F(LayerDrawingTest, TrafficLinksNeedASpeedAndTheirTailTheArrowsSwitch) {
     // link's end is 31 pixels right of the middle, its tail (125 units) reaches 71.
     Draw();
     EXPECT_EQ(CountColour(kCongested, RECT{0, 0, 240, 320}), 0);
-    CTraffic::instance()->SetSpeed(3, 5);
+    traffictest::OpenStore(8);
+    traffictest::SetSpeed(3, 5);
     Draw();
     EXPECT_EQ(dc.GetPixel(130, 148), kCongested);
     EXPECT_EQ(dc.GetPixel(170, 148), kCongested);

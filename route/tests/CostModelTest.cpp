@@ -2,8 +2,8 @@
 // give factors F = 60 / V, the unit cost is F x m2 x m1 (or 60 / v x m2 x m1 with a traffic
 // speed v), and the cost is length x unit + turn cost.
 #include "route/CostModel.h"
-#include "route/TrafficStandIn.h"
 #include "route/tests/EngineFixture.h"
+#include "traffic/receiver/tests/TrafficTestStore.h"
 
 #include <gtest/gtest.h>
 
@@ -126,11 +126,12 @@ TEST(LinkCost, MatchesHandComputedTable) {
 
 class TrafficCost : public ::testing::Test {
 protected:
-    void TearDown() override { CTraffic::instance()->ClearSpeeds(); }
+    void SetUp() override { traffictest::OpenStore(); }
+    void TearDown() override { traffictest::CloseStore(); }
 };
 
 TEST_F(TrafficCost, SpeedOfTheTravelDirection) {
-    CTraffic::instance()->SetSpeed(7, 5);
+    traffictest::SetSpeed(7, 5);
     LinkSpec street = Spec(5, 1, 0, 5);
     street.trafficForward = 7;
     street.trafficBackward = 8;
@@ -162,7 +163,7 @@ TEST_F(TrafficCost, SpeedAdjustments) {
         {"255 is none", 255, Spec(5, 1, 0, 5), 1540.0f},
     };
     for (const Case& c : cases) {
-        CTraffic::instance()->SetSpeed(3, c.speed);
+        traffictest::SetSpeed(3, c.speed);
         LinkSpec l = c.link;
         l.trafficForward = 3;
         auto rec = l.Bytes();

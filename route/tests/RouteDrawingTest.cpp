@@ -1,8 +1,8 @@
 // Route bands and markers drawn through a recording map: which pens each section gets, the
 // order of the routes, where the markers go, and what is skipped.
 #include "route/RouteManager.h"
-#include "route/TrafficStandIn.h"
 #include "route/base/Coords.h"
+#include "traffic/receiver/tests/TrafficTestStore.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +203,8 @@ TEST_F(RouteDrawingTest, MarkersHangFromTheirPointsAndNeedAStart) {
 }
 
 TEST(TrafficColours, SpeedClassesByLinkKindAndDisplayFlags) {
+    // Link 7 is an ordinary link, link 9 a highway link.
+    traffictest::OpenStore(16, {9});
     CTraffic* t = CTraffic::instance();
     struct Case {
         int speed;
@@ -212,10 +214,10 @@ TEST(TrafficColours, SpeedClassesByLinkKindAndDisplayFlags) {
                  {20, false, 0x00B93D}, {39, false, 0x00B93D}, {40, false, 0xDC0000}, {19, true, 0x8000FF},
                  {20, true, 0x1894C9},  {40, true, 0x00B93D},  {69, true, 0x00B93D},  {70, true, 0xDC0000}};
     for (const Case& c : cases) {
-        t->SetSpeed(7, static_cast<std::uint8_t>(c.speed));
-        t->SetHighway(7, c.highway);
+        const unsigned short index = c.highway ? 9 : 7;
+        traffictest::SetSpeed(index, static_cast<std::uint8_t>(c.speed));
         unsigned long colour = 0;
-        EXPECT_EQ(t->getLinkColorByIdx(7, colour), 1) << c.speed;
+        EXPECT_EQ(t->getLinkColorByIdx(index, colour), 1) << c.speed;
         EXPECT_EQ(colour, c.colour) << c.speed << (c.highway ? " highway" : "");
     }
     unsigned long colour = 12345;
@@ -223,12 +225,9 @@ TEST(TrafficColours, SpeedClassesByLinkKindAndDisplayFlags) {
     EXPECT_EQ(colour, 12345u);
     const bool offCongested[4] = {true, true, true, false};
     t->SetDisplayOnOff(offCongested);
-    t->SetSpeed(7, 5);
-    t->SetHighway(7, false);
+    traffictest::SetSpeed(7, 5);
     EXPECT_EQ(t->getLinkColorByIdx(7, colour), 0);
-    const bool allOn[4] = {true, true, true, true};
-    t->SetDisplayOnOff(allOn);
-    t->ClearSpeeds();
+    traffictest::CloseStore();
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "route/RoutePath.h"
 #include "route/RoutePlan.h"
 #include "route/RpResult.h"
-#include "route/TrafficStandIn.h"
+#include "traffic/receiver/tests/TrafficTestStore.h"
 #include "route/base/Coords.h"
 #include "route/tests/NetTestSupport.h"
 
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> LinkRecord(int facility, int lanes, int linkType,
 }
 
 TEST(ResultTravelTime, DefaultSpeedsAndTrafficSpeeds) {
-    CTraffic::instance()->ClearSpeeds();
+    traffictest::OpenStore();
     // 1,000 m at 25 km/h (facility 4, two lanes) is 144 s.
     const auto local = LinkRecord(4, 2, 0, 7, 8);
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 0, 1000, false), 144.0, 1e-9);
@@ -97,13 +97,13 @@ TEST(ResultTravelTime, DefaultSpeedsAndTrafficSpeeds) {
     EXPECT_NEAR(RpResult::TravelSeconds(LinkRecord(4, 2, 2).data(), 0, 1000, false), 120.0, 1e-9);
     // With traffic on and no speed held for the link, the default stays.
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 0, 1000, true), 144.0, 1e-9);
-    CTraffic::instance()->SetSpeed(7, 10);
+    traffictest::SetSpeed(7, 10);
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 0, 1000, true), 360.0, 1e-9);
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 1, 1000, true), 144.0, 1e-9);  // the other direction
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 0, 1000, false), 144.0, 1e-9); // traffic off
-    CTraffic::instance()->SetSpeed(8, 255);                                          // 255 means none
+    traffictest::SetSpeed(8, 255);                                                   // 255 means none
     EXPECT_NEAR(RpResult::TravelSeconds(local.data(), 1, 1000, true), 144.0, 1e-9);
-    CTraffic::instance()->ClearSpeeds();
+    traffictest::CloseStore();
 
     struct Case {
         int facility, lanes, kmh;

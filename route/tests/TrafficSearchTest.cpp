@@ -2,9 +2,9 @@
 // direction the car drives it, so a jam in the opposite direction does not push the route off
 // its road. Also the unsigned queue key of a negative float key.
 #include "route/RoutePlan.h"
-#include "route/TrafficStandIn.h"
 #include "route/base/ErrorLog.h"
 #include "route/tests/EngineFixture.h"
+#include "traffic/receiver/tests/TrafficTestStore.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,8 @@ struct TwoRoads {
 
 class GoalHalfTraffic : public ::testing::Test {
 protected:
-    void TearDown() override { CTraffic::instance()->ClearSpeeds(); }
+    void SetUp() override { traffictest::OpenStore(); }
+    void TearDown() override { traffictest::CloseStore(); }
 
     // The route from the west stub to the east stub with traffic on; true when it runs north.
     bool RunsNorth(std::uint16_t forwardIndex, std::uint16_t backwardIndex) {
@@ -85,7 +86,7 @@ protected:
 };
 
 TEST_F(GoalHalfTraffic, JamInTheOppositeDirectionIsIgnored) {
-    CTraffic::instance()->SetSpeed(100, 5);
+    traffictest::SetSpeed(100, 5);
     // No jam: the shorter northern road.
     EXPECT_TRUE(RunsNorth(0xFFFF, 0xFFFF));
     // 5 km/h towards W on the northern road's last link: the car drives towards G, unaffected.

@@ -2,7 +2,7 @@
 // and writes the screen as PNG.
 //
 //   velko-mapshot --root DIR [--center X,Y] [--level N] [--bird] [--heading DEG] [--night]
-//                 [--time YYYY-MM-DDTHH:MM] [--route FILE] [--traffic IDX=KMH[:h]]...
+//                 [--time YYYY-MM-DDTHH:MM] [--route FILE] [--traffic IDX=KMH]...
 //                 [--drag DX,DY,TICKS] [--builtin-font] [--skin] [--probe X,Y]... --out PNG
 //
 // The map's symbols come from generated stand-in images, or with --skin from the device's skin
@@ -17,10 +17,10 @@
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/WindowHost.h"
 #include "route/RouteManager.h"
-#include "route/TrafficStandIn.h"
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/NaviSymbolManager.h"
 #include "tools/mapshot/MapShotSetup.h"
+#include "traffic/receiver/Traffic.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,7 +36,6 @@ constexpr int kLocalOffsetMinutes = 9 * 60;
 
 struct Traffic {
     int index = 0, speed = 0;
-    bool highway = false;
 };
 
 struct Options {
@@ -54,7 +53,7 @@ struct Options {
 int Usage() {
     std::cerr << "usage: velko-mapshot --root DIR [--center X,Y] [--level 1..16] [--bird] [--heading DEG]\n"
                  "                     [--night] [--time YYYY-MM-DDTHH:MM] [--route FILE]\n"
-                 "                     [--traffic IDX=KMH[:h]]... [--drag DX,DY,TICKS] [--builtin-font]\n"
+                 "                     [--traffic IDX=KMH]... [--drag DX,DY,TICKS] [--builtin-font]\n"
                  "                     [--skin] [--probe X,Y]... --out PNG\n";
     return 2;
 }
@@ -94,10 +93,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.route = v;
         else if (a == "--traffic" && (v = next())) {
             Traffic t;
-            char h = 0;
-            const int n = std::sscanf(v, "%d=%d:%c", &t.index, &t.speed, &h);
-            if (n < 2 || t.index < 0 || t.index > 0xFFFF || t.speed < 0 || t.speed > 255) return false;
-            t.highway = n == 3 && h == 'h';
+            char rest = 0;
+            const int n = std::sscanf(v, "%d=%d%c", &t.index, &t.speed, &rest);
+            if (n != 2 || t.index < 0 || t.index > 0xFFFF || t.speed < 0 || t.speed > 255) return false;
             o.traffic.push_back(t);
         } else if (a == "--drag" && (v = next())) {
             if (std::sscanf(v, "%d,%d,%d", &o.dragX, &o.dragY, &o.dragTicks) != 3 || o.dragTicks < 0 ||
@@ -230,9 +228,25 @@ int main(int argc, char** argv) {
             g_map = map;
             map->m_paintHook = DrawOverlay;
         }
-        for (const Traffic& t : o.traffic) {
-            CTraffic::instance()->SetSpeed(static_cast<std::uint16_t>(t.index), static_cast<std::uint8_t>(t.speed));
-            CTraffic::instance()->SetHighway(static_cast<std::uint16_t>(t.index), t.highway);
+        if (!o.traffic.empty()) {
+            // The device's link-speed store, fed one traffic packet per given speed for the link
+            // id at that table index (the link's id says whether it is a highway link). The save
+            // file is not written back.
+            CTraffic* traffic = CTraffic::instance();
+            traffic->openFile(CString(kDataFolder));
+            for (const Traffic& t : o.traffic) {
+                unsigned long id = 0;
+                if (!traffic->getDarcIDByIdx(static_cast<unsigned short>(t.index), id)) {
+                    std::cerr << "velko-mapshot: no broadcast link at index " << t.index << "\n";
+                    return 2;
+                }
+                unsigned char packet[22] = {0x17, 0x00};
+                for (int k = 0; k < 4; ++k) {
+                    for (int b = 0; b < 4; ++b) packet[2 + 5 * k + b] = static_cast<unsigned char>(id >> (24 - 8 * b));
+                    packet[6 + 5 * k] = static_cast<unsigned char>(t.speed);
+                }
+                traffic->setData(packet, sizeof packet);
+            }
         }
 
         map->RequestRedraw(1);

@@ -10,8 +10,8 @@
 #include "platform/files/InputFile.h"
 #include "platform/files/MapDataFolder.h"
 #include "route/RouteManager.h"
-#include "route/TrafficStandIn.h"
 #include "route/base/Coords.h"
+#include "traffic/receiver/Traffic.h"
 #include "tools/route/RoutePrint.h"
 
 #include <cstdio>
@@ -173,9 +173,27 @@ int Plan(const Options& o) {
     }
     manager.SetRouteKind(o.kind);
     if (!o.traffic.empty()) {
-        for (const auto& [index, speed] : o.traffic)
-            CTraffic::instance()->SetSpeed(static_cast<std::uint16_t>(index),
-                                           static_cast<std::uint8_t>(speed));
+        // The link-speed store of the device, fed as the broadcast would feed it: one traffic
+        // packet per given speed, for the link id at that table index. The save file is not
+        // written back.
+        CTraffic* traffic = CTraffic::instance();
+        traffic->openFile(CString(kDataFolder));
+        for (const auto& [index, speed] : o.traffic) {
+            unsigned long id = 0;
+            if (index < 0 || index > 0xFFFF || !traffic->getDarcIDByIdx(static_cast<unsigned short>(index), id)) {
+                std::cerr << "velko-route: no broadcast link at index " << index << "\n";
+                return 2;
+            }
+            unsigned char packet[22] = {0x17, 0x00};
+            for (int k = 0; k < 4; ++k) {
+                packet[2 + 5 * k] = static_cast<unsigned char>(id >> 24);
+                packet[3 + 5 * k] = static_cast<unsigned char>(id >> 16);
+                packet[4 + 5 * k] = static_cast<unsigned char>(id >> 8);
+                packet[5 + 5 * k] = static_cast<unsigned char>(id);
+                packet[6 + 5 * k] = static_cast<unsigned char>(speed);
+            }
+            traffic->setData(packet, sizeof packet);
+        }
         manager.SetUseTraffic(1);
     }
     const POINT from = ToMap(o, o.from), to = ToMap(o, o.to);
