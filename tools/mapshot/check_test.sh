@@ -48,9 +48,9 @@ shot --level 9 --bird --night --heading 45 --center $lake --probe 3,3 --out "$di
 [ "$(probe 3,3)" = 68,68,83 ] || fail "night sky"
 same "$dir/bird-night.png" bird-night.png
 
-# Traffic link 29 crosses the left edge of this view: at 5 km/h congested colour, without a
+# Broadcast link 33 (a town main road) crosses the left edge of this view: at 5 km/h congested colour, without a
 # speed not drawn.
-shot --level 8 --center 205900,534700 --traffic 29=5 --probe 5,230 --out "$dir/traffic.png"
+shot --level 8 --center 205900,534700 --traffic 33=5 --probe 5,230 --out "$dir/traffic.png"
 [ "$(probe 5,230)" = 255,0,128 ] || fail "congested traffic colour"
 same "$dir/traffic.png" traffic.png
 shot --level 8 --center 205900,534700 --probe 5,230 --out "$dir/no-traffic.png"

@@ -1,5 +1,7 @@
 #include "tools/mkdevice/DeviceBuilder.h"
 
+#include "tools/mkdevice/BroadcastStage.h"
+
 #include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
 #include "tools/mkdevice/AreaStage.h"
@@ -46,8 +48,10 @@ void SearchPlaceholder(const DeviceLayout& l) {
 NetworkSummary BuildNetworkStage(const DeviceLayout& layout, const DeviceOptions& options) {
     NetModel model;
     const std::string& n = options.network;
-    if (n == "sample")
+    if (n == "sample") {
         model = BuildSampleRegion();
+        WriteBroadcastFiles(layout, AssignBroadcastLinks(model));
+    }
     else if (n == "national")
         model = BuildNational(options.seed);
     else if (n.rfind("fixture:", 0) == 0)

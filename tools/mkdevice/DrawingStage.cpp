@@ -772,7 +772,7 @@ private:
     }
 
     void TrafficLinks() {
-        // The traffic-broadcast link index of a road is its index in the network's link list.
+        // Each direction of a road is drawn with its own traffic-broadcast link index.
         const char* names[4] = {"DARC\\DARC_HIGHWAY.MDC", "DARC\\DARC_NATIONAL.MDC", "DARC\\DARC_ETC2.MDC",
                                 "DARC\\DARC_ETC4.MDC"};
         std::vector<LayerBuilder> layers;
@@ -790,13 +790,12 @@ private:
                 layer = 3;
             if (layer < 0) continue;
             for (int dir = 0; dir < 2; ++dir) {
-                if ((l.opt.oneWay == 1 && dir == 1) || (l.opt.oneWay == 2 && dir == 0) || l.opt.oneWay == 3)
-                    continue;
+                const std::uint16_t index = dir == 0 ? l.broadcastForward : l.broadcastBackward;
+                if (index == 0xFFFF) continue; // no broadcast link in this direction
                 std::vector<MapPt> line = LinkLine(m_model, l);
                 if (dir == 1) std::reverse(line.begin(), line.end());
                 for (const auto& piece : Pieces(line, kBaseCell))
-                    AddTrafficRecord(layers[static_cast<std::size_t>(layer)], piece,
-                                     static_cast<std::uint16_t>(i));
+                    AddTrafficRecord(layers[static_cast<std::size_t>(layer)], piece, index);
             }
         }
         for (int i = 0; i < 4; ++i) Write(names[i], layers[static_cast<std::size_t>(i)]);

@@ -419,8 +419,8 @@ NetworkSummary NetModel::Write(const std::string& mrDataDir, const BuildLimits& 
             linkF.U16(maxX);
             linkF.U16(maxY);
             linkF.U16(static_cast<std::uint32_t>(l.shape.empty() ? 0 : vertexIndex));
-            linkF.U16(0xFFFF); // no traffic-broadcast link
-            linkF.U16(0xFFFF);
+            linkF.U16(l.broadcastForward);
+            linkF.U16(l.broadcastBackward);
             for (const NetPoint& p : l.shape) {
                 vertexF.U16(offX(p));
                 vertexF.U16(offY(p));

@@ -48,6 +48,10 @@ struct NetLink {
     RoadType type = RoadType::TownStreet;
     LinkOptions opt;
     int order = 0; // creation order, kept by the pieces of a cut link
+    // Traffic-broadcast link-table index of each travel direction (first node to second, and
+    // back), link bytes 24 and 26; 0xFFFF = no broadcast link.
+    std::uint16_t broadcastForward = 0xFFFF;
+    std::uint16_t broadcastBackward = 0xFFFF;
 };
 
 struct BuildLimits {
@@ -82,6 +86,7 @@ public:
 
     const std::vector<NetNode>& Nodes() const { return m_nodes; }
     const std::vector<NetLink>& Links() const { return m_links; }
+    NetLink& LinkAt(int link) { return m_links.at(static_cast<std::size_t>(link)); }
     NetPoint NodePoint(int node) const { return m_nodes.at(node).pt; }
 
     // Writes MRManage.bin ... LinkIDvsCode.db, RoadNameIndex.bin and RoadNameTbl.bin into the

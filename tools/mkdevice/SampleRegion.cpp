@@ -4,6 +4,8 @@
 // service areas and tunnels; national roads join three smaller towns.
 #include "tools/mkdevice/Networks.h"
 
+#include "tools/mkdevice/BroadcastStage.h"
+
 #include <cmath>
 #include <vector>
 
@@ -210,6 +212,7 @@ NetModel BuildSampleRegion() {
     r.Link(s2, townC[0][0], RT::NationalRoad, n37, {r.P(23.0, 1.5)});
     r.Link(rE, townD[0][0], RT::ProvincialRoad, Region::Named(u"지방도317호선", 0, 317),
            {r.P(19.0, 12.3), r.P(23.5, 14.0)});
+    AssignBroadcastLinks(r.m);
     return std::move(r.m);
 }
 
