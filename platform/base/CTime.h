@@ -5,6 +5,7 @@
 #include "platform/base/CTimeSpan.h"
 #include "platform/base/WinTypes.h"
 
+#include <compare>
 #include <cstdint>
 
 class CTime {

@@ -148,8 +148,8 @@ int CDARC::ExtractSentence(unsigned char* payload, int& payloadLength) {
     return type;
 }
 
-void CDARC::Dispatch(const unsigned char* payload, int length) {
-    if (length < 1) return;
+bool CDARC::Dispatch(const unsigned char* payload, int length) {
+    if (length < 1) return false;
     int service = payload[0] & 0x1F;
     switch (service) {
     case kServiceTraffic:
@@ -171,12 +171,14 @@ void CDARC::Dispatch(const unsigned char* payload, int length) {
         // only counted.
         break;
     default:
-        return; // not a service of this receiver: not counted
+        return false; // not a service of this receiver: not counted
     }
-    m_packets.fetch_add(1, std::memory_order_relaxed);
+    return true;
 }
 
 int CDARC::ParseData() {
+    // Only this thread writes the count; others may read it at any time.
+    int packets = 0;
     m_packets.store(0, std::memory_order_relaxed);
     unsigned char payload[kMaxPayload];
     while (m_length >= kMinParse) {
@@ -184,11 +186,11 @@ int CDARC::ParseData() {
         int kind = ExtractSentence(payload, length);
         switch (kind) {
         case kData:
-            Dispatch(payload, length);
+            if (Dispatch(payload, length)) m_packets.store(++packets, std::memory_order_relaxed);
             break;
         case kRate:
             SetReceiveRate(payload, length);
-            m_packets.fetch_add(1, std::memory_order_relaxed);
+            m_packets.store(++packets, std::memory_order_relaxed);
             break;
         case kVersion:
             if (length >= 7) SetVersions(payload);
@@ -201,10 +203,10 @@ int CDARC::ParseData() {
                 g_idleCalls.store(0);
                 g_channelInfoSeen.store(0);
             }
-            return m_packets.load(std::memory_order_relaxed);
+            return packets;
         }
     }
-    return m_packets.load(std::memory_order_relaxed);
+    return packets;
 }
 
 void CDARC::SetReceiveRate(const unsigned char* payload, int length) {

@@ -52,7 +52,8 @@ private:
     int ExtractSentence(unsigned char* payload, int& payloadLength);
     void SetReceiveRate(const unsigned char* payload, int length);
     void Consume(int count);
-    void Dispatch(const unsigned char* payload, int length);
+    // Hands a data packet to its store; false for a service this receiver does not know.
+    bool Dispatch(const unsigned char* payload, int length);
 
     unsigned char m_buffer[kBufferSize];
     int m_start = 0;  // offset of the oldest buffered byte

@@ -61,6 +61,7 @@ CTraffic::~CTraffic() = default;
 void CTraffic::FreeTables() {
     m_loaded.store(0, std::memory_order_release);
     m_records.reset();
+    m_ids.reset();
     m_overrides.reset();
     m_linkCount = 0;
 }
@@ -73,16 +74,19 @@ void CTraffic::openFile(const CString& folder) {
     if (!ReadWholeFile(path, bytes, kMaxLinkTableBytes)) return;
     std::size_t count = bytes.size() / 4;
     auto records = std::unique_ptr<Record[]>(new (std::nothrow) Record[count]);
+    auto ids = std::unique_ptr<std::uint32_t[]>(new (std::nothrow) std::uint32_t[count]);
     auto overrides = std::unique_ptr<std::atomic<std::uint8_t>[]>(new (std::nothrow) std::atomic<std::uint8_t>[count]);
-    if (count > 0 && (!records || !overrides)) return;
+    if (count > 0 && (!records || !ids || !overrides)) return;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t id = ReadLe32(&bytes[i * 4]);
         // Bisection needs strictly ascending ids; a table out of order would name wrong links.
         if (i > 0 && id <= records[i - 1].id) return;
         records[i].id = id;
+        ids[i] = id;
         overrides[i].store(255, kRelaxed);
     }
     m_records = std::move(records);
+    m_ids = std::move(ids);
     m_overrides = std::move(overrides);
     m_linkCount = static_cast<int>(count);
     LoadSaveFile();
@@ -131,27 +135,30 @@ int CTraffic::close() {
 int CTraffic::setData(const unsigned char* payload, int length) {
     if (!IsLoaded() || !payload || length < 22) return 0;
     if (((payload[1] >> 4) & 0x07) != 0) return 0;
-    for (int k = 0; k < 4; ++k) setSTISpeed(ReadBe32(payload + 2 + 5 * k), payload[6 + 5 * k]);
+    const std::uint32_t now = CurrentTimeValue();
+    for (int k = 0; k < 4; ++k) setSTISpeed(ReadBe32(payload + 2 + 5 * k), payload[6 + 5 * k], now);
     return 1;
 }
 
-int CTraffic::setSTISpeed(unsigned long id, unsigned char speed) {
+int CTraffic::setSTISpeed(unsigned long id, unsigned char speed, std::uint32_t now) {
     int index = findLinkIndex(id);
     if (index < 0) return 0;
     Record& rec = m_records[index];
     rec.speed.store(speed, kRelaxed);
     rec.flags.fetch_or(kReceived, kRelaxed);
-    rec.time.store(CurrentTimeValue(), kRelaxed);
+    rec.time.store(now, kRelaxed);
     return 1;
 }
 
 int CTraffic::findLinkIndex(unsigned long id) const {
     if (m_linkCount <= 0 || id > 0xFFFFFFFFul) return -1;
+    // Bisection over the ids alone: a compact array that stays in the cache.
+    const std::uint32_t* ids = m_ids.get();
     int lo = 0;
     int hi = m_linkCount - 1;
     while (lo <= hi) {
         int mid = lo + (hi - lo) / 2;
-        std::uint32_t key = m_records[mid].id;
+        std::uint32_t key = ids[mid];
         if (key == id) return mid;
         if (key < id)
             lo = mid + 1;

@@ -79,7 +79,7 @@ private:
     CTraffic();
     bool IsLoaded() const { return m_loaded.load(std::memory_order_acquire) != 0; }
     int IsHighWay(unsigned short index) const;
-    int setSTISpeed(unsigned long id, unsigned char speed);
+    int setSTISpeed(unsigned long id, unsigned char speed, std::uint32_t now);
     int findLinkIndex(unsigned long id) const;
     void LoadSaveFile();
     void FreeTables();
@@ -87,6 +87,7 @@ private:
     std::atomic<int> m_validMinutes{15};
     int m_linkCount = 0;
     std::unique_ptr<Record[]> m_records;
+    std::unique_ptr<std::uint32_t[]> m_ids; // the records' ids again, for the bisection
     std::unique_ptr<std::atomic<std::uint8_t>[]> m_overrides;
     CString m_mapDir;
     std::atomic<int> m_loaded{0};
