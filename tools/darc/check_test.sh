@@ -106,4 +106,7 @@ if "$route" --root "$dir/root" --net --from $from --to $to --traffic 60000=5 > /
   fail "an index outside the table was taken"
 fi
 [ ! -e "$save" ] || fail "velko-route wrote the store's save file"
+# A folder is no stream: refused with exit code 2.
+rc=0; "$darc" --root "$dir/root" --stream "$dir" > /dev/null 2>&1 || rc=$?
+[ $rc = 2 ] || fail "a folder as the stream gave exit code $rc"
 echo "velko-darc checks passed"

@@ -10,6 +10,8 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/Files.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 #include "position/SerialPort.h"
 #include "position/ZarnReceiver.h"
 #include "traffic/receiver/DARC.h"
@@ -19,15 +21,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-constexpr const char16_t* kDataFolder = u"\\Storage Card\\MapData";
+constexpr std::uint64_t kMaxStreamBytes = 1ull << 30;
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-darc --root DIR (--stream FILE | --port COMn: [--com N=PATH] [--seconds N])\n"
@@ -144,11 +144,22 @@ int main(int argc, char** argv) {
     }
     if (root.empty() || stream.empty() == port.empty()) return Usage();
     DeviceRoot::SetRoot(root);
+    std::u16string folder;
+    std::string error;
+    if (!FindMapDataFolder(folder, error)) {
+        std::fprintf(stderr, "velko-darc: %s\n", error.c_str());
+        return 2;
+    }
+    InputFile input;
+    if (!stream.empty() && !input.Open(stream, kMaxStreamBytes, error)) {
+        std::fprintf(stderr, "velko-darc: %s\n", error.c_str());
+        return 2;
+    }
 
     CTraffic* traffic = CTraffic::instance();
     CFreqScanner* scanner = CFreqScanner::instance();
-    traffic->openFile(CString(kDataFolder));
-    scanner->openFile(CString(kDataFolder));
+    traffic->openFile(CString(folder));
+    scanner->openFile(CString(folder));
 
     CSerialPort serial;
     if (!port.empty()) {
@@ -162,15 +173,13 @@ int main(int argc, char** argv) {
     Source source(reception, unit);
 
     if (!stream.empty()) {
-        std::ifstream in(stream, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "velko-darc: cannot read %s\n", stream.c_str());
-            return 1;
-        }
         std::vector<char> buffer(2048);
-        while (in) {
-            in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            source.Put(buffer.data(), static_cast<int>(in.gcount()));
+        for (long n; (n = input.Read(buffer.data(), buffer.size())) != 0;) {
+            if (n < 0) {
+                std::fprintf(stderr, "velko-darc: cannot read %s\n", stream.c_str());
+                return 1;
+            }
+            source.Put(buffer.data(), static_cast<int>(n));
         }
     } else {
         const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

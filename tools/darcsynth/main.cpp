@@ -17,6 +17,8 @@
 // "sent idx= id= speed=".
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
 #include "platform/serial/PseudoTerminal.h"
 #include "position/ZarnReceiver.h"
 
@@ -26,7 +28,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -160,12 +161,6 @@ private:
     std::map<int, int> m_sent;
 };
 
-bool ReadFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
 
 std::uint32_t Le32(const std::string& s, std::size_t at) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at])) |
@@ -264,10 +259,15 @@ int main(int argc, char** argv) {
     if (stations.empty()) stations.push_back(Station{});
 
     DeviceRoot::SetRoot(root);
-    std::string table;
-    if (!ReadFile(DeviceRoot::Resolve(u"\\Storage Card\\MapData\\MRDATA\\DARCLINK.bin"), table)) {
-        std::fprintf(stderr, "velko-darcsynth: no broadcast link table under %s\n", root.c_str());
-        return 1;
+    std::u16string folder;
+    std::string error, table;
+    if (!FindMapDataFolder(folder, error)) {
+        std::fprintf(stderr, "velko-darcsynth: %s\n", error.c_str());
+        return 2;
+    }
+    if (!InputFile::ReadAll(DeviceRoot::Resolve(folder + u"\\MRDATA\\DARCLINK.bin"), 64u << 20, table, error)) {
+        std::fprintf(stderr, "velko-darcsynth: no broadcast link table: %s\n", error.c_str());
+        return 2;
     }
     std::vector<std::uint32_t> ids;
     for (std::size_t at = 0; at + 4 <= table.size(); at += 4) ids.push_back(Le32(table, at));
@@ -283,9 +283,9 @@ int main(int argc, char** argv) {
         std::string stream;
         if (!merge.empty()) {
             std::string log;
-            if (!ReadFile(merge, log)) {
-                std::fprintf(stderr, "velko-darcsynth: cannot read %s\n", merge.c_str());
-                return 1;
+            if (!InputFile::ReadAll(merge, 1ull << 30, log, error)) {
+                std::fprintf(stderr, "velko-darcsynth: %s\n", error.c_str());
+                return 2;
             }
             stream = Merge(log, unit, stations.front());
         } else {

@@ -177,7 +177,7 @@ int Plan(const Options& o) {
         // packet per given speed, for the link id at that table index. The save file is not
         // written back.
         CTraffic* traffic = CTraffic::instance();
-        traffic->openFile(CString(kDataFolder));
+        traffic->openFile(CString(folder));
         for (const auto& [index, speed] : o.traffic) {
             unsigned long id = 0;
             if (index < 0 || index > 0xFFFF || !traffic->getDarcIDByIdx(static_cast<unsigned short>(index), id)) {
