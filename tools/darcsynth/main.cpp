@@ -6,8 +6,8 @@
 //   velko-darcsynth --root DIR --serve [--seconds N] [...]
 //
 // Each second of the stream starts with the unit's receive-rate report; then come traffic
-// packets for every link of the root's broadcast link table (congestion around the 가람
-// interchange, free expressways at night), the version report, and channel information
+// packets for every link of the root's broadcast link table (congestion at the junctions named
+// 가람IC, free expressways at night), the version report, and channel information
 // (service 16) every few sentences, filled up with filler bytes to the byte rate. Payload bytes
 // 02, 03 and 1B are escaped. A station is CODE:RATE:NETID (frequency code, receive-rate
 // percentage, network id, or "-" for a station that sends no channel information and no data).
@@ -21,7 +21,10 @@
 #include "platform/files/MapDataFolder.h"
 #include "platform/serial/PseudoTerminal.h"
 #include "position/ZarnReceiver.h"
+#include "route/MRFormat.h"
+#include "route/MRReader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -195,6 +198,45 @@ std::string Merge(const std::string& log, Unit& unit, const Station& st) {
     return out;
 }
 
+// Broadcast indices (link bytes 24 and 26) of the links with an end at a junction whose name
+// begins with name.
+std::vector<int> LinksAt(const std::u16string& folder, const std::u16string& name, int tableSize) {
+    std::vector<int> found;
+    const std::string wanted = Utf16ToCp949(name);
+    MRReader reader;
+    if (reader.Open(3, folder.c_str()) != 1) return found;
+    for (int map = 0; map < reader.MapCount(); ++map) {
+        const MRMapRecord* r = reader.MapRecord(map);
+        if (!r) continue;
+        for (int link = 0; link < r->linkCount; ++link) {
+            std::uint8_t rec[mrformat::kLinkSize];
+            if (reader.ReadLink(rec, map, link) != 1) continue;
+            bool at = false;
+            for (int node : {mrformat::LinkStartNode(rec), mrformat::LinkEndNode(rec)}) {
+                std::uint8_t n[mrformat::kNodeSize];
+                if (reader.ReadNode(n, map, node) != 1) continue;
+                const std::uint32_t ref = mrformat::U32(n + 4);
+                if (mrformat::IsPassThrough(ref) || mrformat::LinkCountOf(ref) <= 1) continue;
+                MRCrossNode junction;
+                if (!reader.ReadCrossNode(junction, map, ref)) continue;
+                char text[64] = {};
+                const int length = static_cast<int>(junction.head >> 24);
+                if (length <= 0 || length >= static_cast<int>(sizeof text) ||
+                    reader.ReadCrossName(text, sizeof text - 1, map, junction.head) != 1)
+                    continue;
+                at |= std::string(text, static_cast<std::size_t>(length)).rfind(wanted, 0) == 0;
+            }
+            if (!at) continue;
+            for (int offset : {24, 26}) {
+                const int index = mrformat::U16(rec + offset);
+                if (index < tableSize && std::find(found.begin(), found.end(), index) == found.end())
+                    found.push_back(index);
+            }
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -271,11 +313,8 @@ int main(int argc, char** argv) {
     }
     std::vector<std::uint32_t> ids;
     for (std::size_t at = 0; at + 4 <= table.size(); at += 4) ids.push_back(Le32(table, at));
-    // The jam: the first four national-road links (class 3) of the table; on the sample device
-    // they are national road 43 at the 가람 interchange, the first national road it numbers.
-    std::vector<int> jammed;
-    for (std::size_t k = 0; k < ids.size() && jammed.size() < 4; ++k)
-        if (((ids[k] >> 17) & 7) == 3 && !(ids[k] & 0x80000000u)) jammed.push_back(static_cast<int>(k));
+    // The jam: every broadcast link that touches a junction named 가람IC in the road network.
+    std::vector<int> jammed = LinksAt(folder, u"가람IC", static_cast<int>(ids.size()));
     Unit unit(ids, jammed, seed, bytesPerSecond, corrupt);
     const std::string closing(zarn::kFrameWindow, '\xFF');
 
