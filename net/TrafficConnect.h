@@ -4,6 +4,9 @@
 // little-endian. Counts 0, 0xFFFFFFFF and 0xFFFFFFFE are the server's refusals.
 #pragma once
 
+#include "traffic/receiver/TrafficDownload.h"
+
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -63,4 +66,20 @@ private:
     std::int32_t m_rawSize = 0;
     std::int32_t m_itemCount = 0;
     std::uint8_t m_request[kRequestSize] = {};
+};
+
+// A download as the broadcast receiver's link-speed store takes it.
+class TrafficConnectItems : public TrafficDownload {
+public:
+    explicit TrafficConnectItems(const CTrafficConnect& connection) : m_connection(connection) {}
+    std::uint32_t GetItemCount() const override {
+        const int n = m_connection.GetItemCount();
+        return n > 0 ? static_cast<std::uint32_t>(n) : 0;
+    }
+    const unsigned char* GetItem(std::uint32_t index) const override {
+        return index > INT_MAX ? nullptr : m_connection.GetItem(static_cast<int>(index));
+    }
+
+private:
+    const CTrafficConnect& m_connection;
 };

@@ -90,6 +90,8 @@ device "dialup=ok"
 n=$(sed -n 's/^records=//p' "$dir/out.txt")
 [ "$n" -gt 10 ] || fail "too few sample expressway records"
 [ "$(wc -c < "$dir/root/My Documents/Velko/Traffic.bin")" -eq $((n * 5)) ] || fail "sample Traffic.bin size"
+# Every downloaded expressway link is one the device's link-speed store knows, and it holds the speed.
+grep -qx "held=$n" "$dir/out.txt" || fail "the link-speed store holds $(sed -n 's/^held=//p' "$dir/out.txt") of $n"
 
 # Declined: nothing is asked of the server.
 start --records "$dir/records.txt"

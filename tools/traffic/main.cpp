@@ -14,6 +14,7 @@
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/MapDataFolder.h"
 #include "platform/net/RasDial.h"
+#include "traffic/receiver/Traffic.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -35,7 +36,24 @@ public:
     void OpenBroadcastStoresHeld() override { m_open = true; }
     bool HoldFlagSet() override { return false; }
     bool BroadcastReceiverInUse() override { return false; }
-    void LoadHighWayTraffic(const CTrafficConnect& c) override { std::printf("loaded=%d\n", c.GetItemCount()); }
+    // The download goes to the device's link-speed store; held= counts the records whose
+    // links the store knows and now holds a speed for.
+    void LoadHighWayTraffic(const CTrafficConnect& c) override {
+        std::printf("loaded=%d\n", c.GetItemCount());
+        CTraffic* store = CTraffic::instance();
+        std::u16string folder;
+        std::string error;
+        if (FindMapDataFolder(folder, error)) store->openFile(CString(folder.c_str()));
+        store->LoadHighWayTraffic(TrafficConnectItems(c));
+        int held = 0;
+        for (int i = 0; i < c.GetItemCount(); ++i) {
+            const std::uint8_t* item = c.GetItem(i);
+            const unsigned long id = item[0] | (item[1] << 8) | (item[2] << 16) | (static_cast<unsigned long>(item[3]) << 24);
+            unsigned char speed = 0;
+            if (store->getRealSpeedByID(id, speed) && speed == item[4]) ++held;
+        }
+        std::printf("held=%d\n", held);
+    }
     void SetTrafficValidTime(int minutes) override { std::printf("valid_minutes=%d\n", minutes); }
     void UpdateTrafficDB() override {}
     void PlayMessage(int message) override { std::printf("message=%d\n", message); }

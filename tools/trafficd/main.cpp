@@ -6,9 +6,11 @@
 //                  [--stall]
 //
 // --port 0 takes a free port; the port is printed first as port=N. --records reads "linkId speed"
-// lines; --sample serves every expressway link of the sample region under its traffic-broadcast
-// link number (its index in the network's link list) with speeds 30-90; --reply sends only that count; --announce sends another count before the records;
+// lines; --sample serves every expressway direction of the sample region under its broadcast
+// link id with speeds 30-90; --reply sends only that count; --announce sends another count
+// before the records;
 // --stall sends the count and then nothing. Each request is logged as request=HEX.
+#include "tools/mkdevice/BroadcastStage.h"
 #include "tools/mkdevice/Networks.h"
 
 #include <arpa/inet.h>
@@ -144,12 +146,13 @@ int main(int argc, char** argv) {
     }
     if (o.sample) {
         if (!o.records.empty()) return Usage();
-        const mkdev::NetModel model = mkdev::BuildSampleRegion();
-        for (std::size_t i = 0; i < model.Links().size() && i < 0xffff; ++i) {
-            const mkdev::RoadType t = model.Links()[i].type;
-            if (t != mkdev::RoadType::Expressway && t != mkdev::RoadType::ExpresswayTunnel) continue;
-            PutCount(records, static_cast<std::uint32_t>(i));
-            records.push_back(static_cast<char>(30 + (i % 7) * 10));
+        // The broadcast link ids of the sample's expressway directions, as the device's link
+        // table numbers them.
+        mkdev::NetModel model = mkdev::BuildSampleRegion();
+        for (const std::uint32_t id : mkdev::AssignBroadcastLinks(model)) {
+            if (!(id & mkdev::kBroadcastHighwayBit)) continue;
+            PutCount(records, id);
+            records.push_back(static_cast<char>(30 + (count % 7) * 10));
             ++count;
         }
     }
