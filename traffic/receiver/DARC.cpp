@@ -2,7 +2,11 @@
 
 #include "traffic/receiver/ChannelInfo.h"
 #include "traffic/receiver/FreqScanner.h"
+#include "traffic/receiver/Markup.h"
+#include "traffic/receiver/ShortText.h"
+#include "traffic/receiver/Stock.h"
 #include "traffic/receiver/Traffic.h"
+#include "traffic/receiver/Weather.h"
 
 #include <cstring>
 
@@ -164,11 +168,16 @@ bool CDARC::Dispatch(const unsigned char* payload, int length) {
         break;
     }
     case kServiceNews:
+        CMarkup::instance()->setData(payload, length);
+        break;
     case kServiceShortText:
+        CShortText::instance()->setData(payload, length);
+        break;
     case kServiceWeather:
+        CWeather::instance()->setData(payload, length);
+        break;
     case kServiceStock:
-        // The content stores of these services take their packets elsewhere; here they are
-        // only counted.
+        CStock::instance()->setData(payload, length);
         break;
     default:
         return false; // not a service of this receiver: not counted
