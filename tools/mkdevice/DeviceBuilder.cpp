@@ -1,5 +1,6 @@
 #include "tools/mkdevice/DeviceBuilder.h"
 
+#include "tools/mkdevice/BroadcastContent.h"
 #include "tools/mkdevice/BroadcastStage.h"
 
 #include "tools/mkdevice/DrawingStage.h"
@@ -51,6 +52,7 @@ NetworkSummary BuildNetworkStage(const DeviceLayout& layout, const DeviceOptions
     if (n == "sample") {
         model = BuildSampleRegion();
         WriteBroadcastFiles(layout, AssignBroadcastLinks(model));
+        WriteBroadcastContentFiles(layout);
     }
     else if (n == "national")
         model = BuildNational(options.seed);
