@@ -3,9 +3,11 @@
 // tuning commands go back to the port, and the stores are closed at the end.
 //
 //   velko-darc --root DIR (--stream FILE | --port COMn: [--com N=PATH] [--seconds N]) [--unit] [--links]
+//              [--news] [--short] [--stock CODE] [--weather GROUP,DAY]
 //
 // With --unit the bytes are the combined receiver unit's: its GPS frames are cut out and only
-// the pass-through bytes reach the receiver link. Prints key=value lines.
+// the pass-through bytes reach the receiver link. Prints key=value lines, then what the content
+// stores hold; --news, --short, --stock and --weather print their texts (UTF-8).
 #include "platform/base/Clock.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
@@ -16,11 +18,17 @@
 #include "position/ZarnReceiver.h"
 #include "traffic/receiver/DARC.h"
 #include "traffic/receiver/FreqScanner.h"
+#include "traffic/receiver/Markup.h"
+#include "traffic/receiver/ShortText.h"
+#include "traffic/receiver/Stock.h"
 #include "traffic/receiver/Traffic.h"
+#include "traffic/receiver/Weather.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,7 +39,7 @@ constexpr std::uint64_t kMaxStreamBytes = 1ull << 30;
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-darc --root DIR (--stream FILE | --port COMn: [--com N=PATH] [--seconds N])\n"
-                         "                  [--unit] [--links]\n");
+                         "                  [--unit] [--links] [--news] [--short] [--stock CODE] [--weather GROUP,DAY]\n");
     return 2;
 }
 
@@ -106,12 +114,108 @@ private:
     CZarnReceiver m_zarn;
 };
 
+// A store text on one line: CP949 to UTF-8, line breaks written as \r and \n.
+std::string Line(const std::string& cp949) {
+    std::string out;
+    for (char c : Cp949ToUtf8(cp949)) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void PrintContent(bool news, bool shortTexts, long stockCode, int weatherGroup, int weatherDay) {
+    CMarkup* markup = CMarkup::instance();
+    std::set<unsigned short> documents;
+    markup->Queue(CMarkup::kBodies).ForEach([&](const MarkupEntry& e) { documents.insert(e.document); });
+    int complete = 0;
+    for (unsigned short d : documents) complete += markup->IsDocAvailable(d, 0, 3);
+    std::printf("news heads=%d bodies=%d complete=%d\n", markup->Queue(CMarkup::kHeads).GetNum(),
+                markup->Queue(CMarkup::kBodies).GetNum(), complete);
+    CShortText* shortText = CShortText::instance();
+    int byKind[4] = {};
+    shortText->Queue().ForEach([&](const STSEntry& e) {
+        if (e.kind >= 1 && e.kind <= 4) ++byKind[e.kind - 1];
+    });
+    for (int k = 0; k < 4; ++k) std::printf("short kind=%d count=%d\n", k + 1, byKind[k]);
+    CStock* stock = CStock::instance();
+    int quoted = 0, markets = 0;
+    std::vector<std::string> stockLines;
+    stock->readyTravel();
+    char name[256];
+    unsigned short code = 0;
+    unsigned char suffix = 0;
+    std::vector<std::pair<unsigned short, unsigned char>> items;
+    for (std::memset(name, 0, sizeof name); stock->nextCode(name, sizeof name, code, suffix);
+         std::memset(name, 0, sizeof name)) {
+        SIM item;
+        if (stock->getStockDataByCode(item, code, suffix)) ++quoted;
+        if (code == stockCode) {
+            char line[512];
+            std::snprintf(line, sizeof line, "stock code=%u suffix=%u name=%s price=0x%04X volume=0x%06lX", code,
+                          suffix, Line(name).c_str(), item.price, static_cast<unsigned long>(item.volume));
+            stockLines.push_back(line);
+        }
+    }
+    for (int m = 0; m < stock->GetMarketCount(); ++m) {
+        MARKET_STATUS status;
+        markets += stock->getMarketDataByCode(status, static_cast<unsigned char>(m));
+    }
+    std::printf("stocks quoted=%d markets=%d\n", quoted, markets);
+    CWeather* weather = CWeather::instance();
+    int received[3] = {};
+    WIM w;
+    for (int t = 0; t < 3; ++t)
+        for (int i = 0; i < weather->GetRecordCount(t); ++i) {
+            const unsigned short region = weather->GetRecordCode(t, i);
+            if (t == 0) received[0] += weather->getWeatherByRegionAndDay(region, 0, w);
+            if (t == 1)
+                for (unsigned char d = 1; d <= 3; ++d) received[1] += weather->getWeatherByRegionAndDay(region, d, w);
+            if (t == 2) received[2] += weather->getWeatherByRegionAndDay(region, 4, w);
+        }
+    std::printf("weather current=%d short=%d weekly=%d\n", received[0], received[1], received[2]);
+
+    char text[CMarkup::kBodyTextSize];
+    unsigned short number = 0;
+    unsigned char serial = 0, unread = 0;
+    if (news) {
+        for (unsigned char kind = 1; kind <= 2; ++kind)
+            while (markup->GetSentence(0, kind, text, number, serial, unread))
+                std::printf("head kind=%d number=%u text=%s\n", kind, number, Line(text).c_str());
+        for (unsigned short d : documents)
+            if (markup->GetSentence(d, 3, text, number, serial, unread)) {
+                std::printf("body document=%u text=%s\n", d, Line(text).c_str());
+                markup->Queue(CMarkup::kBodies).Rewind();
+            }
+    }
+    if (shortTexts) {
+        int u = 0, kind = 0;
+        while (shortText->getSentence(text, u, kind)) std::printf("short text=%s\n", Line(text).c_str());
+    }
+    for (const std::string& l : stockLines) std::printf("%s\n", l.c_str());
+    if (weatherGroup >= 0) {
+        CString report;
+        if (weather->getLocalInfo(weatherGroup, weatherDay, &report)) {
+            std::string r = report.ToUtf8();
+            std::size_t at = 0;
+            for (std::size_t end; (end = r.find("\r\n", at)) != std::string::npos; at = end + 2)
+                std::printf("weather line=%s\n", r.substr(at, end - at).c_str());
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string root, stream, port;
     double seconds = 10;
-    bool unit = false, links = false;
+    bool unit = false, links = false, news = false, shortTexts = false;
+    long stockCode = -1;
+    int weatherGroup = -1, weatherDay = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](std::string& out) {
@@ -138,6 +242,19 @@ int main(int argc, char** argv) {
             unit = true;
         } else if (a == "--links") {
             links = true;
+        } else if (a == "--news") {
+            news = true;
+        } else if (a == "--short") {
+            shortTexts = true;
+        } else if (a == "--stock") {
+            char* end = nullptr;
+            if (!value(v) || (stockCode = std::strtol(v.c_str(), &end, 10), *end) || stockCode < 0 || stockCode > 65535)
+                return Usage();
+        } else if (a == "--weather") {
+            char tail = 0;
+            if (!value(v) || std::sscanf(v.c_str(), "%d,%d%c", &weatherGroup, &weatherDay, &tail) != 2 ||
+                weatherGroup < 0 || weatherGroup > 11 || weatherDay < 0 || weatherDay > 8)
+                return Usage();
         } else {
             return Usage();
         }
@@ -160,6 +277,10 @@ int main(int argc, char** argv) {
     CFreqScanner* scanner = CFreqScanner::instance();
     traffic->openFile(CString(folder));
     scanner->openFile(CString(folder));
+    CMarkup::instance()->openFile(CString(folder));
+    CShortText::instance()->openFile(CString(folder));
+    CStock::instance()->openFile(CString(folder));
+    CWeather::instance()->openFile(CString(folder));
 
     CSerialPort serial;
     if (!port.empty()) {
@@ -224,6 +345,15 @@ int main(int argc, char** argv) {
                 reception.Packets(), rate, freq, Utf16ToUtf8(version.GetString()).c_str(), connected, count, received,
                 scanner->IsScanMode(), scanner->IsSearching(), reception.Commands());
     for (const std::string& l : lines) std::printf("%s\n", l.c_str());
+    PrintContent(news, shortTexts, stockCode, weatherGroup, weatherDay);
+    CMarkup::instance()->close();
+    CShortText::instance()->close();
+    CStock::instance()->close();
+    CWeather::instance()->close();
+    CMarkup::destruct();
+    CShortText::destruct();
+    CStock::destruct();
+    CWeather::destruct();
     traffic->close();
     scanner->close();
     CDARC::destruct();

@@ -14,7 +14,8 @@
 // --serve prints device=PATH and plays the unit: a tuning command (02 35 code check 03) switches
 // to the station of that code. --merge puts the stream between the frames of a receiver-unit
 // log in place of its filler. At the end each link's last sent speed is printed as
-// "sent idx= id= speed=".
+// "sent idx= id= speed=". With --content the stream also carries news, short texts, stock
+// quotations and weather for the root's tables, once each, and their counts are printed.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/InputFile.h"
@@ -23,6 +24,7 @@
 #include "position/ZarnReceiver.h"
 #include "route/MRFormat.h"
 #include "route/MRReader.h"
+#include "tools/darcsynth/ContentPackets.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,7 +44,7 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: velko-darcsynth --root DIR [--seconds N] [--bytes-per-second N] [--seed N]\n"
-                 "                       [--station CODE:RATE:NETID]... [--corrupt PERMILLE] [--merge UNITLOG]\n"
+                 "                       [--station CODE:RATE:NETID]... [--corrupt PERMILLE] [--merge UNITLOG] [--content]\n"
                  "                       (--out FILE | --serve)\n");
     return 2;
 }
@@ -101,6 +103,13 @@ public:
                 ++sentences;
             }
             m_sentThisSecond = 0;
+            // Content sentences in the room the traffic left.
+            while (m_contentAt < m_content.size()) {
+                std::string next = Sentence(0x30, m_content[m_contentAt], false);
+                if (static_cast<int>(out.size() + next.size()) > m_bytesPerSecond) break;
+                out += next;
+                ++m_contentAt;
+            }
             // The rest of the second: idle bytes, with channel information every 100 bytes or so.
             while (static_cast<int>(out.size() + channel.size() + 80) <= m_bytesPerSecond) {
                 out += channel;
@@ -112,6 +121,9 @@ public:
         ++m_second;
         return out;
     }
+
+    void SetContent(std::vector<std::vector<std::uint8_t>> packets) { m_content = std::move(packets); }
+    bool ContentSent() const { return m_contentAt == m_content.size(); }
 
     void PrintSent() const {
         for (const auto& [index, speed] : m_sent)
@@ -162,6 +174,8 @@ private:
     std::vector<std::pair<int, int>> m_pending;
     bool m_pendingCorrupt = false;
     std::map<int, int> m_sent;
+    std::vector<std::vector<std::uint8_t>> m_content;
+    std::size_t m_contentAt = 0;
 };
 
 
@@ -243,7 +257,7 @@ int main(int argc, char** argv) {
     std::string root, out, merge;
     int seconds = 10, bytesPerSecond = 1200, corrupt = 0;
     std::uint32_t seed = 1;
-    bool serve = false;
+    bool serve = false, content = false;
     std::vector<Station> stations;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -261,6 +275,8 @@ int main(int argc, char** argv) {
             if (!value(merge)) return Usage();
         } else if (a == "--serve") {
             serve = true;
+        } else if (a == "--content") {
+            content = true;
         } else if (a == "--seconds" || a == "--bytes-per-second" || a == "--seed" || a == "--corrupt") {
             if (!value(v)) return Usage();
             char* end = nullptr;
@@ -316,6 +332,15 @@ int main(int argc, char** argv) {
     // The jam: every broadcast link that touches a junction named 가람IC in the road network.
     std::vector<int> jammed = LinksAt(folder, u"가람IC", static_cast<int>(ids.size()));
     Unit unit(ids, jammed, seed, bytesPerSecond, corrupt);
+    darcsynth::ContentCounts counts;
+    if (content) {
+        std::vector<std::vector<std::uint8_t>> packets;
+        if (!darcsynth::MakeContentPackets(folder, packets, counts, error)) {
+            std::fprintf(stderr, "velko-darcsynth: content tables: %s\n", error.c_str());
+            return 2;
+        }
+        unit.SetContent(std::move(packets));
+    }
     const std::string closing(zarn::kFrameWindow, '\xFF');
 
     if (!serve) {
@@ -338,6 +363,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         unit.PrintSent();
+        if (content) {
+            if (!unit.ContentSent()) {
+                std::fprintf(stderr, "velko-darcsynth: the stream is too short for the content\n");
+                return 1;
+            }
+            darcsynth::PrintContentCounts(counts);
+        }
         return 0;
     }
 

@@ -41,7 +41,11 @@ public:
     void reset(int currentOnly);
     int GetLastUpdatedTime(CTime&) const { return 0; }
 
+    // Records of a table (0 current, 1 short forecast, 2 weekly) and their region codes.
     int GetRecordCount(int table) const { return static_cast<int>(m_regions[table].records.size()); }
+    unsigned short GetRecordCode(int table, int index) const {
+        return m_regions[table].records[static_cast<std::size_t>(index)];
+    }
     bool IsLoaded() const { return m_loaded.load() != 0; }
 
 private:
