@@ -20,6 +20,7 @@ void CMarkupQue::Init() {
 int CMarkupQue::Oldest() const { return m_entries[static_cast<std::size_t>(m_write)].text[0] ? m_write : 0; }
 
 bool CMarkupQue::IsSenExist(const MarkupEntry& entry) {
+    const int oldest = Oldest(); // before any slot is cleared
     bool exists = false;
     for (MarkupEntry& slot : m_entries) {
         if (!slot.text[0] || slot.document != entry.document) continue;
@@ -36,7 +37,7 @@ bool CMarkupQue::IsSenExist(const MarkupEntry& entry) {
     std::vector<MarkupEntry> kept;
     kept.reserve(static_cast<std::size_t>(m_count));
     for (int i = 0; i < m_count; ++i) {
-        const MarkupEntry& e = m_entries[static_cast<std::size_t>((Oldest() + i) % m_capacity)];
+        const MarkupEntry& e = m_entries[static_cast<std::size_t>((oldest + i) % m_capacity)];
         if (e.text[0]) kept.push_back(e);
     }
     if (static_cast<int>(kept.size()) != m_count) {

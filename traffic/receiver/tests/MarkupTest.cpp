@@ -259,3 +259,32 @@ TEST_F(MarkupTest, DamagedSaveFilesStopTheLoad) {
         CMarkup::destruct();
     }
 }
+
+TEST_F(MarkupTest, OlderSerialClearedFromAFullRingKeepsTheOrder) {
+    Open();
+    Feed(TimePacket(3, 0, 10, 3, 8, 5));
+    // 101 heads fill the ring and overwrite the first; head 2, now the oldest, belongs to
+    // document 7.
+    for (int i = 1; i <= 101; ++i) {
+        std::string text = "소식 " + std::to_string(i);
+        Send(News({.document = i == 2 ? 7 : 100 + i}, Head(i, text.c_str())));
+    }
+    // A new serial of document 7 clears head 2 and adds its own at the end.
+    Send(News({.document = 7, .serial = 2}, Head(500, "새 소식")));
+    EXPECT_EQ(M().Queue(CMarkup::kHeads).GetNum(), 100);
+    std::vector<int> numbers;
+    int number = 0;
+    unsigned char unread = 0;
+    while (Title(number, unread) != "<none>") numbers.push_back(number);
+    std::vector<int> expected;
+    for (int i = 3; i <= 101; ++i) expected.push_back(i);
+    expected.push_back(500);
+    EXPECT_EQ(numbers, expected);
+}
+
+TEST_F(MarkupTest, SaveFileThatCannotBeWrittenIsReported) {
+    Open();
+    m_root.MakeFile("My Documents/Velko/MDSStore.bin.new/x", "");
+    EXPECT_EQ(M().close(), 0);
+    EXPECT_EQ(m_notices, std::vector<std::string>{"마크업 뉴스정보 파일 저장 오류!"});
+}
