@@ -98,7 +98,16 @@ bool CWeather::LoadRegionTable(const CString& path, RegionTable& table) {
 }
 
 void CWeather::openFile(const CString& folder) {
-    std::lock_guard<std::mutex> lock(m_lock);
+    bool tablesMissing = false;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        tablesMissing = !LoadTables(folder);
+    }
+    // The notice waits for its answer: the store's lock is not held meanwhile.
+    if (tablesMissing) StoreNotice(u"기상파일 열기 실패4");
+}
+
+bool CWeather::LoadTables(const CString& folder) {
     m_loaded.store(0);
     for (int t = 0; t < 3; ++t) LoadTexts(folder + kTextTables[t], m_texts[t]);
     m_current.clear();
@@ -107,8 +116,7 @@ void CWeather::openFile(const CString& folder) {
     for (int t = 0; t < 3; ++t) {
         if (!LoadRegionTable(folder + kRegionTables[t], m_regions[t])) {
             for (RegionTable& r : m_regions) r = RegionTable{};
-            StoreNotice(u"기상파일 열기 실패4");
-            return;
+            return false;
         }
     }
     const RegionTable& cur = m_regions[0];
@@ -131,6 +139,7 @@ void CWeather::openFile(const CString& folder) {
     }
     LoadSaveFile();
     m_loaded.store(1);
+    return true;
 }
 
 void CWeather::LoadSaveFile() {

@@ -58,6 +58,8 @@ private:
     };
 
     CWeather();
+    // Reads the tables and the save file; false when a region table is missing or damaged.
+    bool LoadTables(const CString& folder);
     void ResetLocked(int currentOnly);
     int IndexIn(const RegionTable& table, unsigned short region) const;
     void LoadSaveFile();
