@@ -79,6 +79,23 @@ protected:
         std::string s = Utf8ToCp949(utf8);
         return Packet(s.begin(), s.end());
     }
+    // A data sentence of the receiver unit: STX, 0x30, the escaped payload and check byte, ETX.
+    static std::string Frame(const Packet& payload) {
+        unsigned sum = 0x30;
+        for (unsigned char b : payload) sum += b;
+        Packet all = payload;
+        all.push_back(static_cast<unsigned char>(0u - sum));
+        std::string s = "\x02\x30";
+        for (unsigned char b : all) {
+            if (b == 0x02 || b == 0x03 || b == 0x1B) {
+                s += '\x1B';
+                s += static_cast<char>(~b & 0xFF);
+            } else {
+                s += static_cast<char>(b);
+            }
+        }
+        return s + "\x03";
+    }
     void AdvanceMinutes(int minutes) { m_clock.Advance(static_cast<std::uint64_t>(minutes) * 60000); }
 
     std::vector<std::string> m_notices;

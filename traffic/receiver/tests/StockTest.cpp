@@ -200,3 +200,22 @@ TEST_F(StockTest, CloseReportsAFileThatCannotBeWritten) {
     EXPECT_EQ(S().close(), 0);
     EXPECT_EQ(S().close(), 0); // not loaded any more
 }
+
+TEST_F(StockTest, TheReceiverLinkHandsEachServiceToItsStore) {
+    OpenSample();
+    CMarkup::instance()->openFile(Folder());
+    CShortText::instance()->openFile(Folder());
+    std::string bytes = Frame(Quote(593, 'A', 0x80)) + Frame(TimePacket(3, 0, 10, 3, 8, 5)) +
+                        Frame(TimePacket(4, 2, 10, 3, 9, 1)) + std::string(120, '\xFF');
+    CDARC* darc = CDARC::instance();
+    ASSERT_EQ(darc->SetData(bytes.data(), static_cast<unsigned long>(bytes.size())), 1);
+    EXPECT_EQ(darc->ParseData(), 3);
+    SIM item;
+    EXPECT_EQ(S().getStockDataByCode(item, 593, 'A'), 1);
+    CTime t;
+    ASSERT_EQ(CMarkup::instance()->GetLastUpdatedTime(t, 0), 1);
+    EXPECT_EQ(t.GetMinute(), 5);
+    ASSERT_EQ(CShortText::instance()->GetLastUpdatedTime(t, 1, 0), 1);
+    EXPECT_EQ(t.GetMinute(), 1);
+    EXPECT_EQ(CShortText::instance()->GetLastUpdatedTime(t, 0, 0), 0);
+}
