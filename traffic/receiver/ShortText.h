@@ -33,7 +33,7 @@ public:
     int getSentence(char* text, int& unread, int& kind);
     // kindIndex is the kind less one (0-3).
     int GetLastUpdatedTime(CTime& time, int kindIndex, int useNow) const;
-    int IsDataAvailable(int kind) { return m_queue.IsDataAvailable(kind); }
+    int IsDataAvailable(int kind) { return IsLoaded() ? m_queue.IsDataAvailable(kind) : 0; }
     static void GetTime(std::uint32_t packed, int& month, int& day, int& hour, int& minute);
     CSTSQue& Queue() { return m_queue; }
 

@@ -327,7 +327,7 @@ const char* CWeather::getSpecialWeatherText(unsigned char code) const { return T
 
 int CWeather::getToday(unsigned char& day) const {
     const std::uint8_t t = m_today.load();
-    if (t == 255) return 0;
+    if (!IsLoaded() || t == 255) return 0;
     day = t;
     return 1;
 }

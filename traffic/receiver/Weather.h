@@ -37,7 +37,7 @@ public:
     const char* getForeWeatherText(unsigned char code) const;
     const char* getSpecialWeatherText(unsigned char code) const;
     int getLocalInfo(int group, int day, CString* report);
-    int getToday(unsigned char& day) const;
+    int getToday(unsigned char& day) const; // 0 while not loaded or before a forecast
     void reset(int currentOnly);
     int GetLastUpdatedTime(CTime&) const { return 0; }
 
