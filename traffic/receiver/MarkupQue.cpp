@@ -1,5 +1,6 @@
 #include "traffic/receiver/MarkupQue.h"
 
+#include <algorithm>
 #include <cstring>
 
 void CMarkupQue::SetSize(int capacity) {

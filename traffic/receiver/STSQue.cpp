@@ -1,5 +1,6 @@
 #include "traffic/receiver/STSQue.h"
 
+#include <algorithm>
 #include <cstring>
 
 CSTSQue::CSTSQue() : m_entries(kCapacity) {}
