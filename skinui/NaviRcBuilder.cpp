@@ -3,6 +3,12 @@
 #include "skinui/NaviBitmap.h"
 #include "skinui/NaviFrameWnd.h"
 #include "skinui/NaviResArchive.h"
+#include "skinui/controls/NaviButton.h"
+#include "skinui/controls/NaviCheckBox.h"
+#include "skinui/controls/NaviLabel.h"
+#include "skinui/controls/NaviRadioButton.h"
+#include "skinui/controls/NaviRadioGroup.h"
+#include "skinui/controls/NaviScrollList.h"
 
 NaviRcBuilder::NaviRcBuilder() : m_archive(new NaviResArchive()) {}
 
@@ -32,4 +38,113 @@ NaviFrameWnd* NaviRcBuilder::CreateFrameWnd(const CString& name, bool enabled, b
     frame->SetPos(x, y);
     frame->LoadImages(this);
     return frame;
+}
+
+NaviButton* NaviRcBuilder::CreateButton(const CString& name, bool visible, bool pressFeedback, bool pressImage,
+                                        bool transparent, int x, int y, int width, int height,
+                                        NaviListener* listener) {
+    auto* button = new NaviButton();
+    button->AssignName(name);
+    button->SetVisible(visible);
+    button->SetTransparent(transparent);
+    button->SetSize(width, height);
+    button->SetPos(x, y);
+    button->SetPressFeedback(pressFeedback);
+    button->SetHasPressImage(pressImage);
+    button->SetListener(listener);
+    button->LoadImages(this);
+    return button;
+}
+
+NaviRadioGroup* NaviRcBuilder::CreateRadioGroup(const CString& name) {
+    auto* group = new NaviRadioGroup();
+    group->AssignName(name);
+    group->SetEnabled(true);
+    group->SetVisible(true);
+    group->SetPressFeedback(true);
+    group->LoadImages(this);
+    return group;
+}
+
+NaviScrollList* NaviRcBuilder::CreateScrollList(const CString& name, int left, int top, int right, int bottom) {
+    auto* list = new NaviScrollList();
+    list->AssignName(name);
+    list->SetEnabled(true);
+    list->SetVisible(true);
+    list->SetPressFeedback(true);
+    list->SetSize(right - left, bottom - top);
+    list->SetPos(left, top);
+    list->LoadImages(this);
+    return list;
+}
+
+NaviRadioButton* NaviRcBuilder::NewRadioButton(const CString& name, int x, int y, bool showText) {
+    auto* radio = new NaviRadioButton();
+    radio->AssignName(name);
+    radio->SetEnabled(true);
+    radio->SetVisible(true);
+    radio->SetPos(x, y);
+    radio->SetPressFeedback(true);
+    radio->SetHasPressImage(true);
+    radio->SetShowText(showText);
+    return radio;
+}
+
+NaviRadioButton* NaviRcBuilder::CreateRadioButton(const CString& name, int /*unused*/, int x, int y,
+                                                  bool showText) {
+    NaviRadioButton* radio = NewRadioButton(name, x, y, showText);
+    radio->LoadImages(this);
+    return radio;
+}
+
+NaviCheckBox* NaviRcBuilder::CreateCheckBox(const CString& name, int x, int y, int /*unused*/,
+                                            NaviListener* listener) {
+    auto* box = new NaviCheckBox();
+    box->AssignName(name);
+    box->SetEnabled(true);
+    box->SetVisible(true);
+    box->SetPlace(x, y);
+    box->SetPressFeedback(true);
+    box->SetHasPressImage(true);
+    box->SetListener(listener);
+    box->LoadImages(this);
+    box->SetTransparent(false);
+    return box;
+}
+
+NaviCheckButton* NaviRcBuilder::CreateCheckButton(const CString& name, bool visible, bool pressFeedback,
+                                                  bool pressImage, int x, int y, int width, int height,
+                                                  bool useCheckGroup, bool showText, NaviListener* listener,
+                                                  bool shadow, const char16_t* text) {
+    auto* button = new NaviCheckButton();
+    button->AssignName(name);
+    button->SetVisible(visible);
+    button->SetPos(x, y);
+    button->SetSize(width, height);
+    button->SetStyleFlag(useCheckGroup);
+    button->SetPressFeedback(pressFeedback);
+    button->SetHasPressImage(pressImage);
+    button->SetShowText(showText);
+    button->SetListener(listener);
+    button->LoadImages(this);
+    button->SetShadow(shadow);
+    if (text) button->SetText(text);
+    return button;
+}
+
+NaviLabel* NaviRcBuilder::CreateLabel(const CString& name, int x, int y, int width, int height,
+                                      COLORREF textColor, int style, int alignment, COLORREF secondColor) {
+    auto* label = new NaviLabel();
+    label->AssignName(name);
+    label->SetSize(width, height);
+    label->SetPos(x, y);
+    label->SetStoredRect(RECT{x, y, x + width, y + height});
+    label->SetStyle(style);
+    label->SetPressFeedback(false);
+    if (style != 0) label->SetText(name);
+    label->SetTextColor(textColor);
+    label->SetBackColor(secondColor);
+    label->SetAlign(alignment);
+    label->LoadImages(this);
+    return label;
 }

@@ -9,7 +9,15 @@
 
 class CWnd;
 class NaviBitmap;
+class NaviButton;
+class NaviCheckBox;
+class NaviCheckButton;
 class NaviFrameWnd;
+class NaviLabel;
+class NaviListener;
+class NaviRadioButton;
+class NaviRadioGroup;
+class NaviScrollList;
 class NaviPanel;
 class NaviResArchive;
 
@@ -52,6 +60,23 @@ public:
 
     NaviFrameWnd* CreateFrameWnd(const CString& name, bool enabled, bool transparent, int x, int y, int width,
                                  int height);
+
+    // The control factories: each makes the control, sets what it is given, loads its images
+    // through this builder and hands the control to the caller.
+    NaviButton* CreateButton(const CString& name, bool visible, bool pressFeedback, bool pressImage,
+                             bool transparent, int x, int y, int width, int height, NaviListener* listener);
+    NaviRadioGroup* CreateRadioGroup(const CString& name);
+    NaviScrollList* CreateScrollList(const CString& name, int left, int top, int right, int bottom);
+    NaviRadioButton* CreateRadioButton(const CString& name, int unused, int x, int y, bool showText);
+    NaviCheckBox* CreateCheckBox(const CString& name, int x, int y, int unused, NaviListener* listener);
+    NaviCheckButton* CreateCheckButton(const CString& name, bool visible, bool pressFeedback, bool pressImage,
+                                       int x, int y, int width, int height, bool useCheckGroup, bool showText,
+                                       NaviListener* listener, bool shadow, const char16_t* text);
+    NaviLabel* CreateLabel(const CString& name, int x, int y, int width, int height, COLORREF textColor,
+                           int style, int alignment, COLORREF secondColor);
+    // A radio button set up as CreateRadioButton does, without images (for rows added where no
+    // builder is at hand).
+    static NaviRadioButton* NewRadioButton(const CString& name, int x, int y, bool showText);
 
 private:
     CString m_skinFolder;

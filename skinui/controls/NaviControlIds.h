@@ -1,0 +1,24 @@
+// Command ids the selection controls, labels and lists send and understand.
+#pragma once
+
+#include "skinui/NaviCommand.h"
+
+constexpr int kCmdSetLabelText = 107;  // to a label: the text becomes the command's text
+constexpr int kCmdHide = 2009;         // to "DIALOG": the named control hides
+constexpr int kCmdShow = 2010;         // to "DIALOG": the named control shows
+constexpr int kCmdSelect = 2014;       // to a control: select param1 (or set its state)
+constexpr int kCmdComboDone = 2019;    // from a combo box: its popup is done
+constexpr int kCmdPopupOpened = 2020;  // from the popup screen: it has opened
+constexpr int kCmdAddRow = 2021;       // to a list or group: add a row named by the text
+constexpr int kCmdPageList = 2024;     // to a scroll list: page forward (1) or back (-1)
+constexpr int kCmdScrollStep = 2025;   // from a scroll list: one 30-pixel step was scrolled
+constexpr int kCmdMarkShow = 2027;     // to a frame: show the mark
+constexpr int kCmdDisable = 2028;      // hides a push button, enables a check box by param1, hides a frame
+constexpr int kCmdCheck = 2032;        // to a check button: checked
+constexpr int kCmdUncheck = 2033;      // to a check button: unchecked; to a group: clear the selection
+constexpr int kCmdRenameRow = 2034;    // to a radio group: rename row param1
+constexpr int kCmdSliderDisable = 2045;
+constexpr int kCmdSliderEnable = 2046;
+constexpr int kCmdSliderValue = 2047;  // disabled when param1 is 0, and the value becomes param1
+
+inline constexpr const char16_t* kTargetMain = u"NaviMain";
