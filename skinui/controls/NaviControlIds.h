@@ -22,3 +22,22 @@ constexpr int kCmdSliderEnable = 2046;
 constexpr int kCmdSliderValue = 2047;  // disabled when param1 is 0, and the value becomes param1
 
 inline constexpr const char16_t* kTargetMain = u"NaviMain";
+
+// The main screen's indicators.
+constexpr int kCmdRouteIdle = 100;       // no route guidance running
+constexpr int kCmdRouteGuiding = 101;
+constexpr int kCmdEventNormal = 103;     // event text in the normal bubble
+constexpr int kCmdEventUpper = 104;      // event text, the bubble higher up
+constexpr int kCmdEventHighlight = 105;  // event text in the highlighted bubble
+constexpr int kCmdScreenSize = 106;      // param1 the new screen width, param2 its height
+constexpr int kCmdEventHold = 112;       // event text kept for two redraws
+constexpr int kCmdIndicatorHide = 113;
+constexpr int kCmdIndicatorShow = 114;
+constexpr int kCmdFollowCar = 2000;      // the map follows the car
+constexpr int kCmdFollowOff = 2001;
+constexpr int kCmdSimulationOn = 2002;
+constexpr int kCmdSimulationOff = 2003;
+constexpr int kCmdMenuBasic = 2004;
+constexpr int kCmdMenuAdvanced = 2005;
+constexpr int kCmdMenuMine = 2006;
+constexpr int kCmdViewMode = 2035;       // param1 the map's view mode
