@@ -111,6 +111,20 @@ int LatinAware(const SkinImageSpec& s, int pixels, int box) {
     return latin ? std::clamp(box - 6, 8, 14) : pixels;
 }
 
+// The angle of the "arrow-N" and "ring-N" styles, -1 for the other styles.
+double AngleOf(const std::string& style) {
+    for (const char* prefix : {"arrow-", "ring-"}) {
+        const std::string p(prefix);
+        if (style.rfind(p, 0) != 0 || style.size() == p.size()) continue;
+        const std::string digits = style.substr(p.size());
+        if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+            digits.size() > 3)
+            return -1;
+        return std::stoi(digits);
+    }
+    return -1;
+}
+
 void DrawShape(Surface& sf, const SkinImageSpec& s) {
     const int w = s.width, h = s.height;
     const RECT all{0, 0, w, h};
@@ -145,6 +159,28 @@ void DrawShape(Surface& sf, const SkinImageSpec& s) {
             const int px = LatinAware(s, CaptionPixels(s, bodyH), bodyH);
             sf.Text(s.caption, RECT{0, 0, w, bodyH}, s.ink, px, w <= 24);
         }
+    } else if (AngleOf(st) >= 0) {
+        // A marker turned by the angle (degrees clockwise from north) about the image's centre:
+        // an arrow, or a ring with a dot on it.
+        sf.Fill(all, kKey);
+        const double a = AngleOf(st) * 3.14159265358979 / 180;
+        // A caption takes the bottom 14 rows; the marker turns in the square above it.
+        const int markH = s.caption.empty() ? h : h - 14;
+        const double cx = (w - 1) / 2.0, cy = (markH - 1) / 2.0, r = std::min(w, markH) / 2.0 - 1;
+        const auto turn = [&](double x, double y) {
+            return POINT{static_cast<LONG>(std::lround(cx + x * std::cos(a) - y * std::sin(a))),
+                         static_cast<LONG>(std::lround(cy + x * std::sin(a) + y * std::cos(a)))};
+        };
+        if (st.rfind("ring-", 0) == 0) {
+            sf.Disc(RECT{0, 0, w, h}, s.fill);
+            sf.Disc(RECT{3, 3, w - 3, h - 3}, kKey);
+            const POINT dot = turn(0, -r + 1);
+            sf.Disc(RECT{dot.x - 3, dot.y - 3, dot.x + 4, dot.y + 4}, s.ink);
+        } else {
+            sf.Shape({turn(0, -r), turn(r * 0.7, r * 0.8), turn(0, r * 0.35), turn(-r * 0.7, r * 0.8)}, s.fill);
+            sf.Shape({turn(0, -r), turn(0, r * 0.35), turn(-r * 0.7, r * 0.8)}, s.ink);
+        }
+        if (!s.caption.empty()) sf.Text(s.caption, RECT{0, h - 14, w, h}, s.ink, 12, true);
     } else {
         throw std::runtime_error("unknown style " + st);
     }
@@ -275,7 +311,7 @@ std::vector<std::uint8_t> DrawSkinImage(const SkinImageSpec& spec) {
     Surface sf(spec.width, spec.height);
     DrawShape(sf, spec);
     GdiDibImage image;
-    if (spec.style == "pal8t") image = Quantise(sf, spec, 8);
+    if (spec.style == "pal8t" || AngleOf(spec.style) >= 0) image = Quantise(sf, spec, 8);
     else if (spec.style == "pal4") image = Quantise(sf, spec, 4);
     else if (spec.style == "pal1") image = Quantise(sf, spec, 1);
     else image = TrueColour(sf);

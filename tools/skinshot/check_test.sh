@@ -24,6 +24,12 @@ grep -q '^entry name=Zarn\\Zarn0 .* depth=4 palette=16 ' "$dir/out.txt" || fail 
 grep -q '^entry name=Window\\Left .* depth=1 palette=2 ' "$dir/out.txt" || fail "1-bit frame side"
 grep -q '^entry name=Window\\Bg .* width=240 height=4 depth=24 ' "$dir/out.txt" || fail "background strip"
 grep -q '^entry name=Symbol\\S15 ' "$dir/out.txt" || fail "fallback symbol"
+grep -q '^entry name=Car\\car350 .* width=32 height=32 depth=8 palette=256 trns=1 ok=1$' "$dir/out.txt" ||
+  fail "car marker by angle, 8-bit with entry 0 transparent"
+grep -q '^entry name=Configure\\Check_Press .* width=16 height=16 depth=8 .* trns=1 ok=1$' "$dir/out.txt" || fail "check image"
+grep -q '^entry name=Guide\\큰숫자\\9 .* depth=4 ' "$dir/out.txt" || fail "4-bit guidance digits"
+grep -q '^entry name=SkyView\\GPS활성 .* width=12 height=8 depth=1 ' "$dir/out.txt" || fail "1-bit satellite"
+[ "$(grep -c '^entry name=Guide\\[23]D\\' "$dir/out.txt")" = 64 ] || fail "flat and bird's-eye arrows for 32 codes"
 grep -q '^entry name=DisSymbol\\005 ' "$dir/out.txt" && fail "DisSymbol 005 is left out on purpose"
 [ "$(grep -c '^entry name=Symbol\\S[0-9]* .* width=14 height=28 ' "$dir/out.txt")" = 15 ] || fail "15 route pins"
 
