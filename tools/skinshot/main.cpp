@@ -7,6 +7,9 @@
 //   --root DIR --screen NAME --script FILE --out DIR [--sdl]
 //                                          the screen in a skinned dialog under the headless host (or
 //                                          the SDL host); OUT/events.log gets every command it reports
+//   --root DIR --gallery FILE --out PNG [--tap X,Y]...
+//                                          the controls FILE lists on one panel, rendered after the taps;
+//                                          each tap's hit codes and the commands it produced are printed
 // Prints key=value lines; exit code 0 on success, 1 on a failure, 2 on bad usage.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
@@ -16,6 +19,7 @@
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/NaviResArchive.h"
 #include "skinui/NaviSymbolManager.h"
+#include "tools/skinshot/Gallery.h"
 #include "tools/skinshot/SkinDialogRun.h"
 
 #include <cstdio>
@@ -33,7 +37,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
                  "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump] |\n"
-                 "       --screen NAME --script FILE --out DIR [--sdl])\n");
+                 "       --screen NAME --script FILE --out DIR [--sdl] |\n"
+                 "       --gallery FILE --out PNG [--tap X,Y]...)\n");
     return 2;
 }
 
@@ -209,7 +214,8 @@ int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<Na
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string root, image, out, screen, script;
+    std::string root, image, out, screen, script, gallery;
+    std::vector<std::pair<int, int>> taps;
     bool list = false, symbols = false, dump = false, sdl = false;
     std::vector<NaviCommand> sends;
     for (int i = 1; i < argc; ++i) {
@@ -225,13 +231,22 @@ int main(int argc, char** argv) {
         else if (a == "--image" && (v = value())) image = v;
         else if (a == "--out" && (v = value())) out = v;
         else if (a == "--screen" && (v = value())) screen = v;
+        else if (a == "--gallery" && (v = value())) gallery = v;
+        else if (a == "--tap" && (v = value())) {
+            int x = 0, y = 0;
+            char extra = 0;
+            if (std::sscanf(v, "%d,%d%c", &x, &y, &extra) != 2) return Usage();
+            taps.emplace_back(x, y);
+        }
         else if (a == "--send" && (v = value())) {
             NaviCommand cmd;
             if (!ParseSend(v, cmd)) return Usage();
             sends.push_back(cmd);
         } else return Usage();
     }
-    const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1);
+    const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1) +
+                      (gallery.empty() ? 0 : 1);
+    if (!taps.empty() && gallery.empty()) return Usage();
     if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
     if ((!script.empty() || sdl) && (screen.empty() || script.empty() || !sends.empty() || dump)) return Usage();
     DeviceRoot::SetRoot(root);
@@ -241,5 +256,6 @@ int main(int argc, char** argv) {
     if (list) return List(builder);
     if (!image.empty()) return Image(builder, image, out);
     if (symbols) return Symbols(builder, out);
+    if (!gallery.empty()) return RunGallery(builder, gallery, out, taps);
     return Screen(builder, screen, sends, out, dump);
 }
