@@ -36,15 +36,16 @@ COLORREF Tag(int n) {
 }
 
 // An 8-bit palette image whose pixels all use entry 1 (red); entries 0..5 are colours.
-Bytes PalettePng(int side) {
+Bytes PalettePng(int side, int bitCount = 8) {
     GdiDibImage image;
     image.width = side;
     image.height = side;
-    image.bitCount = 8;
-    image.palette.assign(256, RGBQUAD{0, 0, 0, 0});
+    image.bitCount = bitCount;
+    image.palette.assign(std::size_t{1} << bitCount, RGBQUAD{0, 0, 0, 0});
     image.palette[1] = RGBQUAD{0, 0, 255, 0};
-    for (int i = 2; i < 6; ++i) image.palette[i] = RGBQUAD{static_cast<BYTE>(40 * i), 0, 0, 0};
-    image.bits.assign(DibRowBytes(8, side) * side, 1);
+    for (int i = 2; i < 6 && i < static_cast<int>(image.palette.size()); ++i) image.palette[i] = RGBQUAD{static_cast<BYTE>(40 * i), 0, 0, 0};
+    // Every pixel entry 1 (for 1-bit rows: every bit set).
+    image.bits.assign(DibRowBytes(bitCount, side) * side, bitCount == 8 ? 1 : 0xFF);
     std::vector<BYTE> png;
     EXPECT_TRUE(GdiEncodePngDib(image, png));
     return Bytes(png.begin(), png.end());
@@ -69,9 +70,10 @@ protected:
         for (int k = 0; k <= 36; ++k) tagged(u"Compass\\" + Utf8ToUtf16(std::to_string(10 * k)), 4, 4, 1 + k);
         for (int i = 0; i < 36; ++i) {
             tagged(u"Car\\circle" + Utf8ToUtf16(std::to_string(10 * i)), 3, 3, 50 + i);
-            if (i != 7) tagged(u"Car\\car" + Utf8ToUtf16(std::to_string(10 * i)), 32, 32, 100 + i);
+            if (i != 7 && i != 8) tagged(u"Car\\car" + Utf8ToUtf16(std::to_string(10 * i)), 32, 32, 100 + i);
         }
         add(u"Car\\car70", PalettePng(32));
+        add(u"Car\\car80", PalettePng(32, 1));
         tagged(u"Car\\bcar0", 3, 3, 140);
         tagged(u"Car\\bcar1", 3, 3, 141);
         for (int k = 0; k <= 12; ++k) tagged(u"SafeZone\\" + Utf8ToUtf16(std::to_string(10 * k)), 55, 55, 150 + k);
@@ -171,6 +173,7 @@ TEST_F(Indicators, CarMarkPiecesAndHue) {
     car->Draw(&after.cdc);
     EXPECT_EQ(after.At(100, 100), RGB(0, 255, 0));
     EXPECT_FALSE(car->SetCarHue(3, 80));  // 24-bit
+    EXPECT_FALSE(car->SetCarHue(8, 80));  // two palette entries
     EXPECT_FALSE(car->SetCarHue(36, 80));
     EXPECT_FALSE(car->SetCarHue(-1, 80));
 }
@@ -511,6 +514,16 @@ TEST_F(Indicators, ExLevelBarMapsTapsToLevels) {
     Canvas canvas(240, 240);
     bar->Draw(&canvas.cdc);
     EXPECT_EQ(canvas.At(210, 3 + 26), Tag(242));
+
+    // Every record in use: positions past the column have no highlighted image to draw.
+    std::vector<std::uint8_t> all(16 * 12, 0);
+    for (int r = 0; r < 16; ++r) all[r * 12] = 1;
+    bar->SetLevelTable(NaviLevelTable{all.data(), 16});
+    bar->SetLevel(16);
+    EXPECT_EQ(bar->GetCurrentPos(), 15);
+    Canvas past(240, 240);
+    bar->Draw(&past.cdc);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(past.At(210, 3 + 26 * i), Tag(91 + i));
 
     std::vector<std::uint8_t> three(16 * 12, 0);
     for (int r : {1, 2, 4}) three[(r - 1) * 12] = 1;

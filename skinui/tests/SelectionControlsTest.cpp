@@ -321,6 +321,37 @@ TEST_F(Selection, CheckButtonTextOnlyWidensOnceAndFallsBackWithoutCheckImage) {
     EXPECT_FALSE(image->IsVisible());
 }
 
+TEST_F(Selection, CheckButtonOwnFontMovesItsTextDown) {
+    builder.SetCheckGroup(u"Radio");
+    auto draw = [&](int fontFlag, int textOffset, Canvas& canvas) {
+        std::unique_ptr<NaviCheckButton> button(
+            builder.CreateCheckButton(u"키", true, true, true, 20, 20, 0, 0, true, true, nullptr, false, u"A"));
+        button->SetTransparent(false);
+        button->SetColors(fontFlag, textOffset, RGB(255, 0, 0), 10);
+        button->Draw(&canvas.cdc);
+    };
+    // The text in the own colour, textOffset lower; with fontFlag -1 the context's (black) colour.
+    Canvas own(60, 60), plain(60, 60);
+    draw(0, 4, own);
+    draw(-1, 4, plain);
+    auto rows = [](const Canvas& c, COLORREF colour) {
+        int top = c.height, bottom = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                if (c.At(x, y) == colour) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+        return std::pair{top, bottom};
+    };
+    const auto [ownTop, ownBottom] = rows(own, RGB(255, 0, 0));
+    const auto [plainTop, plainBottom] = rows(plain, RGB(0, 0, 0));
+    ASSERT_LT(ownTop, ownBottom);
+    ASSERT_LT(plainTop, plainBottom);
+    EXPECT_EQ(ownTop, plainTop + 4);
+    EXPECT_EQ(rows(plain, RGB(255, 0, 0)).second, 0);
+}
+
 TEST_F(Selection, ComboBoxLayoutPopupAndHandle) {
     Events events;
     auto* combo = new NaviComboBox();
