@@ -1,0 +1,6 @@
+# Guidance: the voice player and its clip files, the highway facility tables, guide points and
+# the guidance manager.
+velko_test(position_guide_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/VoicePlayerTest.cpp
+  LIBS velko_position velko_mkdevice_core)
