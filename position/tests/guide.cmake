@@ -3,4 +3,6 @@
 velko_test(position_guide_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/VoicePlayerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HighwayDBTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GuideManagerTest.cpp
   LIBS velko_position velko_mkdevice_core)
