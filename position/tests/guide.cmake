@@ -5,4 +5,5 @@ velko_test(position_guide_tests
     ${CMAKE_CURRENT_LIST_DIR}/VoicePlayerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HighwayDBTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuideManagerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GuidePointTest.cpp
   LIBS velko_position velko_mkdevice_core)
