@@ -63,7 +63,7 @@ struct VoiceData {
         mkdev::WriteMainClips(mapData, main, mainRiff);
         mkdev::WriteAddClips(mapData, add, addRiff);
         mkdev::WriteMessageClips(mapData, msg, msgRiff);
-        mkdev::WriteMapFile(mapData, "wave/dd_beep.wav", mkdev::WavImage(Marked(999)));
+        mkdev::WriteMapFile(mapData, "Wave/dd_beep.wav", mkdev::WavImage(Marked(999)));
     }
 };
 

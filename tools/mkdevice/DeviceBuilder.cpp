@@ -10,6 +10,7 @@
 #include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/ShellSettings.h"
 #include "tools/mkdevice/VersionFiles.h"
+#include "tools/mkdevice/VoiceStage.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -90,6 +91,10 @@ void BuildDevice(const DeviceOptions& options) {
         if (!options.quiet)
             std::printf("areas: %d meshes, %ld cell records, %d districts, %d neighbourhoods\n", a.meshes,
                         a.cellRecords, a.districts, a.neighbourhoods);
+        const VoiceSummary v = BuildVoiceStage(layout, options.voiceCache);
+        if (!options.quiet)
+            std::printf("voice: %d clips, %d named clips, %d messages, %d spoken now\n", v.mainClips, v.addClips,
+                        v.messages, v.synthesised);
     } else if (options.network == "national") {
         WriteNationalNames(layout.searchDb, options.seed);
         WriteNationalAreas(layout.searchDb, options.seed);

@@ -16,6 +16,8 @@ struct DeviceOptions {
     std::string network = "sample";
     std::uint64_t seed = 1;
     bool quiet = false;
+    // Where spoken clips are kept between builds (empty: no cache).
+    std::string voiceCache;
 };
 
 // Folders of a device root (host paths).

@@ -48,13 +48,15 @@ std::uint16_t AttributeWord(RoadType type, int oneWay);
 // Link byte 0 for a road type; the roundabout bit comes from the type.
 std::uint8_t LinkByte0(RoadType type);
 
-// Facility codes (link byte 1) and the facility table's values.
+// Facility codes (link byte 1) and the facility table's values. Codes 2-4 sit on the carriageway
+// link whose end is the facility's exit; code 1 on each link that leaves a junction, naming where
+// it leads. Rest areas, junctions and interchanges share one id space (the rest-area table).
 enum FacilityCode : std::uint8_t {
     kFacilityNone = 0,
-    kFacilityJunction = 1,    // an expressway junction (JC); value = its highway record id
-    kFacilityInterchange = 2, // an interchange exit (IC); value = its facility record id
-    kFacilityTollgate = 3,
-    kFacilityRestArea = 4, // a service or rest area; value = its rest-area record id
+    kFacilityJunctionDirection = 1, // value = its direction record id (HighwayDB.db)
+    kFacilityRestArea = 2,          // value = its rest-area record id (RestareaDB.db)
+    kFacilityJunction = 3,          // an expressway junction (JC)
+    kFacilityInterchange = 4,       // an interchange exit (IC)
 };
 
 // Guide codes written in the junctions' guide tables, and those the route result adds itself.

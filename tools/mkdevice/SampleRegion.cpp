@@ -20,6 +20,8 @@ namespace {
 
 constexpr std::int32_t kRegionX = 45720000; // west edge of sheet column 20
 constexpr std::int32_t kRegionY = 13470000; // south edge of sheet row 52
+// Direction records of the junction 누리JC (HighwayDB.db ids).
+constexpr std::uint16_t kDirEast = 1, kDirWest = 2, kDirNorth = 3, kDirSouth = 4;
 
 class Region {
 public:
@@ -139,30 +141,40 @@ NetModel BuildSampleRegion() {
 
     // --- Expressway 1 (누리고속도로), west to east across the southern sheets. ---
     int w1 = r.Node(0.5, 8.02, u"누리시점"), e1 = r.Node(29.5, 8.02, u"누리종점");
+    // Facilities (one id space with the rest-area table): 1 and 2 the service areas of each
+    // carriageway, 3 the interchange, 4 the junction; the codes sit on the carriageway link that
+    // ends at the facility's exit.
+    auto at = [](LinkOptions o, std::uint8_t code, std::uint16_t value) { return Region::Facility(o, code, value); };
     // Eastbound (southern) carriageway.
     int ebSa1 = r.Node(5.5, 8.0), ebSaMid = r.Node(6.0, 8.0), ebSa2 = r.Node(6.5, 8.0);
     int ebOff = r.Node(11.3, 8.0, u"가람IC"), ebOn = r.Node(12.3, 8.0, u"가람IC");
     int ebT1 = r.Node(16.0, 8.0), ebT2 = r.Node(18.0, 8.0);
     int ebJc1 = r.Node(20.5, 8.0, u"누리JC"), ebJc2 = r.Node(21.6, 8.0, u"누리JC");
     LinkOptions e1o = Region::Named(exp1, 1, exp1No);
-    r.Chain({w1, ebSa1, ebSaMid, ebSa2, ebOff, ebOn, ebT1}, RT::Expressway, e1o);
+    r.Link(w1, ebSa1, RT::Expressway, at(e1o, kFacilityRestArea, 1));
+    r.Chain({ebSa1, ebSaMid, ebSa2}, RT::Expressway, e1o);
+    r.Link(ebSa2, ebOff, RT::Expressway, at(e1o, kFacilityInterchange, 3));
+    r.Chain({ebOff, ebOn, ebT1}, RT::Expressway, e1o);
     r.Link(ebT1, ebT2, RT::ExpresswayTunnel, Region::Named(u"가람터널", 1, exp1No));
-    r.Chain({ebT2, ebJc1, ebJc2, e1}, RT::Expressway, e1o);
+    r.Link(ebT2, ebJc1, RT::Expressway, at(e1o, kFacilityJunction, 4));
+    r.Link(ebJc1, ebJc2, RT::Expressway, at(e1o, kFacilityJunctionDirection, kDirEast));
+    r.Link(ebJc2, e1, RT::Expressway, e1o);
     // Westbound (northern) carriageway.
     int wbJc1 = r.Node(21.6, 8.04, u"누리JC"), wbJc2 = r.Node(20.4, 8.04, u"누리JC");
     int wbT1 = r.Node(18.0, 8.04), wbT2 = r.Node(16.0, 8.04);
     int wbOff = r.Node(12.3, 8.04, u"가람IC"), wbOn = r.Node(11.3, 8.04, u"가람IC");
     int wbSa1 = r.Node(6.5, 8.04), wbSaMid = r.Node(6.0, 8.04), wbSa2 = r.Node(5.5, 8.04);
-    r.Chain({e1, wbJc1, wbJc2, wbT1}, RT::Expressway, e1o);
+    r.Link(e1, wbJc1, RT::Expressway, at(e1o, kFacilityJunction, 4));
+    r.Link(wbJc1, wbJc2, RT::Expressway, at(e1o, kFacilityJunctionDirection, kDirWest));
+    r.Link(wbJc2, wbT1, RT::Expressway, e1o);
     r.Link(wbT1, wbT2, RT::ExpresswayTunnel, Region::Named(u"가람터널", 1, exp1No));
-    r.Chain({wbT2, wbOff, wbOn, wbSa1, wbSaMid, wbSa2, w1}, RT::Expressway, e1o);
+    r.Link(wbT2, wbOff, RT::Expressway, at(e1o, kFacilityInterchange, 3));
+    r.Link(wbOff, wbOn, RT::Expressway, e1o);
+    r.Link(wbOn, wbSa1, RT::Expressway, at(e1o, kFacilityRestArea, 2));
+    r.Chain({wbSa1, wbSaMid, wbSa2, w1}, RT::Expressway, e1o);
     // Service areas on both carriageways.
-    r.Link(ebSa1, ebSa2, RT::ServiceArea,
-           Region::Facility(Region::Named(u"누리휴게소", 1), kFacilityRestArea, 1),
-           {r.P(5.8, 7.75), r.P(6.2, 7.75)});
-    r.Link(wbSa1, wbSa2, RT::ServiceArea,
-           Region::Facility(Region::Named(u"누리휴게소", 1), kFacilityRestArea, 2),
-           {r.P(6.2, 8.29), r.P(5.8, 8.29)});
+    r.Link(ebSa1, ebSa2, RT::ServiceArea, Region::Named(u"누리휴게소", 1), {r.P(5.8, 7.75), r.P(6.2, 7.75)});
+    r.Link(wbSa1, wbSa2, RT::ServiceArea, Region::Named(u"누리휴게소", 1), {r.P(6.2, 8.29), r.P(5.8, 8.29)});
 
     // --- National road 43 through the interchange 가람IC into 가람시 and on to the north. ---
     int n43s = r.Node(11.8, 0.8), icS = r.Node(11.8, 7.5, u"가람IC남"), icN = r.Node(11.8, 8.6, u"가람IC");
@@ -171,9 +183,9 @@ NetModel BuildSampleRegion() {
     r.Link(icS, icN, RT::NationalRoad, n43); // passes over the expressway
     r.Link(icN, g[2][0], RT::NationalRoad, n43);
     LinkOptions ramp = Region::Named(u"가람IC", 1);
-    r.Link(ebOff, icS, RT::IcRamp, Region::Facility(ramp, kFacilityInterchange, 1), {r.P(11.6, 7.8)});
+    r.Link(ebOff, icS, RT::IcRamp, ramp, {r.P(11.6, 7.8)});
     r.Link(icS, ebOn, RT::IcRamp, ramp, {r.P(12.0, 7.8)});
-    r.Link(wbOff, icN, RT::IcRamp, Region::Facility(ramp, kFacilityInterchange, 1), {r.P(12.0, 8.35)});
+    r.Link(wbOff, icN, RT::IcRamp, ramp, {r.P(12.0, 8.35)});
     r.Link(icN, wbOn, RT::IcRamp, ramp, {r.P(11.6, 8.35)});
     int north = r.Node(11.8, 16.0, u"북부삼거리");
     r.Link(g[2][5], north, RT::NationalRoad, n43);
@@ -185,18 +197,22 @@ NetModel BuildSampleRegion() {
     int sbJc1 = r.Node(21.0, 8.8, u"누리JC"), sbJc2 = r.Node(21.0, 7.3, u"누리JC");
     r.Link(n2, sbT1, RT::Expressway, e2o);
     r.Link(sbT1, sbT2, RT::ExpresswayTunnel, Region::Named(u"한울터널", 1, exp2No));
-    r.Chain({sbT2, sbJc1, sbJc2, s2}, RT::Expressway, e2o);
+    r.Link(sbT2, sbJc1, RT::Expressway, at(e2o, kFacilityJunction, 4));
+    r.Link(sbJc1, sbJc2, RT::Expressway, at(e2o, kFacilityJunctionDirection, kDirSouth));
+    r.Link(sbJc2, s2, RT::Expressway, e2o);
     int nbJc1 = r.Node(21.04, 7.3, u"누리JC"), nbJc2 = r.Node(21.04, 8.8, u"누리JC");
     int nbT1 = r.Node(21.04, 14.0), nbT2 = r.Node(21.04, 15.0);
-    r.Chain({s2, nbJc1, nbJc2, nbT1}, RT::Expressway, e2o);
+    r.Link(s2, nbJc1, RT::Expressway, at(e2o, kFacilityJunction, 4));
+    r.Link(nbJc1, nbJc2, RT::Expressway, at(e2o, kFacilityJunctionDirection, kDirNorth));
+    r.Link(nbJc2, nbT1, RT::Expressway, e2o);
     r.Link(nbT1, nbT2, RT::ExpresswayTunnel, Region::Named(u"한울터널", 1, exp2No));
     r.Link(nbT2, n2, RT::Expressway, e2o);
-    // Junction ramps (each a right-hand connection).
-    LinkOptions jc = Region::Facility(Region::Named(u"누리JC", 1), kFacilityJunction, 1);
-    r.Link(ebJc1, sbJc2, RT::JcRamp, jc, {r.P(20.85, 7.85)});
-    r.Link(nbJc1, ebJc2, RT::JcRamp, jc, {r.P(21.2, 7.85)});
-    r.Link(wbJc1, nbJc2, RT::JcRamp, jc, {r.P(21.2, 8.2)});
-    r.Link(sbJc1, wbJc2, RT::JcRamp, jc, {r.P(20.85, 8.2)});
+    // Junction ramps (each a right-hand connection), named by where they lead.
+    LinkOptions jc = Region::Named(u"누리JC", 1);
+    r.Link(ebJc1, sbJc2, RT::JcRamp, at(jc, kFacilityJunctionDirection, kDirSouth), {r.P(20.85, 7.85)});
+    r.Link(nbJc1, ebJc2, RT::JcRamp, at(jc, kFacilityJunctionDirection, kDirEast), {r.P(21.2, 7.85)});
+    r.Link(wbJc1, nbJc2, RT::JcRamp, at(jc, kFacilityJunctionDirection, kDirNorth), {r.P(21.2, 8.2)});
+    r.Link(sbJc1, wbJc2, RT::JcRamp, at(jc, kFacilityJunctionDirection, kDirWest), {r.P(20.85, 8.2)});
 
     // --- Three small towns and the roads between them. ---
     auto townB = r.SmallTown(4.0, 20.0, 3, 3, 0.5, u"나래");

@@ -1,4 +1,4 @@
-// velko-mkdevice --out DIR [--network sample|fixture:NAME|national] [--seed N]
+// velko-mkdevice --out DIR [--network sample|fixture:NAME|national] [--seed N] [--voice-cache DIR]
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/Networks.h"
 
@@ -12,7 +12,7 @@ namespace {
 int Usage() {
     std::fprintf(
         stderr,
-        "usage: velko-mkdevice --out DIR [--network sample|fixture:NAME|national] [--seed N] [--quiet]\n"
+        "usage: velko-mkdevice --out DIR [--network sample|fixture:NAME|national] [--seed N] [--voice-cache DIR] [--quiet]\n"
         "fixtures:");
     for (const std::string& n : mkdev::FixtureNames()) std::fprintf(stderr, " %s", n.c_str());
     std::fprintf(stderr, "\n");
@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             options.seed = std::strtoull(v, &end, 10);
             if (!end || *end) return Usage();
+        } else if (a == "--voice-cache") {
+            const char* v = value();
+            if (!v) return Usage();
+            options.voiceCache = v;
         } else if (a == "--quiet") {
             options.quiet = true;
         } else {
@@ -47,6 +51,10 @@ int main(int argc, char** argv) {
         }
     }
     if (options.outDir.empty()) return Usage();
+    if (options.voiceCache.empty()) {
+        const char* env = std::getenv("VELKO_VOICE_CACHE");
+        options.voiceCache = env && *env ? env : VELKO_VOICE_CACHE_DEFAULT;
+    }
     try {
         mkdev::BuildDevice(options);
     } catch (const std::exception& e) {
