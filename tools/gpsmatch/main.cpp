@@ -2,11 +2,14 @@
 // network of a device root, printing one line per fix: the fix actually used (a dead-reckoned
 // fix shows its own position) and the match result.
 //
-//   velko-gpsmatch --root DIR [--unit] [--no-datum-shift] [--route FILE] [--pedestrian] LOG
+//   velko-gpsmatch --root DIR [--unit] [--no-datum-shift] [--route FILE [--guide [--wav DIR]]]
+//                  [--pedestrian] LOG
 //
-// --route follows a saved route (the route object's stream, as route files hold it).
+// --route follows a saved route (the route object's stream, as route files hold it); --guide
+// also runs the guidance along it and prints every prompt (--wav writes each sound's image).
 #include "position/MatchedPosSource.h"
 #include "position/ReceiverLog.h"
+#include "tools/gpsmatch/GuideRun.h"
 #include "tools/gpsmatch/RouteFile.h"
 
 #include "platform/base/Text.h"
@@ -26,7 +29,7 @@ constexpr std::uint64_t kMaxLogBytes = 512u << 20;
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-gpsmatch --root DIR [--unit] [--no-datum-shift] [--route FILE] "
-                         "[--pedestrian] LOG\n");
+                         "[--guide [--wav DIR]] [--pedestrian] LOG\n");
     return 2;
 }
 
@@ -40,7 +43,8 @@ void Print(const GpsPosRecord& f, const MatchResult& r, int dr) {
 } // namespace
 
 int main(int argc, char** argv) {
-    bool unit = false, noShift = false, pedestrian = false;
+    bool unit = false, noShift = false, pedestrian = false, guide = false;
+    const char* wavDir = nullptr;
     const char* root = nullptr;
     const char* routePath = nullptr;
     const char* path = nullptr;
@@ -53,6 +57,10 @@ int main(int argc, char** argv) {
             pedestrian = true;
         else if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc)
             root = argv[++i];
+        else if (std::strcmp(argv[i], "--guide") == 0)
+            guide = true;
+        else if (std::strcmp(argv[i], "--wav") == 0 && i + 1 < argc)
+            wavDir = argv[++i];
         else if (std::strcmp(argv[i], "--route") == 0 && i + 1 < argc)
             routePath = argv[++i];
         else if (argv[i][0] == '-' && argv[i][1] != 0)
@@ -62,7 +70,7 @@ int main(int argc, char** argv) {
         else
             return Usage();
     }
-    if (!path || !root) return Usage();
+    if (!path || !root || (guide && !routePath) || (wavDir && !guide)) return Usage();
     DeviceRoot::SetRoot(root);
 
     std::string log, error;
@@ -97,6 +105,15 @@ int main(int argc, char** argv) {
     }
     engine->Reset();
     engine->SetRoutePath(route.get());
+    std::unique_ptr<GuideRun> guideRun;
+    if (guide) {
+        std::string error;
+        guideRun = GuideRun::Open(u"\\MapData", routePath, wavDir ? wavDir : "", error);
+        if (!guideRun) {
+            std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
+            return 1;
+        }
+    }
 
     DecodeReceiverLog(log, unit, noShift, [&](const GpsPosRecord& fix) {
         MatchResult r;
@@ -104,6 +121,7 @@ int main(int argc, char** argv) {
         std::uint8_t dr = 0;
         engine->Match(fix, r, &dr, &used);
         Print(used, r, dr);
+        if (guideRun) guideRun->Fix(r);
     });
     return 0;
 }

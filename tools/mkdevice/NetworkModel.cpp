@@ -231,6 +231,13 @@ void NetModel::CutAtBorders(std::vector<std::vector<int>>& pieces) {
             piece.b = endNode;
             piece.shape.assign(pts.begin() + static_cast<std::ptrdiff_t>(startIdx) + 1,
                                pts.begin() + static_cast<std::ptrdiff_t>(i));
+            // A facility stays with the piece at its place: an exit (codes 2-4) with the piece that
+            // ends where the link ends, a junction direction (code 1) with the piece that leaves it.
+            if (proto.opt.facilityCode != kFacilityNone &&
+                !(proto.opt.facilityCode == kFacilityJunctionDirection ? first : end)) {
+                piece.opt.facilityCode = kFacilityNone;
+                piece.opt.facilityValue = 0;
+            }
             if (first) {
                 m_links[li] = piece;
                 pieces[li].push_back(static_cast<int>(li));

@@ -21,7 +21,7 @@ const std::map<int, std::string>& Words() {
     static const std::map<int, std::string> words = {
         {2, "당분간"},
         {34, "잠시 후"},
-        {35, "에서"},
+        {35, "지점에서"},
         {36, "에"},
         {37, "에서"},
         {38, "이어서"},
@@ -32,8 +32,8 @@ const std::map<int, std::string>& Words() {
         {56, "회전교차로"},
         {57, "왼쪽"},
         {58, "오른쪽"},
-        {59, "왼쪽"},
-        {60, "직진"},
+        {59, "왼쪽으로"},
+        {60, "직진으로"},
         {61, "지하차도 방향입니다"},
         {64, "고가차도 방향입니다"},
         {65, "측면 도로 방향입니다"},
@@ -95,7 +95,7 @@ std::string MainClipText(int id) {
     if (id >= 148 && id <= 167) return std::to_string((id - 147) * 10);
     auto it = Words().find(id);
     if (it != Words().end()) return it->second;
-    return std::to_string(id); // a clip no rule names says its number
+    return "음성 " + std::to_string(id); // a clip no rule names says its number
 }
 
 std::string MessageText(int id) {
