@@ -7,3 +7,8 @@ velko_test(position_guide_tests
     ${CMAKE_CURRENT_LIST_DIR}/GuideManagerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuidePointTest.cpp
   LIBS velko_position velko_mkdevice_core)
+
+# A guided drive over the sample region.
+velko_test(position_guide_drive_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SampleGuideDriveTest.cpp
+  LIBS velko_position velko_route velko_mkdevice_core)
