@@ -219,3 +219,48 @@ TEST_F(GuideManagerTest, SpeedLimitsTakeAtMostFiveRoadClasses) {
 }
 
 } // namespace
+
+namespace {
+
+class AlertList : public CAlertPointList {
+public:
+    bool usable = true;
+    std::vector<CAlertPointRecord> points;
+    bool Refresh(std::int32_t, std::int32_t) override { return usable; }
+    int Count() const override { return static_cast<int>(points.size()); }
+    CAlertPointRecord* At(int i) override { return &points.at(static_cast<std::size_t>(i)); }
+};
+
+TEST_F(GuideManagerTest, AlertPointsAreSaidOnceWhileNear) {
+    CRoutePath path = TwoTurns();
+    const MatchResult first = CarOn(path, 0, 3000, 2900);
+    Step(first, &path); // the follow-the-road prompt is due first
+    Played();
+    AlertList alerts;
+    // 300 m east of the car: kind 3; a kind outside 1..14 beside it; an unusable kind 0.
+    const MatchResult car = CarOn(path, 0, 3000, 2800);
+    alerts.points = {{car.x + 1085, car.y, 20, 0}, {car.x + 1085, car.y, 3, 0}, {car.x + 1000, car.y, 0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        manager.Guide(cont, car, &path, &alerts, nullptr, 0, 0, 0, 0);
+        manager.ProcessVoice();
+    }
+    EXPECT_EQ(Played(), (Clips{{118, 106, 119}}));
+    EXPECT_EQ(alerts.points[1].announced, 1);
+    EXPECT_EQ(alerts.points[0].announced, 0);
+    // 350 m or farther (but inside the box) clears the announced flag; near again, it is said again.
+    alerts.points[1].x = car.x + 1300;
+    manager.Guide(cont, car, &path, &alerts, nullptr, 0, 0, 0, 0);
+    EXPECT_EQ(alerts.points[1].announced, 0);
+    alerts.points[1].x = car.x + 1085;
+    manager.Guide(cont, car, &path, &alerts, nullptr, 0, 0, 0, 0);
+    manager.ProcessVoice();
+    EXPECT_EQ(Played(), (Clips{{118, 106, 119}}));
+    // A list that cannot be used is not walked.
+    alerts.points[1].announced = 0;
+    alerts.usable = false;
+    manager.Guide(cont, car, &path, &alerts, nullptr, 0, 0, 0, 0);
+    manager.ProcessVoice();
+    EXPECT_TRUE(Played().empty());
+}
+
+} // namespace

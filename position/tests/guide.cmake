@@ -12,3 +12,8 @@ velko_test(position_guide_tests
 velko_test(position_guide_drive_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/SampleGuideDriveTest.cpp
   LIBS velko_position velko_route velko_mkdevice_core)
+
+# The guidance step and the voice thread together (also run under ThreadSanitizer).
+velko_test(position_guide_thread_tests THREADED
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/GuideThreadsTest.cpp
+  LIBS velko_position velko_mkdevice_core)
