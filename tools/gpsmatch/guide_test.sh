@@ -1,19 +1,20 @@
 #!/bin/sh
-# Guidance along a drive on a freshly built sample device: a route from the eastbound 누리고속도로,
+# Guidance along a drive on the sample device: a route from the eastbound 누리고속도로,
 # 2 km from its western end, to 가람시청 (past 누리휴게소, out at 가람IC, up 국도43호선 into the
 # town), a receiver log synthesised along it at 60 km/h, and velko-gpsmatch --guide on that log.
 set -eu
-mkdevice=$1
+dev=$1
 route=$2
 synth=$3
 match=$4
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-"$mkdevice" --out "$dir/root" > /dev/null
-"$route" --root "$dir/root" --net --from 45729040,13495908 --to 45763755,13506271 --save drive \
+"$route" --root "$dev" --net --from 45729040,13495908 --to 45763755,13506271 --save guidecheck \
   > "$dir/plan.txt" 2> /dev/null || fail "velko-route"
-saved="$dir/root/My Documents/VelkoData/SaveRoute/driveR.vkp"
+saved="$dir/drive.vkp"
+cp "$dev/My Documents/VelkoData/SaveRoute/guidecheckR.vkp" "$saved" &&
+  rm -f "$dev/My Documents/VelkoData/SaveRoute/guidecheckR.vkp"
 # The route: 누리휴게소 (rest area 1) on its first item, out at 가람IC (exit right, code 3, with
 # interchange 3 on the same item), left at 가람IC남 onto 국도43호선, right at 시청사거리, the goal.
 grep -q '^facility value=1 code=2 pos=0$' "$dir/plan.txt" || fail "the route does not pass 누리휴게소"
@@ -28,7 +29,7 @@ grep -q "^guide .* pos=$right code=13\$" "$dir/plan.txt" || fail "no right turn 
 
 "$synth" --route "$saved" --speed 60 --seed 3 --out "$dir/drive.nmea" 2> /dev/null || fail "velko-gpssynth"
 mkdir "$dir/wav"
-"$match" --root "$dir/root/Storage Card" --route "$saved" --guide --wav "$dir/wav" "$dir/drive.nmea" \
+"$match" --root "$dev" --route "$saved" --guide --wav "$dir/wav" "$dir/drive.nmea" \
   > "$dir/match.txt" || fail "velko-gpsmatch --guide exit code"
 grep -q '^guide_load=0$' "$dir/match.txt" || fail "the voice files, facility tables and guide points did not all load"
 grep '^prompt ' "$dir/match.txt" > "$dir/prompts.txt" || fail "no prompts"
@@ -74,5 +75,5 @@ awk '/^guide / { split($3, n, "="); next_item = n[2] }
 # Every prompt's clips were recovered and have a text.
 if grep -q 'clips= \|text=""' "$dir/prompts.txt"; then fail "a sound whose clips were not recovered"; fi
 # A drive without a route to follow is refused.
-if "$match" --root "$dir/root/Storage Card" --guide "$dir/drive.nmea" > /dev/null 2>&1; then fail "--guide without --route"; fi
+if "$match" --root "$dev" --guide "$dir/drive.nmea" > /dev/null 2>&1; then fail "--guide without --route"; fi
 echo "velko-gpsmatch --guide checks passed"

@@ -107,8 +107,7 @@ int main(int argc, char** argv) {
     engine->SetRoutePath(route.get());
     std::unique_ptr<GuideRun> guideRun;
     if (guide) {
-        std::string error;
-        guideRun = GuideRun::Open(u"\\MapData", routePath, wavDir ? wavDir : "", error);
+        guideRun = GuideRun::Open(folder, routePath, wavDir ? wavDir : "", error);
         if (!guideRun) {
             std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
             return 1;
