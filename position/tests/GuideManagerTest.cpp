@@ -264,3 +264,39 @@ TEST_F(GuideManagerTest, AlertPointsAreSaidOnceWhileNear) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GuideLoadData, TheLaterFailureGivesTheCode) {
+    struct Case {
+        const char* what;
+        bool voice, highway, points;
+        int flags, code;
+    } cases[] = {
+        {"everything", true, true, true, 1, CGuideManager::kLoaded},
+        {"no voice files", false, true, true, 1, CGuideManager::kVoiceFailed},
+        {"no facility tables", true, false, true, 1, CGuideManager::kHighwayFailed},
+        {"no guide points", true, true, false, 1, CGuideManager::kGuidePointsFailed},
+        {"no tables and no points: the points fail later", true, false, false, 1, CGuideManager::kGuidePointsFailed},
+        {"nothing", false, false, false, 1, CGuideManager::kGuidePointsFailed},
+        {"voice only asked for", true, false, false, 0x100, CGuideManager::kLoaded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempRoot root;
+        const std::string mapData = root.Path() + "/MapData";
+        std::filesystem::create_directories(mapData);
+        if (c.voice) VoiceData().Write(mapData);
+        if (c.highway) {
+            mkdev::WriteMapFile(mapData, "Wave/RestareaDB.db", mkdev::RestAreaTable({}));
+            mkdev::WriteMapFile(mapData, "Wave/HighwayDB.db", mkdev::HighwayTable({}));
+        }
+        if (c.points) mkdev::WriteMapFile(mapData, "POINT/newGuidePoint.MDC", mkdev::GuidePointFile({}));
+        CGuideManager manager;
+        EXPECT_EQ(manager.LoadData(u"\\MapData", c.flags), c.code);
+        EXPECT_EQ(manager.Voice().IsLoaded(), c.voice);
+        CSoundIndex::Destroy();
+    }
+}
+
+} // namespace

@@ -142,7 +142,9 @@ TEST_F(SampleGuideDrive, PromptsComeInOrderFromTheRestAreaToTheGoal) {
         if (camera) {
             const bool limit = std::find(c.begin(), c.end(), 146) != c.end();
             limits += limit;
-            if (limit && previous >= 0) EXPECT_GE(Rank(c[0]), previous) << "a limit said again for one point";
+            if (limit && previous >= 0) {
+                EXPECT_GE(Rank(c[0]), previous) << "a limit said again for one point";
+            }
             previous = Rank(c[0]);
         } else {
             const std::pair<int, std::vector<int>> key(next, c);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -101,6 +102,11 @@ public:
     bool Open(const std::u16string& folder, const std::string& routePath, const std::string& wavDir,
               std::string& error) {
         m_wavDir = wavDir;
+        std::error_code ec;
+        if (!wavDir.empty() && !std::filesystem::create_directories(wavDir, ec) && ec) {
+            error = "cannot make " + wavDir;
+            return false;
+        }
         std::ifstream in(routePath, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (!in && bytes.empty()) {

@@ -91,7 +91,8 @@ void BuildDevice(const DeviceOptions& options) {
         if (!options.quiet)
             std::printf("areas: %d meshes, %ld cell records, %d districts, %d neighbourhoods\n", a.meshes,
                         a.cellRecords, a.districts, a.neighbourhoods);
-        const VoiceSummary v = BuildVoiceStage(layout, options.voiceCache);
+        const VoiceSummary v =
+            BuildVoiceStage(layout, options.voiceCache.empty() ? VELKO_VOICE_CACHE_DEFAULT : options.voiceCache);
         if (!options.quiet)
             std::printf("voice: %d clips, %d named clips, %d messages, %d spoken now\n", v.mainClips, v.addClips,
                         v.messages, v.synthesised);

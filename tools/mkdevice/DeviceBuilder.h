@@ -16,7 +16,7 @@ struct DeviceOptions {
     std::string network = "sample";
     std::uint64_t seed = 1;
     bool quiet = false;
-    // Where spoken clips are kept between builds (empty: no cache).
+    // Where spoken clips are kept between builds (empty: the build folder's cache).
     std::string voiceCache;
 };
 

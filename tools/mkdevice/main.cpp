@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     if (options.outDir.empty()) return Usage();
     if (options.voiceCache.empty()) {
         const char* env = std::getenv("VELKO_VOICE_CACHE");
-        options.voiceCache = env && *env ? env : VELKO_VOICE_CACHE_DEFAULT;
+        if (env && *env) options.voiceCache = env;
     }
     try {
         mkdev::BuildDevice(options);
