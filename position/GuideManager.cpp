@@ -488,7 +488,7 @@ void CGuideManager::ProcessVoice() {
     m_voice.AnnounceFacility(g.facility);
 }
 
-bool CGuideManager::PlayMessage(int id) {
+bool CGuideManager::PlayMessage(int id, bool /*atOnce*/) {
     m_voice.PlayMessage(id);
     return true;
 }

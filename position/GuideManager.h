@@ -46,7 +46,8 @@ public:
     // listType: 2 rest areas, 3 junctions, 4 interchanges, 5 all.
     void GetHighwayInfo(CGuideInfo& info, const MatchResult& position, CRoutePath* route, int page, int listType);
     void ProcessVoice();
-    bool PlayMessage(int id);
+    // A fixed message (1..24); asked for at once or not, it plays asynchronously. True.
+    bool PlayMessage(int id, bool atOnce = false);
     bool PlayAddMessage(int id);
 
     // The distance clip of the table walk (stage 0 new manoeuvre, 1 repeated, 2 guide points,

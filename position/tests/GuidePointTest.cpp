@@ -145,6 +145,24 @@ TEST_F(GuidePointTest, DeletedUserPointsDisableNearbyPointsOfTheSameHeading) {
     EXPECT_EQ(Step(Before(680)).index, 0);
 }
 
+TEST_F(GuidePointTest, ACarOutsideTheGridSearchesNoCells) {
+    // A point at the grid's west edge (point-file x about 100, cell column 0, row 4). A car 249 m
+    // west of it lies west of the grid: its point-file x is negative, which truncates to column 0
+    // as well, but it searches no cells.
+    mkdev::GuidePointEntry p = Camera(0, 90, 80);
+    p.x = 45000450;
+    p.y = 11910000 + 45000 * 3;
+    Load({p});
+    const CGuidePoint::Point& loaded = manager.GuidePoints().Points().at(0);
+    MatchResult car = Car(loaded.x + 10, 90, 60);
+    car.y = loaded.y - 3;
+    car.x = loaded.x - 900;
+    ASSERT_LT(car.x, 45000000);
+    EXPECT_EQ(Step(car).index, -1);
+    car.x = loaded.x - 400; // inside the grid: found
+    EXPECT_EQ(Step(car).index, 0);
+}
+
 TEST_F(GuidePointTest, SpeedingPastAnAnnouncedCameraSoundsTheBeep) {
     Load({Camera(2000, 90, 80)});
     Step(Before(700, 100));
