@@ -128,6 +128,13 @@ std::vector<SoundClip> SoundRecorder::Clips() const {
     return m_clips;
 }
 
+std::vector<SoundClip> SoundRecorder::Take() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<SoundClip> taken;
+    taken.swap(m_clips);
+    return taken;
+}
+
 int SoundRecorder::StopCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_stops;

@@ -106,6 +106,8 @@ public:
     void Play(const SoundClip& clip) override;
     void Stop() override;
     std::vector<SoundClip> Clips() const;
+    // The clips recorded so far, removed from the recorder.
+    std::vector<SoundClip> Take();
     int StopCount() const;
     void Clear();
 

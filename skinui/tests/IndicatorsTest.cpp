@@ -317,11 +317,17 @@ TEST_F(Indicators, SafeZoneAlertFromAnotherThreadWhileDrawing) {
     sign->SetSpeed(60);
     sign->SetDisplayOption(true);
     std::atomic<bool> stop{false};
+    std::atomic<int> alerts{0};
     std::thread gps([&] {
-        for (int i = 0; !stop.load(); ++i) sign->SetAlert(1, 1, 10 * (i % 12), i % 200, 2, 0, 0, 0, 0);
+        for (int i = 0; !stop.load(); ++i) {
+            sign->SetAlert(1, 1, 10 * (i % 12), i % 200, 2, 0, 0, 0, 0);
+            alerts.store(i + 1);
+        }
     });
     Canvas canvas(240, 140);
-    for (int i = 0; i < 200; ++i) {
+    // Draw while the other thread sets alerts; it may start late, so drawing goes on until it has
+    // set a good number of them.
+    for (int i = 0; i < 200 || alerts.load() < 100; ++i) {
         sign->Draw(&canvas.cdc);
         sign->TickBlink();
     }

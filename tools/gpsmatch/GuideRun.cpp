@@ -2,6 +2,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/Text.h"
+#include "platform/files/InputFile.h"
 #include "platform/sound/Sound.h"
 #include "position/GuideManager.h"
 #include "position/GuideInfo.h"
@@ -9,13 +10,13 @@
 #include "route/RoutePath.h"
 #include "route/base/BinFile.h"
 #include "route/MRFormat.h"
+#include "tools/gpsmatch/RouteFile.h"
 #include "tools/mkdevice/VoiceTexts.h"
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace {
@@ -99,20 +100,17 @@ std::string TextOf(const ClipBook::Clip& c) {
 
 class Run : public GuideRun {
 public:
-    bool Open(const std::u16string& folder, const std::string& routePath, const std::string& wavDir,
+    bool Open(const std::u16string& folder, const std::string& routePath, const std::string& wavDir, bool realTime,
               std::string& error) {
         m_wavDir = wavDir;
+        m_realTime = realTime;
         std::error_code ec;
         if (!wavDir.empty() && !std::filesystem::create_directories(wavDir, ec) && ec) {
             error = "cannot make " + wavDir;
             return false;
         }
-        std::ifstream in(routePath, std::ios::binary);
-        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in && bytes.empty()) {
-            error = "cannot open " + routePath;
-            return false;
-        }
+        std::vector<std::uint8_t> bytes;
+        if (!InputFile::ReadAll(routePath, kMaxRouteFileBytes, bytes, error)) return false;
         if (!ReadSavedRoutePath(bytes.data(), bytes.size(), m_path)) {
             error = "not a route file: " + routePath;
             return false;
@@ -122,7 +120,8 @@ public:
             m_goal = m_header.goal;
             if (m_header.waypoints[0].IsSet()) m_waypoint = m_header.waypoints[0];
         }
-        InstallClock(&m_clock);
+        if (!m_realTime) InstallClock(&m_clock);
+        m_startTick = TheClock().TickCount();
         m_recorder = std::make_shared<SoundRecorder>();
         SoundSetOutput(m_recorder);
         const int loaded = m_guide.LoadData(folder, 1);
@@ -140,24 +139,34 @@ public:
     }
     ~Run() override {
         SoundSetOutput(nullptr);
-        InstallClock(nullptr);
+        if (!m_realTime) InstallClock(nullptr);
     }
 
     void Fix(const MatchResult& match) override {
-        // Fixes come once a second; a prompt that took longer keeps its time.
-        m_second += 1000;
-        if (m_clock.TickCount() < m_second) m_clock.Advance(m_second - m_clock.TickCount());
+        if (!m_realTime) {
+            // Fixes come once a second; a prompt that took longer keeps its time.
+            m_second += 1000;
+            if (m_clock.TickCount() < m_second) m_clock.Advance(m_second - m_clock.TickCount());
+        }
         int cont = 1;
         m_guide.Guide(cont, match, &m_path, nullptr, nullptr, m_waypoint.x, m_waypoint.y, m_goal.x, m_goal.y);
         CGuideInfo info;
         m_guide.GetTurnInfo(info);
         m_guide.GetHighwayInfo(info, match, &m_path, 0, 5);
-        if (!m_ended) m_guide.ProcessVoice();
+        if (!m_realTime && !m_ended) m_guide.ProcessVoice();
         std::printf("guide item=%d next=%d d1=%d code=%d wp=%d remain=%d\n", m_guide.CarItem(), info.nextGuide,
                     info.distance, info.code, info.waypointDistance, info.remaining);
         if (cont == 0) m_ended = true;
-        for (const SoundClip& s : m_recorder->Clips()) Print(s);
-        m_recorder->Clear();
+        PrintSounds();
+    }
+
+    void ProcessVoice() override {
+        if (!m_ended) m_guide.ProcessVoice();
+    }
+
+    void PrintSounds() override {
+        // The recorder may take a new sound between the copy and the clear: take them one lock.
+        for (const SoundClip& s : m_recorder->Take()) Print(s);
     }
 
 private:
@@ -175,7 +184,7 @@ private:
                 text += t;
             }
         }
-        std::printf("prompt t=%.1f kind=%s clips=%s text=\"%s\"\n", static_cast<double>(s.startTick) / 1000.0, kind,
+        std::printf("prompt t=%.1f kind=%s clips=%s text=\"%s\"\n", static_cast<double>(s.startTick - m_startTick) / 1000.0, kind,
                     clips.c_str(), text.c_str());
         if (!m_wavDir.empty()) {
             char name[64];
@@ -194,6 +203,8 @@ private:
     ClipBook m_book;
     std::string m_wavDir;
     std::uint64_t m_second = 0;
+    std::uint64_t m_startTick = 0;
+    bool m_realTime = false;
     int m_sounds = 0;
     bool m_ended = false;
 };
@@ -201,8 +212,8 @@ private:
 } // namespace
 
 std::unique_ptr<GuideRun> GuideRun::Open(const std::u16string& dataFolder, const std::string& routePath,
-                                         const std::string& wavDir, std::string& error) {
+                                         const std::string& wavDir, bool realTime, std::string& error) {
     auto run = std::make_unique<Run>();
-    if (!run->Open(dataFolder, routePath, wavDir, error)) return nullptr;
+    if (!run->Open(dataFolder, routePath, wavDir, realTime, error)) return nullptr;
     return run;
 }

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     engine->SetRoutePath(route.get());
     std::unique_ptr<GuideRun> guideRun;
     if (guide) {
-        guideRun = GuideRun::Open(folder, routePath, wavDir ? wavDir : "", error);
+        guideRun = GuideRun::Open(folder, routePath, wavDir ? wavDir : "", false, error);
         if (!guideRun) {
             std::fprintf(stderr, "velko-gpsmatch: %s\n", error.c_str());
             return 1;

@@ -1,21 +1,26 @@
 // velko-gpsreader: runs the GPS reader on real ports for a while, as the program does, with the
 // map matcher as the per-fix work, and prints what the loop reports.
 //   velko-gpsreader --root DIR [--com N=PATH]... [--mode 1|2|3] [--port N] [--speed CODE]
-//                   [--seconds S] [--scan]
+//                   [--seconds S] [--route FILE] [--scan]
 // --port is the GPS port's index (COM number - 1), --speed its speed code (0 2400, 1 4800,
 // 2 9600, 3 19200, 4 38400, 5 57600). Prints state=, link=, "fix <record> quality=",
 // "reset port=", "traffic bytes= ring=", and with --scan the port scan's "unit= both= port=
-// speed=" after the first second.
+// speed=" after the first second. With --route (a route saved by velko-route) the matcher follows
+// the route, each fix is also guided ("guide item= next= d1= code= wp= remain=") and the voice loop
+// plays the prompts, printed as "prompt t= kind= clips= text=".
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/MapDataFolder.h"
 #include "position/MatchedPosSource.h"
 #include "position/PositionWorkers.h"
 #include "tools/gpsdecode/LogDecoder.h"
+#include "tools/gpsmatch/GuideRun.h"
+#include "tools/gpsmatch/RouteFile.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,7 +55,34 @@ public:
         char line[CLogDecoder::kMaxLine];
         std::size_t n = CLogDecoder::FormatRecord(fix, line);
         if (n > 0 && line[n - 1] == '\n') --n;
-        Print("fix %.*s quality=%d\n", static_cast<int>(n), line, m_engine.GetFixQuality(fix));
+        std::lock_guard lock(m_print);
+        std::printf("fix %.*s quality=%d\n", static_cast<int>(n), line, m_engine.GetFixQuality(fix));
+        if (m_guide) m_guide->Fix(result);
+        std::fflush(stdout);
+    }
+    // Follows the saved route: the matcher prefers its links and each fix is guided. Returns the
+    // exit code on failure, 0 when the route is set.
+    int FollowRoute(const std::string& path) {
+        std::string error;
+        int code = 0;
+        m_route = LoadRouteFile(path, error, code);
+        if (m_route) code = FindMapDataFolder(m_folder, error) ? 0 : 2;
+        if (m_route && code == 0) {
+            m_guide = GuideRun::Open(m_folder, path, "", true, error);
+            if (!m_guide) code = 1;
+        }
+        if (code != 0) {
+            std::fprintf(stderr, "velko-gpsreader: %s\n", error.c_str());
+            return code;
+        }
+        m_engine.SetRoutePath(m_route.get());
+        return 0;
+    }
+    void PrintSounds() {
+        if (!m_guide) return;
+        std::lock_guard lock(m_print);
+        m_guide->PrintSounds();
+        std::fflush(stdout);
     }
     int FixQuality(const GpsPosRecord& fix) override { return m_engine.GetFixQuality(fix); }
     int FixInterval() override { return m_engine.GetFixInterval(); }
@@ -80,8 +112,10 @@ public:
     void StopLog() override {}
     void AppendLog(const char*, int) override {}
     void KeepAwake() override {}
-    bool IsGuiding() override { return false; }
-    void ProcessVoice() override {}
+    bool IsGuiding() override { return m_guide != nullptr; }
+    void ProcessVoice() override {
+        if (m_guide) m_guide->ProcessVoice();
+    }
     RerouteWatchState RerouteState() override { return {}; }
     void SetRerouteCountdown(int) override {}
     void RerouteWorker() override {}
@@ -115,6 +149,8 @@ public:
 private:
     std::mutex m_print;
     CMatchedPosSource m_engine;
+    std::unique_ptr<CRouteLinkQuery> m_route;
+    std::unique_ptr<GuideRun> m_guide;
     std::u16string m_folder = u"\\MapData";
     int m_state = -2;
     int m_link = -2;
@@ -122,7 +158,7 @@ private:
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-gpsreader --root DIR [--com N=PATH]... [--mode 1|2|3] [--port N] "
-                         "[--speed CODE] [--seconds S] [--scan]\n");
+                         "[--speed CODE] [--seconds S] [--route FILE] [--scan]\n");
     return 2;
 }
 
@@ -141,6 +177,7 @@ int main(int argc, char** argv) {
     std::string root;
     int seconds = 10;
     bool scan = false;
+    const char* routePath = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--scan") {
@@ -163,6 +200,8 @@ int main(int argc, char** argv) {
             if (!Number(v, 0, 98, shell.port)) return Usage();
         } else if (a == "--speed") {
             if (!Number(v, 0, 5, shell.speed)) return Usage();
+        } else if (a == "--route") {
+            routePath = v;
         } else if (a == "--seconds") {
             if (!Number(v, 1, 86400, seconds)) return Usage();
         } else {
@@ -171,6 +210,9 @@ int main(int argc, char** argv) {
     }
     if (root.empty()) root = DeviceRoot::DefaultRoot();
     DeviceRoot::SetRoot(root);
+    if (routePath) {
+        if (const int code = shell.FollowRoute(routePath)) return code;
+    }
 
     CPositionWorkers workers(shell);
     workers.SelectReceiverMode();
@@ -180,6 +222,7 @@ int main(int argc, char** argv) {
     bool scanned = false;
     while (std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        shell.PrintSounds();
         CTrafficRing& ring = workers.TrafficRing();
         if (ring.Deliveries() != lastDeliveries) {
             lastDeliveries = ring.Deliveries();
@@ -196,5 +239,6 @@ int main(int argc, char** argv) {
         }
     }
     workers.ShutdownDevices();
+    shell.PrintSounds();
     return 0;
 }

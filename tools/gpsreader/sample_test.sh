@@ -1,12 +1,14 @@
 #!/bin/sh
 # velko-gpsreader on the sample device as a user runs it: a synthesised drive played into a
-# pseudo-terminal that stands for COM2, the reader on it in mode 2, then the port scan.
+# pseudo-terminal that stands for COM2, the reader on it in mode 2, then the port scan, then a
+# drive along a route saved by velko-route, guided with spoken prompts.
 set -u
 dev=$1
 reader=$2
 replay=$3
 synth=$4
 decode=$5
+route=$6
 dir=$(mktemp -d)
 trap 'kill $player 2> /dev/null; rm -rf "$dir"' EXIT
 player=
@@ -50,4 +52,30 @@ for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$dir/com2" ] && break; sleep 0.2; done
 "$reader" --root "$dev" --com 1="$dir/none" --com 2="$dir/com2" --mode 2 --port 1 --speed 1 --seconds 8 --scan \
   > "$dir/reader.txt" 2>&1 || fail "velko-gpsreader --scan"
 grep -q '^found=1 unit=0 both=0 port=1 speed=1$' "$dir/reader.txt" || fail "the scan did not report COM2 at 4800"
+kill $player 2> /dev/null
+wait $player 2> /dev/null
+
+# A 2.7 km drive through the town (right, left, right, the goal at 시청사거리), played at four
+# times its pace into COM2, the reader following the saved route with guidance and the voice loop.
+"$route" --root "$dev" --net --from 45758000,13500000 --to 45763755,13506271 --save readercheck \
+  > "$dir/plan.txt" 2> /dev/null || fail "velko-route"
+cp "$dev/My Documents/VelkoData/SaveRoute/readercheckR.vkp" "$dir/town.vkp" &&
+  rm -f "$dev/My Documents/VelkoData/SaveRoute/readercheckR.vkp"
+"$synth" --route "$dir/town.vkp" --speed 72 --seed 2 --out "$dir/town.nmea" 2> /dev/null || fail "velko-gpssynth --route"
+epochs=$(grep -c '^\$GPGGA' "$dir/town.nmea")
+"$replay" --pty --link "$dir/com2" --rate 4 "$dir/town.nmea" > /dev/null &
+player=$!
+for i in 1 2 3 4 5 6 7 8 9 10; do [ -e "$dir/com2" ] && break; sleep 0.2; done
+"$reader" --root "$dev" --com 2="$dir/com2" --mode 2 --port 1 --speed 1 --seconds $((epochs / 4 + 6)) \
+  --route "$dir/town.vkp" > "$dir/reader.txt" 2>&1 || fail "velko-gpsreader --route"
+grep -q '^guide_load=0$' "$dir/reader.txt" || fail "the guidance files did not load"
+[ "$(grep -c '^guide item=' "$dir/reader.txt")" = "$(grep -c '^fix ' "$dir/reader.txt")" ] ||
+  fail "not every fix was guided"
+length=$(head -1 "$dir/plan.txt" | sed 's/.* length=\([0-9]*\).*/\1/')
+first=$(grep '^guide item=' "$dir/reader.txt" | head -1 | sed 's/.* remain=//')
+last=$(grep '^guide item=' "$dir/reader.txt" | tail -1 | sed 's/.* remain=//')
+[ "$first" -gt $((length - 200)) ] && [ "$last" -lt 100 ] || fail "remaining distance $first .. $last of $length m"
+# The voice loop spoke: the first turn (우회전, clip 75) and the arrival (목적지, clip 84).
+grep -q '^prompt .*kind=prompt clips=[0-9,]*,75 ' "$dir/reader.txt" || fail "no right-turn prompt"
+grep -q '^prompt .*kind=prompt clips=84,' "$dir/reader.txt" || fail "no arrival prompt"
 echo "velko-gpsreader: all checks passed"
