@@ -3,6 +3,7 @@
 #include "platform/base/Text.h"
 #include "platform/files/Files.h"
 #include "route/RpResult.h"
+#include "route/base/ErrorLog.h"
 #include "route/base/Coords.h"
 #include "route/base/TextTruncate.h"
 
@@ -151,6 +152,9 @@ int CRoute::Search() {
             else
                 code = CRouteManager::kResultFailed;
         }
+        // The engine's line for a route it found but could not turn into a result.
+        if (code == CRouteManager::kResultFailed)
+            ErrorLog::Instance().WriteErrorLog(__LINE__, "VelkoRoutePlan", "make result file Error");
     }
     if (code != CRoutePlan::kFound) {
         engine->Release();

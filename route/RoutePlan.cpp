@@ -316,6 +316,9 @@ int CRoutePlan::SearchLegs() {
         --m_legsRemaining;
         if (i < n && !AdjustWaypoint(i)) return Fail(__LINE__, "adjust via node Error", kInternal);
     }
+    // The caches keep their blocks for the next search but not the switches of this one.
+    if (!m_cache.ReleaseSearch()) return Fail(__LINE__, "cache release Error", kInternal);
+    // The result is built by the route manager from RoutePath(), with the files read directly.
     SetCacheBytes(0);
     return kFound;
 }

@@ -174,6 +174,12 @@ int RpCache::EnableAll() {
     return 1;
 }
 
+int RpCache::ReleaseSearch() {
+    if (m_enabled.empty() || m_header.Kinds() != static_cast<int>(m_enabled.size()))
+        return LogCache(__LINE__, "Cache Header initialize Error");
+    return EnableAll();
+}
+
 void RpCache::SetEnabled(int kind, std::uint8_t enabled) {
     if (kind >= 0 && kind < static_cast<int>(m_enabled.size())) m_enabled[kind] = enabled;
 }

@@ -62,7 +62,14 @@ public:
 
     int Init(std::int64_t budget, int mapCount, int kinds, MRReader* reader);
     int EnableAll();
+    // Drops what one search left in the cache: the per-kind switches it turned off go back to
+    // on, so the next search starts as after Init. The cached blocks stay. 0 when the cache was
+    // never initialised (or was freed).
+    int ReleaseSearch();
     void SetEnabled(int kind, std::uint8_t enabled);
+    std::uint8_t Enabled(int kind) const {
+        return kind >= 0 && kind < static_cast<int>(m_enabled.size()) ? m_enabled[kind] : 0;
+    }
     void Free();
     int LoadBlock(int map, int kind, int level);
     // In-memory copy of MRNeighb.bin (the caller keeps it); null switches it off.

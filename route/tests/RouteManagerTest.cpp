@@ -3,6 +3,7 @@
 #include "platform/base/Text.h"
 #include "route/RouteManager.h"
 #include "route/base/Coords.h"
+#include "route/base/ErrorLog.h"
 #include "route/tests/EngineFixture.h"
 #include "route/tests/HandNetwork.h"
 
@@ -476,6 +477,30 @@ TEST(RouteManagerWithoutEngine, AMissingOrEmptyDirectoryFailsInit) {
     EXPECT_EQ(manager.Init(TempDevice::DataFolder()), 0);
     CRouteManager none;
     EXPECT_EQ(none.Init(u"\\NoSuchFolder"), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SampleManager, AResultThatCannotBeWrittenIs18AndLogged) {
+    AcrossTheRegion();
+    // A folder where the route table file goes: the result cannot be written.
+    std::filesystem::create_directories(Root() / "My Documents" / "Velko" / "RouteTbl.bin" / "x");
+    const auto log = Root() / "result_error.txt";
+    std::filesystem::remove(log);
+    ErrorLog::Instance().SetFileName("\\result_error.txt");
+    ErrorLog::Instance().SetEnabled(1);
+    const int code = manager.SearchRouteFromCurrentPos();
+    ErrorLog::Instance().SetEnabled(0);
+    ErrorLog::Instance().SetFileName("./ErrorLog.txt");
+    EXPECT_EQ(code, CRouteManager::kResultFailed);
+    EXPECT_EQ(manager.EditedRoute().hasResult, 0);
+    const auto bytes = ReadHost(log.string());
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("File Open Error"), std::string::npos) << text;
+    EXPECT_NE(text.find("make result file Error"), std::string::npos) << text;
+    std::filesystem::remove_all(Root() / "My Documents");
 }
 
 } // namespace

@@ -167,6 +167,16 @@ TEST_F(RoutePlanEngine, FindsARouteAndItsPathStartsOnTheStartLink) {
     EXPECT_FALSE(engine.LastLegLong());
 }
 
+TEST_F(RoutePlanEngine, ASearchLeavesTheCacheSwitchesOn) {
+    Attach(0, Mid(net.A(0, 0), net.A(1, 0)));
+    Attach(1, Mid(net.A(2, 2), net.A(2, 1)));
+    // Switches a search turned off (the cost model turns guide tables off on long legs).
+    engine.Cache().SetEnabled(RpCache::kGuides, 0);
+    engine.Cache().SetEnabled(RpCache::kExNodes, 0);
+    ASSERT_EQ(engine.Search(), CRoutePlan::kFound);
+    for (int k = 0; k < RpCache::kKindCount; ++k) EXPECT_EQ(engine.Cache().Enabled(k), 1) << k;
+}
+
 TEST_F(RoutePlanEngine, PointChecksBeforeAnySearch) {
     LinkPos p = Attach(0, Mid(net.A(0, 0), net.A(1, 0)));
     // No goal yet.

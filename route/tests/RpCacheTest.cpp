@@ -198,3 +198,20 @@ TEST_F(RpCacheTest, BlockSizesAreCheckedBeforeAnythingIsAllocated) {
 }
 
 } // namespace
+
+TEST_F(RpCacheTest, ReleasingASearchTurnsItsSwitchesBackOnAndKeepsTheBlocks) {
+    std::uint8_t rec[mrformat::kLinkSize];
+    ASSERT_EQ(cache.ReadLink(rec, 0, 0, 3), 1);
+    const std::int64_t held = cache.Header().BytesInUse();
+    ASSERT_GT(held, 0);
+    cache.SetEnabled(RpCache::kGuides, 0);
+    cache.SetEnabled(RpCache::kNodes, 0);
+    EXPECT_EQ(cache.ReleaseSearch(), 1);
+    for (int k = 0; k < RpCache::kKindCount; ++k) EXPECT_EQ(cache.Enabled(k), 1) << k;
+    EXPECT_EQ(cache.Header().BytesInUse(), held);
+
+    RpCache unready;
+    EXPECT_EQ(unready.ReleaseSearch(), 0);
+    cache.Free();
+    EXPECT_EQ(cache.ReleaseSearch(), 0);
+}
