@@ -8,6 +8,7 @@
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviRadioButton.h"
 #include "skinui/controls/NaviRadioGroup.h"
+#include "skinui/main/NaviMenuButton.h"
 #include "skinui/controls/NaviScrollList.h"
 
 NaviRcBuilder::NaviRcBuilder() : m_archive(new NaviResArchive()) {}
@@ -38,6 +39,20 @@ NaviFrameWnd* NaviRcBuilder::CreateFrameWnd(const CString& name, bool enabled, b
     frame->SetPos(x, y);
     frame->LoadImages(this);
     return frame;
+}
+
+NaviMenuButton* NaviRcBuilder::CreateMenuButton(const CString& name, bool visible, int x, int y, int width,
+                                                int height, bool numbered, int number) {
+    auto* button = new NaviMenuButton();
+    button->AssignName(name);
+    button->SetVisible(visible);
+    button->SetSize(width, height);
+    button->SetPos(x, y);
+    button->SetPressFeedback(true);
+    button->SetNumbered(numbered);
+    button->SetNumber(number);
+    button->LoadImages(this);
+    return button;
 }
 
 NaviButton* NaviRcBuilder::CreateButton(const CString& name, bool visible, bool pressFeedback, bool pressImage,

@@ -14,6 +14,7 @@ class NaviCheckBox;
 class NaviCheckButton;
 class NaviFrameWnd;
 class NaviLabel;
+class NaviMenuButton;
 class NaviListener;
 class NaviRadioButton;
 class NaviRadioGroup;
@@ -63,6 +64,9 @@ public:
 
     // The control factories: each makes the control, sets what it is given, loads its images
     // through this builder and hands the control to the caller.
+    // A menu entry button: pressFeedback on, plain or numbered style, its number (-1 for none).
+    NaviMenuButton* CreateMenuButton(const CString& name, bool visible, int x, int y, int width, int height,
+                                     bool numbered, int number);
     NaviButton* CreateButton(const CString& name, bool visible, bool pressFeedback, bool pressImage,
                              bool transparent, int x, int y, int width, int height, NaviListener* listener);
     NaviRadioGroup* CreateRadioGroup(const CString& name);
