@@ -5,7 +5,9 @@
 //   text "..."              characters straight to the focus (UTF-8, \" \\ \n escapes)
 //   wait MS                 lets MS milliseconds of simulated time pass, firing timers on the way
 //   snapshot NAME           writes the screen as frames/NAME.png
-//   answer yes|no|ok|cancel|retry|abort|ignore|N   the answer to the next message box
+//   answer yes|no|ok|cancel|retry|abort|ignore|N   the answer to the next message box (0 leaves
+//                           it to its buttons, tapped later; a skinned box takes yes/ok as 4001,
+//                           no/cancel as 4002)
 //   serial feed COMn FILE   sends FILE's bytes (relative to the script) into port COMn
 //   activate NAME           brings a top-level window (class or title) to the front, as the
 //                           shell does when the user switches programs

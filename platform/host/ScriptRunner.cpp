@@ -83,12 +83,19 @@ bool ScriptRunner::Install(std::string* error) {
     WinSetIdleHandler([this](int depth) { return Idle(depth); });
     WinSetMessageBoxHandler([this](HWND, const std::u16string& text, const std::u16string& caption,
                                    UINT type) { return AnswerMessageBox(text, caption, type); });
+    WinSetMessageBoxAnswerObserver([this](int answer) {
+        // The box the script left to its buttons ends: its line gets the answer given.
+        if (m_pendingBox >= 0 && static_cast<std::size_t>(m_pendingBox) < m_messageBoxes.size())
+            m_messageBoxes[static_cast<std::size_t>(m_pendingBox)] += std::to_string(answer);
+        m_pendingBox = -1;
+    });
     return true;
 }
 
 void ScriptRunner::Uninstall() {
     WinSetIdleHandler(nullptr);
     WinSetMessageBoxHandler(nullptr);
+    WinSetMessageBoxAnswerObserver(nullptr);
     SoundSetOutput(m_previousOutput);
 }
 
@@ -120,12 +127,24 @@ int ScriptRunner::AnswerMessageBox(const std::u16string& text, const std::u16str
         Fail("a message box the script does not answer: " + Field(text));
         return (type & 0x0F) == MB_OK ? IDOK : IDCANCEL;
     }
-    const int answer = m_answers.front();
+    int answer = m_answers.front();
     m_answers.pop_front();
+    // The skinned message box's types: 3000 a question, 3001 a notice. Their answers are 4001
+    // (yes, or the notice's one button) and 4002 (no); the script's yes/ok and no/cancel stand
+    // for them.
+    const bool skinned = type == kSkinnedQuestion || type == kSkinnedNotice;
+    if (skinned && (answer == IDYES || answer == IDOK)) answer = 4001;
+    if (skinned && (answer == IDNO || answer == IDCANCEL)) answer = 4002;
     // The box is on the screen while it is answered: its frame is msgbox-N (N counts from 1).
     Snapshot("msgbox-" + std::to_string(m_messageBoxes.size() + 1));
-    m_messageBoxes.push_back(std::to_string(TheClock().TickCount()) + "\t" + Field(caption) + "\t" +
-                             Field(text) + "\t" + Hex(type, 4) + "\t" + std::to_string(answer));
+    std::string line = std::to_string(TheClock().TickCount()) + "\t" + Field(caption) + "\t" + Field(text) + "\t" +
+                       (skinned ? std::to_string(type) : Hex(type, 4)) + "\t";
+    // 0 leaves the box to its buttons (a tap in the script): the answer is written when it ends.
+    if (answer > 0)
+        line += std::to_string(answer);
+    else
+        m_pendingBox = static_cast<int>(m_messageBoxes.size());
+    m_messageBoxes.push_back(line);
     return answer;
 }
 

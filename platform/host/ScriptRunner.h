@@ -64,6 +64,7 @@ private:
     std::string m_failure;
     std::deque<int> m_answers;
     std::vector<std::string> m_messageBoxes;
+    int m_pendingBox = -1; // the line of a box left to its buttons
     std::vector<std::string> m_hostLog;
     std::shared_ptr<SoundRecorder> m_recorder;
     std::shared_ptr<SoundOutput> m_previousOutput;

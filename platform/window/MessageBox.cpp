@@ -275,6 +275,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         KeyContext keys{box, type};
         const INT_PTR result = RunModalLoop(box, ownerTop, BoxKeys, &keys);
         answer = result > 0 ? static_cast<int>(result) : 0;
+        WinReportMessageBoxAnswer(answer);
     }
     if (IsWindow(box)) DestroyWindow(box);
     if (ownerTop && IsWindow(ownerTop) && ownerEnabled && !IsWindowEnabled(ownerTop))

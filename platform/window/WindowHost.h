@@ -48,6 +48,18 @@ void WinRunFor(DWORD ms);
 using MessageBoxHandler =
     std::function<int(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type)>;
 void WinSetMessageBoxHandler(MessageBoxHandler handler);
+// The types of the skinned message box (a question with yes and no, a notice with one button);
+// hosts answer them as they answer the window system's own boxes.
+constexpr UINT kSkinnedQuestion = 3000;
+constexpr UINT kSkinnedNotice = 3001;
+// Asks the handler for the answer to a box; false when no handler is installed.
+bool WinAskMessageBoxHandler(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type,
+                             int* answer);
+// A box answered with its buttons (the handler gave 0) reports the answer here, so that the host's
+// log holds it.
+using MessageBoxAnswerObserver = std::function<void(int answer)>;
+void WinSetMessageBoxAnswerObserver(MessageBoxAnswerObserver observer);
+void WinReportMessageBoxAnswer(int answer);
 
 // The wait cursor (hosts show it; tests read it).
 bool WinIsWaitCursor();

@@ -113,6 +113,7 @@ std::uint64_t g_composedGeneration = 0;
 BYTE g_asyncKeys[256] = {};
 std::function<void()> g_paintObserver;
 MessageBoxHandler g_messageBoxHandler;
+MessageBoxAnswerObserver g_messageBoxAnswerObserver;
 std::set<HDC> g_windowDCs;
 std::atomic<bool> g_waitCursor{false};
 std::atomic<std::uint64_t> g_paintCount{0};
@@ -2397,6 +2398,29 @@ void WinRunFor(DWORD ms) {
 void WinSetMessageBoxHandler(MessageBoxHandler handler) {
     Lock lock(g_mutex);
     g_messageBoxHandler = std::move(handler);
+}
+
+bool WinAskMessageBoxHandler(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type,
+                             int* answer) {
+    MessageBoxHandler handler = winint::CurrentMessageBoxHandler();
+    if (!handler) return false;
+    const int a = handler(owner, text, caption, type);
+    if (answer) *answer = a;
+    return true;
+}
+
+void WinSetMessageBoxAnswerObserver(MessageBoxAnswerObserver observer) {
+    Lock lock(g_mutex);
+    g_messageBoxAnswerObserver = std::move(observer);
+}
+
+void WinReportMessageBoxAnswer(int answer) {
+    MessageBoxAnswerObserver observer;
+    {
+        Lock lock(g_mutex);
+        observer = g_messageBoxAnswerObserver;
+    }
+    if (observer) observer(answer);
 }
 
 bool WinIsWaitCursor() {

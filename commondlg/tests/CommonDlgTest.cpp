@@ -1,0 +1,252 @@
+// The skinned message box and common dialog under the headless host: script answers and taps on
+// the box's buttons, its log lines, the fallback before it is set up, line breaking, and the
+// common dialog's build notice, listener, closing and result.
+#include "commondlg/CNaviCommonDlg.h"
+#include "commondlg/NaviMessageBox.h"
+
+#include "platform/files/tests/TempRoot.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/window/Afx.h"
+#include "skinui/NaviPanel.h"
+#include "skinui/NaviRcBuilder.h"
+#include "skinui/controls/NaviButton.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace {
+
+constexpr UINT kStarterTemplate = 4950;
+
+// Runs fn from a timer inside a dialog's modal loop, so that the script's first commands (the
+// answers) have run when fn shows its box.
+class Starter : public CDialog {
+public:
+    explicit Starter(std::function<void()> fn) : CDialog(kStarterTemplate), m_fn(std::move(fn)) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        SetTimer(1, 50);
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR) override {
+        KillTimer(1);
+        m_fn();
+        EndDialog(IDOK);
+    }
+
+private:
+    std::function<void()> m_fn;
+};
+
+struct ScriptRun {
+    bool failed = false;
+    std::string failure;
+    std::string msgboxLog;
+};
+
+ScriptRun RunScript(TempRoot& root, const std::string& script, const std::function<void()>& fn) {
+    root.MakeFile("run.script", script);
+    HostOptions options;
+    options.script = root.Host("run.script");
+    options.outDir = root.Host("out");
+    HeadlessHost host(options);
+    std::string error;
+    EXPECT_TRUE(host.Prepare(&error)) << error;
+    host.Run([&] {
+        DialogTemplateInfo info;
+        info.rect = RECT{0, 0, 240, 320};
+        info.style = WS_POPUP | WS_VISIBLE;
+        AfxRegisterDialogTemplate(kStarterTemplate, info);
+        Starter starter(fn);
+        starter.DoModal();
+        return 0;
+    });
+    ScriptRun run;
+    run.failed = host.Failed();
+    run.failure = host.Failure();
+    std::ifstream log(root.Host("out/msgbox.log"));
+    std::stringstream text;
+    text << log.rdbuf();
+    run.msgboxLog = text.str();
+    std::ifstream hostLog(root.Host("out/host.log"));
+    std::stringstream hostText;
+    hostText << hostLog.rdbuf();
+    if (run.failed) run.failure += "\n" + hostText.str() + "\n" + run.msgboxLog;
+    return run;
+}
+
+// The text, type and answer fields of each msgbox.log line.
+std::vector<std::string> Boxes(const std::string& log) {
+    std::vector<std::string> out;
+    std::istringstream in(log);
+    std::string line;
+    while (std::getline(in, line)) {
+        // time \t caption \t text \t type \t answer
+        const std::size_t first = line.find('\t');
+        const std::size_t second = line.find('\t', first + 1);
+        out.push_back(second == std::string::npos ? line : line.substr(second + 1));
+    }
+    return out;
+}
+
+class MessageBoxTest : public ::testing::Test {
+protected:
+    void TearDown() override { box.Destruct(); }
+    NaviRcBuilder builder;
+    NaviMessageBox box;
+    TempRoot root;
+};
+
+} // namespace
+
+TEST_F(MessageBoxTest, ScriptAnswersQuestionsAndNoticesWithTheBoxTypes) {
+    box.Initialize(&builder);
+    std::vector<int> answers;
+    const ScriptRun run = RunScript(root, "answer yes\nanswer no\nanswer ok\nwait 100\n", [&] {
+        answers.push_back(NaviMessageBox::ShowMessage(u"경로를 저장하시겠습니까?", NaviMessageBox::kQuestion));
+        answers.push_back(NaviMessageBox::ShowMessage(u"경로를 저장하시겠습니까?", NaviMessageBox::kQuestion));
+        answers.push_back(NaviMessageBox::ShowMessage(u"저장되었습니다.", NaviMessageBox::kNotice));
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(answers, (std::vector<int>{4001, 4002, 4001}));
+    EXPECT_EQ(Boxes(run.msgboxLog), (std::vector<std::string>{"경로를 저장하시겠습니까?\t3000\t4001",
+                                                              "경로를 저장하시겠습니까?\t3000\t4002",
+                                                              "저장되었습니다.\t3001\t4001"}));
+    // The box was on the screen (its frame) while it was answered.
+    EXPECT_TRUE(root.Exists("out/frames/msgbox-1.png"));
+}
+
+TEST_F(MessageBoxTest, TapsOnTheButtonsAnswerAndTheLogHoldsTheAnswer) {
+    box.Initialize(&builder);
+    std::vector<int> answers;
+    // Button row at y 256, 27 high: "예" from x 13, "아니요" from x 131 (96 wide); "확인" from 33.
+    // "answer 0" leaves a box to its buttons; each box opens as soon as the one before is answered.
+    const ScriptRun run = RunScript(root, "answer 0\nanswer 0\nanswer 0\nwait 100\ntap 60 268\ntap 170 268\n"
+                                    "tap 100 268\n",
+                              [&] {
+                                  answers.push_back(NaviMessageBox::ShowMessage(u"삭제할까요?", 3000));
+                                  answers.push_back(NaviMessageBox::ShowMessage(u"삭제할까요?", 3000));
+                                  answers.push_back(NaviMessageBox::ShowMessage(u"알림", 3001));
+                              });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(answers, (std::vector<int>{4001, 4002, 4001}));
+    EXPECT_EQ(Boxes(run.msgboxLog),
+              (std::vector<std::string>{"삭제할까요?\t3000\t4001", "삭제할까요?\t3000\t4002", "알림\t3001\t4001"}));
+}
+
+TEST_F(MessageBoxTest, BeforeItIsSetUpTheWindowSystemsBoxAsks) {
+    int answer = 0;
+    const ScriptRun run = RunScript(root, "answer no\nwait 100\n", [&] {
+        answer = NaviMessageBox::ShowMessage(u"주파수를 변경하시겠습니까?", NaviMessageBox::kQuestion);
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(answer, 4002);
+    // The window system's own box: its Win32 type (MB_YESNO) and answer (IDNO).
+    EXPECT_EQ(Boxes(run.msgboxLog), (std::vector<std::string>{"주파수를 변경하시겠습니까?\t0004\t7"}));
+}
+
+TEST(MessageBoxLines, BreakAtLineFeedsBlanksAndTheBoxWidth) {
+    using Lines = std::vector<CString>;
+    // Hangul is 13 pixels a character in the 200-pixel text: 15 fit on a line.
+    std::u16string twenty(20, u'가');
+    EXPECT_EQ(NaviMessageBox::BreakLines(twenty.c_str()),
+              (Lines{std::u16string(15, u'가').c_str(), std::u16string(5, u'가').c_str()}));
+    EXPECT_EQ(NaviMessageBox::BreakLines(u"수신기를 찾았습니다.\nGPS 수신기 : 내장\n\n설정하시겠습니까?"),
+              (Lines{u"수신기를 찾았습니다.", u"GPS 수신기 : 내장", u"", u"설정하시겠습니까?"}));
+    // A long line breaks at its last blank: 12 Hangul (156) + blank (7) + 4 Hangul would be 215.
+    EXPECT_EQ(NaviMessageBox::BreakLines(u"가가가가가가가가가가가가 나나나나"),
+              (Lines{u"가가가가가가가가가가가가", u"나나나나"}));
+    EXPECT_EQ(NaviMessageBox::BreakLines(u""), (Lines{u""}));
+}
+
+namespace {
+
+// A screen of one button, "이전", and a listener that logs and can close the dialog.
+class OneButtonBuilder : public NaviRcBuilder {
+public:
+    void BuildPanel(CWnd*, NaviPanel* root, CString) override {
+        root->SetSize(240, 120);
+        root->SetPos(0, 100);
+        auto* button = new NaviButton();
+        button->SetName(u"이전");
+        button->SetSize(60, 30);
+        button->SetPos(20, 150);
+        button->SetListener(root);
+        root->AddChild(button);
+    }
+};
+
+class PageListener : public NaviListener {
+public:
+    CNaviCommonDlg* dialog = nullptr;
+    bool closeOnBuild = false;
+    std::vector<std::string> events;
+    void ProcessEvent(NaviCommand& cmd) override {
+        events.push_back(Utf16ToUtf8(cmd.target.Str()) + "/" + Utf16ToUtf8(cmd.control.Str()) + "/" +
+                         std::to_string(cmd.id));
+        if (cmd.id == kCmdDialogBuilt && closeOnBuild) {
+            dialog->SetCommonRet(4);
+            dialog->Close();
+        }
+        if (cmd.target == CString(u"이전")) {
+            dialog->SetCommonRet(3);
+            dialog->Close();
+        }
+    }
+};
+
+} // namespace
+
+TEST(CommonDialog, BuildNoticeFirstThenTheScreensCommandsAndTheResult) {
+    TempRoot root;
+    OneButtonBuilder builder;
+    PageListener listener;
+    int ret = -1;
+    const ScriptRun run = RunScript(root, "wait 100\ntap 50 165\n", [&] {
+        CNaviCommonDlg dialog(nullptr);
+        listener.dialog = &dialog;
+        dialog.SetRcBuilder(&builder);
+        dialog.SetPanelName(u"환경설정-화면");
+        dialog.SetNaviListener(&listener);
+        dialog.SetRoundType(true);
+        EXPECT_EQ(dialog.GetCommonRet(), 0);
+        dialog.DoModal();
+        ret = dialog.GetCommonRet();
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"DIALOG/환경설정-화면/2020", "이전//2015"}));
+    EXPECT_EQ(ret, 3);
+}
+
+TEST(CommonDialog, ClosingWhileLoadingTheScreenEndsTheRun) {
+    TempRoot root;
+    OneButtonBuilder builder;
+    PageListener listener;
+    listener.closeOnBuild = true;
+    int ret = -1;
+    const ScriptRun run = RunScript(root, "wait 100\n", [&] {
+        CNaviCommonDlg dialog(nullptr);
+        listener.dialog = &dialog;
+        dialog.SetRcBuilder(&builder);
+        dialog.SetPanelName(u"정보저장위치");
+        dialog.SetNaviListener(&listener);
+        dialog.DoModal();
+        ret = dialog.GetCommonRet();
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"DIALOG/정보저장위치/2020"}));
+    EXPECT_EQ(ret, 4);
+}
+
+TEST(CommonDialog, WithoutAListenerCommandsAreDropped) {
+    CNaviCommonDlg dialog(nullptr);
+    NaviCommand cmd;
+    cmd.target = u"이전";
+    cmd.id = 2015;
+    dialog.ProcessEvent(cmd); // nothing to hand it to, nothing happens
+    dialog.ProcessCommand(cmd);
+    EXPECT_EQ(dialog.GetCommonRet(), 0);
+}
