@@ -324,7 +324,9 @@ int CRouteManager::SetStart(int x, int y, const CString& name) {
     CRoutePlan::PointResult r = m_engine->SetPoint(0, nx, ny);
     if (r.result < 1) return r.result;
     if (RepeatsWaypoint(m_edited->waypoints, r.pos)) return 0;
-    if (SameMapAndLink(m_edited->goal, r.pos)) return 0;
+    // The goal's own place is refused; another place on the goal's link makes a route along it.
+    if (SameMapAndLink(m_edited->goal, r.pos) && m_edited->header->goal.x == nx && m_edited->header->goal.y == ny)
+        return 0;
     m_edited->header->start = RoutePoint{nx, ny};
     m_edited->startSet = 1;
     StoreLongName(m_edited->header->startName, name);
@@ -340,7 +342,9 @@ int CRouteManager::SetGoal(int x, int y, const CString& name) {
     CRoutePlan::PointResult r = m_engine->SetPoint(1, nx, ny);
     if (r.result < 1) return r.result;
     if (RepeatsWaypoint(m_edited->waypoints, r.pos)) return 0;
-    if (SameMapAndLink(m_edited->start, r.pos)) return 0;
+    if (SameMapAndLink(m_edited->start, r.pos) && m_edited->header->start.x == nx &&
+        m_edited->header->start.y == ny)
+        return 0;
     m_prevGoal = m_edited->header->goal;
     std::memset(m_prevGoalName, 0, sizeof m_prevGoalName);
     std::memcpy(m_prevGoalName, m_edited->header->goalName, kNameField);

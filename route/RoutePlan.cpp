@@ -1,5 +1,6 @@
 #include "route/RoutePlan.h"
 
+#include "route/RpResult.h"
 #include "route/base/Coords.h"
 #include "route/base/ErrorLog.h"
 
@@ -132,16 +133,43 @@ int CRoutePlan::CheckPoints() const {
     if (m_legStart.mapId == 0xFFFF || m_legStart.linkId == 0xFFFF) return kNoStart;
     if (m_legEnd.mapId == 0xFFFF || m_legEnd.linkId == 0xFFFF) return kNoGoal;
     const int n = m_points.WaypointCount();
+    // Two points tied to the same end of one link are the same point only when they were
+    // also given at the same place: two places along one link make a route along it.
+    auto same = [this](const LinkPos& a, NetXY ra, const LinkPos& b, NetXY rb) {
+        return SamePos(a, b) && ra.x == rb.x && ra.y == rb.y;
+    };
     const LinkPos& start = m_points.Start();
     const LinkPos& goal = m_points.Goal();
-    if (n == 0 && SamePos(start, goal)) return kRepeatedPoint;
+    const NetXY rs = m_points.RawPoint(PointManage::kStart), rg = m_points.RawPoint(PointManage::kGoal);
+    if (n == 0 && same(start, rs, goal, rg)) return kRepeatedPoint;
     for (int i = 0; i < n; ++i) {
-        if (SamePos(m_points.Waypoint(i), start) && SamePos(m_points.Waypoint(i), goal))
+        const NetXY ri = m_points.RawPoint(PointManage::kWaypoint, i);
+        if (same(m_points.Waypoint(i), ri, start, rs) && same(m_points.Waypoint(i), ri, goal, rg))
             return kRepeatedPoint;
         for (int j = i + 1; j < n; ++j)
-            if (SamePos(m_points.Waypoint(i), m_points.Waypoint(j))) return kRepeatedPoint;
+            if (same(m_points.Waypoint(i), ri, m_points.Waypoint(j), m_points.RawPoint(PointManage::kWaypoint, j)))
+                return kRepeatedPoint;
     }
     return kFound;
+}
+
+bool CRoutePlan::OnOneLink(int leg) {
+    if (m_legStart.mapId != m_legEnd.mapId || m_legStart.linkId != m_legEnd.linkId) return false;
+    const int n = m_points.WaypointCount();
+    NetXY from = leg == 0 ? m_points.RawPoint(PointManage::kStart)
+                          : m_points.RawPoint(PointManage::kWaypoint, leg - 1);
+    NetXY to = leg == n ? m_points.RawPoint(PointManage::kGoal) : m_points.RawPoint(PointManage::kWaypoint, leg);
+    if (from.x == -1 || from.y == -1) from = NetXY{m_legStart.x, m_legStart.y};
+    if (to.x == -1 || to.y == -1) to = NetXY{m_legEnd.x, m_legEnd.y};
+    std::uint8_t link[mrformat::kLinkSize];
+    std::vector<NetXY> line;
+    if (m_reader.ReadLink(link, m_legStart.mapId, m_legStart.linkId) != 1 ||
+        !RpResult::LinkPolyline(m_reader, m_legStart.mapId, link, line))
+        return false;
+    // The car drives the link towards the leg start's node; that way must be open.
+    if (!RpResult::DirectionTest(link, m_legStart.nodeId, 0)) return false;
+    if (mrformat::LinkStartNode(link) == m_legStart.nodeId) std::reverse(line.begin(), line.end());
+    return RpResult::PositionAlong(line, to) >= RpResult::PositionAlong(line, from);
 }
 
 void CRoutePlan::SetCacheBytes(std::uint8_t v) {
@@ -236,6 +264,19 @@ int CRoutePlan::SearchLegs() {
             return Fail(__LINE__, "distance setting error", kBadDistance);
 
         PrepareLeg();
+        if (OnOneLink(i)) {
+            // The leg's end lies ahead on the link the car is on: the leg is that link alone.
+            // (A later leg's first item repeats the waypoint's link, so it adds nothing.)
+            if (i == 0) {
+                PathItem item{m_legStart.mapId, m_legStart.linkId, m_legStart.nodeId, 0, 0};
+                item.legEnd = i < n ? 1 : 0;
+                m_routePath.push_back(item);
+            }
+            ResetLeg();
+            --m_legsRemaining;
+            if (i < n && !AdjustWaypoint(i)) return Fail(__LINE__, "adjust via node Error", kInternal);
+            continue;
+        }
         // The start node: the start link, left at the leg start's node.
         SearchNode* start = nullptr;
         std::int32_t startIndex = m_pool.Allocate(start);

@@ -113,6 +113,9 @@ private:
     void SetCacheBytes(std::uint8_t v);
     int Fail(int line, const char* message, int code);
     bool Guards();
+    // Whether the car may drive onto the link at one of its end nodes (one-way code, closed
+    // links, facility kind 7).
+    static bool EnterableAt(const std::uint8_t* link, std::uint16_t node);
 
     int SearchLegs();
     bool Expand(const SearchNode& n, Side side, bool first);
@@ -123,6 +126,8 @@ private:
     void ResetLeg();   // after a leg: phase bytes, counts, start-link flag, stop byte, freeze
     void PrepareLeg(); // before a leg: meeting state, visit count, per-side progress
     bool AdjustWaypoint(int i);
+    // Whether leg i's end lies ahead of its start on the one link both are on.
+    bool OnOneLink(int leg);
 
     HANDLE m_heap = nullptr;
     std::uint8_t m_cacheBytes[RpCache::kKindCount] = {};

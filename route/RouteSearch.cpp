@@ -81,6 +81,14 @@ int CRoutePlan::EntryAt(int map, int node, int link, int level, int& status) {
     return -1;
 }
 
+bool CRoutePlan::EnterableAt(const std::uint8_t* link, std::uint16_t node) {
+    const LinkFields l = LinkFields::From(link);
+    if (l.facility == 7 || l.oneWay == 3) return false;
+    if (l.firstNode == node) return l.oneWay != 2;
+    if (l.secondNode == node) return l.oneWay != 1;
+    return false;
+}
+
 bool CRoutePlan::Guards() {
     double mb = MemoryUseMB();
     m_peakMB = std::max(m_peakMB, mb);
@@ -132,7 +140,9 @@ bool CRoutePlan::Expand(const SearchNode& N, Side side, bool first) {
                   true,
                   {}};
         if (first) {
-            bool turnBack = !(fwd && ((m_state.FromVehicle() & 1) || m_viaPlainNode));
+            // The backward side starts on both ends of the goal's link that the car may enter,
+            // so it never turns back onto it.
+            bool turnBack = fwd && !((m_state.FromVehicle() & 1) || m_viaPlainNode);
             Cand back{N.mapId, N.linkId, N.nodeId, -1, true, {}};
             for (Cand* c : {turnBack ? &back : nullptr, &cont}) {
                 if (!c) continue;
@@ -180,11 +190,13 @@ bool CRoutePlan::Expand(const SearchNode& N, Side side, bool first) {
         }
         if (n == 1) matrix[0] = 120; // turning back at a dead end
         const int entry = N.entry >= 0 && N.entry < n ? N.entry : -1;
-        bool maskCheck = true;
-        if (first && fwd) maskCheck = m_startLinkFlag || (m_state.FromVehicle() & 1);
-        if (first && !fwd) maskCheck = m_startLinkFlag && m_legsRemaining > 1;
+        // Every turn obeys the crossing's turn mask, also the first one from the start and the
+        // last one onto the goal's link. The one exception: a start that is no vehicle may
+        // turn back onto its own link (the leg path then starts on it the other way).
+        const bool freeTurnBack = first && fwd && !m_startLinkFlag && !(m_state.FromVehicle() & 1);
         for (int i = 0; i < n; ++i) {
-            if (maskCheck && n > 1 && entry >= 0) {
+            const bool turningBack = cross.links[i] == N.linkId;
+            if (n > 1 && entry >= 0 && !(freeTurnBack && turningBack)) {
                 bool allowed =
                     fwd ? ((cross.turns[entry] >> i) & 1) != 0 : ((cross.turns[i] >> entry) & 1) != 0;
                 if (!allowed) continue;
@@ -345,8 +357,9 @@ bool CRoutePlan::ShortSearch() {
             Pending(kNoExpansion);
             return false;
         }
-        if (n.mapId == m_legEnd.mapId &&
-            (n.linkId == m_legEnd.linkId || (m_legsRemaining == 1 && n.nodeId == m_legEnd.nodeId))) {
+        // The leg ends on its end's link, reached legally (the node was pushed through the
+        // one-way rule and the turn mask); reaching one of its end nodes is not enough.
+        if (n.mapId == m_legEnd.mapId && n.linkId == m_legEnd.linkId) {
             m_fwdMeet = n.self;
             m_lastLegCost = m_forward.Cost(n.mapId, n.nodeId, n.entry);
             return true;
@@ -391,13 +404,8 @@ bool CRoutePlan::LongSearch() {
     const float keptG = m_fwdMinH;
     m_meetingMode = (m_D < 10000.0f || keptG < 10000.0f) ? 1 : 0;
 
-    // Backward phase from the goal.
-    SearchNode* goal = nullptr;
-    std::int32_t goalIndex = m_pool.Allocate(goal);
-    if (goalIndex < 0) {
-        Log(__LINE__, "nodefactory error");
-        return false;
-    }
+    // Backward phase from the goal. It starts from each end of the goal's link at which the
+    // car may enter it (one end for a one-way link): the leg ends on that link, driven legally.
     m_state.SetUpLeg(m_D);
     SetCacheBytes(1);
     m_state.ClearFreeze();
@@ -406,27 +414,45 @@ bool CRoutePlan::LongSearch() {
         Pending(kInternal);
         return false;
     }
-    int status = 1;
-    int goalEntry = EntryAt(m_legEnd.mapId, m_legEnd.nodeId, m_legEnd.linkId, 3, status);
-    goal = m_pool.At(goalIndex);
-    goal->key = 0;
-    goal->mapId = m_legEnd.mapId;
-    goal->linkId = m_legEnd.linkId;
-    goal->nodeId = m_legEnd.nodeId;
-    goal->level = 0;
-    goal->entry = static_cast<std::int8_t>(goalEntry);
-    goal->pred = goalIndex;
-    for (int s = 0; s < 4; ++s) m_backward.Store(goal->mapId, goal->nodeId, s, 0.0f, goalIndex);
     std::uint8_t goalLink[mrformat::kLinkSize];
-    if (status != 1 || ReadLink(goalLink, goal->mapId, goal->linkId, 3) != 1) {
+    if (ReadLink(goalLink, m_legEnd.mapId, m_legEnd.linkId, 3) != 1) {
         Log(__LINE__, "read link error");
         Pending(kInternal);
         return false;
     }
     m_state.SetBit11Latch((mrformat::U16(goalLink + 10) & 0x0800) == 0 ? 1 : 0);
     m_queue.Clear();
-    m_queue.Push(*goal);
-    auto firstBackward = [&]() {
+    const std::uint16_t ends[2] = {
+        m_legEnd.nodeId, m_legEnd.nodeId == mrformat::LinkStartNode(goalLink) ? mrformat::LinkEndNode(goalLink)
+                                                                           : mrformat::LinkStartNode(goalLink)};
+    int seeds = 0;
+    for (std::uint16_t end : ends) {
+        if (!EnterableAt(goalLink, end)) continue;
+        int status = 1;
+        const int entry = EntryAt(m_legEnd.mapId, end, m_legEnd.linkId, 3, status);
+        if (status != 1) {
+            Log(__LINE__, "read link error");
+            Pending(kInternal);
+            return false;
+        }
+        SearchNode* goal = nullptr;
+        const std::int32_t index = m_pool.Allocate(goal);
+        if (index < 0) {
+            Log(__LINE__, "nodefactory error");
+            return false;
+        }
+        goal->key = 0;
+        goal->mapId = m_legEnd.mapId;
+        goal->linkId = m_legEnd.linkId;
+        goal->nodeId = end;
+        goal->level = 0;
+        goal->entry = static_cast<std::int8_t>(entry);
+        goal->pred = index;
+        for (int s = 0; s < 4; ++s) m_backward.Store(goal->mapId, end, s, 0.0f, index);
+        m_queue.Push(*goal);
+        ++seeds;
+    }
+    for (int k = 0; k < seeds; ++k) {
         SearchNode b;
         if (!m_queue.Pop(b)) {
             Log(__LINE__, "There are no expansion node!! start posi");
@@ -438,32 +464,12 @@ bool CRoutePlan::LongSearch() {
             Pending(kInternal);
             return false;
         }
-        return true;
-    };
-    if (m_legsRemaining > 1) {
-        SearchNode* other = nullptr;
-        std::int32_t otherIndex = m_pool.Allocate(other);
-        if (otherIndex < 0) {
-            Log(__LINE__, "nodefactory error");
-            return false;
-        }
-        std::uint16_t a = mrformat::LinkStartNode(goalLink), b = mrformat::LinkEndNode(goalLink);
-        *other = *m_pool.At(goalIndex);
-        other->self = otherIndex;
-        other->pred = otherIndex;
-        other->nodeId = m_legEnd.nodeId == a ? b : a;
-        other->entry =
-            static_cast<std::int8_t>(EntryAt(other->mapId, other->nodeId, other->linkId, 3, status));
-        if (status != 1) {
-            Log(__LINE__, "nodefactory error");
-            Pending(kInternal);
-            return false;
-        }
-        for (int s = 0; s < 4; ++s) m_backward.Store(other->mapId, other->nodeId, s, 0.0f, otherIndex);
-        m_queue.Push(*other);
-        if (!firstBackward()) return false;
     }
-    if (!firstBackward()) return false;
+    if (seeds == 0) {
+        Log(__LINE__, "There are no expansion node!! start posi");
+        Pending(kNoExpansion);
+        return false;
+    }
 
     for (;;) {
         if (!m_queue.Pop(n)) {
@@ -497,6 +503,7 @@ bool CRoutePlan::LongSearch() {
         const LinkFields lf = LinkFields::From(link);
         if (m_meetings > 0 && lf.roadKind > 4) continue;
         const std::uint16_t other = n.nodeId == lf.firstNode ? lf.secondNode : lf.firstNode;
+        int status = 1;
         int otherEntry = EntryAt(n.mapId, other, n.linkId, m_state.LevelInForce(), status);
         if (status == 2) continue; // beyond the level in force: not a candidate
         if (status != 1) {

@@ -256,6 +256,51 @@ bool RpResult::DirectionTest(const std::uint8_t* link, std::uint16_t node, int s
 
 // ---- reading the network ----
 
+bool RpResult::LinkPolyline(MRReader& reader, int map, const std::uint8_t* link, std::vector<NetXY>& out) {
+    out.clear();
+    const MRMapRecord* rec = reader.MapRecord(map);
+    if (!rec) return false;
+    // A point is the map's origin plus a 16-bit offset, added as the search adds it: in 64 bits,
+    // so that a corrupt origin near the int32 limit cannot overflow.
+    const auto at = [rec](const std::uint8_t* p) {
+        return NetXY{static_cast<std::int32_t>(static_cast<std::int64_t>(rec->west) + mrformat::U16(p)),
+                     static_cast<std::int32_t>(static_cast<std::int64_t>(rec->south) + mrformat::U16(p + 2))};
+    };
+    std::uint8_t node[mrformat::kNodeSize];
+    if (reader.ReadNode(node, map, mrformat::LinkStartNode(link)) != 1) return false;
+    const NetXY a = at(node);
+    if (reader.ReadNode(node, map, mrformat::LinkEndNode(link)) != 1) return false;
+    const NetXY b = at(node);
+    const int vertices = mrformat::LinkVertexCount(link);
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(vertices) * mrformat::kVertexSize);
+    if (vertices > 0 &&
+        reader.ReadVertices(scratch.data(), static_cast<std::int64_t>(scratch.size()), map, link) != 1)
+        return false;
+    out.reserve(static_cast<std::size_t>(vertices) + 2);
+    out.push_back(a);
+    for (int v = 0; v < vertices; ++v)
+        out.push_back(at(scratch.data() + static_cast<std::size_t>(v) * mrformat::kVertexSize));
+    out.push_back(b);
+    return true;
+}
+
+std::int64_t RpResult::PositionAlong(const std::vector<NetXY>& polyline, NetXY p) {
+    if (polyline.size() < 2) return 0;
+    const int s = NearestSegment(polyline, p);
+    const NetXY a = polyline[s], b = polyline[s + 1];
+    const std::int64_t dx = static_cast<std::int64_t>(b.x) - a.x, dy = static_cast<std::int64_t>(b.y) - a.y;
+    const std::int64_t len2 = dx * dx + dy * dy;
+    std::int64_t k = 0;
+    if (len2 > 0) {
+        const std::int64_t dot =
+            (static_cast<std::int64_t>(p.x) - a.x) * dx + (static_cast<std::int64_t>(p.y) - a.y) * dy;
+        const double scaled =
+            std::trunc(static_cast<double>(static_cast<float>(dot) / static_cast<float>(len2)) * 100000.0);
+        k = scaled < 0.0 ? 0 : scaled > 100000.0 ? 100000 : static_cast<std::int64_t>(scaled);
+    }
+    return static_cast<std::int64_t>(s) * 100001 + k;
+}
+
 bool RpResult::View(const PathItem& item, LinkView& view) {
     view = LinkView();
     view.item = item;
@@ -267,32 +312,7 @@ bool RpResult::View(const PathItem& item, LinkView& view) {
     view.entryNode = view.direction == 0 ? first : second;
     view.exitNode = view.direction == 0 ? second : first;
 
-    // A point is the map's origin plus a 16-bit offset, added as the search adds it: in 64 bits,
-    // so that a corrupt origin near the int32 limit cannot overflow.
-    const auto at = [&view](const std::uint8_t* p) {
-        return NetXY{
-            static_cast<std::int32_t>(static_cast<std::int64_t>(view.map->west) + mrformat::U16(p)),
-            static_cast<std::int32_t>(static_cast<std::int64_t>(view.map->south) + mrformat::U16(p + 2))};
-    };
-    std::uint8_t node[mrformat::kNodeSize];
-    NetXY a, b;
-    if (m_reader->ReadNode(node, item.mapId, first) != 1) return Fail(__LINE__, "Read File Node Error");
-    a = at(node);
-    if (m_reader->ReadNode(node, item.mapId, second) != 1) return Fail(__LINE__, "Read File Node Error");
-    b = at(node);
-
-    const int vertices = mrformat::LinkVertexCount(view.rec);
-    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(vertices) * mrformat::kVertexSize);
-    if (vertices > 0 && m_reader->ReadVertices(scratch.data(), static_cast<std::int64_t>(scratch.size()),
-                                               item.mapId, view.rec) != 1)
-        return Fail(__LINE__, "Get File link Error");
-    view.polyline.reserve(static_cast<std::size_t>(vertices) + 2);
-    view.polyline.push_back(a);
-    for (int v = 0; v < vertices; ++v) {
-        const std::uint8_t* p = scratch.data() + static_cast<std::size_t>(v) * mrformat::kVertexSize;
-        view.polyline.push_back(at(p));
-    }
-    view.polyline.push_back(b);
+    if (!LinkPolyline(*m_reader, item.mapId, view.rec, view.polyline)) return Fail(__LINE__, "Read File Node Error");
     if (view.direction == 1) std::reverse(view.polyline.begin(), view.polyline.end());
     return true;
 }
@@ -478,7 +498,7 @@ int RpResult::Build(const PathItem* input, int count, int writeFile) {
         Reset();
         m_prefix = std::move(prefix);
     }
-    if (!input || count < 2 || !m_reader || !m_points) {
+    if (!input || count < 1 || !m_reader || !m_points) {
         Fail(__LINE__, "Memory allocate error");
         return 0;
     }
@@ -503,9 +523,25 @@ int RpResult::Build(const PathItem* input, int count, int writeFile) {
     const int n = static_cast<int>(path.size());
 
     LinkView current, next;
+    if (n == 1) {
+        // Start and goal on one link, the goal ahead: the part of the link between them.
+        if (!View(path[0], current)) return 0;
+        if (!DirectionTest(current.rec, current.exitNode, 0) ||
+            PositionAlong(current.polyline, goalPoint) < PositionAlong(current.polyline, startPoint))
+            return Fail(__LINE__, "Get File link Error");
+        const std::vector<NetXY> part =
+            PartialPolyline(PartialPolyline(current.polyline, startPoint, true), goalPoint, false);
+        const std::int32_t metres = PolylineMetres(part, current.map->xScale);
+        AddTravel(current, metres);
+        AddShapePoints(part, current.item.mapId);
+        if (!MakeItem(current, nullptr, metres, true)) return 0;
+        return Finish(writeFile) ? 1 : 0;
+    }
     if (!View(path[0], current) || !View(path[1], next)) return 0;
-    // The first link.
-    if (TurnAllowed(current, next) && DirectionTest(current.rec, path[1].nodeId, path[1].side)) {
+    // The first link is a route link when the car drives it legally to where it leaves it and
+    // may turn from it into the second link there. (Its own exit node is compared, never a
+    // node id of the second item, which may belong to the next sheet.)
+    if (TurnAllowed(current, next) && DirectionTest(current.rec, current.exitNode, 0)) {
         const std::vector<NetXY> part = PartialPolyline(current.polyline, startPoint, true);
         const std::int32_t metres = PolylineMetres(part, current.map->xScale);
         AddTravel(current, metres);
@@ -526,37 +562,19 @@ int RpResult::Build(const PathItem* input, int count, int writeFile) {
         if (!MakeItem(current, &next, metres, false)) return 0;
         if (m_shape.size() > kMaxShapePoints) return Fail(__LINE__, "Memroy allocation error");
     }
-    // The last link, on the goal's link.
+    // The last link, on the goal's link. A route that cannot drive onto it is no route to the
+    // goal: the build fails rather than end the route short of the goal.
     LinkView& lastView = next;
-    if (TurnAllowed(current, lastView) &&
-        DirectionTest(lastView.rec, lastView.item.nodeId, lastView.item.side)) {
-        const std::vector<NetXY> part = PartialPolyline(lastView.polyline, goalPoint, false);
-        const std::int32_t metres = PolylineMetres(part, lastView.map->xScale);
-        AddTravel(lastView, metres);
-        AddShapePoints(std::vector<NetXY>(part.begin() + 1, part.end()), lastView.item.mapId);
-        const std::size_t before = m_items.size();
-        if (!MakeItem(lastView, nullptr, metres, true)) return 0;
-        if (metres < kShortGoalPart && before > 0 && m_items.size() > before)
-            m_items[before - 1].kind = kNone;
-    } else if (!m_items.empty()) {
-        // The goal link cannot be driven as found: the route ends with the link before it.
-        CPathLinkItem& previous = m_items.back();
-        previous.kind = kGoalItem;
-        const int index = static_cast<int>(m_items.size()) - 1;
-        auto guide = std::find_if(m_guides.begin(), m_guides.end(),
-                                  [index](const CRouteLinkKey& g) { return g.itemIndex == index; });
-        if (guide != m_guides.end()) {
-            guide->guideCode = kGoal;
-        } else {
-            CRouteLinkKey g;
-            g.linkId = previous.linkId;
-            g.direction = previous.direction;
-            g.itemIndex = static_cast<std::int16_t>(index);
-            g.guideCode = kGoal;
-            m_guides.push_back(g);
-            m_guideMap.push_back(previous.mapId);
-        }
-    }
+    if (!TurnAllowed(current, lastView) ||
+        !DirectionTest(lastView.rec, lastView.item.nodeId, lastView.item.side))
+        return Fail(__LINE__, "Get File link Error");
+    const std::vector<NetXY> part = PartialPolyline(lastView.polyline, goalPoint, false);
+    const std::int32_t metres = PolylineMetres(part, lastView.map->xScale);
+    AddTravel(lastView, metres);
+    AddShapePoints(std::vector<NetXY>(part.begin() + 1, part.end()), lastView.item.mapId);
+    const std::size_t before = m_items.size();
+    if (!MakeItem(lastView, nullptr, metres, true)) return 0;
+    if (metres < kShortGoalPart && before > 0 && m_items.size() > before) m_items[before - 1].kind = kNone;
     return Finish(writeFile) ? 1 : 0;
 }
 

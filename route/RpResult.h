@@ -72,6 +72,12 @@ public:
     static int RoundaboutExitCode(int entryBearing, int exitBearing);
     // The one-way and facility test of a link against a node and a side.
     static bool DirectionTest(const std::uint8_t* link, std::uint16_t node, int side);
+    // The link's polyline from its first end node to its second (network coordinates); false
+    // when a node or the vertices cannot be read.
+    static bool LinkPolyline(MRReader& reader, int map, const std::uint8_t* link, std::vector<NetXY>& out);
+    // Where p falls along a polyline, as the start and goal cuts find it: the nearest segment
+    // and the projected position on it (0..100,000), in one number that grows along the line.
+    static std::int64_t PositionAlong(const std::vector<NetXY>& polyline, NetXY p);
 
 private:
     struct LinkView {

@@ -152,8 +152,9 @@ TEST_F(SampleManager, EditingRules) {
     ASSERT_GE(SetStart(4.25, 20.5), 1);
     ASSERT_GE(SetGoal(24.25, 22.5), 1);
     const POINT oldStart = manager.GetStartPos();
-    // A start on the goal's link is refused and the old start is kept.
-    EXPECT_EQ(SetStart(24.25, 22.45), 0);
+    // A start at the goal's own place is refused and the old start is kept (another place on
+    // the goal's link is a route along it: see OneLinkAndNeighbouringLinkRoutes).
+    EXPECT_EQ(SetStart(24.25, 22.5), 0);
     EXPECT_EQ(manager.GetStartPos().x, oldStart.x);
     EXPECT_EQ(manager.GetStartPos().y, oldStart.y);
     // A waypoint on the link of an existing one: 10.
@@ -501,6 +502,112 @@ TEST_F(SampleManager, AResultThatCannotBeWrittenIs18AndLogged) {
     EXPECT_NE(text.find("File Open Error"), std::string::npos) << text;
     EXPECT_NE(text.find("make result file Error"), std::string::npos) << text;
     std::filesystem::remove_all(Root() / "My Documents");
+}
+
+} // namespace
+
+namespace {
+
+// Routes of the sample region that once came out wrong: each is checked item by item against
+// the network's one-way codes and turn masks, and must end on the goal's link.
+class SampleManagerRoutes : public SampleManager {
+protected:
+    void SetUp() override {
+        SampleManager::SetUp();
+        ASSERT_EQ(reader.Open(3, TempDevice::DataFolder()), 1);
+    }
+    static POINT Map(std::int32_t x, std::int32_t y) { return MapOf(mkdev::NetPoint{x, y}); }
+    int Route(int kind, mkdev::NetPoint from, std::vector<mkdev::NetPoint> via, mkdev::NetPoint to) {
+        manager.SetRouteKind(kind);
+        POINT p = Map(from.x, from.y);
+        EXPECT_GE(manager.SetStart(p.x, p.y, u"출발"), 1);
+        for (std::size_t i = 0; i < via.size(); ++i) {
+            p = Map(via[i].x, via[i].y);
+            EXPECT_GE(manager.InsertWaypoint(p.x, p.y, u"경유", static_cast<int>(i)), 1);
+        }
+        p = Map(to.x, to.y);
+        EXPECT_GE(manager.SetGoal(p.x, p.y, u"도착"), 1);
+        return manager.SearchRoute();
+    }
+    std::vector<std::uint8_t> Link(int map, int link) {
+        std::vector<std::uint8_t> rec(mrformat::kLinkSize);
+        EXPECT_TRUE(reader.ReadLink(rec.data(), map, link));
+        return rec;
+    }
+    // Every item driven the way its one-way code allows, every turn between two items of one
+    // sheet allowed by the crossing's mask, the last item on the goal's link.
+    void CheckRoute(const char* what) {
+        const CRoutePath& path = *manager.EditedRoute().path;
+        ASSERT_GT(path.ItemCount(), 0) << what;
+        for (int k = 0; k < path.ItemCount(); ++k) {
+            const CPathLinkItem& it = path.Items()[k];
+            const auto rec = Link(it.mapId, it.linkId);
+            const int w = mrformat::U16(rec.data() + 10) & 3;
+            EXPECT_NE(w, 3) << what << " item " << k;
+            EXPECT_FALSE(w == 1 && it.direction == 1) << what << " item " << k << " drives a one-way link backwards";
+            EXPECT_FALSE(w == 2 && it.direction == 0) << what << " item " << k << " drives a one-way link backwards";
+            if (k == 0) continue;
+            const CPathLinkItem& prev = path.Items()[k - 1];
+            if (prev.mapId != it.mapId) continue;
+            const auto prevRec = Link(prev.mapId, prev.linkId);
+            const int node = prev.direction == 0 ? mrformat::LinkEndNode(prevRec.data())
+                                                 : mrformat::LinkStartNode(prevRec.data());
+            const int entry = it.direction == 0 ? mrformat::LinkStartNode(rec.data())
+                                                : mrformat::LinkEndNode(rec.data());
+            EXPECT_EQ(node, entry) << what << " item " << k << " does not start where item " << k - 1 << " ends";
+            std::uint8_t nodeRec[mrformat::kNodeSize];
+            ASSERT_TRUE(reader.ReadNode(nodeRec, it.mapId, node));
+            const std::uint32_t ref = mrformat::U32(nodeRec + 4);
+            if (mrformat::IsPassThrough(ref)) continue;
+            MRCrossNode cross;
+            ASSERT_TRUE(reader.ReadCrossNode(cross, it.mapId, ref));
+            int from = -1, to = -1;
+            for (int i = 0; i < cross.count; ++i) {
+                if (cross.links[i] == prev.linkId) from = i;
+                if (cross.links[i] == it.linkId) to = i;
+            }
+            ASSERT_GE(from, 0);
+            ASSERT_GE(to, 0);
+            EXPECT_TRUE(cross.count == 1 || ((cross.turns[from] >> to) & 1))
+                << what << " banned turn before item " << k;
+        }
+        const CPathLinkItem& last = path.Items()[path.ItemCount() - 1];
+        EXPECT_EQ(last.mapId, manager.EditedRoute().goal.mapId) << what;
+        EXPECT_EQ(last.linkId, manager.EditedRoute().goal.linkId) << what << " the route stops short of the goal";
+        EXPECT_EQ(last.kind, 3) << what;
+    }
+    MRReader reader;
+};
+
+TEST_F(SampleManagerRoutes, AWaypointOnAOneWayLinkIsDrivenItsWay) {
+    // The waypoint lies on an expressway carriageway: the route reaches it in its own direction.
+    ASSERT_EQ(Route(1, {45738081, 13535902}, {{45762670, 13496037}}, {45795989, 13478225}), 0);
+    CheckRoute("waypoint on the expressway");
+}
+
+TEST_F(SampleManagerRoutes, AGoalBehindABannedTurnOrOnAOneWayLinkIsReached) {
+    // The goal is down a street whose turn-in is banned: the route goes round, it does not stop
+    // at the junction before it.
+    ASSERT_EQ(Route(1, {45765924, 13506271}, {}, {45762670, 13505493}), 0);
+    CheckRoute("banned turn-in");
+    manager.ClearWaypoints();
+    ASSERT_EQ(Route(1, {45759415, 13502384}, {}, {45758547, 13510157}), 0);
+    CheckRoute("one-way goal link");
+}
+
+TEST_F(SampleManagerRoutes, OneLinkAndNeighbouringLinkRoutes) {
+    // The goal just past the first junction.
+    ASSERT_EQ(Route(1, {45735368, 13536388}, {}, {45737177, 13536388}), 0);
+    CheckRoute("neighbouring links");
+    // Both points on one link: along it when the goal lies ahead, round the block otherwise.
+    const std::int32_t y = 13536388;
+    ASSERT_EQ(Route(1, {45735368, y}, {}, {45735600, y}), 0);
+    CheckRoute("one link");
+    EXPECT_EQ(manager.EditedRoute().path->ItemCount(), 1);
+    const int along = manager.EditedRoute().path->TotalLength();
+    ASSERT_EQ(Route(1, {45735610, y}, {}, {45735358, y}), 0);
+    CheckRoute("one link, the other way");
+    EXPECT_GT(manager.EditedRoute().path->TotalLength(), along);
 }
 
 } // namespace

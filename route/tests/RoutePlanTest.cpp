@@ -182,6 +182,7 @@ TEST_F(RoutePlanEngine, PointChecksBeforeAnySearch) {
     // No goal yet.
     EXPECT_EQ(engine.Search(), CRoutePlan::kNoGoal);
     // Start equal to goal without waypoints.
+    ASSERT_EQ(engine.SetPointRecord(0, p, p.x, p.y), 1);
     ASSERT_EQ(engine.SetPointRecord(1, p, p.x, p.y), 1);
     EXPECT_EQ(engine.Search(), CRoutePlan::kRepeatedPoint);
     EXPECT_TRUE(engine.RoutePath().empty());
@@ -278,7 +279,7 @@ TEST_F(RoutePlanEngine, ExactlyThreeKilometresTakesTheLongSearch) {
         EXPECT_EQ(engine.Search(), CRoutePlan::kFound);
         EXPECT_EQ(engine.LastLegLong(), c.longSearch) << engine.LastLegDistance();
         ASSERT_FALSE(engine.RoutePath().empty());
-        EXPECT_EQ(engine.RoutePath().back().nodeId, g.nodeId);
+        EXPECT_EQ(engine.RoutePath().back().linkId, g.linkId);
     }
 }
 

@@ -46,27 +46,22 @@ protected:
                             : std::pair(static_cast<int>(it.nodeId), other);
     }
 
-    // Checks joins, one-way rules and turn masks; returns the number of sheet borders crossed.
+    // Checks joins, one-way rules and turn masks on every item, the first and last of each leg
+    // included; returns the number of sheet borders crossed.
     int CheckPath(const std::vector<PathItem>& path) {
         int borders = 0;
-        auto legEdge = [&](std::size_t k) { // first or last item of a leg
-            return k == 0 || k + 1 == path.size() || path[k].legEnd || (k > 0 && path[k - 1].legEnd) ||
-                   (k + 1 < path.size() && path[k + 1].legEnd);
-        };
         for (std::size_t k = 0; k < path.size(); ++k) {
             auto [entry, exit] = Traversal(path[k]);
             auto rec = Link(path[k].mapId, path[k].linkId);
             std::uint16_t attr = mrformat::U16(rec.data() + 10);
             EXPECT_NE((attr >> 5) & 7, 7) << "item " << k;
-            if (!legEdge(k)) {
-                int w = attr & 3;
-                EXPECT_NE(w, 3) << "item " << k;
-                if (w == 1) {
-                    EXPECT_EQ(entry, mrformat::LinkStartNode(rec.data())) << "one-way broken at item " << k;
-                }
-                if (w == 2) {
-                    EXPECT_EQ(entry, mrformat::LinkEndNode(rec.data())) << "one-way broken at item " << k;
-                }
+            int w = attr & 3;
+            EXPECT_NE(w, 3) << "item " << k;
+            if (w == 1) {
+                EXPECT_EQ(entry, mrformat::LinkStartNode(rec.data())) << "one-way broken at item " << k;
+            }
+            if (w == 2) {
+                EXPECT_EQ(entry, mrformat::LinkEndNode(rec.data())) << "one-way broken at item " << k;
             }
             if (k == 0) continue;
             const PathItem& prev = path[k - 1];
@@ -85,7 +80,6 @@ protected:
             }
             EXPECT_EQ(path[k].mapId, prev.mapId) << "item " << k;
             EXPECT_EQ(entry, prevExit) << "item " << k << " does not start where item " << k - 1 << " ends";
-            if (legEdge(k) || legEdge(k - 1)) continue;
             MRCrossNode cross;
             EXPECT_TRUE(engine.Reader().ReadCrossNode(cross, prev.mapId, ref));
             int from = -1, to = -1;
