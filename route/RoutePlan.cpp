@@ -304,11 +304,11 @@ int CRoutePlan::SearchLegs() {
             return kInternal;
         }
         start->entry = static_cast<std::int8_t>(m_startEntry);
-        if (i == 0 && !(m_state.FromVehicle() & 1)) {
-            for (int s = 0; s < 4; ++s) m_forward.Store(start->mapId, start->nodeId, s, 0.0f, startIndex);
-        } else {
-            m_forward.Store(start->mapId, start->nodeId, m_startEntry, 0.0f, startIndex);
-        }
+        // The start is recorded under its own link's entry at its node only. (Recorded under
+        // every entry, it would make the search drop every later arrival at that node: a route
+        // that has to come back through the start's node, or whose goal link ends there, would
+        // not be found, or only by a long way round.)
+        m_forward.Store(start->mapId, start->nodeId, m_startEntry, 0.0f, startIndex);
         m_queue.Clear();
         m_queue.Push(*start);
         std::uint8_t startLink[mrformat::kLinkSize];

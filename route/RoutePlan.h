@@ -156,6 +156,7 @@ private:
     std::int32_t m_handedBack = 0;
     int m_startEntry = -1;
     float m_lastLegCost = 0.0f;
+    float m_roundCost = 0.0f; // cost of the last node queued back onto the start node's key
     bool m_lastLegLong = false;
     double m_peakMB = 0.0;
 

@@ -307,7 +307,14 @@ bool CRoutePlan::Expand(const SearchNode& N, Side side, bool first) {
         } else {
             m_bwdMaxD = std::max(m_bwdMaxD, d);
         }
-        if (g + 1.0f > table.Cost(c.map, mNode, entry)) continue;
+        // A leg that ends behind its start on the start's own link: the car comes round and
+        // drives the start link again. That node has the start node's key, whose cost (0) is
+        // stored there, so it is queued without the cost test and leaves the start's entry as
+        // it is; the search ends when it is popped.
+        const bool roundToStart = fwd && c.map == m_legStart.mapId && c.link == m_legStart.linkId &&
+                                  mNode == m_legStart.nodeId && c.map == m_legEnd.mapId &&
+                                  c.link == m_legEnd.linkId;
+        if (!roundToStart && g + 1.0f > table.Cost(c.map, mNode, entry)) continue;
 
         SearchNode* m = nullptr;
         std::int32_t index = m_pool.Allocate(m);
@@ -322,7 +329,9 @@ bool CRoutePlan::Expand(const SearchNode& N, Side side, bool first) {
         m->level = static_cast<std::uint8_t>(LevelOfKind(roadKind));
         m->entry = static_cast<std::int8_t>(entry);
         m->pred = N.self;
-        if (!table.Store(c.map, mNode, entry, g, index)) {
+        if (roundToStart) {
+            m_roundCost = g;
+        } else if (!table.Store(c.map, mNode, entry, g, index)) {
             Pending(kOutOfMemory);
             return false;
         }
@@ -361,7 +370,10 @@ bool CRoutePlan::ShortSearch() {
         // one-way rule and the turn mask); reaching one of its end nodes is not enough.
         if (n.mapId == m_legEnd.mapId && n.linkId == m_legEnd.linkId) {
             m_fwdMeet = n.self;
-            m_lastLegCost = m_forward.Cost(n.mapId, n.nodeId, n.entry);
+            m_lastLegCost = n.mapId == m_legStart.mapId && n.linkId == m_legStart.linkId &&
+                                    n.nodeId == m_legStart.nodeId && n.self != n.pred
+                                ? m_roundCost
+                                : m_forward.Cost(n.mapId, n.nodeId, n.entry);
             return true;
         }
         if (!Expand(n, Side::Forward, false)) return false;
@@ -532,6 +544,14 @@ bool CRoutePlan::LongSearch() {
         }
         std::int32_t fwdIndex = m_forward.NodeIndex(n.mapId, other, otherEntry);
         if (fwdIndex < 0) continue;
+        // The start node is stored under every entry of its node: it meets only a node on its
+        // own link. Another link's node there would join the route through a turn at the start
+        // node that neither side has checked.
+        const SearchNode* fwdNode = m_pool.At(fwdIndex);
+        if (!fwdNode || fwdNode->mapId != n.mapId || fwdNode->linkId != n.linkId) {
+            if (!expand()) return false;
+            continue;
+        }
         m_fwdMeet = fwdIndex;
         m_bwdMeet = n.self;
         m_bestTotal = total;

@@ -595,6 +595,17 @@ TEST_F(SampleManagerRoutes, AGoalBehindABannedTurnOrOnAOneWayLinkIsReached) {
     CheckRoute("one-way goal link");
 }
 
+TEST_F(SampleManagerRoutes, ARouteThatComesBackThroughTheStartsNodeIsFound) {
+    // The start is tied to the node its goal link also ends at: the only way is a loop out and
+    // back into that node. The same route with a waypoint on the loop gives the length to match.
+    ASSERT_EQ(Route(1, {45722372, 13497986}, {}, {45730848, 13496004}), 0);
+    CheckRoute("back through the start's node");
+    const int direct = manager.EditedRoute().path->TotalLength();
+    ASSERT_EQ(Route(1, {45722372, 13497986}, {{45762670, 13496069}}, {45730848, 13496004}), 0);
+    CheckRoute("the same with a waypoint");
+    EXPECT_LE(direct, manager.EditedRoute().path->TotalLength());
+}
+
 TEST_F(SampleManagerRoutes, OneLinkAndNeighbouringLinkRoutes) {
     // The goal just past the first junction.
     ASSERT_EQ(Route(1, {45735368, 13536388}, {}, {45737177, 13536388}), 0);

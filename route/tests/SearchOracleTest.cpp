@@ -154,7 +154,6 @@ Best Oracle(const Network& net, const RouteSearchState& costs, const LinkPos& st
             int next = cross.links[i];
             if (!net.Allowed(node, e, i) || !net.Drivable(next, node)) continue;
             int to = net.OtherEnd(next, node);
-            if (to == start.nodeId) continue; // stored at cost 0 under every slot
             double nc =
                 c + costs.LinkCost(net.links[next].data(), net.Dir(next, node), net.Guide(node, e, i));
             State s{to, net.EntryOf(to, next)};

@@ -5,6 +5,7 @@ velko_test(velko_engine_tests
           ${CMAKE_CURRENT_LIST_DIR}/RoutePlanTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SearchOracleTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SampleRegionSearchTest.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/RandomRouteOracleTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/TrafficSearchTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/CorruptNetworkTest.cpp
           ${CMAKE_CURRENT_LIST_DIR}/SearchLimitTest.cpp
