@@ -425,13 +425,14 @@ bool RpResult::MakeItem(const LinkView& view, const LinkView* next, std::int32_t
     }
     int kind = kNone, guideCode = 0;
     bool named = false;
-    if (view.item.legEnd) {
-        kind = kWaypointItem;
-        guideCode = code ? code : kWaypoint;
-        named = true;
-    } else if (last) {
+    // The goal's item is the goal also when a waypoint lies ahead of it on the same link.
+    if (last) {
         kind = kGoalItem;
         guideCode = kGoal;
+        named = true;
+    } else if (view.item.legEnd) {
+        kind = kWaypointItem;
+        guideCode = code ? code : kWaypoint;
         named = true;
     } else if (code) {
         kind = kGuided;

@@ -4,7 +4,9 @@
 // the cost of a link. Every route must drive each link its legal way, turn only where the mask
 // allows, cross sheets through the boundary records, end each leg on its waypoint's or goal's
 // link, and exist whenever the oracle finds one. Waypoints fall on one-way links too.
+#include "route/RoutePath.h"
 #include "route/RoutePlan.h"
+#include "route/RpResult.h"
 #include "route/base/ErrorLog.h"
 #include "route/tests/EngineFixture.h"
 
@@ -242,7 +244,7 @@ TEST_F(RandomRouteOracle, FiveHundredRoutesWithUpToThreeWaypoints) {
     std::uniform_real_distribution<double> frac(0.15, 0.85);
     std::uniform_int_distribution<int> viaCount(0, 3);
 
-    int routes = 0, found = 0, waypointsOnOneWay = 0, ratioOver = 0;
+    int routes = 0, found = 0, waypointsOnOneWay = 0, ratioOver = 0, borderStarts = 0;
     double worstRatio = 1.0;
     while (routes < 500) {
         engine.Release();
@@ -361,6 +363,20 @@ TEST_F(RandomRouteOracle, FiveHundredRoutesWithUpToThreeWaypoints) {
             cur = nxt;
             if (path[k].legEnd) legEnd(path[k]);
         }
+        // The result: its first item is the start link, also where that link leaves its sheet
+        // (its exit a border node, the next item on another sheet), and its last is the goal.
+        RpResult result;
+        ASSERT_EQ(result.Init(&engine.Points(), &engine.Reader(), &engine.State()), 1);
+        ASSERT_EQ(result.Build(path.data(), static_cast<int>(path.size()), 0), 1) << what << items;
+        CRoutePath built;
+        ASSERT_EQ(built.ReadBuffer(result.Blob().data(), static_cast<std::int32_t>(result.Blob().size())), 1);
+        ASSERT_GT(built.ItemCount(), 0) << what;
+        EXPECT_EQ(built.Items()[0].mapId, path[0].mapId) << what << items;
+        EXPECT_EQ(built.Items()[0].linkId, path[0].linkId) << what << ": the start link has no route item" << items;
+        if (path.size() > 1 && path[1].mapId != path[0].mapId) ++borderStarts;
+        EXPECT_EQ(built.Items()[built.ItemCount() - 1].linkId, g.pos.linkId) << what;
+        EXPECT_EQ(built.Items()[built.ItemCount() - 1].kind, 3) << what;
+
         // Legs whose waypoint lay ahead on the link the car was on add no item and no mark.
         const State last = Of(path.back());
         EXPECT_EQ(last.map, g.pos.mapId) << what;
@@ -388,6 +404,7 @@ TEST_F(RandomRouteOracle, FiveHundredRoutesWithUpToThreeWaypoints) {
     }
     EXPECT_GE(found, 400);
     EXPECT_GE(waypointsOnOneWay, 20);
+    EXPECT_GE(borderStarts, 3) << "routes whose start link leaves its sheet";
     // The long search stops looking at small roads once its two sides have met, so a few routes
     // stay dearer than the cheapest; how many is shown, not held to a figure.
     std::printf("routes %d, found %d, waypoints on one-way links %d, last legs dearer than 1.5 x the "
