@@ -14,6 +14,17 @@ run "$route" --root "$dev" --net --from 45735368,13536388 --to 45807691,13542865
 [ $? = 0 ] || fail "plan on the sample device"
 head -1 "$dir/out.txt" | grep -q '^result=0 length=[1-9][0-9]* time=[1-9]' || fail "summary line"
 
+# Routes that once failed: a goal just past the first junction, a goal on the start's own link,
+# and a goal that can only be reached by coming back through the start's node.
+for pair in "45737177,13536388" "45735600,13536388"; do
+  run "$route" --root "$dev" --net --from 45735368,13536388 --to "$pair"
+  [ $? = 0 ] || fail "to $pair: exit 0 expected"
+  head -1 "$dir/out.txt" | grep -q '^result=0 length=[1-9]' || fail "to $pair: no route"
+  grep '^item ' "$dir/out.txt" | tail -1 | grep -q ' kind=3 ' || fail "to $pair: the last item is no goal"
+done
+run "$route" --root "$dev" --net --from 45722372,13497986 --to 45730848,13496004
+head -1 "$dir/out.txt" | grep -q '^result=0 length=[1-9]' || fail "back through the start's node: no route"
+
 # The same card under another name that device.ini names, beside an empty default card folder.
 mkdir -p "$dir/alt/Storage Card"
 ln -s "$dev/Storage Card" "$dir/alt/SD Card"
