@@ -92,7 +92,9 @@ TEST_F(MarkupTest, TimePacketsOutOfRangeAreRefused) {
     for (const auto& c : cases) {
         EXPECT_EQ(Feed(TimePacket(3, 0, c.month, c.day, c.hour, c.minute)), c.result) << c.month << "/" << c.day;
         ASSERT_EQ(M().GetLastUpdatedTime(t, 0), 1);
-        if (!c.result) EXPECT_EQ(t.GetMonth(), 5);
+        if (!c.result) {
+            EXPECT_EQ(t.GetMonth(), 5);
+        }
     }
     EXPECT_EQ(t.GetMonth(), 12);
 }

@@ -235,7 +235,9 @@ TEST_F(WeatherTest, SaveFileRoundTripAndItsLimits) {
         WIM w;
         EXPECT_EQ(W().getWeatherByRegionAndDay(4112, 0, w), a.current) << a.ageMinutes;
         EXPECT_EQ(W().getWeatherByRegionAndDay(9476, 1, w), a.forecast) << a.ageMinutes;
-        if (a.current) EXPECT_EQ(w.current.precipitationB, 0);
+        if (a.current) {
+            EXPECT_EQ(w.current.precipitationB, 0);
+        }
     }
     // Tables with another region count: the blocks would land on wrong regions.
     CWeather::destruct();
