@@ -7,6 +7,7 @@
 //   --root DIR --screen NAME --script FILE --out DIR [--sdl]
 //                                          the screen in a skinned dialog under the headless host (or
 //                                          the SDL host); OUT/events.log gets every command it reports
+//   --root DIR --main [--state FILE] --out PNG [--dump] [--tap X,Y]...   the main screen (MainMode.cpp)
 //   --root DIR --gallery FILE --out PNG [--tap X,Y]...
 //                                          the controls FILE lists on one panel, rendered after the taps;
 //                                          each tap's hit codes and the commands it produced are printed
@@ -20,6 +21,7 @@
 #include "skinui/NaviResArchive.h"
 #include "skinui/NaviSymbolManager.h"
 #include "tools/skinshot/Gallery.h"
+#include "tools/skinshot/MainMode.h"
 #include "tools/skinshot/SkinDialogRun.h"
 
 #include <cstdio>
@@ -214,6 +216,7 @@ int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<Na
 } // namespace
 
 int main(int argc, char** argv) {
+    if (IsMainMode(argc, argv)) return RunMainMode(argc, argv);
     std::string root, image, out, screen, script, gallery;
     std::vector<std::pair<int, int>> taps;
     bool list = false, symbols = false, dump = false, sdl = false;
