@@ -82,7 +82,9 @@ bool NaviResArchive::ReadEntry(const Entry& entry, std::vector<BYTE>& out) {
 
 NaviBitmap* NaviResArchive::LoadImage(const CString& name) {
     const Entry* entry = Find(name);
-    if (!entry || entry->name.IsEmpty()) return nullptr;
+    const bool found = entry && !entry->name.IsEmpty();
+    if (m_observer) m_observer(name, found);
+    if (!found) return nullptr;
     auto* image = new NaviBitmap();
     std::vector<BYTE> data;
     if (ReadEntry(*entry, data)) image->LoadFromMemory(data.data(), data.size());

@@ -12,6 +12,7 @@
 #include "route/base/BinFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -39,6 +40,11 @@ public:
     // A new image decoded from the entry (owned by the caller), or null when there is none. An
     // entry that cannot be read whole gives an image without pixels.
     NaviBitmap* LoadImage(const CString& name);
+    // Told every name LoadImage looks up and whether the archive holds it (checks that a screen
+    // asks only for images the skin has). An empty function stops the telling.
+    void SetLookupObserver(std::function<void(const CString& name, bool found)> observer) {
+        m_observer = std::move(observer);
+    }
 
     const std::map<std::u16string, Entry>& Index() const { return m_index; }
     const Entry* Find(const CString& name) const;
@@ -53,4 +59,5 @@ private:
     CString m_folder;
     CString m_path;
     long m_fileSize = 0;
+    std::function<void(const CString&, bool)> m_observer;
 };
