@@ -2,6 +2,10 @@
 // The main-screen controller on the device's skin, its controls set from a key=value state file,
 // drawn over a plain background. Each tap goes down as "LBUTTONDOWN" and up through OnTap, as the
 // main view sends them; every command reaching the listener is printed as an event line.
+// velko-skinshot --root DIR --main [--state FILE] --script FILE --out DIR [--sdl]
+// The same in a 240 x 320 view window under the headless (or SDL) host driven by the script: the
+// pen goes down as "LBUTTONDOWN", a pen-up within 50 pixels of it is a tap; OUT/events.log gets
+// every command reaching the listener, and "UIRefresh0" repaints the window.
 //
 // State keys (one a line, '#' starts a comment; repeated keys add):
 //   mode=2004|2005|2006   start menu mode          menu=2004|2005|2006   the menu shown
@@ -17,6 +21,9 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/gdi/AfxGdi.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/SdlHost.h"
+#include "platform/window/Afx.h"
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/controls/NaviCompass.h"
 #include "skinui/controls/NaviControlIds.h"
@@ -33,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <typeinfo>
@@ -44,7 +52,8 @@ namespace {
 constexpr const char16_t* kSkinFolder = u"\\Program Files\\Velko\\res";
 
 int Usage() {
-    std::fprintf(stderr, "usage: velko-skinshot --root DIR --main [--state FILE] --out PNG [--dump] [--tap X,Y]...\n");
+    std::fprintf(stderr, "usage: velko-skinshot --root DIR --main [--state FILE] (--out PNG [--dump] [--tap X,Y]... |\n"
+                         "       --script FILE --out DIR [--sdl])\n");
     return 2;
 }
 
@@ -228,6 +237,129 @@ public:
     }
 };
 
+void PaintScreen(NaviMainScreen& screen, HDC dc, int w, int h) {
+    const RECT all{0, 0, w, h};
+    HBRUSH ground = CreateSolidBrush(RGB(236, 232, 220));
+    FillRect(dc, &all, ground);
+    DeleteObject(ground);
+    CDC cdc;
+    cdc.Attach(dc);
+    screen.Draw(&cdc);
+    cdc.Detach();
+}
+
+// The main view's part: paints the overlay, sends the pen down and turns a short pen-up into a tap.
+class MainView : public CWnd {
+public:
+    explicit MainView(NaviMainScreen& screen) : m_screen(screen) {}
+    void OnPaint() override {
+        CPaintDC dc(this);
+        PaintScreen(m_screen, dc.GetSafeHdc(), 240, 320);
+    }
+    BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+    void OnLButtonDown(UINT, CPoint p) override {
+        m_down = POINT{p.x, p.y};
+        NaviCommand cmd;
+        cmd.target = kTargetPenDown;
+        cmd.param1 = p.x;
+        cmd.param2 = p.y;
+        m_screen.ProcessCommand(cmd);
+    }
+    void OnLButtonUp(UINT, CPoint p) override {
+        if (std::abs(p.x - m_down.x) <= 50 && std::abs(p.y - m_down.y) <= 50) m_screen.OnTap(p.x, p.y);
+    }
+    void PostNcDestroy() override { PostQuitMessage(0); }
+
+private:
+    NaviMainScreen& m_screen;
+    POINT m_down{};
+};
+
+class EventFile : public NaviListener {
+public:
+    explicit EventFile(const std::string& path) : m_out(path, std::ios::trunc) {}
+    void ProcessEvent(NaviCommand& cmd) override {
+        m_out << "event target=" << Utf8(cmd.target) << " control=" << Utf8(cmd.control) << " text=" << Utf8(cmd.text)
+              << " id=" << cmd.id << " p1=" << cmd.param1 << " p2=" << cmd.param2 << '\n';
+        m_out.flush();
+        if (cmd.target == kTargetRefresh && view && view->m_hWnd) view->Invalidate(FALSE);
+    }
+    bool Good() const { return static_cast<bool>(m_out); }
+    CWnd* view = nullptr;
+
+private:
+    std::ofstream m_out;
+};
+
+class MainApp : public CWinApp {
+public:
+    MainApp(const State& state, EventFile& events) : CWinApp(u"velko-skinshot"), m_state(state), m_events(events) {}
+    BOOL InitInstance() override {
+        m_screen.CreateRcBuilder(m_state.startMode);
+        m_screen.OpenSkin(kSkinFolder);
+        m_screen.SetListener(&m_events);
+        m_screen.CreateControls();
+        if (!Apply(m_screen, m_state)) return FALSE;
+        m_view = new MainView(m_screen);
+        if (!m_view->CreateEx(0, AfxRegisterWndClass(0), u"Velko", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr,
+                              nullptr))
+            return FALSE;
+        m_events.view = m_view;
+        m_pMainWnd = m_view;
+        return TRUE;
+    }
+    int ExitInstance() override {
+        m_events.view = nullptr;
+        delete m_view;
+        m_view = nullptr;
+        return CWinApp::ExitInstance();
+    }
+
+private:
+    const State& m_state;
+    EventFile& m_events;
+    NaviMainScreen m_screen;
+    MainView* m_view = nullptr;
+};
+
+int RunScript(const State& state, const std::string& script, const std::string& outDir, bool sdl) {
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    EventFile events(outDir + "/events.log");
+    if (!events.Good()) {
+        std::fprintf(stderr, "velko-skinshot: cannot write %s/events.log\n", outDir.c_str());
+        return 2;
+    }
+    MainApp app(state, events);
+    std::string error;
+    int code = 0;
+    if (!sdl) {
+        HostOptions host;
+        host.script = script;
+        host.outDir = outDir;
+        HeadlessHost headless(host);
+        if (!headless.Prepare(&error)) {
+            std::fprintf(stderr, "velko-skinshot: %s\n", error.c_str());
+            return 2;
+        }
+        code = headless.Run([] { return AfxWinMain(); });
+        if (headless.Failed()) std::fprintf(stderr, "velko-skinshot: %s\n", headless.Failure().c_str());
+    } else {
+        SdlHostOptions host;
+        host.script = script;
+        host.outDir = outDir;
+        host.title = "velko-skinshot";
+        SdlHost window(host);
+        if (!window.Open(&error)) {
+            std::fprintf(stderr, "velko-skinshot: %s\n", error.c_str());
+            return 2;
+        }
+        code = window.Run([] { return AfxWinMain(); });
+        if (!window.Failure().empty()) std::fprintf(stderr, "velko-skinshot: %s\n", window.Failure().c_str());
+    }
+    return code;
+}
+
 } // namespace
 
 bool IsMainMode(int argc, char** argv) {
@@ -237,8 +369,8 @@ bool IsMainMode(int argc, char** argv) {
 }
 
 int RunMainMode(int argc, char** argv) {
-    std::string root, statePath, out;
-    bool dump = false;
+    std::string root, statePath, out, script;
+    bool dump = false, sdl = false;
     std::vector<std::pair<int, int>> taps;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -246,6 +378,8 @@ int RunMainMode(int argc, char** argv) {
         const char* v = nullptr;
         if (a == "--main") continue;
         if (a == "--dump") dump = true;
+        else if (a == "--sdl") sdl = true;
+        else if (a == "--script" && (v = value())) script = v;
         else if (a == "--root" && (v = value())) root = v;
         else if (a == "--state" && (v = value())) statePath = v;
         else if (a == "--out" && (v = value())) out = v;
@@ -257,10 +391,12 @@ int RunMainMode(int argc, char** argv) {
         } else return Usage();
     }
     if (root.empty() || out.empty()) return Usage();
+    if ((sdl && script.empty()) || (!script.empty() && (dump || !taps.empty()))) return Usage();
     State state;
     if (!statePath.empty() && !ReadState(statePath, state)) return 1;
     DeviceRoot::SetRoot(root);
     GdiUseBuiltinFont(true);
+    if (!script.empty()) return RunScript(state, script, out, sdl);
 
     Printer printer;
     NaviMainScreen screen;
@@ -285,14 +421,7 @@ int RunMainMode(int argc, char** argv) {
     HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
     HGDIOBJ old = SelectObject(dc, bitmap);
     // A plain, map-like background.
-    const RECT all{0, 0, w, h};
-    HBRUSH ground = CreateSolidBrush(RGB(236, 232, 220));
-    FillRect(dc, &all, ground);
-    DeleteObject(ground);
-    CDC cdc;
-    cdc.Attach(dc);
-    screen.Draw(&cdc);
-    cdc.Detach();
+    PaintScreen(screen, dc, w, h);
     std::printf("main mode=%d menu=%s submode=%s routeresult=%d simulation=%d controls=%zu\n", screen.GetMode(),
                 Utf8(screen.GetMenuName()).c_str(), Utf8(screen.GetSubMode()).c_str(),
                 screen.IsRouteResultMode() ? 1 : 0, screen.IsSimulation() ? 1 : 0, screen.GetControls().size());

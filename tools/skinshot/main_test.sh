@@ -39,6 +39,28 @@ grep -q '^main mode=2004 menu= ' "$dir/out.txt" || fail "menu closed, mode kept"
 grep -q '^event target=다중탐색 id=2 ' "$dir/out.txt" || fail "second route row"
 grep -q '^taken target=다중탐색 id=2$' "$dir/out.txt" || fail "taken by the panel"
 
+# The view window under the headless host: taps through pen-down and pen-up, a drag is no tap,
+# one click per tap that plays one.
+printf 'mode=2004\n' > "$dir/start.txt"
+"$shot" --root "$dir/root" --main --state "$dir/start.txt" --script "$here/main.script" --out "$dir/run" \
+  > "$dir/out.txt" 2>&1 || fail "script run"
+cat > "$dir/want.log" <<'LOG'
+event target=UIRefresh0 control= text= id=2 p1=-1 p2=-1
+event target=Compass control= text= id=1 p1=-1 p2=-1
+event target=UIRefresh0 control= text= id=1 p1=-1 p2=-1
+event target=지도이동 control= text= id=-1 p1=-1 p2=-1
+event target=UIRefresh0 control= text= id=2 p1=-1 p2=-1
+event target=UIRefresh0 control= text= id=1 p1=-1 p2=-1
+event target=지도이동 control= text= id=-1 p1=-1 p2=-1
+event target=UIRefresh0 control= text= id=2 p1=-1 p2=-1
+event target=명칭검색 control= text= id=0 p1=-1 p2=-1
+event target=UIRefresh0 control= text= id=1 p1=-1 p2=-1
+event target=지도이동 control= text= id=-1 p1=-1 p2=-1
+LOG
+cmp -s "$dir/run/events.log" "$dir/want.log" || { diff "$dir/want.log" "$dir/run/events.log"; fail "script events"; }
+[ "$(wc -l < "$dir/run/sounds.log")" -eq 3 ] || fail "three clicks"
+[ -s "$dir/run/frames/menu.png" ] && [ -s "$dir/run/frames/screen.png" ] || fail "frames"
+
 # Bad state files and options.
 printf 'mode=2005\ncolour=red\n' > "$dir/bad.txt"
 if "$shot" --root "$dir/root" --main --state "$dir/bad.txt" --out "$dir/x.png" > "$dir/out.txt"; then fail "unknown key"; fi
@@ -53,5 +75,7 @@ set +e
 [ $? = 2 ] || fail "--out is needed"
 "$shot" --root "$dir/root" --main --out "$dir/x.png" --tap 5 > /dev/null 2>&1
 [ $? = 2 ] || fail "a tap needs X,Y"
+"$shot" --root "$dir/root" --main --out "$dir/x.png" --sdl > /dev/null 2>&1
+[ $? = 2 ] || fail "--sdl needs a script"
 set -e
 echo "main ok"
