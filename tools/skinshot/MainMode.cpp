@@ -1,6 +1,6 @@
-// velko-skinshot --root DIR --main [--state FILE] --out PNG [--dump] [--tap X,Y]...
+// velko-skinshot --root DIR --main [--state FILE] [--map] --out PNG [--dump] [--tap X,Y]...
 // The main-screen controller on the device's skin, its controls set from a key=value state file,
-// drawn over a plain background. Each tap goes down as "LBUTTONDOWN" and up through OnTap, as the
+// drawn over a plain background or, with --map, over the sample map (flat, level 11, by day). Each tap goes down as "LBUTTONDOWN" and up through OnTap, as the
 // main view sends them; every command reaching the listener is printed as an event line.
 // velko-skinshot --root DIR --main [--state FILE] --script FILE --out DIR [--sdl]
 // The same in a 240 x 320 view window under the headless (or SDL) host driven by the script: the
@@ -18,12 +18,17 @@
 //   near=NAME,METRES      the highway banner       poi=NAME              a nearby facility (two at most)
 #include "tools/skinshot/MainMode.h"
 
+#include "mapview/MapWnd.h"
+#include "platform/base/Clock.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/gdi/AfxGdi.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/SdlHost.h"
 #include "platform/window/Afx.h"
+#include "platform/window/WindowHost.h"
+#include "skinui/NaviSymbolManager.h"
+#include "tools/mapshot/MapShotSetup.h"
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/controls/NaviCompass.h"
 #include "skinui/controls/NaviControlIds.h"
@@ -237,11 +242,56 @@ public:
     }
 };
 
-void PaintScreen(NaviMainScreen& screen, HDC dc, int w, int h) {
-    const RECT all{0, 0, w, h};
-    HBRUSH ground = CreateSolidBrush(RGB(236, 232, 220));
-    FillRect(dc, &all, ground);
-    DeleteObject(ground);
+class MapFrame : public CWnd {};
+
+// The sample map as the main view shows it, its symbols drawn by the controller's symbol manager,
+// copied into dc. False with an error line when the map data cannot be read.
+bool DrawMap(NaviSymbolManager* symbols, HDC dc, int w, int h) {
+    CMapShotSetup setup;
+    std::string error;
+    if (!setup.Load(u"\\Storage Card\\MapData", &error)) {
+        std::printf("error=map: %s\n", error.c_str());
+        return false;
+    }
+    MapFrame frame;
+    auto* map = new CMapWnd;
+    bool ok = frame.CreateEx(0, AfxRegisterWndClass(0), u"Velko", WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr, nullptr) &&
+              map->Create(AfxRegisterWndClass(0), u"", WS_CHILD | WS_VISIBLE, RECT{0, 0, w, h}, &frame, 111);
+    if (ok) {
+        map->SetStarSeed(1);
+        map->SetSymbolManager(symbols);
+        setup.SetViewMode(0);
+        setup.OpenLayers(*map);
+        setup.SetMapLevel(*map, 11);
+        setup.ApplyColorScheme(*map, u"Color_주간.bin");
+        const ViewBox& box = map->GetMapBox();
+        // North up: the view's rotation runs counter-clockwise from east.
+        map->SetCenter(box.minX + (box.maxX - box.minX) / 2, box.minY + (box.maxY - box.minY) / 2,
+                       3.141592653589793 / 2);
+        map->RequestRedraw(1);
+        WinDispatchPending();
+        WinComposeScreen();
+        HDC source = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(source, GdiGetScreenBitmap());
+        BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    } else {
+        std::printf("error=cannot create the map window\n");
+    }
+    map->DestroyWindow();
+    delete map;
+    frame.DestroyWindow();
+    return ok;
+}
+
+void PaintScreen(NaviMainScreen& screen, HDC dc, int w, int h, bool overMap = false) {
+    if (!overMap) {
+        const RECT all{0, 0, w, h};
+        HBRUSH ground = CreateSolidBrush(RGB(236, 232, 220));
+        FillRect(dc, &all, ground);
+        DeleteObject(ground);
+    }
     CDC cdc;
     cdc.Attach(dc);
     screen.Draw(&cdc);
@@ -370,7 +420,7 @@ bool IsMainMode(int argc, char** argv) {
 
 int RunMainMode(int argc, char** argv) {
     std::string root, statePath, out, script;
-    bool dump = false, sdl = false;
+    bool dump = false, sdl = false, withMap = false;
     std::vector<std::pair<int, int>> taps;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -379,6 +429,7 @@ int RunMainMode(int argc, char** argv) {
         if (a == "--main") continue;
         if (a == "--dump") dump = true;
         else if (a == "--sdl") sdl = true;
+        else if (a == "--map") withMap = true;
         else if (a == "--script" && (v = value())) script = v;
         else if (a == "--root" && (v = value())) root = v;
         else if (a == "--state" && (v = value())) statePath = v;
@@ -391,12 +442,18 @@ int RunMainMode(int argc, char** argv) {
         } else return Usage();
     }
     if (root.empty() || out.empty()) return Usage();
-    if ((sdl && script.empty()) || (!script.empty() && (dump || !taps.empty()))) return Usage();
+    if ((sdl && script.empty()) || (!script.empty() && (dump || withMap || !taps.empty()))) return Usage();
     State state;
     if (!statePath.empty() && !ReadState(statePath, state)) return 1;
     DeviceRoot::SetRoot(root);
     GdiUseBuiltinFont(true);
     if (!script.empty()) return RunScript(state, script, out, sdl);
+    // Noon in June, local time: the top bar's clock and the map's day colours stay the same run to run.
+    SimulatedClock clock(1781492400000LL, 9 * 60);
+    InstallClock(&clock);
+    struct Uninstall {
+        ~Uninstall() { InstallClock(nullptr); }
+    } uninstall;
 
     Printer printer;
     NaviMainScreen screen;
@@ -420,8 +477,9 @@ int RunMainMode(int argc, char** argv) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    // A plain, map-like background.
-    PaintScreen(screen, dc, w, h);
+    bool drawn = true;
+    if (withMap) drawn = DrawMap(screen.GetSymbolManager(), dc, w, h);
+    PaintScreen(screen, dc, w, h, withMap);
     std::printf("main mode=%d menu=%s submode=%s routeresult=%d simulation=%d controls=%zu\n", screen.GetMode(),
                 Utf8(screen.GetMenuName()).c_str(), Utf8(screen.GetSubMode()).c_str(),
                 screen.IsRouteResultMode() ? 1 : 0, screen.IsSimulation() ? 1 : 0, screen.GetControls().size());
@@ -432,7 +490,7 @@ int RunMainMode(int argc, char** argv) {
                         typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
                         c->IsEnabled() ? 1 : 0);
         }
-    const bool saved = GdiSavePng(bitmap, out);
+    const bool saved = drawn && GdiSavePng(bitmap, out);
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);

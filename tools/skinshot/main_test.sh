@@ -20,6 +20,12 @@ for s in none basic advanced mymenu routes waypoints simulation highway; do
   cmp -s "$dir/$s.png" "$golden/$s.png" || fail "$s differs from its golden"
 done
 
+# Over the sample map.
+"$shot" --root "$dir/root" --main --state "$states/none.txt" --map --out "$dir/map.png" > "$dir/out.txt" ||
+  fail "over the map"
+if [ "${UPDATE_GOLDENS:-0}" = 1 ]; then cp "$dir/map.png" "$golden/map.png"; fi
+cmp -s "$dir/map.png" "$golden/map.png" || fail "map differs from its golden"
+
 # The controls' places.
 "$shot" --root "$dir/root" --main --out "$dir/x.png" --dump > "$dir/out.txt" || fail "dump"
 grep -q '^control name=VelkoMenu class=.* rect=2,281,40,318 visible=1 enabled=1$' "$dir/out.txt" || fail "launcher"
