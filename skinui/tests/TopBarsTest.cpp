@@ -7,9 +7,11 @@
 #include "skinui/main/NaviPoiBar.h"
 #include "skinui/controls/NaviLabel.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -263,4 +265,26 @@ TEST(PoiBarName, NeverReadsPastTheRecord) {
     EXPECT_EQ(NaviPoiBar::EntryName(e), CString(std::u16string(21, u'A').c_str()));
     std::strcpy(e.name, "Gas");
     EXPECT_EQ(NaviPoiBar::EntryName(e), CString(u"Gas"));
+}
+
+TEST(HighwayBarThreads, FedByTheGpsThreadWhileDrawn) {
+    NaviHighwayBar bar;
+    bar.SetRouteTime(600);
+    bar.SetRouteLength(10000);
+    std::atomic<bool> stop{false};
+    std::atomic<int> fixes{0};
+    std::thread gps([&] {
+        for (int i = 0; !stop.load(); ++i) {
+            bar.AddTravelled(10);
+            bar.SetDistances(10000 - (i % 1000), 500);
+            bar.SetNextFacility(i % 2 ? u"휴게소" : u"주유소", u"", i % 2, 100 + i % 900, i % 6, i % 2, 0);
+            bar.SetNearFacilityName(u"졸음쉼터", i % 1200);
+            fixes.store(i + 1);
+        }
+    });
+    Canvas canvas(240, 40);
+    for (int i = 0; i < 200 || fixes.load() < 100; ++i) bar.Draw(&canvas.cdc);
+    stop = true;
+    gps.join();
+    EXPECT_GT(bar.Snapshot().travelled, 0);
 }

@@ -1,7 +1,8 @@
-// velko-skinshot --root DIR --main [--state FILE] [--map] --out PNG [--dump] [--tap X,Y]...
+// velko-skinshot --root DIR --main [--state FILE] [--map] --out PNG [--dump] [--tap X,Y]... [--probe X,Y]...
 // The main-screen controller on the device's skin, its controls set from a key=value state file,
 // drawn over a plain background or, with --map, over the sample map (flat, level 11, by day). Each tap goes down as "LBUTTONDOWN" and up through OnTap, as the
-// main view sends them; every command reaching the listener is printed as an event line.
+// main view sends them; every command reaching the listener is printed as an event line; each probe
+// prints the drawn colour at its point.
 // velko-skinshot --root DIR --main [--state FILE] --script FILE --out DIR [--sdl]
 // The same in a 240 x 320 view window under the headless (or SDL) host driven by the script: the
 // pen goes down as "LBUTTONDOWN", a pen-up within 50 pixels of it is a tap; OUT/events.log gets
@@ -421,7 +422,7 @@ bool IsMainMode(int argc, char** argv) {
 int RunMainMode(int argc, char** argv) {
     std::string root, statePath, out, script;
     bool dump = false, sdl = false, withMap = false;
-    std::vector<std::pair<int, int>> taps;
+    std::vector<std::pair<int, int>> taps, probes;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -439,10 +440,15 @@ int RunMainMode(int argc, char** argv) {
             char extra = 0;
             if (std::sscanf(v, "%d,%d%c", &x, &y, &extra) != 2) return Usage();
             taps.emplace_back(x, y);
+        } else if (a == "--probe" && (v = value())) {
+            int x = 0, y = 0;
+            char extra = 0;
+            if (std::sscanf(v, "%d,%d%c", &x, &y, &extra) != 2) return Usage();
+            probes.emplace_back(x, y);
         } else return Usage();
     }
     if (root.empty() || out.empty()) return Usage();
-    if ((sdl && script.empty()) || (!script.empty() && (dump || withMap || !taps.empty()))) return Usage();
+    if ((sdl && script.empty()) || (!script.empty() && (dump || withMap || !taps.empty() || !probes.empty()))) return Usage();
     State state;
     if (!statePath.empty() && !ReadState(statePath, state)) return 1;
     DeviceRoot::SetRoot(root);
@@ -490,6 +496,10 @@ int RunMainMode(int argc, char** argv) {
                         typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
                         c->IsEnabled() ? 1 : 0);
         }
+    for (const auto& [x, y] : probes) {
+        const COLORREF c = GetPixel(dc, x, y);
+        std::printf("probe=%d,%d rgb=%d,%d,%d\n", x, y, GetRValue(c), GetGValue(c), GetBValue(c));
+    }
     const bool saved = drawn && GdiSavePng(bitmap, out);
     SelectObject(dc, old);
     DeleteObject(bitmap);

@@ -20,6 +20,13 @@ for s in none basic advanced mymenu routes waypoints simulation highway; do
   cmp -s "$dir/$s.png" "$golden/$s.png" || fail "$s differs from its golden"
 done
 
+# Probes: the launcher's close image below the open menu, the menu's background in the middle
+# (the colours of their manifest lines).
+"$shot" --root "$dir/root" --main --state "$states/basic.txt" --out "$dir/x.png" --probe 60,308 --probe 120,160 \
+  > "$dir/out.txt" || fail "probes"
+grep -q '^probe=60,308 rgb=200,16,46$' "$dir/out.txt" || fail "close image"
+grep -q '^probe=120,160 rgb=220,230,242$' "$dir/out.txt" || fail "menu background"
+
 # Over the sample map.
 "$shot" --root "$dir/root" --main --state "$states/none.txt" --map --out "$dir/map.png" > "$dir/out.txt" ||
   fail "over the map"
