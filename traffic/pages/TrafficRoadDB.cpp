@@ -1,0 +1,4 @@
+#include "traffic/pages/TrafficRoadDB.h"
+
+TrafficRoadDB::TrafficRoadDB() = default;
+TrafficRoadDB::~TrafficRoadDB() = default;
