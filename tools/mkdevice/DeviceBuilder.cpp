@@ -2,6 +2,7 @@
 
 #include "tools/mkdevice/BroadcastContent.h"
 #include "tools/mkdevice/BroadcastStage.h"
+#include "tools/mkdevice/TrafficRoadTables.h"
 
 #include "tools/mkdevice/DrawingStage.h"
 #include "tools/mkdevice/Networks.h"
@@ -52,7 +53,9 @@ NetworkSummary BuildNetworkStage(const DeviceLayout& layout, const DeviceOptions
     const std::string& n = options.network;
     if (n == "sample") {
         model = BuildSampleRegion();
-        WriteBroadcastFiles(layout, AssignBroadcastLinks(model));
+        const std::vector<std::uint32_t> ids = AssignBroadcastLinks(model);
+        WriteBroadcastFiles(layout, ids);
+        WriteTrafficRoadTables(layout, model, ids);
         WriteBroadcastContentFiles(layout);
     }
     else if (n == "national")
