@@ -60,7 +60,12 @@ CString TrafficSpeedText(int speed, int unit, unsigned long length) {
 TrafficSectionList::TrafficSectionList() : m_db(std::make_unique<TrafficRoadDB>()) {}
 
 TrafficSectionList::~TrafficSectionList() {
-    if (m_hWnd) DestroyWindow(); // frees the rows' records while this object still knows them
+    // The rows' records are freed here: when the page is being destroyed, the list window is
+    // already on its way out and its own WM_DESTROY no longer reaches this object.
+    if (m_hWnd) {
+        DeleteAllItems();
+        DestroyWindow();
+    }
     for (HICON& icon : m_leftIcons)
         if (icon) DestroyIcon(icon);
     for (HICON& icon : m_rightIcons)

@@ -80,6 +80,7 @@ struct RoadSpec {
     int sections = 4;
     bool highway = true;
     std::uint32_t length = 300;
+    int x0 = 100; // section i lies at x = x0 + i, y = 200 + i
 };
 
 inline std::string BuildRoadTables(const std::vector<RoadSpec>& roads) {
@@ -123,7 +124,7 @@ inline std::string BuildRoadTables(const std::vector<RoadSpec>& roads) {
             s.start = firstPlace + (first ? stretch : stretch + 1);
             s.end = firstPlace + (first ? stretch + 1 : stretch);
             s.grid = 1234;
-            s.x = 100 + i;
+            s.x = spec.x0 + i;
             s.y = 200 + i;
             s.length = spec.length;
             s.parent = roadTable + 36 * static_cast<std::uint32_t>(k) - header;
