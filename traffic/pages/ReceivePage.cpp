@@ -9,10 +9,7 @@
 #include "traffic/receiver/Traffic.h"
 #include "traffic/receiver/Weather.h"
 
-#if __has_include("traffic/pages/SheetStorage.h")
 #include "traffic/pages/SheetStorage.h"
-#define RECEIVE_PAGE_HAS_SHEET_STORAGE 1
-#endif
 
 #include <mutex>
 
@@ -98,14 +95,12 @@ BOOL CReceivePage::OnInitDialog() {
     CFreqScanner* scanner = CFreqScanner::instance();
     const int regions = scanner->GetLocalNum();
     for (int r = 0; r < regions; ++r) m_regionBox.AddString(RegionName(r).c_str());
-#ifdef RECEIVE_PAGE_HAS_SHEET_STORAGE
     int region = 0, frequency = 0, third = 0;
     if (CSheetStorage::instance()->RestoreReceivePage(region, frequency, third)) {
         m_region = region;
         m_freqIndex = frequency;
         m_third = third;
     }
-#endif
     // The box starts on the first "서울" region; the stored region is kept but not applied.
     int seoul = -1;
     for (int r = 0; r < regions && seoul < 0; ++r)
@@ -249,7 +244,5 @@ void CReceivePage::RefreshStatus() {
 
 void CReceivePage::OnSheetDestroy() {
     m_closing = 1;
-#ifdef RECEIVE_PAGE_HAS_SHEET_STORAGE
     CSheetStorage::instance()->StoreReceivePage(m_region, m_freqIndex, 0);
-#endif
 }

@@ -3,10 +3,7 @@
 #include "platform/base/Text.h"
 #include "traffic/pages/DARCMarkup.h"
 #include "traffic/pages/DARCShortText.h"
-#if __has_include("traffic/pages/SheetStorage.h")
 #include "traffic/pages/SheetStorage.h"
-#define NEWS_PAGE_HAS_SHEET_STORAGE 1
-#endif
 #include "traffic/receiver/Markup.h"
 #include "traffic/receiver/ShortText.h"
 
@@ -95,9 +92,7 @@ BOOL CShortTextPage::OnInitDialog() {
     int view = m_view;
     WORD key = m_key;
     BYTE subKey = m_subKey;
-#ifdef NEWS_PAGE_HAS_SHEET_STORAGE
     CSheetStorage::instance()->RestoreNewsPage(view, key, subKey);
-#endif
     m_view = view >= kShortNews && view <= kContent ? view : kShortNews;
     m_key = key;
     m_subKey = subKey;
@@ -270,9 +265,7 @@ void CShortTextPage::Exit() {
     m_notices.reset();
     m_titles.reset();
     m_content.reset();
-#ifdef NEWS_PAGE_HAS_SHEET_STORAGE
     CSheetStorage::instance()->StoreNewsPage(m_view, m_key, m_subKey);
-#endif
 }
 
 void CShortTextPage::BreakRows(const std::u16string& text, int kind) {

@@ -1,8 +1,5 @@
 #include "traffic/pages/NewsRowBreaker.h"
-#if __has_include("traffic/pages/SheetStorage.h")
 #include "traffic/pages/SheetStorage.h"
-#define NEWS_PAGE_HAS_SHEET_STORAGE 1
-#endif
 #include "traffic/pages/ShortTextPage.h"
 #include "traffic/receiver/tests/ContentFixture.h"
 
@@ -69,9 +66,7 @@ protected:
     void TearDown() override {
         if (m_sheet.m_hWnd) m_sheet.DestroyWindow();
         WinResetForTests();
-#ifdef NEWS_PAGE_HAS_SHEET_STORAGE
         CSheetStorage::destruct();
-#endif
         GdiUseBuiltinFont(false);
     }
     void Open() {
@@ -351,7 +346,6 @@ TEST_F(NewsPageTest, DragsScrollFourteenRowsAndTheViewIsKeptAcrossOpenings) {
     TapList(list, 50, 150, 150); // a tap below y 121: later rows
     EXPECT_EQ(list->GetTopIndex(), 14);
 
-#ifdef NEWS_PAGE_HAS_SHEET_STORAGE
     Click(CShortTextPage::IDC_BUTTON_GONGJI);
     m_page.Exit();
     int view = -1;
@@ -359,5 +353,4 @@ TEST_F(NewsPageTest, DragsScrollFourteenRowsAndTheViewIsKeptAcrossOpenings) {
     std::uint8_t subKey = 0;
     CSheetStorage::instance()->RestoreNewsPage(view, key, subKey);
     EXPECT_EQ(view, 1);
-#endif
 }

@@ -7,10 +7,7 @@
 
 #include "platform/window/PropertySheet.h"
 
-#if __has_include("traffic/pages/SheetStorage.h")
 #include "traffic/pages/SheetStorage.h"
-#define RECEIVE_TEST_HAS_SHEET_STORAGE 1
-#endif
 
 #include <filesystem>
 #include <string>
@@ -60,9 +57,7 @@ protected:
     void TearDown() override {
         if (m_sheet.m_hWnd) m_sheet.DestroyWindow();
         WinResetForTests();
-#ifdef RECEIVE_TEST_HAS_SHEET_STORAGE
         CSheetStorage::destruct();
-#endif
     }
     // The sample device's Freq.bin and link table.
     void SampleTables() {
@@ -334,7 +329,6 @@ TEST_F(ReceivePageTest, EraseEmptiesAllFiveStoresOnlyWhenAnsweredYes) {
     EXPECT_EQ(CShortText::instance()->getReset(), 1);
 }
 
-#ifdef RECEIVE_TEST_HAS_SHEET_STORAGE
 TEST_F(ReceivePageTest, TheTunedChoiceIsStoredAndItsFrequencyIndexReselected) {
     SampleTables();
     CDARC::instance()->SetDARCConnected(1);
@@ -357,4 +351,3 @@ TEST_F(ReceivePageTest, TheTunedChoiceIsStoredAndItsFrequencyIndexReselected) {
     EXPECT_EQ(again.m_freqBox.GetCurSel(), 2);
     sheet.DestroyWindow();
 }
-#endif
