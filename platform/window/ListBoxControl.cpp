@@ -48,6 +48,34 @@ void ListClampTop(HWND hwnd, ListBoxState* s) {
     s->top = std::clamp(s->top, 0, maxTop);
 }
 
+bool ListBarShown(HWND hwnd, ListBoxState* s) {
+    return !s->combo && (Style(hwnd) & WS_VSCROLL) &&
+           static_cast<int>(s->items.size()) > ListVisibleCount(hwnd, s);
+}
+
+namespace {
+
+RECT ListBarRect(HWND hwnd) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    const int inset = (Style(hwnd) & WS_BORDER) ? 1 : 0;
+    return RECT{rc.right - inset - kScrollBarWidth, inset, rc.right - inset, rc.bottom - inset};
+}
+
+ScrollRange ListBarRange(HWND hwnd, ListBoxState* s) {
+    return ScrollRange{static_cast<int>(s->items.size()), ListVisibleCount(hwnd, s), s->top};
+}
+
+// Where items end on the right: the client area's inner edge, or the bar's left edge.
+int ListItemsRight(HWND hwnd, ListBoxState* s) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    const int inset = (Style(hwnd) & WS_BORDER) ? 1 : 0;
+    return rc.right - inset - (ListBarShown(hwnd, s) ? kScrollBarWidth : 0);
+}
+
+} // namespace
+
 void PaintList(HWND hwnd, ListBoxState* s, HDC dc) {
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -67,7 +95,7 @@ void PaintList(HWND hwnd, ListBoxState* s, HDC dc) {
     for (int i = s->top; i < static_cast<int>(s->items.size()); ++i) {
         const int y = inset + (i - s->top) * h;
         if (y >= rc.bottom - inset) break;
-        RECT item{inset - s->hextent * 0, y, rc.right - inset, y + h};
+        RECT item{inset, y, ListItemsRight(hwnd, s), y + h};
         const bool selected = i == s->cur;
         if (ownerDraw) {
             DRAWITEMSTRUCT di;
@@ -91,6 +119,7 @@ void PaintList(HWND hwnd, ListBoxState* s, HDC dc) {
         DrawString(dc, s->items[static_cast<std::size_t>(i)].text, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
     SetTextColor(dc, textColor);
+    if (ListBarShown(hwnd, s)) PaintScrollBar(dc, ListBarRect(hwnd), ListBarRange(hwnd, s));
 }
 
 // The list messages shared by list boxes and combo boxes; handled is false for other messages.
@@ -238,16 +267,40 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_PAINT:
-        return PaintWith(hwnd, [&](HDC dc) { PaintList(hwnd, s, dc); });
+        return PaintWith(hwnd, [&](HDC dc) {
+            if (s->redraw) PaintList(hwnd, s, dc);
+        });
+    case WM_SETREDRAW:
+        s->redraw = wParam != 0;
+        if (s->redraw) InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
         if (!s->combo && GetFocus() != hwnd) SetFocus(hwnd);
+        if (ListBarShown(hwnd, s) && ScrollBarPenDown(hwnd, s->bar, ListBarRect(hwnd), ListBarRange(hwnd, s),
+                                                      POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            return 0;
         if (!s->combo) ListSelectAt(hwnd, s, GET_Y_LPARAM(lParam), (style & LBS_NOTIFY) != 0);
         return 0;
+    case WM_MOUSEMOVE:
+        ScrollBarPenMove(hwnd, s->bar, ListBarRect(hwnd), ListBarRange(hwnd, s), GET_Y_LPARAM(lParam));
+        return 0;
     case WM_LBUTTONUP:
+        if (ScrollBarPenUp(hwnd, s->bar, [hwnd] { return State<ListBoxState>(hwnd)->top; })) return 0;
         if (s->combo) ListSelectAt(hwnd, s, GET_Y_LPARAM(lParam), true);
         return 0;
+    case WM_CAPTURECHANGED:
+        ScrollBarCaptureLost(hwnd, s->bar, reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_VSCROLL: {
+        int top = 0;
+        if (!ScrollNewTop(LOWORD(wParam), HIWORD(wParam), ListBarRange(hwnd, s), &top)) return 0;
+        s->top = top;
+        ListClampTop(hwnd, s);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return 0;
+    }
     case WM_KEYDOWN: {
         int next = s->cur;
         if (wParam == VK_UP) next = std::max(0, s->cur - 1);
@@ -280,12 +333,10 @@ LRESULT ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_GETITEMRECT: {
         const int i = static_cast<int>(wParam);
         if (i < 0 || i >= static_cast<int>(s->items.size()) || !lParam) return LB_ERR;
-        RECT rc;
-        GetClientRect(hwnd, &rc);
         const int h = ListItemHeight(hwnd, s);
         const int inset = (style & WS_BORDER) ? 1 : 0;
         *reinterpret_cast<RECT*>(lParam) =
-            RECT{inset, inset + (i - s->top) * h, rc.right - inset, inset + (i - s->top + 1) * h};
+            RECT{inset, inset + (i - s->top) * h, ListItemsRight(hwnd, s), inset + (i - s->top + 1) * h};
         return 0;
     }
     case LB_SETHORIZONTALEXTENT:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/window/ControlSupport.h"
+#include "platform/window/ScrollBarSupport.h"
 
 #include <cstdint>
 #include <string>
@@ -23,6 +24,8 @@ struct ListBoxState : ControlState {
     DWORD lastTapTime = 0;
     int lastTapItem = -1;
     HWND combo = nullptr; // the combo box this list drops down for
+    bool redraw = true;   // WM_SETREDRAW
+    ScrollBarTrack bar;   // the vertical scroll bar (WS_VSCROLL) while the pen works it
 };
 
 bool OwnerDrawn(DWORD style);
@@ -30,6 +33,9 @@ int ListItemHeight(HWND hwnd, ListBoxState* s);
 int ListVisibleCount(HWND hwnd, ListBoxState* s);
 void ListClampTop(HWND hwnd, ListBoxState* s);
 void PaintList(HWND hwnd, ListBoxState* s, HDC dc);
+// A list box with WS_VSCROLL shows its bar while it holds more items than fit (a combo box's list
+// has none); items then end where the bar begins.
+bool ListBarShown(HWND hwnd, ListBoxState* s);
 // The list messages (LB_...) a list box and a combo box answer alike; *handled false for others.
 LRESULT ListMessage(HWND hwnd, ListBoxState* s, UINT message, WPARAM wParam, LPARAM lParam, bool hasStrings,
                     bool* handled);

@@ -1,5 +1,6 @@
 // The list view in report mode ("SysListView32") and its header ("SysHeader32").
 #include "platform/window/ControlSupport.h"
+#include "platform/window/ScrollBarSupport.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -37,10 +38,7 @@ struct ListViewState : ControlState {
     bool focused = false;
     DWORD lastTapTime = 0;
     int lastTapItem = -1;
-    // The vertical scroll bar (WS_VSCROLL) while the pen works it.
-    bool barTracking = false;
-    bool barDragging = false;
-    int barGrab = 0; // pen offset into the thumb
+    ScrollBarTrack bar; // the vertical scroll bar (WS_VSCROLL) while the pen works it
 };
 
 int HeaderHeight(HWND lv, ListViewState* s) {
@@ -121,10 +119,8 @@ bool ShowsSelection(HWND hwnd, ListViewState* s) {
 }
 
 // ---- the list view's vertical scroll bar ----
-// Shown with WS_VSCROLL while there are more rows than fit; it sends WM_VSCROLL to the list view
-// itself (so a subclass sees every scroll, SB_ENDSCROLL last) and the list view scrolls by rows.
-
-constexpr int kBarWidth = 10;
+// Shown with WS_VSCROLL while there are more rows than fit, below the header; the list view
+// scrolls by rows.
 
 bool BarShown(HWND hwnd, ListViewState* s) {
     return (Style(hwnd) & WS_VSCROLL) && static_cast<int>(s->items.size()) > CountPerPage(hwnd, s);
@@ -134,49 +130,11 @@ RECT BarRect(HWND hwnd, ListViewState* s) {
     RECT rc;
     GetClientRect(hwnd, &rc);
     const int inset = (Style(hwnd) & WS_BORDER) ? 1 : 0;
-    return RECT{rc.right - inset - kBarWidth, ItemsTop(hwnd, s), rc.right - inset, rc.bottom - inset};
+    return RECT{rc.right - inset - kScrollBarWidth, ItemsTop(hwnd, s), rc.right - inset, rc.bottom - inset};
 }
 
-// The thumb within the track between the two arrow boxes.
-RECT BarThumb(HWND hwnd, ListViewState* s) {
-    const RECT bar = BarRect(hwnd, s);
-    const int trackTop = bar.top + kBarWidth;
-    const int track = std::max(0, bar.bottom - kBarWidth - trackTop);
-    const int count = static_cast<int>(s->items.size());
-    const int per = std::max(1, CountPerPage(hwnd, s));
-    const int length = std::min(track, std::max(6, count > 0 ? track * per / count : track));
-    const int range = std::max(1, count - per);
-    const int offset = (track - length) * std::clamp(s->top, 0, range) / range;
-    return RECT{bar.left, trackTop + offset, bar.right, trackTop + offset + length};
-}
-
-// The top row for a thumb whose top edge is at y.
-int TopFromThumb(HWND hwnd, ListViewState* s, int y) {
-    const RECT bar = BarRect(hwnd, s);
-    const RECT thumb = BarThumb(hwnd, s);
-    const int trackTop = bar.top + kBarWidth;
-    const int free = std::max(1, bar.bottom - kBarWidth - trackTop - (thumb.bottom - thumb.top));
-    const int range = std::max(0, static_cast<int>(s->items.size()) - CountPerPage(hwnd, s));
-    const int offset = std::clamp(y - trackTop, 0, free);
-    return (offset * range + free / 2) / free;
-}
-
-void PaintBar(HWND hwnd, ListViewState* s, HDC dc) {
-    const RECT bar = BarRect(hwnd, s);
-    Fill(dc, bar, GetSysColor(COLOR_SCROLLBAR));
-    const RECT up{bar.left, bar.top, bar.right, bar.top + kBarWidth};
-    const RECT down{bar.left, bar.bottom - kBarWidth, bar.right, bar.bottom};
-    for (const RECT& r : {up, down}) {
-        Fill(dc, r, GetSysColor(COLOR_BTNFACE));
-        Frame(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
-    }
-    const RECT thumb = BarThumb(hwnd, s);
-    Fill(dc, thumb, GetSysColor(COLOR_BTNFACE));
-    Frame(dc, thumb, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
-}
-
-void BarScroll(HWND hwnd, int code, int pos) {
-    SendMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(code, pos), 0);
+ScrollRange BarRange(HWND hwnd, ListViewState* s) {
+    return ScrollRange{static_cast<int>(s->items.size()), CountPerPage(hwnd, s), s->top};
 }
 
 void PaintListView(HWND hwnd, ListViewState* s, HDC dc) {
@@ -252,7 +210,7 @@ void PaintListView(HWND hwnd, ListViewState* s, HDC dc) {
             Fill(dc, line, GetSysColor(COLOR_BTNFACE));
         }
     }
-    if (BarShown(hwnd, s)) PaintBar(hwnd, s, dc);
+    if (BarShown(hwnd, s)) PaintScrollBar(dc, BarRect(hwnd, s), BarRange(hwnd, s));
 }
 
 LRESULT SendItemChanged(HWND hwnd, int i, UINT oldState, UINT newState, LPARAM data) {
@@ -471,28 +429,9 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN: {
         if (GetFocus() != hwnd) SetFocus(hwnd);
-        if (BarShown(hwnd, s)) {
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const RECT bar = BarRect(hwnd, s);
-            if (PtInRect(&bar, p)) {
-                const RECT thumb = BarThumb(hwnd, s);
-                s->barTracking = true;
-                SetCapture(hwnd);
-                if (p.y < bar.top + kBarWidth) {
-                    BarScroll(hwnd, SB_LINEUP, 0);
-                } else if (p.y >= bar.bottom - kBarWidth) {
-                    BarScroll(hwnd, SB_LINEDOWN, 0);
-                } else if (p.y < thumb.top) {
-                    BarScroll(hwnd, SB_PAGEUP, 0);
-                } else if (p.y >= thumb.bottom) {
-                    BarScroll(hwnd, SB_PAGEDOWN, 0);
-                } else {
-                    s->barDragging = true;
-                    s->barGrab = p.y - thumb.top;
-                }
-                return 0;
-            }
-        }
+        if (BarShown(hwnd, s) && ScrollBarPenDown(hwnd, s->bar, BarRect(hwnd, s), BarRange(hwnd, s),
+                                                  POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            return 0;
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         UINT flags = 0;
         const int i = LvHitTest(hwnd, s, p, &flags);
@@ -541,52 +480,18 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (s->barDragging) {
-            const int top = TopFromThumb(hwnd, s, GET_Y_LPARAM(lParam) - s->barGrab);
-            if (top != s->top) BarScroll(hwnd, SB_THUMBTRACK, top);
-        }
+        ScrollBarPenMove(hwnd, s->bar, BarRect(hwnd, s), BarRange(hwnd, s), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP:
-        if (s->barTracking) {
-            const bool dragging = s->barDragging;
-            s->barTracking = false;
-            s->barDragging = false;
-            if (GetCapture() == hwnd) ReleaseCapture();
-            if (dragging) BarScroll(hwnd, SB_THUMBPOSITION, State<ListViewState>(hwnd)->top);
-            if (IsWindow(hwnd)) BarScroll(hwnd, SB_ENDSCROLL, 0);
-        }
+        ScrollBarPenUp(hwnd, s->bar, [hwnd] { return State<ListViewState>(hwnd)->top; });
         return 0;
     case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != hwnd) s->barTracking = s->barDragging = false;
+        ScrollBarCaptureLost(hwnd, s->bar, reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_VSCROLL: {
-        const int per = std::max(1, CountPerPage(hwnd, s));
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-            --s->top;
-            break;
-        case SB_LINEDOWN:
-            ++s->top;
-            break;
-        case SB_PAGEUP:
-            s->top -= per;
-            break;
-        case SB_PAGEDOWN:
-            s->top += per;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            s->top = static_cast<short>(HIWORD(wParam));
-            break;
-        case SB_TOP:
-            s->top = 0;
-            break;
-        case SB_BOTTOM:
-            s->top = static_cast<int>(s->items.size());
-            break;
-        default:
-            return 0;
-        }
+        int top = 0;
+        if (!ScrollNewTop(LOWORD(wParam), HIWORD(wParam), BarRange(hwnd, s), &top)) return 0;
+        s->top = top;
         ClampTop(hwnd, s);
         LvInvalidate(hwnd, s);
         return 0;

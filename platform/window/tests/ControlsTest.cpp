@@ -762,6 +762,73 @@ TEST_F(ControlsTest, OwnerDrawnListBoxIsMeasuredAndDrawnByItsOwnClass) {
     host.DestroyWindow();
 }
 
+class ScrollSpyListBox : public CListBox {
+public:
+    std::vector<std::pair<int, int>> m_scrolls;
+    void OnVScroll(UINT code, UINT pos, CWnd* bar) override {
+        m_scrolls.emplace_back(static_cast<int>(code), static_cast<int>(pos));
+        CListBox::OnVScroll(code, pos, bar); // the list box scrolls
+    }
+};
+
+TEST_F(ControlsTest, ListBoxScrollBarIsDrawnAndScrollsWithoutTouchingTheSelection) {
+    EditHost host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), u"host", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
+                              nullptr, nullptr));
+    ScrollSpyListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, RECT{10, 10, 110, 130},
+                            &host, 6));
+    CListBox few;
+    ASSERT_TRUE(few.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, RECT{120, 10, 220, 130}, &host, 7));
+    for (int i = 0; i < 30; ++i) list.AddString(u"항목");
+    few.AddString(u"하나");
+    // Items of the built-in font are 10 + 2 = 12 pixels: 118 pixels inside the border hold 9.
+    ASSERT_EQ(list.GetItemHeight(), 12);
+    // The bar takes x 89-99 of the list; items end where it begins. A list whose items fit shows
+    // no bar and keeps the whole width.
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.right, 89);
+    SendMessageW(few, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(item.right, 99);
+    // Arrows of 10 at y 1-11 and 109-119; a 98-pixel track with a thumb of 98 * 9 / 30 = 29 at
+    // its top (y 11-40); below the thumb the track's own colour.
+    ::UpdateWindow(list);
+    EXPECT_EQ(ScreenAt(10 + 94, 10 + 25), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ScreenAt(10 + 94, 10 + 80), GetSysColor(COLOR_SCROLLBAR));
+
+    Tap(host, 10 + 40, 10 + 1 + 12 * 2 + 5);
+    ASSERT_EQ(list.GetCurSel(), 2);
+    // The down arrow: one line; the selection stays.
+    Tap(host, 10 + 94, 10 + 114);
+    EXPECT_EQ(list.GetTopIndex(), 1);
+    EXPECT_EQ(list.GetCurSel(), 2);
+    EXPECT_EQ(list.m_scrolls, (std::vector<std::pair<int, int>>{{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+    // The thumb of top 1 sits (98 - 29) * 1 / 21 = 3 pixels down (y 14-43): the track below it
+    // pages down by 9 rows.
+    list.m_scrolls.clear();
+    Tap(host, 10 + 94, 10 + 80);
+    EXPECT_EQ(list.GetTopIndex(), 10);
+    EXPECT_EQ(list.m_scrolls, (std::vector<std::pair<int, int>>{{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+    // Dragging the thumb (now 69 * 10 / 21 = 32 down, y 43-72) far below the list: the last page.
+    list.m_scrolls.clear();
+    Pen(host, WM_LBUTTONDOWN, 10 + 94, 10 + 50);
+    Pen(host, WM_MOUSEMOVE, 10 + 94, 300);
+    Pen(host, WM_LBUTTONUP, 10 + 94, 300);
+    EXPECT_EQ(list.GetTopIndex(), 21);
+    EXPECT_EQ(list.m_scrolls, (std::vector<std::pair<int, int>>{
+                                  {SB_THUMBTRACK, 21}, {SB_THUMBPOSITION, 21}, {SB_ENDSCROLL, 0}}));
+    EXPECT_EQ(list.GetCurSel(), 2);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Scrolls past either end stop at the first and the last page.
+    list.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(list.GetTopIndex(), 21);
+    list.SendMessage(WM_VSCROLL, SB_TOP, 0);
+    list.SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(list.GetTopIndex(), 0);
+    host.DestroyWindow();
+}
+
 // ---- resources ----
 
 TEST_F(ControlsTest, NumberedStringsAndIcons) {
