@@ -159,8 +159,8 @@ void CTrafficDownload::ClearTrafficInfo() {
     m_view.SetTrafficValidTime(15);
 }
 
-void CTrafficDownload::TrafficDbUpdateThread(StopSignal& stop) {
-    while (stop.Sleep(kUpdatePeriodMs)) {
+void CTrafficDownload::TrafficDbUpdateThread(StopSignal& stop, PauseGate* gate) {
+    while ((!gate || gate->Pass(&stop)) && stop.Sleep(kUpdatePeriodMs)) {
         if ((m_view.BroadcastStoresOpen() || m_view.BroadcastReceiverInUse() || IsTrafficInfoValid()) &&
             !m_view.HoldFlagSet())
             m_view.UpdateTrafficDB();

@@ -14,6 +14,7 @@
 
 class CNaviConfig;
 class StopSignal;
+class PauseGate;
 
 struct DialUpEntry {
     std::u16string entry;
@@ -39,8 +40,9 @@ public:
     int DownloadTraffic();
     bool IsTrafficInfoValid();
     void ClearTrafficInfo();
-    // The update thread's body: every 300,000 ms until the stop signal.
-    void TrafficDbUpdateThread(StopSignal& stop);
+    // The update thread's body: every 300,000 ms until the stop signal, passing gate (when
+    // given) at the top of each turn.
+    void TrafficDbUpdateThread(StopSignal& stop, PauseGate* gate = nullptr);
 
     // Host and port of the traffic server: device.ini "trafficserver=HOST[:PORT]".
     static void ServerAddress(std::string& host, int& port);

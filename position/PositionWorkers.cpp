@@ -211,7 +211,13 @@ void CPositionWorkers::HandlePauses() {
     }
 }
 
+bool CPositionWorkers::PassGate() {
+    PauseGate* gate = m_gate.load();
+    return !gate || gate->Pass(&m_stop);
+}
+
 bool CPositionWorkers::ReaderCycle() {
+    if (!PassGate()) return false;
     if (!m_stop.Sleep(WorkerPeriodMs(WorkerPeriod::GpsReader))) return false;
     if (m_shell.IsSimulating()) return true;
     HandlePauses();
@@ -501,14 +507,14 @@ void CPositionWorkers::ResumeAfterDownload() {
 // ---- companion loops ----
 
 int CPositionWorkers::VoiceGuideThread() {
-    while (m_stop.Sleep(WorkerPeriodMs(WorkerPeriod::Voice))) {
+    while (PassGate() && m_stop.Sleep(WorkerPeriodMs(WorkerPeriod::Voice))) {
         if (m_shell.IsGuiding() || m_shell.IsSimulating()) m_shell.ProcessVoice();
     }
     return 0;
 }
 
 int CPositionWorkers::TrafficRerouteThread() {
-    for (;;) {
+    while (PassGate()) {
         if (!m_shell.IsSimulating()) TrafficRerouteCycle();
         if (!m_stop.Sleep(WorkerPeriodMs(WorkerPeriod::TrafficReroute))) break;
     }
@@ -554,7 +560,7 @@ void CPositionWorkers::TrafficRerouteCycle() {
 }
 
 int CPositionWorkers::RouteMonitorThread() {
-    for (;;) {
+    while (PassGate()) {
         if (!m_shell.IsSimulating()) RouteMonitorCycle();
         if (!m_stop.Sleep(WorkerPeriodMs(WorkerPeriod::RouteMonitor))) break;
     }

@@ -75,6 +75,9 @@ public:
     void StartThreads();
     // Marks every loop to stop, wakes them and joins them.
     void StopThreads();
+    // A gate every loop passes at the top of each turn (none by default); the shell's port
+    // pacing closes it to let the receiver port breathe.
+    void SetPauseGate(PauseGate* gate) { m_gate = gate; }
     bool ThreadsRunning() const { return !m_threads.empty(); }
     // How often the silent-fix watchdog reopened the GPS port.
     int WatchdogReopens() const { return m_watchdogReopens.load(); }
@@ -104,6 +107,7 @@ private:
         std::atomic<bool> request{false};
     };
 
+    bool PassGate();
     bool ReaderCycle();
     void HandlePauses();
     void ResetLink();
@@ -162,6 +166,7 @@ private:
     int m_cyclesWithoutFix = 0;
 
     StopSignal m_stop;
+    std::atomic<PauseGate*> m_gate{nullptr};
     std::vector<std::thread> m_threads;
     std::vector<std::pair<std::string, int>> m_priorities;
 };
