@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+class CDC;
+class IRouteMapView;
+
 class CLocusRecorder {
 public:
     static constexpr int kSegments = 30;
@@ -24,6 +27,12 @@ public:
     // Reads a trail; a file of any other size or with a segment or count out of range leaves the
     // trail empty. True when a trail was read.
     bool Load(const char16_t* path);
+
+    // Draws the trail on the map: a hollow circle of the radius around every step-th point of
+    // each segment whose box is visible, the step growing as the map zooms out (level 3 and from
+    // level 11 every 2nd point). Nothing when the first segment is empty.
+    void Draw(CDC& dc, IRouteMapView& map, int radius, int level) const;
+    static int DrawStep(int level);
 
     // The last point added, kept for the whole program (network coordinates, 0, 0 at first).
     static void LastPoint(std::int32_t& x, std::int32_t& y);

@@ -1,12 +1,15 @@
 // Device contexts, object creation and selection, stock objects, system colours, regions and the
 // rectangle helpers.
+#include "platform/files/DeviceRoot.h"
 #include "platform/gdi/GdiInternal.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <utility>
 
 using namespace gdi;
@@ -339,8 +342,13 @@ int GetDeviceCaps(HDC handle, int index) {
         return 32; // compatible bitmaps are 32-bit XRGB
     case PLANES:
         return 1;
-    case NUMCOLORS:
-        return -1;
+    case NUMCOLORS: {
+        // device.ini "colors=N" stands for a palette display of N colours; none is true colour.
+        const std::string colors = DeviceRoot::Setting("colors");
+        char* end = nullptr;
+        const long n = colors.empty() ? -1 : std::strtol(colors.c_str(), &end, 10);
+        return n > 0 && end && *end == 0 && n <= 65536 ? static_cast<int>(n) : -1;
+    }
     case HORZRES:
         return screen->Width();
     case VERTRES:

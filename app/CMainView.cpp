@@ -1,0 +1,291 @@
+// The main view's construction, window messages, skinned user-interface set-up, map-window set-up
+// and the small operations the other parts of the shell call.
+#include "app/CMainView.h"
+
+#include "app/CMainFrame.h"
+#include "config/NaviConfig.h"
+#include "platform/base/Text.h"
+#include "platform/files/Files.h"
+#include "platform/window/Shell.h"
+#include "position/LocusRecorder.h"
+#include "route/base/InputPanel.h"
+#include "skinui/NaviRcBuilder.h"
+#include "skinui/NaviSymbolManager.h"
+#include "skinui/controls/NaviExLevelBar.h"
+#include "skinui/controls/NaviGpsIcon.h"
+#include "skinui/controls/NaviLevelBar.h"
+#include "skinui/controls/NaviLevelTable.h"
+#include "skinui/main/NaviMainScreen.h"
+
+#include <cstdarg>
+
+IMPLEMENT_DYNCREATE(CMainView, CView)
+
+namespace {
+
+CMainView* g_view = nullptr;
+
+constexpr const char16_t* kTrailFile = u"\\My Documents\\Velko\\locus.bin";
+
+// A string variant for the map window's automation-style calls; freed by the caller.
+VARIANT StringVariant(const CString& text) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocStringLen(text.GetString(), static_cast<UINT>(text.GetLength()));
+    return v;
+}
+
+} // namespace
+
+const char16_t* const CMainView::kFacilityLayers[10] = {
+    u"NEIGH\\HOSP.MDC",    u"NEIGH\\PHARM.MDC",   u"NEIGH\\LPG.MDC",  u"NEIGH\\OIL.MDC",
+    u"NEIGH\\SERVICE.MDC", u"NEIGH\\PARKING.MDC", u"NEIGH\\BANK.MDC", u"NEIGH\\HOTEL.MDC",
+    u"NEIGH\\FASTFOOD.MDC", u"NEIGH\\SUBWAY.MDC"};
+const char16_t* const CMainView::kPoiLayers[7] = {u"NEIGH\\POI_BANK.MDC",  u"NEIGH\\POI_REST.MDC",
+                                                  u"NEIGH\\POI_HOTEL.MDC", u"NEIGH\\POI_SPORT.MDC",
+                                                  u"NEIGH\\POI_HOSP.MDC",  u"NEIGH\\POI_CULTURE.MDC",
+                                                  u"NEIGH\\POI_CAR.MDC"};
+const char16_t* const CMainView::kTrafficLayers[4] = {u"DARC\\DARC_HIGHWAY.MDC", u"DARC\\DARC_NATIONAL.MDC",
+                                                      u"DARC\\DARC_ETC2.MDC", u"DARC\\DARC_ETC4.MDC"};
+
+CMainView::CMainView() {
+    g_view = this;
+    m_config = CNaviConfig::GetInstance();
+}
+
+CMainView::~CMainView() {
+    TearDownSkinnedUi();
+    if (g_view == this) g_view = nullptr;
+}
+
+CMainView* CMainView::Get() { return g_view; }
+
+// ---- window messages ----
+
+int CMainView::OnCreate(LPCREATESTRUCT cs) {
+    if (CView::OnCreate(cs) == -1) return -1;
+    MoveSipToScreenBottom();
+    return 0;
+}
+
+void CMainView::OnInitialUpdate() {
+    CView::OnInitialUpdate();
+    if (!m_doc) m_doc = dynamic_cast<CMapDocState*>(GetDocument());
+    ::GetClientRect(m_hWnd, &m_client);
+    if (!m_mapWnd.m_hWnd)
+        m_mapWnd.Create(AfxRegisterWndClass(0), u"", WS_CHILD | WS_VISIBLE, m_client, this, kMapWindowId);
+}
+
+void CMainView::OnSize(UINT type, int cx, int cy) {
+    ::GetClientRect(m_hWnd, &m_client);
+    SendMain(106, m_client.right - m_client.left, m_client.bottom - m_client.top);
+    CView::OnSize(type, cx, cy);
+    if (m_mapWnd.m_hWnd) m_mapWnd.MoveWindow(0, 0, cx, cy);
+}
+
+void CMainView::OnSetFocus(CWnd* oldWnd) {
+    CView::OnSetFocus(oldWnd);
+    if (CMainFrame* frame = CMainFrame::Get()) {
+        frame->ShowFullScreen();
+        frame->HideInputButton();
+    }
+    SHSipPreference(m_hWnd, SIP_FORCEDOWN);
+}
+
+void CMainView::OnKillFocus(CWnd*) {}
+
+BOOL CMainView::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CMainView::OnDraw(CDC*) {}
+
+// ---- skinned user interface ----
+
+void CMainView::SetUpSkinnedUi() {
+    if (m_mainScreen) return;
+    m_eventMode = static_cast<std::int16_t>(m_config->GetValue(42));
+    m_locus = std::make_unique<CLocusRecorder>();
+    // The skin lives in "res" beside the program.
+    char16_t module[260] = {};
+    GetModuleFileNameW(nullptr, module, 260);
+    CString folder(module);
+    const int slash = folder.ReverseFind(u'\\');
+    folder = slash >= 0 ? folder.Left(slash) : CString(u"\\Program Files\\Velko");
+    CString skin;
+    skin.Format(u"%s\\res", folder.GetString());
+    m_mainScreen = new NaviMainScreen();
+    m_mainScreen->CreateRcBuilder(m_config->GetInitialMenuCommand());
+    m_mainScreen->OpenSkin(skin);
+    m_mainScreen->SetListener(this);
+    m_mainScreen->CreateControls();
+}
+
+void CMainView::TearDownSkinnedUi() {
+    delete m_mainScreen;
+    m_mainScreen = nullptr;
+    m_locus.reset();
+}
+
+// ---- map window ----
+
+bool CMainView::OpenMapLayers() {
+    if (!m_doc) return false;
+    VARIANT folder = StringVariant(m_doc->dataFolder);
+    m_mapWnd.SetDataFolder(folder);
+    VariantClear(&folder);
+    CWaitCursor wait;
+    for (const MapLayerRecord& record : m_doc->layers) {
+        VARIANT name = StringVariant(record.name);
+        m_mapWnd.OpenMapLayer(name, CMapWnd::kNextFreeIndex);
+        CMapLayerFile* layer = m_mapWnd.FindLayer(name);
+        VariantClear(&name);
+        if (!layer) {
+            // The map window reports nothing itself: a base-map layer that does not open ends
+            // the start-up with the layer named.
+            CString text(u"'%1' 지도를 읽을 수 없습니다.");
+            text.Replace(u"%1", record.name.GetString());
+            AfxMessageBox(text.GetString(), MB_ICONSTOP);
+            return false;
+        }
+        const int kind = layer->GetKind();
+        if (kind == 2 || kind == 5) {
+            for (int k = 0; k < 11; ++k) {
+                const std::uint8_t* entry = record.Entry(k);
+                if (!entry[0]) continue;
+                if (entry[2]) {
+                    layer->SetBorder(1);
+                    layer->SetBorderColor(m_doc->Colour(entry[2]));
+                }
+                break;
+            }
+        } else if (kind == 3 || kind == 7) {
+            const std::uint8_t* entry = record.Entry(9);
+            if (entry[3]) {
+                layer->SetBorder(1);
+                layer->SetBorderColor(m_doc->Colour(entry[3]));
+            }
+        }
+    }
+    auto open = [this](const char16_t* file) {
+        VARIANT name = StringVariant(CString(file));
+        m_mapWnd.OpenMapLayer(name, CMapWnd::kNextFreeIndex);
+        VariantClear(&name);
+    };
+    for (const char16_t* file : kFacilityLayers) open(file);
+    for (const char16_t* file : kPoiLayers) open(file);
+    for (const char16_t* file : kTrafficLayers) open(file);
+    return true;
+}
+
+void CMainView::SetUpMapWindow() {
+    if (m_mainScreen) m_mapWnd.SetSymbolManager(m_mainScreen->GetSymbolManager());
+    if (m_doc) {
+        m_mapWnd.SetBackColor(m_doc->backColor);
+        m_mapWnd.SetTextColor(m_doc->textColor);
+    }
+    m_mapWnd.SetNightHours((m_config->GetValue(11) & 2) ? 1 : 0, m_config->GetValue(9), m_config->GetValue(10));
+    if (m_mainScreen && m_doc) {
+        NaviLevelTable table;
+        table.records = m_doc->levelRecords.data();
+        table.count = static_cast<int>(m_doc->levelRecords.size() / NaviLevelTable::kRecordSize);
+        if (auto* bar = dynamic_cast<NaviLevelBar*>(m_mainScreen->FindControl(u"LevelBar"))) bar->SetLevelTable(table);
+        if (auto* bar = dynamic_cast<NaviExLevelBar*>(m_mainScreen->FindControl(u"ExLevelBar")))
+            bar->SetLevelTable(table);
+    }
+    if (m_doc) {
+        m_mapLevel = m_doc->mapLevel;
+        m_carX = m_doc->vehicleX;
+        m_carY = m_doc->vehicleY;
+    }
+    m_viewMode = m_config->GetValue(0);
+    m_mapWnd.m_mouseHook = &CMainView::MapPenHook;
+    m_mapWnd.m_paintHook = &CMainView::MapPaintHook;
+    m_mapWnd.m_prePaintHook = &CMainView::MapPrePaintHook;
+}
+
+void CMainView::MapPenHook(UINT message, UINT, int x, int y) {
+    if (g_view) g_view->OnMapPen(message, x, y);
+}
+
+void CMainView::MapPaintHook(CDC* dc, int, int phase) {
+    if (g_view) g_view->OnMapOverlay(dc, phase);
+}
+
+void CMainView::MapPrePaintHook() {
+    if (g_view) g_view->UpdateDayNightColors();
+}
+
+void CMainView::ShutdownDevices() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    if (m_locus) m_locus->Save(kTrailFile);
+    m_routeManager.Release();
+}
+
+// ---- small operations ----
+
+void CMainView::SendMain(int id, int param1, int param2) {
+    if (!m_mainScreen) return;
+    NaviCommand cmd;
+    cmd.target = u"NaviMain";
+    cmd.id = id;
+    cmd.param1 = param1;
+    cmd.param2 = param2;
+    m_mainScreen->ProcessCommand(cmd);
+}
+
+void CMainView::StartFollowing() {
+    m_followVehicle = true;
+    SendMain(2000);
+    if (m_mainScreen && m_mainScreen->GetMode() == 2004) m_pointPickMode = kPickMove;
+}
+
+void CMainView::StopFollowing() {
+    m_followVehicle = false;
+    SendMain(2001);
+}
+
+void CMainView::RestoreMainScreen() {
+    SendMain(102);
+    if (m_mapWnd.m_hWnd) m_mapWnd.UpdateWindow();
+}
+
+void CMainView::SetEventText(const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    m_eventText.FormatV(format, args);
+    va_end(args);
+}
+
+void CMainView::SetGpsState(int state) {
+    m_gpsState = state;
+    if (!m_mainScreen) return;
+    if (auto* icon = dynamic_cast<NaviGpsIcon*>(m_mainScreen->FindControl(u"Gps"))) icon->SetReception(state);
+}
+
+void CMainView::UpdateDisplayFlags() {
+    const bool valid = m_config->GetTrafficValidFlag() != 0;
+    m_trafficDisplay = m_config->IsBroadcastTrafficOn() || (valid && m_config->GetValue(14) != 0);
+}
+
+void CMainView::ProcessEvent(NaviCommand& cmd) {
+    if (cmd.target == kTargetRefresh) {
+        if (m_mapWnd.m_hWnd) m_mapWnd.Invalidate(FALSE);
+    } else if (cmd.target == u"LevelBar") {
+        StepLevel(cmd.id);
+    } else if (cmd.target == u"ExLevelBar") {
+        SetLevelFromBar(cmd.id);
+    } else if (cmd.target == u"Compass") {
+        CycleViewMode();
+    }
+}
+
+bool CMainView::PointInClient(POINT p) const {
+    return p.x >= m_client.left && p.x < m_client.right && p.y >= m_client.top && p.y < m_client.bottom;
+}
+
+void CMainView::ShowLayerByName(const char16_t* file, bool show) {
+    VARIANT name = StringVariant(CString(file));
+    const int index = m_mapWnd.FindLayerIndex(name);
+    VariantClear(&name);
+    if (index >= 0) m_mapWnd.ShowLayer(index, show ? 1 : 0);
+}

@@ -1,0 +1,251 @@
+// The single view of the main window and the hub of the running program. It owns the map window
+// (child id 111), the main-screen overlay "NaviMain" drawn over it, the route manager, the area
+// lookup and the driving trail, and it turns pen events on the map into level changes, map moves
+// and main-screen commands. The map window calls back into it before painting (the day and night
+// check), while painting (the overlay phases) and on every pen event; those callbacks reach the
+// view through the process-wide view pointer.
+//
+// Everything here runs on the user-interface thread.
+#pragma once
+
+#include "admin/AdminSearch.h"
+#include "app/MapDocState.h"
+#include "mapview/MapWnd.h"
+#include "platform/base/CString.h"
+#include "platform/window/Afx.h"
+#include "position/GpsReceiver.h"
+#include "route/RouteManager.h"
+#include "skinui/NaviCommand.h"
+#include "skinui/NaviListener.h"
+
+#include <cstdint>
+#include <memory>
+
+class CLocusRecorder;
+class CNaviConfig;
+class NaviMainScreen;
+
+class CMainView : public CView, public NaviListener {
+    DECLARE_DYNCREATE(CMainView)
+public:
+    static constexpr int kMapWindowId = 111;
+    static constexpr int kMaxLevel = 15;
+    // Point-pick modes: the string-table id of the prompt of what the next map tap means.
+    static constexpr int kPickZoomIn = 32823;
+    static constexpr int kPickZoomOut = 32824;
+    static constexpr int kPickMove = 32825;
+    static constexpr int kPickStart = 32827;
+    static constexpr int kPickWaypoint = 32828;
+    static constexpr int kPickGoal = 32829;
+    static constexpr int kPickMoveWaypoint = 61205;
+    // A pen stroke longer than this (pixels, along x or y) is a swipe, not a tap.
+    static constexpr int kSwipePixels = 50;
+    static constexpr int kAutoReturnStopped = -100;
+    // Overlay colours (COLORREF): the line to the goal and the pedestrian's line to the target.
+    static constexpr COLORREF kGoalLineColour = 0x960000;
+    static constexpr COLORREF kWalkLineColour = 0x009600;
+    // The car image in heading-up and bird's-eye modes.
+    static constexpr int kCarImageHeadingUp = 0;
+    static constexpr int kCarImageBird = 38;
+    static constexpr int kNoDirection = 36;
+    static constexpr int kBirdDirection = 37;
+    // The optional layers: nearby facilities by category 0-9, points of interest 0-6 (setting 3)
+    // and the traffic-broadcast layers.
+    static const char16_t* const kFacilityLayers[10];
+    static const char16_t* const kPoiLayers[7];
+    static const char16_t* const kTrafficLayers[4];
+
+    CMainView();
+    ~CMainView() override;
+
+    // The view of the running program (null before construction and after destruction).
+    static CMainView* Get();
+
+    // ---- window and set-up ----
+    void OnInitialUpdate() override;
+    int OnCreate(LPCREATESTRUCT cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnSetFocus(CWnd* oldWnd) override;
+    void OnKillFocus(CWnd* newWnd) override;
+    BOOL OnEraseBkgnd(CDC* dc) override;
+    // Creates the objects the view owns besides the map: the driving trail and the main screen
+    // with its skin (folder "res" of the program folder). Tearing down deletes them; twice is
+    // harmless.
+    void SetUpSkinnedUi();
+    void TearDownSkinnedUi();
+    // The document's drawing configuration and positions (the view reads them, and writes the
+    // positions back); set from the document in OnInitialUpdate, or directly by a host.
+    void SetDocState(CMapDocState* doc) { m_doc = doc; }
+    CMapDocState* GetDocState() const { return m_doc; }
+    // Opens the base-map layers of "para.bin" with their borders, then the nearby-facility,
+    // point-of-interest and traffic layers. False (string 129 with the layer's name shown) when
+    // a base-map layer cannot be opened.
+    bool OpenMapLayers();
+    // Gives the map window the symbol manager, colours and night hours, the level bars the level
+    // table, and installs the map window's callbacks.
+    void SetUpMapWindow();
+    // The orderly stop of what the view runs; the first call does the work, later calls nothing.
+    void ShutdownDevices();
+    bool IsShutDown() const { return m_shutDown; }
+
+    // ---- colour schemes ----
+    int ApplyDayNightColors();
+    int UpdateDayNightColors();
+    void ApplyColorScheme(const CString& fileName);
+    bool IsNightScheme() const { return m_nightScheme; }
+    int GetDisplayColorCount();
+
+    // ---- map level, view mode, moves ----
+    void SetMapLevel(int level, bool keepView = false);
+    void ApplyCurrentLevel() { SetMapLevel(m_mapLevel, false); }
+    void CycleViewMode();
+    void ApplyViewMode(int mode);
+    float GetLevelScale(int level) const;
+    void MoveMapTo(std::int32_t x, std::int32_t y, int heading);
+    bool StepLevel(int step);
+    bool SetLevelFromBar(int level);
+    void ZoomIn() { StepLevel(1); }
+    void ZoomOut() { StepLevel(2); }
+    void OnMapPen(UINT message, int x, int y);
+    // The level of the n-th level in use (the level bars' step), -1 when there are fewer.
+    int StepToLevel(int n) const;
+    int GetMapLevel() const { return m_mapLevel; }
+    int GetViewMode() const { return m_viewMode; }
+
+    // ---- following and countdowns ----
+    void StartFollowing();
+    void StopFollowing();
+    bool IsFollowing() const { return m_followVehicle; }
+    void StopAutoReturn() { m_autoReturn = kAutoReturnStopped; }
+    void StartAutoReturn() { m_autoReturn = 0; }
+    void RestartAutoReturn() {
+        if (m_autoReturn >= 0) m_autoReturn = 0;
+    }
+    int GetAutoReturn() const { return m_autoReturn; }
+
+    // ---- overlay and status line ----
+    void DrawOverlay(CDC* dc, int phase);
+    void RefreshOverlay(CDC* dc, int phase);
+    void DrawPointSymbols(CDC* dc);
+    void SetEventText(const char16_t* format, ...);
+    const CString& GetEventText() const { return m_eventText; }
+    void SetGpsState(int state);
+    void UpdateDisplayFlags();
+    void RestoreMainScreen();
+    // The expressway's name by its route number; "" for a number not in the table.
+    static const char16_t* GetRoadNumberName(short number);
+    // The road text of a road kind (bits 5-7 of the link flags) and number; "" when none.
+    static CString RoadText(int kind, long number);
+    // "속도: %dkm/h 고도: %dm" with speed and altitude in tenths.
+    static CString SpeedAltitudeText(int speedTenths, int altitudeTenths);
+    // `E %03d°%02d'%02d" N %02d°%02d'%02d"` of network coordinates (1/100 second).
+    static CString LatLonText(std::int32_t netX, std::int32_t netY);
+    void ShowGpsSkyView();
+    void ShowDisplaySettings();
+
+    // ---- state read and set by the other parts of the shell ----
+    NaviMainScreen* GetMainScreen() const { return m_mainScreen; }
+    CMapWnd& GetMapWnd() { return m_mapWnd; }
+    CRouteManager& GetRouteManager() { return m_routeManager; }
+    CAdminSearch& GetAdminSearch() { return m_adminSearch; }
+    CLocusRecorder* GetLocus() const { return m_locus.get(); }
+    int GetPointPickMode() const { return m_pointPickMode; }
+    void SetPointPickMode(int mode) { m_pointPickMode = mode; }
+    void SetEventMode(int mode) { m_eventMode = static_cast<std::int16_t>(mode); }
+    void SetPedestrianMode(bool on) { m_pedestrianMode = on; }
+    bool IsPedestrianMode() const { return m_pedestrianMode; }
+    void SetMapReady(bool on) { m_mapReady = on; }
+    // The vehicle in map coordinates and its heading (degrees; -1 unknown).
+    void SetVehicle(std::int32_t x, std::int32_t y, int heading);
+    void SetFix(const GpsPosRecord& fix, bool valid) {
+        m_fix = fix;
+        m_fixValid = valid;
+    }
+    // The road of the current link (road kind, road number), for the road status line.
+    void SetCurrentRoad(int kind, long number) {
+        m_roadKind = kind;
+        m_roadNumber = number;
+    }
+    void SetLogging(bool on) { m_logging = on; }
+    void SetFacilityCategory(int category) { m_facilityCategory = category; }
+    void SetTrafficDisplay(bool on) { m_trafficDisplay = on; }
+    int GetHeadingIndex() const { return m_headingIndex; }
+    int GetDirectionIndex() const { return m_directionIndex; }
+
+    // ---- commands from the main screen ----
+    void ProcessEvent(NaviCommand& cmd) override;
+
+protected:
+    void OnDraw(CDC* dc) override;
+
+private:
+    static void MapPenHook(UINT message, UINT flags, int x, int y);
+    static void MapPaintHook(CDC* dc, int view, int phase);
+    static void MapPrePaintHook();
+    void OnMapOverlay(CDC* dc, int phase);
+    void DrawPhase0(CDC* dc);
+    void DrawPhase1(CDC* dc);
+    void ComposeEventText();
+    void TakeLevel(int level);
+    int NextUsedLevel(int from, int step) const;
+    void SendMain(int id, int param1 = -1, int param2 = -1);
+    bool PointInClient(POINT p) const;
+    void ShowLayerByName(const char16_t* name, bool show);
+
+    CNaviConfig* m_config = nullptr;
+    CMapDocState* m_doc = nullptr;
+    NaviMainScreen* m_mainScreen = nullptr;
+    std::unique_ptr<CLocusRecorder> m_locus;
+    NaviCommand m_command;
+
+    CMapWnd m_mapWnd;
+    CRouteManager m_routeManager;
+    CAdminSearch m_adminSearch;
+    RECT m_client{0, 0, 0, 0};
+
+    // Map level, view mode and heading.
+    int m_mapLevel = 9;
+    int m_viewMode = 0;
+    int m_heading = 0;           // degrees
+    int m_headingIndex = -1;     // heading / 10 in 0-35, -1 before the first heading
+    int m_directionIndex = kNoDirection;
+    int m_lastHeading = -1;
+    bool m_lastSplit = false;
+    std::int32_t m_carX = -1, m_carY = -1;
+
+    // Modes and flags.
+    int m_pointPickMode = kPickMove;
+    std::int16_t m_eventMode = 1;
+    int m_eventDisplayState = 0;
+    int m_autoReturn = kAutoReturnStopped;
+    int m_levelBarCountdown = 0;
+    bool m_levelBarShown = false;
+    bool m_exLevelBarShown = false;
+    bool m_followVehicle = false;
+    bool m_pedestrianMode = false;
+    bool m_pedestrianTargetScreen = false;
+    bool m_mapReady = false;
+    bool m_overlayOff = false;
+    bool m_nightScheme = false;
+    bool m_trafficDisplay = false;
+    bool m_trafficDrawn = false;
+    bool m_logging = false;
+    bool m_simulating = false;
+    bool m_guideArrowShown = false;
+    bool m_shutDown = false;
+    int m_drawSuspend = -1;
+    int m_facilityCategory = -1;
+    int m_gpsState = 0;
+
+    // Status line.
+    CString m_eventText;
+    CString m_guideMessage;
+    CString m_placeName;
+    GpsPosRecord m_fix{};
+    bool m_fixValid = false;
+    int m_roadKind = 0;
+    long m_roadNumber = 0;
+    int m_loggingCounter = 0;
+
+    POINT m_penDown{0, 0};
+};

@@ -1,0 +1,265 @@
+// What the main view draws over the map: the route lines, the driving trail, the line to the
+// goal, the car and its direction circle, the centre cross (overlay phases 0 and 1), and the
+// main screen's controls brought up to date with the status line (phases 3 and 4).
+#include "app/CMainView.h"
+
+#include "platform/base/Text.h"
+#include "platform/gdi/AfxGdi.h"
+#include "position/Geometry.h"
+#include "position/LocusRecorder.h"
+#include "route/base/Coords.h"
+#include "skinui/NaviSymbolManager.h"
+#include "skinui/controls/NaviCarMark.h"
+#include "skinui/controls/NaviCompass.h"
+#include "skinui/controls/NaviDistBar.h"
+#include "skinui/controls/NaviEventText.h"
+#include "skinui/controls/NaviExLevelBar.h"
+#include "skinui/controls/NaviLevelBar.h"
+#include "skinui/main/NaviMainScreen.h"
+
+#include "config/NaviConfig.h"
+
+namespace {
+
+struct RoadName {
+    short number;
+    const char16_t* name;
+};
+
+// Expressways by route number, in lookup order.
+constexpr RoadName kExpressways[] = {
+    {1, u"경부"},          {15, u"서해안"},       {17, u"서천-공주"},    {25, u"호남"},
+    {35, u"중부"},         {37, u"제2중부"},      {45, u"중부내륙"},     {55, u"중앙"},
+    {65, u"동해"},         {10, u"남해"},         {12, u"88올림픽"},     {14, u"고창-담양"},
+    {16, u"울산"},         {20, u"익산-포항"},    {22, u"김천-영천"},    {30, u"당진-상주"},
+    {40, u"평택-음성"},    {50, u"영동"},         {100, u"서울외곽순환"}, {102, u"남해지선"},
+    {104, u"남해제2지선"}, {110, u"제2경인"},     {120, u"경인"},        {130, u"인천국제공항"},
+    {251, u"호남지선"},    {300, u"대전남부순환"}, {451, u"구마"},       {551, u"중앙지선"}};
+
+// City expressways by road number.
+constexpr RoadName kCityExpressways[] = {{77, u"강변북로"},     {88, u"올림픽대로"},   {7, u"동부간선도로"},
+                                         {66, u"내부순환도로"}, {23, u"자유로"},       {44, u"북부간선도로"},
+                                         {55, u"서부간선도로"}};
+
+constexpr int kEventStyleNormal = 103;
+constexpr int kEventStyleWithArrow = 104;
+
+template <class T> T* Control(NaviMainScreen* screen, const char16_t* name) {
+    return screen ? dynamic_cast<T*>(screen->FindControl(name)) : nullptr;
+}
+
+// The district name of a status line: cut after the first "시" when longer than four characters.
+CString ShortDistrict(const CString& district) {
+    if (district.GetLength() <= 4) return district;
+    const int city = district.Find(u'시');
+    return city >= 0 ? district.Left(city + 1) : district;
+}
+
+} // namespace
+
+const char16_t* CMainView::GetRoadNumberName(short number) {
+    for (const RoadName& road : kExpressways)
+        if (road.number == number) return road.name;
+    return u"";
+}
+
+CString CMainView::RoadText(int kind, long number) {
+    CString text;
+    switch (kind) {
+    case 1: {
+        const char16_t* name = GetRoadNumberName(static_cast<short>(number));
+        if (*name) text.Format(u"%s고속도로", name);
+        break;
+    }
+    case 2:
+    case 6:
+        for (const RoadName& road : kCityExpressways)
+            if (road.number == number) return CString(road.name);
+        text.Format(u"%ld번도시고속도", number);
+        break;
+    case 3:
+        text.Format(u"%ld번국도", number);
+        break;
+    case 4:
+        text.Format(u"%ld번지방도", number);
+        break;
+    case 5:
+        text.Format(u"%ld번일반도로", number);
+        break;
+    default:
+        break;
+    }
+    return text;
+}
+
+CString CMainView::SpeedAltitudeText(int speedTenths, int altitudeTenths) {
+    int speed = speedTenths < 0 ? 0 : speedTenths / 10;
+    if (speedTenths >= 2501) speed = 250;
+    const int altitude = altitudeTenths < 0 ? 0 : altitudeTenths / 10;
+    CString text;
+    text.Format(u"속도: %dkm/h 고도: %dm", speed, altitude);
+    return text;
+}
+
+CString CMainView::LatLonText(std::int32_t netX, std::int32_t netY) {
+    // Network coordinates count hundredths of a second of arc.
+    auto dms = [](std::int32_t v, int& d, int& m, int& s) {
+        if (v < 0) v = 0;
+        d = v / 360000;
+        m = v % 360000 / 6000;
+        s = v % 6000 / 100;
+    };
+    int ed = 0, em = 0, es = 0, nd = 0, nm = 0, ns = 0;
+    dms(netX, ed, em, es);
+    dms(netY, nd, nm, ns);
+    CString text;
+    text.Format(u"E %03d°%02d'%02d\" N %02d°%02d'%02d\"", ed, em, es, nd, nm, ns);
+    return text;
+}
+
+void CMainView::OnMapOverlay(CDC* dc, int phase) {
+    if (m_drawSuspend < 0) DrawOverlay(dc, phase);
+}
+
+void CMainView::DrawOverlay(CDC* dc, int phase) {
+    if (!dc) return;
+    if (phase == 0) DrawPhase0(dc);
+    else if (phase == 1) DrawPhase1(dc);
+    else if (phase == 3 || phase == 4) RefreshOverlay(dc, phase == 3 ? 0 : phase);
+}
+
+void CMainView::DrawPhase0(CDC* dc) {
+    if (!m_pedestrianMode) m_routeManager.DrawResultRoutes(dc, m_mapWnd);
+    if (!m_overlayOff && m_locus && m_locus->HasPoints() && m_config->GetValue(1))
+        m_locus->Draw(*dc, m_mapWnd, 2, m_mapLevel);
+    if (m_overlayOff) return;
+    if (!m_pedestrianMode) {
+        if (!m_routeManager.HasGoal()) return;
+        std::int32_t cx = 0, cy = 0;
+        m_mapWnd.GetCenter(cx, cy);
+        const POINT goal = m_routeManager.GetGoalPos();
+        const POINT line[2] = {POINT{cx, cy}, goal};
+        CPen pen(PS_DASH, 1, kGoalLineColour);
+        CPen* old = dc->SelectObject(&pen);
+        m_mapWnd.DrawPolyline(dc, line, 2);
+        dc->SelectObject(old);
+    } else {
+        const POINT target = m_routeManager.GetTargetPos();
+        if (target.x < 0 || target.y < 0 || m_carX < 0 || m_carY < 0) return;
+        const POINT line[2] = {POINT{m_carX, m_carY}, target};
+        CPen pen(PS_SOLID, 5, kWalkLineColour);
+        CPen* old = dc->SelectObject(&pen);
+        m_mapWnd.DrawPolyline(dc, line, 2);
+        dc->SelectObject(old);
+    }
+}
+
+void CMainView::DrawPhase1(CDC* dc) {
+    const bool carKnown = m_carX >= 0 && m_carY >= 0 && m_headingIndex >= 0;
+    if (auto* car = Control<NaviCarMark>(m_mainScreen, u"Car")) {
+        if (carKnown) {
+            std::int32_t sx = m_carX, sy = m_carY;
+            m_mapWnd.PointToScreen(sx, sy);
+            car->SetPos(sx, sy);
+            car->SetCarIndex(m_viewMode == 1 ? kCarImageHeadingUp : m_viewMode == 2 ? kCarImageBird : m_headingIndex);
+        }
+    }
+    if (!m_pedestrianMode) m_routeManager.DrawRoutes(dc, m_mapWnd);
+    else m_routeManager.DrawPinMarker(dc, m_mapWnd);
+    if (carKnown) {
+        int direction = kNoDirection;
+        if (m_viewMode == 2) {
+            direction = kBirdDirection;
+        } else {
+            const POINT target = m_routeManager.GetTargetPos();
+            if (m_routeManager.HasGoal() && target.x >= 0 && target.y >= 0) {
+                std::int32_t cx = 0, cy = 0;
+                m_mapWnd.GetCenter(cx, cy);
+                direction = static_cast<int>(CalcBearing(cx, cy, target.x, target.y)) / 10;
+                // Heading up: relative to the heading, kept in 0-35 (the difference may be negative).
+                if (m_viewMode == 1) direction = ((direction - m_headingIndex) % 36 + 36) % 36;
+            }
+        }
+        m_directionIndex = direction;
+        if (auto* car = Control<NaviCarMark>(m_mainScreen, u"Car")) car->SetCircleIndex(direction);
+    }
+    if (!m_followVehicle && !m_pedestrianTargetScreen && m_mainScreen && m_mainScreen->GetSymbolManager()) {
+        std::int32_t cx = 0, cy = 0;
+        m_mapWnd.GetCenter(cx, cy);
+        m_mapWnd.PointToScreen(cx, cy);
+        m_mainScreen->GetSymbolManager()->DrawSymbol(dc, 15, cx - 19, cy - 19);
+    }
+    DrawPointSymbols(dc);
+}
+
+void CMainView::DrawPointSymbols(CDC*) {}
+
+void CMainView::ComposeEventText() {
+    ++m_loggingCounter;
+    if (m_logging && m_followVehicle && m_loggingCounter >= 4) {
+        m_eventText = u"Logging..(7.8V)";
+        m_loggingCounter = 0;
+        return;
+    }
+    const bool mapModes = m_mapReady && m_mapLevel > 2;
+    std::int32_t cx = 0, cy = 0;
+    m_mapWnd.GetCenter(cx, cy);
+    auto district = [&](bool withNeighbourhood) {
+        char answer[CAdminSearch::kAnswerSize] = {};
+        const int found = withNeighbourhood ? m_adminSearch.DoSrch(cx, cy, answer) : m_adminSearch.GetGuName(cx, cy, answer);
+        return found ? CString(Cp949ToUtf16(answer)) : CString();
+    };
+    switch (m_eventMode) {
+    case 1:
+        if (!mapModes) return;
+        m_eventText = district(true);
+        m_placeName = m_eventText;
+        break;
+    case 2: {
+        if (!mapModes) return;
+        std::int32_t nx = 0, ny = 0;
+        MapToNetCoord(cx, cy, nx, ny);
+        m_eventText = LatLonText(nx, ny);
+        break;
+    }
+    case 3:
+        m_eventText = m_fixValid ? SpeedAltitudeText(m_fix.speed, m_fix.altitude) : CString(u"속도/고도 가용하지 않습니다.");
+        break;
+    case 4: {
+        if (!mapModes) return;
+        const CString road = RoadText(m_roadKind, m_roadNumber);
+        if (road.IsEmpty()) m_eventText = district(true);
+        else m_eventText.Format(u"%s-%s", ShortDistrict(district(false)).GetString(), road.GetString());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CMainView::RefreshOverlay(CDC* dc, int phase) {
+    if (!m_mainScreen) return;
+    if (auto* compass = Control<NaviCompass>(m_mainScreen, u"Compass"))
+        compass->SetHeadingIndex(m_viewMode != 0 ? std::max(m_headingIndex, 0) : 36);
+    auto* levelBar = Control<NaviLevelBar>(m_mainScreen, u"LevelBar");
+    auto* exLevelBar = Control<NaviExLevelBar>(m_mainScreen, u"ExLevelBar");
+    if (levelBar) levelBar->SetCurrentLevel(m_mapLevel);
+    if (exLevelBar) exLevelBar->SetLevel(m_mapLevel);
+    const bool showBar = m_levelBarShown && !m_pedestrianTargetScreen && !m_followVehicle;
+    if (levelBar) levelBar->SetVisible(showBar && !m_exLevelBarShown);
+    if (exLevelBar) exLevelBar->SetVisible(showBar && m_exLevelBarShown);
+    if (auto* dist = Control<NaviDistBar>(m_mainScreen, u"DistBar")) dist->SetValue(m_mapLevel);
+
+    if (m_eventText.IsEmpty()) ComposeEventText();
+    if (!m_eventText.IsEmpty()) {
+        bool show = m_eventDisplayState != 2;
+        if (m_eventDisplayState == 1) m_eventDisplayState = 2;
+        if (show) {
+            if (auto* text = Control<NaviEventText>(m_mainScreen, u"EventString"))
+                text->SetText(m_eventText, m_guideArrowShown ? kEventStyleWithArrow : kEventStyleNormal);
+        }
+        m_eventText.Empty();
+    }
+    (void)phase;
+    m_mainScreen->Draw(dc);
+}
