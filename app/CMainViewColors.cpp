@@ -27,22 +27,23 @@ CString SchemeFile(CNaviConfig* config, bool night) {
 
 int CMainView::ApplyDayNightColors() {
     const bool night = (m_config->GetValue(11) & 1) && m_mapWnd.IsNightTime();
-    ApplyColorScheme(SchemeFile(m_config, night));
     m_nightScheme = night;
+    ApplyColorScheme(SchemeFile(m_config, night));
     return 1;
 }
 
 int CMainView::UpdateDayNightColors() {
     const bool automatic = (m_config->GetValue(11) & 1) != 0;
     const bool nightTime = automatic && m_mapWnd.IsNightTime();
+    // The flag changes first: applying a scheme repaints the map, and that paint checks again.
     if (automatic && !m_nightScheme && nightTime) {
-        ApplyColorScheme(SchemeFile(m_config, true));
         m_nightScheme = true;
+        ApplyColorScheme(SchemeFile(m_config, true));
         return 1;
     }
     if (m_nightScheme && !nightTime) {
-        ApplyColorScheme(SchemeFile(m_config, false));
         m_nightScheme = false;
+        ApplyColorScheme(SchemeFile(m_config, false));
         return 1;
     }
     return 0;
