@@ -55,7 +55,9 @@ NetworkSummary BuildNetworkStage(const DeviceLayout& layout, const DeviceOptions
         model = BuildSampleRegion();
         const std::vector<std::uint32_t> ids = AssignBroadcastLinks(model);
         WriteBroadcastFiles(layout, ids);
-        WriteTrafficRoadTables(layout, model, ids);
+        const TrafficRoadSummary roads = WriteTrafficRoadTables(layout, model, ids);
+        if (!options.quiet)
+            std::printf("road tables: %d roads, %d towns, %d sections\n", roads.roads, roads.districts, roads.sections);
         WriteBroadcastContentFiles(layout);
     }
     else if (n == "national")
