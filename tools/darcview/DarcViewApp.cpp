@@ -1,0 +1,237 @@
+#include "tools/darcview/DarcViewApp.h"
+
+#include "config/NaviConfig.h"
+#include "mapview/CodeRecord.h"
+#include "platform/base/Text.h"
+#include "platform/files/Files.h"
+#include "platform/files/InputFile.h"
+#include "traffic/pages/CurrentTrafficPage.h"
+#include "traffic/pages/DARCSheet.h"
+#include "traffic/pages/InterestRoadFile.h"
+#include "traffic/pages/SheetStorage.h"
+#include "traffic/receiver/DARC.h"
+#include "traffic/receiver/Markup.h"
+#include "traffic/receiver/ShortText.h"
+#include "traffic/receiver/Stock.h"
+#include "traffic/receiver/Traffic.h"
+#include "traffic/receiver/Weather.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr UINT kHostTemplate = 636;
+constexpr UINT WM_OPEN_SHEET = WM_APP + 1;
+constexpr std::uint64_t kMaxStreamBytes = 1ull << 30;
+
+// The map position of a grid cell code and an offset in it, as the navigator's map move finds it:
+// corner B of the cell, x scaled by 1.2, plus the offset. False when the code has no cell.
+bool CodeToPosition(int code, int dx, int dy, POINT& point) {
+    char text[16];
+    std::snprintf(text, sizeof text, "00%d", code);
+    POINT a{}, b{};
+    if (!SheetCodeToRect(text, a, b)) return false;
+    point.x = static_cast<LONG>(static_cast<float>(b.x) * 1.2f) + dx;
+    point.y = b.y + dy;
+    return true;
+}
+
+// A sheet at the host's place.
+class PlacedSheet : public CPropertySheet {
+public:
+    explicit PlacedSheet(CWnd* parent) : CPropertySheet(u"ZARN정보", parent, 0) {}
+    BOOL OnInitDialog() override {
+        const BOOL result = CPropertySheet::OnInitDialog();
+        MoveWindow(0, 26, 240, 294);
+        return result;
+    }
+};
+
+// The current-road page, printing what it showed when it goes.
+class ReportingCurrentPage : public CCurrentTrafficPage {
+public:
+    void OnDestroy() override {
+        std::printf("current header=%s row=%d rows=%d\n", GetHeaderText().ToUtf8().c_str(),
+                    GetList() ? GetList()->GetFirstSelected() : -1, GetList() ? GetList()->GetItemCount() : 0);
+        CCurrentTrafficPage::OnDestroy();
+    }
+};
+
+// The host dialog: placed below the top bar, it runs the sheet modally and closes itself when
+// the sheet ends.
+class CTrafficSheetHost : public CDialog {
+public:
+    CTrafficSheetHost(CWnd* parent, const CString& title, bool current)
+        : CDialog(kHostTemplate, parent), m_title(title), m_current(current) {}
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        MoveWindow(0, 26, 240, 294);
+        if (m_current) {
+            // The current-road page has no tab of its own: it is shown alone.
+            CCurrentTrafficPage::RegisterTemplate();
+            ReportingCurrentPage page;
+            PlacedSheet sheet(this);
+            sheet.AddPage(&page);
+            sheet.DoModal();
+        } else {
+            CDARCSheet sheet(u"ZARN정보", this, 0);
+            sheet.SetTrafficTitle(m_title, nullptr);
+            sheet.SetConfigPointer(CNaviConfig::GetInstance());
+            sheet.DoModal();
+        }
+        PostMessage(WM_CLOSE);
+        return TRUE;
+    }
+
+private:
+    CString m_title;
+    bool m_current;
+};
+
+// The screen below the sheet: a tap opens the sheet again.
+class CScreenWnd : public CWnd {
+public:
+    CScreenWnd(const CString& title, bool current) : m_title(title), m_current(current) {}
+    BOOL Make() {
+        return CreateEx(0, AfxRegisterWndClass(0), u"velko-darcview", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr,
+                        nullptr);
+    }
+    void OnPaint() override {
+        CPaintDC dc(this);
+        CRect rc;
+        GetClientRect(rc);
+        dc.FillSolidRect(rc, RGB(220, 230, 242));
+        dc.SetBkMode(TRANSPARENT);
+        const char16_t* hint = u"화면을 누르면 ZARN정보를 엽니다";
+        dc.TextOut(12, 150, hint, static_cast<int>(std::char_traits<char16_t>::length(hint)));
+    }
+    BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+    void OnLButtonDown(UINT, CPoint) override { Open(); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_OPEN_SHEET) {
+            Open();
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    void PostNcDestroy() override { PostQuitMessage(0); }
+
+private:
+    void Open() {
+        if (m_open) return;
+        m_open = true;
+        CSheetStorage* storage = CSheetStorage::instance();
+        storage->StoreDisplayOption(m_display);
+        CTrafficSheetHost host(this, m_title, m_current);
+        host.DoModal();
+        ++m_openings;
+        Report();
+        m_open = false;
+    }
+    void Report() {
+        CSheetStorage* storage = CSheetStorage::instance();
+        std::printf("sheet=%d closed\n", m_openings);
+        if (storage->IsMapMoveFlag() && storage->GetMapMove()) {
+            const sMOVEMAP* move = storage->GetMapMove();
+            POINT p{};
+            const bool placed = CodeToPosition(move->code, move->x, move->y, p);
+            std::printf("mapmove=1 x=%d y=%d extent=%u code=%d", move->x, move->y, move->extent, move->code);
+            if (placed) std::printf(" position=%ld,%ld", static_cast<long>(p.x), static_cast<long>(p.y));
+            std::printf("\n");
+            storage->SetMapMoveFlag(0);
+        } else {
+            std::printf("mapmove=0\n");
+        }
+        storage->RestoreDisplayOption(m_display);
+        std::printf("display=%d,%d,%d,%d\n", m_display[0], m_display[1], m_display[2], m_display[3]);
+        CTraffic::instance()->SetDisplayOnOff(m_display);
+        const CString path = CInterestRoadFile::PathOf(CNaviConfig::GetInstance());
+        std::vector<InterestRoadSlot> slots(CInterestRoadFile::kSlots);
+        if (!path.IsEmpty() && CInterestRoadFile::Read(path.GetString(), slots.data()))
+            for (int k = 0; k < CInterestRoadFile::kSlots; ++k)
+                if (slots[static_cast<std::size_t>(k)].IsUsed())
+                    std::printf("interest slot=%d name=%s\n", k,
+                                Cp949ToUtf8(slots[static_cast<std::size_t>(k)].name).c_str());
+        std::fflush(stdout);
+    }
+
+    CString m_title;
+    bool m_current;
+    bool m_open = false;
+    int m_openings = 0;
+    bool m_display[4] = {true, true, true, true};
+};
+
+} // namespace
+
+DarcViewApp::DarcViewApp(DarcViewOptions options) : CWinApp(u"velko-darcview"), m_options(std::move(options)) {}
+
+bool DarcViewApp::Feed() {
+    if (m_options.stream.empty()) return true;
+    InputFile input;
+    if (!input.Open(m_options.stream, kMaxStreamBytes, m_error)) return false;
+    CDARC* darc = CDARC::instance();
+    darc->SetDARCConnected(1);
+    long packets = 0;
+    std::vector<char> buffer(2048);
+    for (long n; (n = input.Read(buffer.data(), buffer.size())) != 0;) {
+        if (n < 0) {
+            m_error = m_options.stream + ": cannot be read";
+            return false;
+        }
+        darc->SetData(buffer.data(), static_cast<unsigned long>(n));
+        const int parsed = darc->ParseData();
+        if (parsed > 0) packets += parsed;
+    }
+    std::printf("stream packets=%ld\n", packets);
+    return true;
+}
+
+BOOL DarcViewApp::InitInstance() {
+    DialogTemplateInfo host;
+    host.rect = RECT{0, 26, 240, 320};
+    host.style = WS_POPUP | WS_VISIBLE;
+    host.title = u"ZARN정보";
+    AfxRegisterDialogTemplate(kHostTemplate, host);
+
+    const CString folder(m_options.mapFolder);
+    CTraffic::instance()->openFile(folder);
+    CMarkup::instance()->openFile(folder);
+    CShortText::instance()->openFile(folder);
+    CStock::instance()->openFile(folder);
+    CWeather::instance()->openFile(folder);
+    if (!Feed()) return FALSE;
+    if (m_options.match) CDARC::instance()->SetMatchDARCID(m_options.matchFirst, m_options.matchSecond);
+
+    CNaviConfig* config = CNaviConfig::GetInstance();
+    config->Load(m_options.mapFolder.c_str());
+    // The user folder exists on a device the navigator has run on.
+    CreateDirectoryW(config->GetItemPath(u"현재저장위치", -1).GetString(), nullptr);
+
+    auto* screen = new CScreenWnd(m_options.title, m_options.current);
+    if (!screen->Make()) {
+        delete screen;
+        return FALSE;
+    }
+    m_screen = screen;
+    m_pMainWnd = screen;
+    screen->PostMessage(WM_OPEN_SHEET);
+    return TRUE;
+}
+
+int DarcViewApp::ExitInstance() {
+    if (m_screen && m_screen->m_hWnd) m_screen->DestroyWindow();
+    delete m_screen;
+    m_screen = nullptr;
+    // The stores are not closed: a look at the broadcast writes nothing of the receiver's.
+    CSheetStorage::destruct();
+    CWeather::destruct();
+    CStock::destruct();
+    CShortText::destruct();
+    CMarkup::destruct();
+    CTraffic::destruct();
+    CDARC::destruct();
+    CNaviConfig::DestroyInstance();
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,169 @@
+// velko-darcview: the traffic-broadcast sheet over a device root, hosted as the navigator hosts
+// it (a host dialog at (0, 26), 240 x 294, caption "ZARN정보"), with the receiver's stores opened
+// and fed from a recorded receiver stream (velko-darcsynth writes one).
+//
+//   velko-darcview --root DIR [--stream FILE] [--match IDX1,IDX2] [--title TEXT] [--current]
+//                  (--script FILE --out DIR [--sdl] | --sdl)
+//   velko-darcview --root DIR --road NAME
+//
+// --match reports the two matched link indices to the receiver link, as the navigator's map
+// matching does; --current shows the current-road page alone in place of the sheet. A person
+// uses the SDL host; a script drives the headless host (or the SDL host with --sdl) and OUT gets
+// its frames and message-box log. The sheet opens at the start and again at each tap on the
+// screen below it; each time it closes the program prints "sheet=N closed", then
+// "mapmove=0" or "mapmove=1 x= y= extent= code= position=X,Y", "display=A,B,C,D" (원활, 서행,
+// 지체, 정체) and one "interest slot= name=" line per road of interest. --road prints, for every
+// link of the link table that lies on the named road, "link index= row=" with the speed row the
+// current-road page selects for it, then "links=N". Exit code 0 on success, 1 on a failure, 2 on
+// bad usage.
+#include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
+#include "platform/files/MapDataFolder.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/SdlHost.h"
+#include "tools/darcview/DarcViewApp.h"
+#include "traffic/pages/TrafficRoadDB.h"
+#include "traffic/receiver/Traffic.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: velko-darcview --root DIR [--stream FILE] [--match IDX1,IDX2] [--title TEXT] [--current]\n"
+                         "                      (--script FILE --out DIR [--sdl] | --sdl)\n"
+                         "       velko-darcview --root DIR --road NAME\n");
+    return 2;
+}
+
+// The links of the link table that lie on the named road, found as the current-road page finds
+// the road of a matched link.
+int ListRoadLinks(const std::u16string& mapFolder, const std::u16string& name) {
+    CTraffic::instance()->openFile(CString(mapFolder));
+    TrafficRoadDB db;
+    if (!db.Open(TrafficRoadDB::DefaultPath().GetString())) {
+        std::fprintf(stderr, "velko-darcview: no road tables below %s\n", Utf16ToUtf8(mapFolder).c_str());
+        CTraffic::destruct();
+        return 1;
+    }
+    int found = 0;
+    const int count = CTraffic::instance()->GetLinkCount();
+    for (int i = 0; i < count && i < 0xFFFF; ++i) {
+        if (!db.FindDrivingRoad(static_cast<unsigned short>(i), 0xFFFF)) continue;
+        if (std::u16string(db.GetDrivingRoadName()) != name) continue;
+        std::printf("link index=%d row=%d\n", i, db.GetDrivingRow());
+        ++found;
+    }
+    std::printf("links=%d\n", found);
+    CTraffic::destruct();
+    return found > 0 ? 0 : 1;
+}
+
+bool ParseIndex(const std::string& text, unsigned long& out) {
+    if (text.empty() || text.size() > 5) return false;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(text.c_str(), &end, 10);
+    if (!end || *end || v > 0xFFFF) return false;
+    out = v;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string root, script, out, road;
+    bool sdl = false;
+    DarcViewOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= argc) return false;
+            v = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--root") {
+            if (!value(root)) return Usage();
+        } else if (a == "--stream") {
+            if (!value(options.stream)) return Usage();
+        } else if (a == "--match") {
+            std::size_t comma;
+            if (!value(v) || (comma = v.find(',')) == std::string::npos ||
+                !ParseIndex(v.substr(0, comma), options.matchFirst) ||
+                !ParseIndex(v.substr(comma + 1), options.matchSecond))
+                return Usage();
+            options.match = true;
+        } else if (a == "--title") {
+            if (!value(v)) return Usage();
+            options.title = CString(Utf8ToUtf16(v));
+        } else if (a == "--road") {
+            if (!value(road) || road.empty()) return Usage();
+        } else if (a == "--current") {
+            options.current = true;
+        } else if (a == "--script") {
+            if (!value(script)) return Usage();
+        } else if (a == "--out") {
+            if (!value(out)) return Usage();
+        } else if (a == "--sdl") {
+            sdl = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (root.empty() || (road.empty() && script.empty() && !sdl) || (!script.empty() && out.empty())) return Usage();
+    DeviceRoot::SetRoot(root);
+    std::string error;
+    if (!FindMapDataFolder(options.mapFolder, error)) {
+        std::fprintf(stderr, "velko-darcview: %s\n", error.c_str());
+        return 1;
+    }
+    if (!road.empty()) return ListRoadLinks(options.mapFolder, Utf8ToUtf16(road));
+    if (!options.stream.empty()) {
+        InputFile probe;
+        if (!probe.Open(options.stream, 1ull << 30, error)) {
+            std::fprintf(stderr, "velko-darcview: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
+    DarcViewApp app(options);
+    int code = 0;
+    if (!sdl) {
+        HostOptions host;
+        host.script = script;
+        host.outDir = out;
+        HeadlessHost headless(host);
+        if (!headless.Prepare(&error)) {
+            std::fprintf(stderr, "velko-darcview: %s\n", error.c_str());
+            return 2;
+        }
+        code = headless.Run([] { return AfxWinMain(); });
+        if (headless.Failed()) {
+            std::fprintf(stderr, "velko-darcview: %s\n", headless.Failure().c_str());
+            return 1;
+        }
+    } else {
+        SdlHostOptions host;
+        host.script = script;
+        host.outDir = out.empty() ? "." : out;
+        host.title = "velko-darcview";
+        SdlHost window(host);
+        if (!window.Open(&error)) {
+            std::fprintf(stderr, "velko-darcview: %s\n", error.c_str());
+            return 1;
+        }
+        code = window.Run([] { return AfxWinMain(); });
+        if (!window.Failure().empty()) {
+            std::fprintf(stderr, "velko-darcview: %s\n", window.Failure().c_str());
+            return 1;
+        }
+    }
+    if (app.Failed()) {
+        std::fprintf(stderr, "velko-darcview: %s\n", app.Error().c_str());
+        return 1;
+    }
+    return code == 0 ? 0 : 1;
+}
