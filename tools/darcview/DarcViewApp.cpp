@@ -133,12 +133,7 @@ private:
         CSheetStorage* storage = CSheetStorage::instance();
         std::printf("sheet=%d closed\n", m_openings);
         if (storage->IsMapMoveFlag() && storage->GetMapMove()) {
-            const sMOVEMAP* move = storage->GetMapMove();
-            POINT p{};
-            const bool placed = CodeToPosition(move->code, move->x, move->y, p);
-            std::printf("mapmove=1 x=%d y=%d extent=%u code=%d", move->x, move->y, move->extent, move->code);
-            if (placed) std::printf(" position=%ld,%ld", static_cast<long>(p.x), static_cast<long>(p.y));
-            std::printf("\n");
+            std::printf("mapmove=1 %s\n", MapMoveText(*storage->GetMapMove()).c_str());
             storage->SetMapMoveFlag(0);
         } else {
             std::printf("mapmove=0\n");
@@ -164,6 +159,18 @@ private:
 };
 
 } // namespace
+
+std::string MapMoveText(const sMOVEMAP& move) {
+    char text[128];
+    std::snprintf(text, sizeof text, "x=%d y=%d extent=%u code=%d", move.x, move.y, move.extent, move.code);
+    std::string out = text;
+    POINT p{};
+    if (CodeToPosition(move.code, move.x, move.y, p)) {
+        std::snprintf(text, sizeof text, " position=%ld,%ld", static_cast<long>(p.x), static_cast<long>(p.y));
+        out += text;
+    }
+    return out;
+}
 
 DarcViewApp::DarcViewApp(DarcViewOptions options) : CWinApp(u"velko-darcview"), m_options(std::move(options)) {}
 

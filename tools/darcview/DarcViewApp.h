@@ -18,6 +18,10 @@ struct DarcViewOptions {
     bool current = false; // the current-road page alone, in place of the sheet
 };
 
+struct sMOVEMAP;
+// "x= y= extent= code=" of a map move, with " position=X,Y" when the code names a map cell.
+std::string MapMoveText(const sMOVEMAP& move);
+
 class DarcViewApp : public CWinApp {
 public:
     explicit DarcViewApp(DarcViewOptions options);

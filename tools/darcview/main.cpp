@@ -13,9 +13,9 @@
 // screen below it; each time it closes the program prints "sheet=N closed", then
 // "mapmove=0" or "mapmove=1 x= y= extent= code= position=X,Y", "display=A,B,C,D" (원활, 서행,
 // 지체, 정체) and one "interest slot= name=" line per road of interest. --road prints, for every
-// link of the link table that lies on the named road, "link index= row=" with the speed row the
-// current-road page selects for it, then "links=N". Exit code 0 on success, 1 on a failure, 2 on
-// bad usage.
+// link of the link table that lies on the named road, "link index= row= x= y= extent= code=
+// position=": the speed row the current-road page selects for it and the map move from that
+// row; then "links=N". Exit code 0 on success, 1 on a failure, 2 on bad usage.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/InputFile.h"
@@ -23,6 +23,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/SdlHost.h"
 #include "tools/darcview/DarcViewApp.h"
+#include "traffic/pages/SheetStorage.h"
 #include "traffic/pages/TrafficRoadDB.h"
 #include "traffic/receiver/Traffic.h"
 
@@ -52,9 +53,19 @@ int ListRoadLinks(const std::u16string& mapFolder, const std::u16string& name) {
     int found = 0;
     const int count = CTraffic::instance()->GetLinkCount();
     for (int i = 0; i < count && i < 0xFFFF; ++i) {
-        if (!db.FindDrivingRoad(static_cast<unsigned short>(i), 0xFFFF)) continue;
+        const sSAVETRAFFIC* state = db.FindDrivingRoad(static_cast<unsigned short>(i), 0xFFFF);
+        if (!state) continue;
         if (std::u16string(db.GetDrivingRoadName()) != name) continue;
-        std::printf("link index=%d row=%d\n", i, db.GetDrivingRow());
+        const int row = db.GetDrivingRow();
+        const sSAVETRAFFIC road = *state;
+        if (!db.RestoreState(&road)) continue;
+        // The map move a page makes from that row's section.
+        sMOVEMAP move;
+        move.x = db.GetSectionX(row / 2);
+        move.y = db.GetSectionY(row / 2);
+        move.extent = db.GetSectionLength(row / 2);
+        move.code = db.GetGridCode(row / 2);
+        std::printf("link index=%d row=%d %s\n", i, row, MapMoveText(move).c_str());
         ++found;
     }
     std::printf("links=%d\n", found);

@@ -29,6 +29,10 @@ box " '누리고속도로'는 이미 관심 도로로 추가 되어 있습니다
 [ "$(wc -l < "$dir/run/msgbox.log")" -eq 3 ] || fail "three boxes"
 grep -q '^mapmove=1 x=[1-9][0-9]* y=[1-9][0-9]* extent=[1-9][0-9]* code=[1-9][0-9]* position=[1-9][0-9]*,[1-9][0-9]*$' \
   "$dir/out.txt" || fail "map move"
+# The move is the one to 누리고속도로's first section (its first speed row).
+"$view" --root "$dir/root" --road 누리고속도로 > "$dir/links.txt" || fail "road links"
+move=$(sed -n 's/^mapmove=1 //p' "$dir/out.txt")
+grep -q "^link index=[0-9]* row=1 $move\$" "$dir/links.txt" || fail "the move names 누리고속도로's first section: $move"
 grep -q '^interest slot=0 name=누리고속도로$' "$dir/out.txt" || fail "road of interest"
 [ "$(wc -c < "$interest")" -eq 1040 ] || fail "roads-of-interest file"
 tr '\n' '|' < "$dir/out.txt" | grep -q 'sheet=1 closed|mapmove=1 .*|display=1,1,1,1|interest slot=0 name=누리고속도로|sheet=2 closed|mapmove=0|display=1,1,1,0|interest slot=0 name=누리고속도로|sheet=3 closed|mapmove=0|display=1,1,1,0|' ||
@@ -74,9 +78,8 @@ rmdir "$interest"
 
 # The current-road page: a matched link of 누리고속도로 and its mirror select the same speed row;
 # no match gives no road.
-"$view" --root "$dir/root" --road 누리고속도로 > "$dir/links.txt" || fail "road links"
-first=$(sed -n 's/^link index=\([0-9]*\) row=7$/\1/p' "$dir/links.txt" | head -1)
-mirror=$(sed -n 's/^link index=\([0-9]*\) row=7$/\1/p' "$dir/links.txt" | tail -1)
+first=$(sed -n 's/^link index=\([0-9]*\) row=7 .*/\1/p' "$dir/links.txt" | head -1)
+mirror=$(sed -n 's/^link index=\([0-9]*\) row=7 .*/\1/p' "$dir/links.txt" | tail -1)
 [ -n "$first" ] && [ "$first" != "$mirror" ] || fail "a link and its mirror"
 for index in "$first" "$mirror"; do
   run "$here/close.script" --current --match "$index,65535"
