@@ -88,6 +88,17 @@ done
 run "$here/close.script" --current --match 0,0
 grep -q '^current header=주행도로 -  해당도로 없음 row=-1 rows=0$' "$dir/out.txt" || fail "no driving road"
 
+# The SDL host under SDL's offscreen driver runs the same script (skipped where SDL cannot start).
+rm -rf "$dir/run"
+if SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 "$view" --root "$dir/root" \
+  --stream "$dir/stream.bin" --sdl --script "$here/close.script" --out "$dir/run" > "$dir/out.txt" 2>&1; then
+  grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "SDL host"
+  [ -s "$dir/run/frames/shown.png" ] || fail "SDL frame"
+else
+  grep -q 'SDL\|video' "$dir/out.txt" || fail "SDL run"
+  echo "SDL host skipped: $(cat "$dir/out.txt")"
+fi
+
 # Bad options.
 set +e
 "$view" --root "$dir/root" --match 1 --script "$here/close.script" --out "$dir/run" > /dev/null 2>&1
