@@ -40,6 +40,9 @@ TEST_F(TrafficPageTest, BrowsesDownToTheSectionsAndBack) {
     EXPECT_TRUE(Enabled(&Page(), CTrafficPage::IDC_NEXT));
     EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_MAPMOVE));
     EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_ADD_INTEREST));
+    // Everything fits: no page up or down.
+    EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_UP));
+    EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_DOWN));
     // Travel times first: the TIME button shows.
     EXPECT_EQ(Page().GetUnit(), 0);
     EXPECT_TRUE(Visible(&Page(), CTrafficPage::IDC_TIME));
@@ -183,5 +186,28 @@ TEST_F(TrafficPageTest, AFailedSaveShowsOnlyTheError) {
     Click(&Page(), CTrafficPage::IDC_ADD_INTEREST);
     EXPECT_EQ(Texts(), std::vector<std::string>{"관심도로 파일 저장오류!"});
     EXPECT_FALSE(Page().GetSlots()[0].IsUsed());
+    CloseSheet();
+}
+
+TEST_F(TrafficPageTest, PageButtonsScrollByEightyPixels) {
+    MakeDevice({{"누리고속도로", 40, true}});
+    OpenRoad(0);
+    ASSERT_EQ(List().GetItemCount(), 41);
+    RECT row;
+    ASSERT_TRUE(List().GetItemRect(0, &row, LVIR_BOUNDS));
+    const int h = row.bottom - row.top;
+    const int step = (80 + h / 2) / h; // whole rows
+    EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_UP));
+    EXPECT_TRUE(Enabled(&Page(), CTrafficPage::IDC_DOWN));
+    Click(&Page(), CTrafficPage::IDC_DOWN);
+    EXPECT_EQ(List().GetTopIndex(), step);
+    EXPECT_TRUE(Enabled(&Page(), CTrafficPage::IDC_UP));
+    Click(&Page(), CTrafficPage::IDC_UP);
+    EXPECT_EQ(List().GetTopIndex(), 0);
+    EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_UP));
+    // To the end: DOWN goes off.
+    for (int i = 0; i < 41 && Enabled(&Page(), CTrafficPage::IDC_DOWN); ++i) Click(&Page(), CTrafficPage::IDC_DOWN);
+    EXPECT_FALSE(Enabled(&Page(), CTrafficPage::IDC_DOWN));
+    EXPECT_EQ(List().GetTopIndex() + List().GetCountPerPage(), 41);
     CloseSheet();
 }
