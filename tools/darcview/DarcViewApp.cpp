@@ -5,6 +5,7 @@
 #include "platform/base/Text.h"
 #include "platform/files/Files.h"
 #include "platform/files/InputFile.h"
+#include "position/SerialPort.h"
 #include "traffic/pages/CurrentTrafficPage.h"
 #include "traffic/pages/DARCSheet.h"
 #include "traffic/pages/InterestRoadFile.h"
@@ -16,7 +17,9 @@
 #include "traffic/receiver/Traffic.h"
 #include "traffic/receiver/Weather.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -174,24 +177,51 @@ std::string MapMoveText(const sMOVEMAP& move) {
 
 DarcViewApp::DarcViewApp(DarcViewOptions options) : CWinApp(u"velko-darcview"), m_options(std::move(options)) {}
 
+void DarcViewApp::Parse(const char* bytes, int count) {
+    if (count <= 0) return;
+    CDARC* darc = CDARC::instance();
+    darc->SetDARCConnected(1);
+    darc->SetData(bytes, static_cast<unsigned long>(count));
+    const int parsed = darc->ParseData();
+    if (parsed > 0) m_packets += parsed;
+}
+
 bool DarcViewApp::Feed() {
     if (m_options.stream.empty()) return true;
     InputFile input;
     if (!input.Open(m_options.stream, kMaxStreamBytes, m_error)) return false;
-    CDARC* darc = CDARC::instance();
-    darc->SetDARCConnected(1);
-    long packets = 0;
     std::vector<char> buffer(2048);
     for (long n; (n = input.Read(buffer.data(), buffer.size())) != 0;) {
         if (n < 0) {
             m_error = m_options.stream + ": cannot be read";
             return false;
         }
-        darc->SetData(buffer.data(), static_cast<unsigned long>(n));
-        const int parsed = darc->ParseData();
-        if (parsed > 0) packets += parsed;
+        Parse(buffer.data(), static_cast<int>(n));
     }
-    std::printf("stream packets=%ld\n", packets);
+    std::printf("stream packets=%ld\n", m_packets);
+    return true;
+}
+
+// Reads the receiver's port for the given time (wall-clock) before the sheet opens, as the
+// navigator's reception thread would have.
+bool DarcViewApp::FeedFromPort() {
+    if (!m_options.port) return true;
+    CSerialPort& serial = *m_options.port;
+    const long before = m_packets;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(m_options.seconds);
+    std::vector<char> buffer(2048);
+    while (std::chrono::steady_clock::now() < end) {
+        const int n = serial.Read(buffer.data(), static_cast<int>(buffer.size()));
+        if (n < 0) {
+            m_error = "the port failed";
+            return false;
+        }
+        if (n > 0)
+            Parse(buffer.data(), n);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::printf("port packets=%ld\n", m_packets - before);
     return true;
 }
 
@@ -208,7 +238,10 @@ BOOL DarcViewApp::InitInstance() {
     CShortText::instance()->openFile(folder);
     CStock::instance()->openFile(folder);
     CWeather::instance()->openFile(folder);
-    if (!Feed()) return FALSE;
+    if (!Feed() || !FeedFromPort()) {
+        std::fprintf(stderr, "velko-darcview: %s\n", m_error.c_str());
+        return FALSE;
+    }
     if (m_options.match) CDARC::instance()->SetMatchDARCID(m_options.matchFirst, m_options.matchSecond);
 
     CNaviConfig* config = CNaviConfig::GetInstance();

@@ -8,9 +8,13 @@
 
 #include <string>
 
+class CSerialPort;
+
 struct DarcViewOptions {
     std::u16string mapFolder; // the map data folder, CE path
     std::string stream;       // host path of a receiver byte stream, or empty
+    CSerialPort* port = nullptr; // an open receiver port read before the sheet opens, or null
+    double seconds = 5;          // how long the port is read
     bool match = false;
     unsigned long matchFirst = 0;
     unsigned long matchSecond = 0;
@@ -33,6 +37,9 @@ public:
 
 private:
     bool Feed();
+    bool FeedFromPort();
+    void Parse(const char* bytes, int count);
+    long m_packets = 0;
     DarcViewOptions m_options;
     CWnd* m_screen = nullptr;
     std::string m_error;

@@ -2,11 +2,12 @@
 // it (a host dialog at (0, 26), 240 x 294, caption "ZARN정보"), with the receiver's stores opened
 // and fed from a recorded receiver stream (velko-darcsynth writes one).
 //
-//   velko-darcview --root DIR [--stream FILE] [--match IDX1,IDX2] [--title TEXT] [--current]
-//                  (--script FILE --out DIR [--sdl] | --sdl)
+//   velko-darcview --root DIR [--stream FILE] [--port COMn: [--com N=PATH] [--seconds N]]
+//                  [--match IDX1,IDX2] [--title TEXT] [--current] (--script FILE --out DIR [--sdl] | --sdl)
 //   velko-darcview --root DIR --road NAME
 //
-// --match reports the two matched link indices to the receiver link, as the navigator's map
+// --port reads a live receiver (velko-darcsynth --serve plays one) for N seconds before the
+// sheet opens. --match reports the two matched link indices to the receiver link, as the navigator's map
 // matching does; --current shows the current-road page alone in place of the sheet. A person
 // uses the SDL host; a script drives the headless host (or the SDL host with --sdl) and OUT gets
 // its frames and message-box log. The sheet opens at the start and again at each tap on the
@@ -18,10 +19,12 @@
 // row; then "links=N". Exit code 0 on success, 1 on a failure, 2 on bad usage.
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/Files.h"
 #include "platform/files/InputFile.h"
 #include "platform/files/MapDataFolder.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/SdlHost.h"
+#include "position/SerialPort.h"
 #include "tools/darcview/DarcViewApp.h"
 #include "traffic/pages/SheetStorage.h"
 #include "traffic/pages/TrafficRoadDB.h"
@@ -34,8 +37,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: velko-darcview --root DIR [--stream FILE] [--match IDX1,IDX2] [--title TEXT] [--current]\n"
-                         "                      (--script FILE --out DIR [--sdl] | --sdl)\n"
+    std::fprintf(stderr, "usage: velko-darcview --root DIR [--stream FILE] [--port COMn: [--com N=PATH] [--seconds N]]\n"
+                         "                      [--match IDX1,IDX2] [--title TEXT] [--current] (--script FILE --out DIR [--sdl] | --sdl)\n"
                          "       velko-darcview --root DIR --road NAME\n");
     return 2;
 }
@@ -85,7 +88,7 @@ bool ParseIndex(const std::string& text, unsigned long& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string root, script, out, road;
+    std::string root, script, out, road, port;
     bool sdl = false;
     DarcViewOptions options;
     for (int i = 1; i < argc; ++i) {
@@ -100,6 +103,16 @@ int main(int argc, char** argv) {
             if (!value(root)) return Usage();
         } else if (a == "--stream") {
             if (!value(options.stream)) return Usage();
+        } else if (a == "--port") {
+            if (!value(port)) return Usage();
+        } else if (a == "--com") {
+            std::size_t eq;
+            if (!value(v) || (eq = v.find('=')) == std::string::npos || eq == 0) return Usage();
+            DeviceRoot::OverrideSetting("com" + v.substr(0, eq), v.substr(eq + 1));
+        } else if (a == "--seconds") {
+            if (!value(v)) return Usage();
+            options.seconds = std::atof(v.c_str());
+            if (!(options.seconds > 0 && options.seconds <= 3600)) return Usage();
         } else if (a == "--match") {
             std::size_t comma;
             if (!value(v) || (comma = v.find(',')) == std::string::npos ||
@@ -138,6 +151,16 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "velko-darcview: %s\n", error.c_str());
             return 1;
         }
+    }
+    // The port is opened here, so that a missing one ends the program before the sheet is shown.
+    CSerialPort serial;
+    if (!port.empty()) {
+        if (!serial.Open(Utf8ToUtf16(port).c_str(), GENERIC_READ | GENERIC_WRITE) || !serial.Setup(38400, 8, 0, 0)) {
+            std::fprintf(stderr, "velko-darcview: cannot open %s (error %lu)\n", port.c_str(),
+                         static_cast<unsigned long>(serial.GetLastErrorCode()));
+            return 1;
+        }
+        options.port = &serial;
     }
 
     DarcViewApp app(options);

@@ -99,11 +99,27 @@ else
   echo "SDL host skipped: $(cat "$dir/out.txt")"
 fi
 
+# A live receiver: velko-darcsynth plays the unit on a pseudo-terminal, read before the sheet opens.
+"$synth" --root "$dir/root" --serve --seconds 12 > "$dir/serve.txt" &
+tries=0
+while ! grep -q '^device=' "$dir/serve.txt" 2> /dev/null; do
+  tries=$((tries + 1))
+  [ $tries -lt 100 ] || fail "the unit did not start"
+  sleep 0.1
+done
+dev=$(sed -n 's/^device=//p' "$dir/serve.txt")
+run "$here/close.script" --port COM5: --com "5=$dev" --seconds 4
+wait
+grep -q '^port packets=[1-9][0-9]*$' "$dir/out.txt" || fail "packets from the port"
+grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
+
 # Bad options.
 set +e
 "$view" --root "$dir/root" --match 1 --script "$here/close.script" --out "$dir/run" > /dev/null 2>&1
 [ $? -eq 2 ] || fail "--match needs two indices"
 "$view" --root "$dir/root" --stream "$dir/missing.bin" --script "$here/close.script" --out "$dir/run" > /dev/null 2>&1
 [ $? -eq 1 ] || fail "a missing stream"
+"$view" --root "$dir/root" --port COM9: --com "9=$dir/nothing" --script "$here/close.script" --out "$dir/run" > /dev/null 2>&1
+[ $? -eq 1 ] || fail "a missing port"
 set -e
 echo "darcview ok"
