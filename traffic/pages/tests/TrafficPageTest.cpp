@@ -211,3 +211,33 @@ TEST_F(TrafficPageTest, PageButtonsScrollByEightyPixels) {
     EXPECT_EQ(List().GetTopIndex() + List().GetCountPerPage(), 41);
     CloseSheet();
 }
+
+TEST_F(TrafficPageTest, DoubleTapEntersAboveTheSections) {
+    MakeDevice({{"누리고속도로", 4, true}, {"가람고속도로", 4, true}});
+    OpenSheet();
+    ShowTab(1);
+    auto tapRow = [&](int row) {
+        RECT list, r;
+        List().GetWindowRect(&list);
+        ASSERT_TRUE(List().GetItemRect(row, &r, LVIR_BOUNDS));
+        Tap(list.left + 40, list.top + (r.top + r.bottom) / 2);
+    };
+    tapRow(0);
+    tapRow(0);
+    ASSERT_EQ(List().GetLevel(), 1);
+    tapRow(1);
+    tapRow(1);
+    ASSERT_TRUE(List().IsSectionLevel());
+    EXPECT_EQ(List().GetItemCount(), 5);
+    int row = -1;
+    CString name;
+    CSheetStorage::instance()->GetTrafficPrevInfo(row, name);
+    EXPECT_TRUE(name == CString(u"가람고속도로"));
+    // At the sections a double tap only selects.
+    tapRow(3);
+    tapRow(3);
+    EXPECT_TRUE(List().IsSectionLevel());
+    EXPECT_EQ(List().GetFirstSelected(), 3);
+    EXPECT_EQ(List().GetSelected(), 3);
+    CloseSheet();
+}
