@@ -241,3 +241,44 @@ TEST_F(TrafficPageTest, DoubleTapEntersAboveTheSections) {
     EXPECT_EQ(List().GetSelected(), 3);
     CloseSheet();
 }
+
+TEST_F(TrafficPageTest, SpeedsRefreshEveryTenSecondsWhileShown) {
+    MakeDevice({{"누리고속도로", 4, true}});
+    OpenRoad(0);
+    ASSERT_EQ(List().GetRowInfo(1)->speed[0], 255);
+    SetSpeed(0, 64);
+    WinRunFor(9000);
+    EXPECT_EQ(List().GetRowInfo(1)->speed[0], 255);
+    WinRunFor(1000);
+    EXPECT_EQ(List().GetRowInfo(1)->speed[0], 64);
+    EXPECT_EQ(List().GetFirstSelected(), 1); // the selection stays
+    // Another tab: no more refreshes on this one.
+    ShowTab(6);
+    SetSpeed(0, 33);
+    WinRunFor(20000);
+    EXPECT_EQ(List().GetRowInfo(1)->speed[0], 64);
+    // Back: refreshed at once.
+    ShowTab(1);
+    EXPECT_EQ(List().GetRowInfo(1)->speed[0], 33);
+    CloseSheet();
+}
+
+TEST_F(TrafficPageTest, ReturnAndEscapeStayOnThePage) {
+    MakeDevice({{"누리고속도로", 4, true}});
+    OpenSheet();
+    ShowTab(1);
+    List().SetFocus();
+    for (BYTE key : {BYTE(VK_RETURN), BYTE(VK_ESCAPE)}) {
+        keybd_event(key, 0, 0, 0);
+        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        Pump();
+        EXPECT_TRUE(SheetOpen()) << int(key);
+    }
+    // On the display tab Escape closes the sheet.
+    ShowTab(6);
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    Pump();
+    EXPECT_FALSE(SheetOpen());
+    CloseSheet();
+}
