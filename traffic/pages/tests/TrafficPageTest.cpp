@@ -282,3 +282,18 @@ TEST_F(TrafficPageTest, ReturnAndEscapeStayOnThePage) {
     EXPECT_FALSE(SheetOpen());
     CloseSheet();
 }
+
+TEST_F(TrafficPageTest, AStateTheNewTablesDoNotHoldStartsAtTheTop) {
+    MakeDevice({{"누리고속도로", 40, true}, {"가람고속도로", 4, true}});
+    OpenRoad(0);
+    CloseSheet();
+    // Smaller tables: the stored section run lies past their end.
+    MakeDevice({{"가람고속도로", 4, true}});
+    OpenSheet();
+    EXPECT_EQ(m_sheet->GetActiveIndex(), 1);
+    EXPECT_EQ(List().GetLevel(), 0);
+    ASSERT_EQ(List().GetItemCount(), 1);
+    EXPECT_EQ(List().GetFirstSelected(), 0);
+    EXPECT_EQ(Page().GetHighWayFlag(), 0);
+    CloseSheet();
+}
