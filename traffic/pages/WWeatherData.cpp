@@ -3,6 +3,8 @@
 #include "traffic/pages/DARCWeather.h"
 #include "traffic/receiver/WIM.h"
 
+#include <string_view>
+
 namespace {
 
 using Place = WWeatherData::Place;
@@ -131,6 +133,13 @@ const WWeatherData::Place* WWeatherData::WeeklyPlaces() { return kWeekly; }
 int WWeatherData::AreaOfCode(int code) {
     for (int i = 0; i < kAreaCount; ++i)
         if (code != 0 && (kAreas[i].region.currentCode == code || kAreas[i].region.forecastCode == code)) return i;
+    return -1;
+}
+
+int WWeatherData::AreaOfImage(const char16_t* image) {
+    if (!image) return -1;
+    for (int i = 0; i < kAreaCount; ++i)
+        if (std::u16string_view(kAreas[i].image) == image) return i;
     return -1;
 }
 

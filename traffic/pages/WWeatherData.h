@@ -39,6 +39,8 @@ public:
     static const Place* WeeklyPlaces(); // kWeeklyCount rows (forecast codes only)
     // The row of the country map whose current or forecast code is code; -1 for none.
     static int AreaOfCode(int code);
+    // The row of the country map whose own map has that image name; -1 for none.
+    static int AreaOfImage(const char16_t* image);
     static const char16_t* CountryImage() { return u"현재오늘내일모레"; }
     static const char16_t* WeeklyImage() { return u"예보"; }
 

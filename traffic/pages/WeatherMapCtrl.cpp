@@ -1,7 +1,10 @@
 #include "traffic/pages/WeatherMapCtrl.h"
 
 #include "platform/base/Text.h"
+#include "skinui/NaviBitmap.h"
+#include "skinui/NaviRcBuilder.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -9,6 +12,64 @@ namespace {
 RECT At(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
 
 } // namespace
+
+WeatherMapCtrl::WeatherMapCtrl() = default;
+WeatherMapCtrl::~WeatherMapCtrl() = default;
+
+std::vector<std::u16string> WeatherMapCtrl::ImageNames() {
+    std::vector<std::u16string> names = {WWeatherData::CountryImage(), WWeatherData::WeeklyImage()};
+    for (int i = 0; i < WWeatherData::kAreaCount; ++i) names.emplace_back(WWeatherData::Areas()[i].image);
+    for (const char16_t* n : {u"강수", u"기온", u"강수정보", u"기온정보", u"현재기온정보", u"현재강수정보", u"현재기온",
+                              u"상비", u"상눈", u"하비", u"하눈"})
+        names.emplace_back(n);
+    for (int i = 0; i < WWeatherData::kCurrentIcons; ++i) names.emplace_back(WWeatherData::CurrentIconName(i));
+    for (int i = 0; i < WWeatherData::kForecastIcons; ++i) {
+        const std::u16string n = WWeatherData::ForecastIconName(i);
+        if (std::find(names.begin(), names.end(), n) == names.end()) names.push_back(n);
+    }
+    return names;
+}
+
+void WeatherMapCtrl::SetImage(const std::u16string& name, std::unique_ptr<NaviBitmap> image) {
+    if (image) m_images[name] = std::move(image);
+}
+
+void WeatherMapCtrl::LoadImages(NaviRcBuilder* builder) {
+    if (!builder) return;
+    ReleaseImages();
+    for (const std::u16string& name : ImageNames()) {
+        CString path;
+        path.Format(u"Weather\\%s", name.c_str());
+        std::unique_ptr<NaviBitmap> image(builder->LoadImage(path));
+        if (!image) continue;
+        // Symbols are drawn over the map with their corner colour left out; maps are opaque.
+        const bool map = name == WWeatherData::CountryImage() || name == WWeatherData::WeeklyImage() ||
+                         WWeatherData::AreaOfImage(name.c_str()) >= 0;
+        image->SetTransparent(!map);
+        SetImage(name, std::move(image));
+    }
+}
+
+void WeatherMapCtrl::ReleaseImages() { m_images.clear(); }
+
+void WeatherMapCtrl::Draw(HDC dc) {
+    if (!dc) return;
+    const std::vector<Item> items = Compose();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, RGB(255, 255, 255));
+    for (const Item& item : items) {
+        if (item.kind == Item::kImage) {
+            auto it = m_images.find(item.name);
+            if (it != m_images.end() && it->second) it->second->Draw(dc, item.box.left, item.box.top);
+        } else {
+            RECT box = item.box;
+            DrawTextW(dc, item.name.c_str(), static_cast<int>(item.name.size()), &box,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
 
 void WeatherMapCtrl::SetRegion(int code) {
     const int area = WWeatherData::AreaOfCode(code);

@@ -10,8 +10,13 @@
 #include "traffic/pages/WWeatherData.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+class NaviBitmap;
+class NaviRcBuilder;
 
 class WeatherMapCtrl {
 public:
@@ -60,6 +65,21 @@ public:
 
     // What the map draws, in order: background, legend, then each region's symbol.
     std::vector<Item> Compose();
+    // Draws the map with its top-left corner at (0, 0) of dc; images not loaded are left out.
+    void Draw(HDC dc);
+
+    // Loads every image of the skin's "Weather" group at once; ReleaseImages lets them go.
+    void LoadImages(NaviRcBuilder* builder);
+    void ReleaseImages();
+    // Gives the map one image (the loader and tests).
+    void SetImage(const std::u16string& name, std::unique_ptr<NaviBitmap> image);
+    // Every image name the map draws.
+    static std::vector<std::u16string> ImageNames();
+
+    WeatherMapCtrl();
+    ~WeatherMapCtrl();
+    WeatherMapCtrl(const WeatherMapCtrl&) = delete;
+    WeatherMapCtrl& operator=(const WeatherMapCtrl&) = delete;
     const std::vector<WDispObj>& Objects() const { return m_objects; }
 
 private:
@@ -76,4 +96,5 @@ private:
     int m_tappedList = -1;
     int m_tappedIndex = -1;
     std::vector<WDispObj> m_objects;
+    std::map<std::u16string, std::unique_ptr<NaviBitmap>> m_images;
 };

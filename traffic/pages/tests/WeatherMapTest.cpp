@@ -1,4 +1,6 @@
 #include "traffic/pages/WeatherMapCtrl.h"
+#include "skinui/NaviBitmap.h"
+#include "skinui/NaviRcBuilder.h"
 #include "traffic/pages/tests/SampleBroadcast.h"
 #include "traffic/receiver/tests/ContentFixture.h"
 
@@ -261,4 +263,95 @@ TEST_F(WeatherMapTest, WeeklyMapChoosesNothingAndTheLegendIsOnCountryMapsOnly) {
         EXPECT_EQ(hasLegend, c.legend != nullptr) << int(c.day) << " " << c.region << " " << c.mode;
         if (c.legend && hasLegend) EXPECT_EQ(items[1].name, c.legend);
     }
+}
+
+namespace {
+
+// A one-colour image as the skin archive gives it: PNG bytes decoded.
+std::unique_ptr<NaviBitmap> Solid(int width, int height, COLORREF colour) {
+    NaviBitmap drawn(width, height, 24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) drawn.SetPixelColor(x, y, colour);
+    std::vector<BYTE> png;
+    EXPECT_TRUE(drawn.Encode(png));
+    auto image = std::make_unique<NaviBitmap>();
+    EXPECT_TRUE(image->LoadFromMemory(png.data(), png.size()));
+    return image;
+}
+
+// A 222 x 206 bitmap the map is drawn into, read back pixel by pixel.
+class Canvas {
+public:
+    Canvas() {
+        HDC screen = GetDC(nullptr);
+        m_dc = CreateCompatibleDC(screen);
+        m_bitmap = CreateCompatibleBitmap(screen, WeatherMapCtrl::kWidth, WeatherMapCtrl::kHeight);
+        ReleaseDC(nullptr, screen);
+        m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~Canvas() {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC dc() const { return m_dc; }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
+    int Count(RECT r, COLORREF colour) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour ? 1 : 0;
+        return n;
+    }
+
+private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
+constexpr COLORREF kMapColour = RGB(90, 90, 90);
+constexpr COLORREF kRegionMapColour = RGB(40, 80, 40);
+constexpr COLORREF kLegendColour = RGB(0, 200, 0);
+constexpr COLORREF kUnknownColour = RGB(200, 0, 0);
+
+} // namespace
+
+TEST_F(WeatherMapTest, DrawsTheMapItsLegendSymbolsAndValues) {
+    GdiUseBuiltinFont(true);
+    m_map.SetImage(u"현재오늘내일모레", Solid(222, 206, kMapColour));
+    m_map.SetImage(u"제주", Solid(222, 206, kRegionMapColour));
+    m_map.SetImage(u"기온정보", Solid(30, 40, kLegendColour));
+    m_map.SetImage(u"n알수없음", Solid(24, 24, kUnknownColour));
+    Canvas canvas;
+
+    // Mode 0, nothing received: the unknown icon on every region, e.g. 제주 at (178, 127).
+    m_map.Draw(canvas.dc());
+    EXPECT_EQ(canvas.At(5, 5), kMapColour);
+    EXPECT_EQ(canvas.At(178, 127), kUnknownColour);
+    EXPECT_EQ(canvas.At(178 + 23, 127 + 23), kUnknownColour);
+    EXPECT_EQ(canvas.At(178 + 24, 127 + 10), kMapColour);
+    EXPECT_EQ(canvas.At(190, 4), kMapColour); // no legend in mode 0
+
+    // Mode 1 on a forecast day: the legend at (190, 4) and "??" in white for each temperature.
+    m_map.SetDay(1);
+    m_map.SetMode(WeatherMapCtrl::kTemperature);
+    m_map.Draw(canvas.dc());
+    EXPECT_EQ(canvas.At(190, 4), kLegendColour);
+    EXPECT_EQ(canvas.At(189, 4), kMapColour);
+    EXPECT_EQ(canvas.At(190, 3), kMapColour);
+    const RECT upper{40 - 4, 42 - 7, 40 - 4 + 32, 42 - 7 + 14}; // 서울/경기's highest
+    EXPECT_GT(canvas.Count(upper, RGB(255, 255, 255)), 0);
+
+    // The region map has no legend.
+    m_map.SetRegion(8211);
+    m_map.Draw(canvas.dc());
+    EXPECT_EQ(canvas.At(190, 4), kRegionMapColour);
+
+    // A skin without the weather images (none opened here) leaves the map undrawn.
+    NaviRcBuilder builder;
+    m_map.LoadImages(&builder);
+    m_map.SetMode(WeatherMapCtrl::kWeather);
+    m_map.Draw(canvas.dc());
+    EXPECT_EQ(canvas.At(190, 4), kRegionMapColour);
+    GdiUseBuiltinFont(false);
 }
