@@ -5,6 +5,7 @@
 #include "platform/gdi/PngDib.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/NetworkModel.h"
+#include "tools/mkdevice/WeatherSkin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -382,6 +383,10 @@ SkinSummary BuildSkinStage(const DeviceLayout& layout, const std::string& manife
                 throw std::runtime_error("skin image " + spec.name + " twice (" + seen[spec.name] + ", " + path + ")");
             images.emplace_back(spec.name, DrawSkinImage(spec));
         }
+    }
+    for (auto& [name, png] : DrawWeatherImages()) {
+        if (!seen.emplace(name, "the weather group").second) throw std::runtime_error("skin image " + name + " twice");
+        images.emplace_back(name, std::move(png));
     }
     const std::vector<std::uint8_t> archive = PackSkinArchive(images);
     WriteFileAtomic(layout.resDir + "/ResData.bin", archive);

@@ -38,8 +38,8 @@ struct SkinSummary {
     int images = 0;
     std::size_t archiveBytes = 0;
 };
-// Draws every image of every manifest in the folder (files *.txt, in name order) into the
-// device's archive and writes the click.
+// Draws every image of every manifest in the folder (files *.txt, in name order) and the weather
+// group into the device's archive and writes the click.
 SkinSummary BuildSkinStage(const DeviceLayout& layout, const std::string& manifestDir);
 
 } // namespace mkdev

@@ -13,8 +13,13 @@ grep -q '^skin: [1-9][0-9]* images' "$dir/make.txt" || fail "skin stage summary"
 [ -s "$dir/root/Program Files/Velko/res/click.wav" ] || fail "click.wav"
 
 "$shot" --root "$dir/root" --list > "$dir/out.txt" || fail "--list exit code"
-expected=$(cat "$manifests"/*.txt | grep -v '^#' | grep -c '|')
+# The manifests' images and the weather group drawn in code: 40 icons, 3 plates, 4 legends, 4 rain
+# and snow marks and 13 maps.
+expected=$(( $(cat "$manifests"/*.txt | grep -v '^#' | grep -c '|') + 64 ))
 grep -q "^entries=$expected ok=$expected\$" "$dir/out.txt" || fail "all $expected entries decode"
+[ "$(grep -c '^entry name=Weather\\' "$dir/out.txt")" = 64 ] || fail "the weather group"
+grep -q '^entry name=Weather\\현재오늘내일모레 .* width=222 height=206 .* ok=1$' "$dir/out.txt" || fail "country map"
+grep -q '^entry name=Weather\\n맑음 .* width=24 height=24 .* ok=1$' "$dir/out.txt" || fail "weather icon"
 for i in 000 001 007 014; do
   grep -q "^entry name=Interest\\\\icon\\\\Map\\\\$i .* depth=8 palette=256 trns=1 ok=1\$" "$dir/out.txt" ||
     fail "interest icon $i is 8-bit with entry 0 transparent"

@@ -38,7 +38,7 @@ void RegisterReceiveTemplate() {
             {static_cast<int>(CReceivePage::IDC_FREQUENCY), WC_EDIT, RECT{86, 60, 232, 82}, field, u""},
             {kLabel, WC_STATIC, RECT{8, 90, 84, 106}, v, u"수신기버전"},
             {static_cast<int>(CReceivePage::IDC_VERSION), WC_EDIT, RECT{86, 86, 232, 108}, field, u""},
-            {kLabel, WC_BUTTON, RECT{4, 118, 236, 202}, v | BS_GROUPBOX, u"주파수 수동 설정"},
+            {kLabel, WC_STATIC, RECT{8, 118, 232, 134}, v, u"주파수 수동 설정"},
             {kLabel, WC_STATIC, RECT{12, 140, 62, 156}, v, u"지   역"},
             {static_cast<int>(CReceivePage::IDC_COMBO_REGION), WC_COMBOBOX, RECT{64, 136, 168, 136 + 120}, box, u""},
             {kLabel, WC_STATIC, RECT{12, 172, 62, 188}, v, u"주파수"},

@@ -81,9 +81,11 @@ protected:
         CShortText::instance()->Queue().Push(Cp16(text).c_str(), static_cast<std::uint8_t>(unread),
                                              0x0A030905u, static_cast<std::uint32_t>(kind));
     }
-    static void PushTitle(std::uint16_t number, const std::u16string& title) {
+    // A title of a document; the store gives it with its sentence number, which names the
+    // document's content.
+    static void PushTitle(std::uint16_t number, const std::u16string& title, int document = -1) {
         MarkupEntry e;
-        e.document = number;
+        e.document = static_cast<std::uint16_t>(document < 0 ? number : document);
         e.number = number;
         e.kind = 2;
         e.unread = 1;
@@ -252,8 +254,9 @@ TEST_F(NewsPageTest, NewRowsAreRedUntilTheCountIsReset) {
 }
 
 TEST_F(NewsPageTest, TitlesOpenTheirDocumentOnlyWhenItsContentIsHeld) {
-    PushTitle(7, u"보관된 기사 " + std::u16string(30, u'x')); // two rows
-    PushTitle(8, u"내용 없는 기사");
+    PushTitle(7, u"보관된 기사 " + std::u16string(30, u'x'), 70); // two rows
+    PushTitle(8, u"내용 없는 기사", 80);
+    PushBody(70, u"다른 문서");
     PushBody(7, u"첫 줄\r둘째 줄");
     Open();
     Click(CShortTextPage::IDC_BUTTON_DETAIL);

@@ -1,15 +1,12 @@
 #include "traffic/pages/ReceivePage.h"
 #include "traffic/receiver/tests/ContentFixture.h"
 
-#include "tools/darcsynth/ContentPackets.h"
-#include "tools/mkdevice/BroadcastContent.h"
-#include "tools/mkdevice/BroadcastStage.h"
+#include "traffic/pages/tests/SampleBroadcast.h"
 
 #include "platform/window/PropertySheet.h"
 
 #include "traffic/pages/SheetStorage.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,14 +58,11 @@ protected:
     }
     // The sample device's Freq.bin and link table.
     void SampleTables() {
-        mkdev::DeviceLayout layout(m_root.Path());
-        std::filesystem::create_directories(layout.mrData);
-        std::filesystem::create_directories(layout.mapData + "/DARC");
-        mkdev::WriteBroadcastFiles(layout, std::vector<std::uint32_t>(std::begin(kLinkIds), std::end(kLinkIds)));
+        samplebroadcast::WriteTables(m_root.Path(), std::vector<std::uint32_t>(std::begin(kLinkIds), std::end(kLinkIds)));
         CFreqScanner::instance()->openFile(SampleFolder());
     }
     // Where the sample device keeps its map data.
-    static CString SampleFolder() { return CString(u"\\Storage Card\\MapData"); }
+    static CString SampleFolder() { return samplebroadcast::MapFolder(); }
     void OpenSheet() {
         m_sheet.AddPage(&m_page);
         ASSERT_TRUE(m_sheet.Create(nullptr, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU));
@@ -260,27 +254,7 @@ TEST_F(ReceivePageTest, AChoiceOutsideTheScannersListTunesNothing) {
 
 TEST_F(ReceivePageTest, EraseEmptiesAllFiveStoresOnlyWhenAnsweredYes) {
     SampleTables();
-    mkdev::WriteBroadcastContentFiles(mkdev::DeviceLayout(m_root.Path()));
-    for (auto open : {+[](const CString& f) { CTraffic::instance()->openFile(f); },
-                      +[](const CString& f) { CMarkup::instance()->openFile(f); },
-                      +[](const CString& f) { CShortText::instance()->openFile(f); },
-                      +[](const CString& f) { CStock::instance()->openFile(f); },
-                      +[](const CString& f) { CWeather::instance()->openFile(f); }})
-        open(SampleFolder());
-    std::vector<std::vector<std::uint8_t>> packets;
-    darcsynth::ContentCounts counts;
-    std::string error;
-    ASSERT_TRUE(darcsynth::MakeContentPackets(SampleFolder().GetString(), packets, counts, error)) << error;
-    for (const auto& p : packets) {
-        const int length = static_cast<int>(p.size());
-        switch (p[0] & 0x1F) {
-        case 3: CMarkup::instance()->setData(p.data(), length); break;
-        case 4: CShortText::instance()->setData(p.data(), length); break;
-        case 25: CWeather::instance()->setData(p.data(), length); break;
-        case 26: CStock::instance()->setData(p.data(), length); break;
-        default: break;
-        }
-    }
+    samplebroadcast::OpenAndFeedStores();
     std::vector<unsigned char> speeds = {0x17, 0x00};
     for (std::uint32_t id : kLinkIds) {
         for (int b = 3; b >= 0; --b) speeds.push_back(static_cast<unsigned char>(id >> (8 * b)));
