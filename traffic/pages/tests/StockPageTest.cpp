@@ -268,11 +268,15 @@ TEST_F(StockPageTest, SearchAddsTheStockTypedByNameAndTheListLoadsInBatches) {
                        Pump();
                    }
                    EXPECT_EQ(list.GetCount(), 60);
+                   // A tap that selects a row while the top row lies within 20 rows of the end
+                   // (45 of 60) loads the last 5.
+                   list.SetTopIndex(45);
+                   TapAt(POINT{r.left + 40, r.top + 1 + 12 * 2 + 6});
+                   EXPECT_EQ(list.GetCurSel(), 47);
+                   EXPECT_EQ(list.GetCount(), 65);
                },
                [&] {
-                   // A name not loaded yet: the rows up to it are added and it is selected.
                    dialog->SetDlgItemText(StockSearchDialog::IDC_TEXT, Utf8ToUtf16("종목62").c_str());
-                   EXPECT_EQ(dialog->List().GetCount(), 65);
                    EXPECT_EQ(dialog->List().GetCurSel(), 64);
                    // An empty text (spaces) changes nothing.
                    dialog->SetDlgItemText(StockSearchDialog::IDC_TEXT, u"  ");
@@ -286,6 +290,21 @@ TEST_F(StockPageTest, SearchAddsTheStockTypedByNameAndTheListLoadsInBatches) {
                [&] { TapAt(Centre(::GetDlgItem(dialog->m_hWnd, IDOK))); }});
     EXPECT_EQ(Rows(), (std::vector<std::string>{"00008|삼양|미수신|미수신"}));
     EXPECT_EQ(ShellSipPreferenceCalls().back().state, SIP_FORCEDOWN);
+
+    // Again: a typed name whose row is not loaded yet loads the rows up to it and selects it;
+    // "이전" adds nothing.
+    TapButton(CDARCStockPage::IDC_ADD,
+              {[&] {
+                   dialog = Active<StockSearchDialog>();
+                   ASSERT_NE(dialog, nullptr);
+                   EXPECT_EQ(dialog->List().GetCount(), 20);
+                   dialog->SetDlgItemText(StockSearchDialog::IDC_TEXT, Utf8ToUtf16("종목62").c_str());
+                   EXPECT_EQ(dialog->List().GetCount(), 65);
+                   EXPECT_EQ(dialog->List().GetCurSel(), 64);
+                   EXPECT_EQ(dialog->List().GetTopIndex(), 65 - 7);
+               },
+               [&] { TapAt(Centre(::GetDlgItem(dialog->m_hWnd, IDCANCEL))); }});
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"00008|삼양|미수신|미수신"}));
 }
 
 TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
