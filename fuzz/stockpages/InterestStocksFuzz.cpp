@@ -42,7 +42,8 @@ std::string Le32(std::uint32_t v) {
 // Three stocks (codes 1, 593 'A' and 7) and the four markets.
 std::string Items() {
     std::string s = Le32(3);
-    for (const auto& [key, name] : {std::pair<std::uint32_t, std::string>{0x100, "AB"}, {0x700, "x"},
+    for (const auto& [key, name] : {std::pair<std::uint32_t, std::string>{0x100, "AB"},
+                                    {0x700, "x"},
                                     {0x25141, std::string("\xBB\xEF\xBC\xBA")}}) {
         s += Le32(key) + std::string(1, static_cast<char>(name.size())) + name;
     }

@@ -61,7 +61,8 @@ void CDARCStockPage::Refresh(bool forced) {
     CTime time;
     if (CDARCStock::instance()->GetLastUpdatedTime(time)) {
         CString text;
-        text.Format(u"%d월 %d일 %2d:%02d 현재", time.GetMonth(), time.GetDay(), time.GetHour(), time.GetMinute());
+        text.Format(u"%d월 %d일 %2d:%02d 현재", time.GetMonth(), time.GetDay(), time.GetHour(),
+                    time.GetMinute());
         m_time.SetWindowText(text);
     }
     SearchStock* keeper = SearchStock::instance();

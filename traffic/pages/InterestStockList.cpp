@@ -8,7 +8,8 @@ namespace {
 constexpr const char16_t* kHeadings[InterestStockList::kColumns] = {u"코드", u"명칭", u"현재가", u"등락폭"};
 // 224 pixels less the border and the scroll bar.
 constexpr int kWidths[InterestStockList::kColumns] = {50, 68, 56, 38};
-constexpr int kFormats[InterestStockList::kColumns] = {LVCFMT_CENTER, LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_RIGHT};
+constexpr int kFormats[InterestStockList::kColumns] = {LVCFMT_CENTER, LVCFMT_LEFT, LVCFMT_RIGHT,
+                                                       LVCFMT_RIGHT};
 
 // Nothing received yet: the volume word is 0 or 0xFFFFFFFF.
 bool Received(const StockInterest& stock) {
@@ -44,7 +45,8 @@ COLORREF InterestStockList::ValueColor(const StockInterest& stock) {
 }
 
 void InterestStockList::SetRow(int index, const StockInterest& stock) {
-    if (index >= GetItemCount()) index = InsertItem(GetItemCount(), StockCodeText(stock.code, stock.suffix));
+    if (index >= GetItemCount())
+        index = InsertItem(GetItemCount(), StockCodeText(stock.code, stock.suffix));
     else
         SetItemText(index, 0, StockCodeText(stock.code, stock.suffix));
     if (index < 0) return;
@@ -63,7 +65,8 @@ void InterestStockList::DrawItem(LPDRAWITEMSTRUCT item) {
     const int row = static_cast<int>(item->itemID);
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
     const COLORREF back = selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 255, 255);
-    const COLORREF valueColor = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : static_cast<COLORREF>(item->itemData);
+    const COLORREF valueColor =
+        selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : static_cast<COLORREF>(item->itemData);
     const COLORREF textColor = selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : stockui::kText;
     CFont* old = dc->SelectObject(&m_font);
     int left = item->rcItem.left;

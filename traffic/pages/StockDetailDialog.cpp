@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr const char16_t* kLabels[StockDetailDialog::kRows] = {u"종목코드", u"종목명",   u"현재가",     u"전일대비",
-                                                               u"거래량",   u"고가/저가", u"매도/매수가"};
+constexpr const char16_t* kLabels[StockDetailDialog::kRows] = {
+    u"종목코드", u"종목명", u"현재가", u"전일대비", u"거래량", u"고가/저가", u"매도/매수가"};
 
 CString Pair(std::uint16_t a, std::uint16_t b) {
     return StockGroupedNumber(StockInterest::UnpackValue(a)) + CString(u" / ") +
@@ -15,7 +15,8 @@ CString Pair(std::uint16_t a, std::uint16_t b) {
 
 } // namespace
 
-StockDetailDialog::StockDetailDialog(const StockInterest& stock, CWnd* parent) : CDialog(IDD, parent), m_stock(stock) {
+StockDetailDialog::StockDetailDialog(const StockInterest& stock, CWnd* parent)
+    : CDialog(IDD, parent), m_stock(stock) {
     RegisterTemplate();
 }
 
@@ -51,9 +52,10 @@ void StockDetailDialog::OnPaint() {
     CFont* old = dc.SelectObject(&m_font);
     const std::array<CString, kRows> values = ValueTexts();
     for (int i = 0; i < kRows; ++i) {
-        stockui::DrawCell(&dc, LabelCell(i), stockui::kLabelBack, CString(kLabels[i]), stockui::kText, DT_CENTER);
-        stockui::DrawCell(&dc, ValueCell(i), stockui::kValueBack, values[static_cast<std::size_t>(i)], stockui::kText,
-                          DT_RIGHT);
+        stockui::DrawCell(&dc, LabelCell(i), stockui::kLabelBack, CString(kLabels[i]), stockui::kText,
+                          DT_CENTER);
+        stockui::DrawCell(&dc, ValueCell(i), stockui::kValueBack, values[static_cast<std::size_t>(i)],
+                          stockui::kText, DT_RIGHT);
     }
     dc.SelectObject(old);
 }

@@ -51,14 +51,17 @@ void StockIndexDialog::OnPaint() {
     CPaintDC dc(this);
     CFont* old = dc.SelectObject(&m_font);
     for (int c = 0; c < kColumns; ++c)
-        stockui::DrawCell(&dc, Cell(0, c), stockui::kLabelBack, CString(kHeader[c]), stockui::kText, DT_CENTER);
+        stockui::DrawCell(&dc, Cell(0, c), stockui::kLabelBack, CString(kHeader[c]), stockui::kText,
+                          DT_CENTER);
     SearchStock* keeper = SearchStock::instance();
     const int count = keeper->GetMarketCount();
     for (int i = 0; i < count; ++i) {
         StockMarket market;
         if (!keeper->GetStockMarketForIndex(i, market)) continue;
-        stockui::DrawCell(&dc, Cell(i + 1, 0), stockui::kLabelBack, CString(market.name), stockui::kText, DT_CENTER);
-        stockui::DrawCell(&dc, Cell(i + 1, 1), stockui::kValueBack, IndexText(market), stockui::kText, DT_RIGHT);
+        stockui::DrawCell(&dc, Cell(i + 1, 0), stockui::kLabelBack, CString(market.name), stockui::kText,
+                          DT_CENTER);
+        stockui::DrawCell(&dc, Cell(i + 1, 1), stockui::kValueBack, IndexText(market), stockui::kText,
+                          DT_RIGHT);
         stockui::DrawCell(&dc, Cell(i + 1, 2), stockui::kValueBack, ChangeText(market), ChangeColor(market),
                           DT_RIGHT);
     }

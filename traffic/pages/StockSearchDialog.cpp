@@ -14,13 +14,14 @@ void StockSearchDialog::RegisterTemplate() {
     DialogTemplateInfo t = stockui::FullScreenTemplate(u"증권정보 보기");
     const DWORD v = WS_VISIBLE;
     // Above the input panel: text, list, then the buttons in one row.
-    t.items.insert(t.items.begin() + 1,
-                   {{-1, WC_STATIC, RECT{10, 36, 80, 56}, v, u"문자열입력"},
-                    {IDC_TEXT, WC_EDIT, RECT{82, 34, 230, 58}, v | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, u""},
-                    {IDC_LIST, WC_LISTBOX, RECT{10, 60, 230, 154},
-                     v | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, u""},
-                    {IDOK, WC_BUTTON, RECT{10, 158, 84, 182}, v | WS_TABSTOP | BS_DEFPUSHBUTTON, u"관심.추가"},
-                    {IDC_DETAIL, WC_BUTTON, RECT{88, 158, 152, 182}, v | WS_TABSTOP, u"상세"}});
+    t.items.insert(
+        t.items.begin() + 1,
+        {{-1, WC_STATIC, RECT{10, 36, 80, 56}, v, u"문자열입력"},
+         {IDC_TEXT, WC_EDIT, RECT{82, 34, 230, 58}, v | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, u""},
+         {IDC_LIST, WC_LISTBOX, RECT{10, 60, 230, 154},
+          v | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, u""},
+         {IDOK, WC_BUTTON, RECT{10, 158, 84, 182}, v | WS_TABSTOP | BS_DEFPUSHBUTTON, u"관심.추가"},
+         {IDC_DETAIL, WC_BUTTON, RECT{88, 158, 152, 182}, v | WS_TABSTOP, u"상세"}});
     // "이전" beside the others, above the raised input panel.
     for (DialogItem& item : t.items)
         if (item.id == IDCANCEL) item.rect = RECT{156, 158, 230, 182};

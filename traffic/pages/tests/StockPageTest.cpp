@@ -233,7 +233,8 @@ TEST_F(StockPageTest, DeletionAsksAndCancellingChangesNothing) {
 TEST_F(StockPageTest, SearchAddsTheStockTypedByNameAndTheListLoadsInBatches) {
     std::vector<Listed> stocks = {{593, 'A', "삼성"}, {8, 0, "삼양"}};
     std::vector<std::string> names;
-    for (int i = 0; i <= 62; ++i) names.push_back("종목" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+    for (int i = 0; i <= 62; ++i)
+        names.push_back("종목" + std::string(i < 10 ? "0" : "") + std::to_string(i));
     for (int i = 0; i <= 62; ++i) stocks.push_back({100 + i, 0, names[static_cast<std::size_t>(i)].c_str()});
     OpenStore(stocks); // sorted: 삼성, 삼양, 종목00 ... 종목62 (index 64)
     OpenSheet();
@@ -263,7 +264,8 @@ TEST_F(StockPageTest, SearchAddsTheStockTypedByNameAndTheListLoadsInBatches) {
                    EXPECT_EQ(list.GetCount(), 40);
                    // Dragging the thumb (now y 25-37) to the end of the 40 rows (top 33): 20 more.
                    for (const auto& [message, y] : {std::pair<UINT, int>{WM_LBUTTONDOWN, r.top + 31},
-                                                    {WM_MOUSEMOVE, r.bottom + 100}, {WM_LBUTTONUP, r.bottom + 100}}) {
+                                                    {WM_MOUSEMOVE, r.bottom + 100},
+                                                    {WM_LBUTTONUP, r.bottom + 100}}) {
                        WinInjectPen(message, r.right - 6, y);
                        Pump();
                    }
@@ -293,26 +295,26 @@ TEST_F(StockPageTest, SearchAddsTheStockTypedByNameAndTheListLoadsInBatches) {
 
     // Again: a typed name whose row is not loaded yet loads the rows up to it and selects it;
     // "이전" adds nothing.
-    TapButton(CDARCStockPage::IDC_ADD,
-              {[&] {
-                   dialog = Active<StockSearchDialog>();
-                   ASSERT_NE(dialog, nullptr);
-                   EXPECT_EQ(dialog->List().GetCount(), 20);
-                   dialog->SetDlgItemText(StockSearchDialog::IDC_TEXT, Utf8ToUtf16("종목62").c_str());
-                   EXPECT_EQ(dialog->List().GetCount(), 65);
-                   EXPECT_EQ(dialog->List().GetCurSel(), 64);
-                   EXPECT_EQ(dialog->List().GetTopIndex(), 65 - 7);
-               },
-               [&] { TapAt(Centre(::GetDlgItem(dialog->m_hWnd, IDCANCEL))); }});
+    TapButton(CDARCStockPage::IDC_ADD, {[&] {
+                                            dialog = Active<StockSearchDialog>();
+                                            ASSERT_NE(dialog, nullptr);
+                                            EXPECT_EQ(dialog->List().GetCount(), 20);
+                                            dialog->SetDlgItemText(StockSearchDialog::IDC_TEXT,
+                                                                   Utf8ToUtf16("종목62").c_str());
+                                            EXPECT_EQ(dialog->List().GetCount(), 65);
+                                            EXPECT_EQ(dialog->List().GetCurSel(), 64);
+                                            EXPECT_EQ(dialog->List().GetTopIndex(), 65 - 7);
+                                        },
+                                        [&] { TapAt(Centre(::GetDlgItem(dialog->m_hWnd, IDCANCEL))); }});
     EXPECT_EQ(Rows(), (std::vector<std::string>{"00008|삼양|미수신|미수신"}));
 }
 
 TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
     OpenStore({{593, 'A', "삼성"}, {8, 0, "삼양"}});
     ASSERT_EQ(Feed(Quote(593, 'A', {10250, 2, 250, 12345u | 1u << 22, 10300, 10100, 10260, 10240})), 1);
-    ASSERT_EQ(Feed(Market(0, 200000, 0x8064, 1)), 1);  // 2000.00, +1.00 red
-    ASSERT_EQ(Feed(Market(1, 123456, 0x0032, 5)), 1);  // 1234.56, 0.50 blue
-    ASSERT_EQ(Feed(Market(2, 99999, 0x0001, 0)), 1);   // validity 0: not received
+    ASSERT_EQ(Feed(Market(0, 200000, 0x8064, 1)), 1); // 2000.00, +1.00 red
+    ASSERT_EQ(Feed(Market(1, 123456, 0x0032, 5)), 1); // 1234.56, 0.50 blue
+    ASSERT_EQ(Feed(Market(2, 99999, 0x0001, 0)), 1);  // validity 0: not received
     m_root.MakeFile(kInterestFile, Le32(2) + InterestRecord(593, 'A', "삼성") + InterestRecord(8, 0, "삼양"));
     OpenSheet();
     TapRow(0);
@@ -322,8 +324,9 @@ TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
                   EXPECT_TRUE(m_page->IsBusy());
                   std::vector<std::string> values;
                   for (const CString& v : detail->ValueTexts()) values.push_back(U8(v));
-                  EXPECT_EQ(values, (std::vector<std::string>{"[00593A]", "삼성", "10,250", "250 (+2.50%)",
-                                                              "123,450", "10,300 / 10,100", "10,260 / 10,240"}));
+                  EXPECT_EQ(values,
+                            (std::vector<std::string>{"[00593A]", "삼성", "10,250", "250 (+2.50%)", "123,450",
+                                                      "10,300 / 10,100", "10,260 / 10,240"}));
                   // Labels and values on their two colours, in the cells of the first row (y 36-56).
                   detail->UpdateWindow();
                   const RECT label = OnScreen(detail, RECT{10, 36, 88, 56});
@@ -341,7 +344,8 @@ TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
                   const auto values = detail->ValueTexts();
                   EXPECT_EQ(U8(values[0]), "[00008]");
                   EXPECT_EQ(U8(values[1]), "삼양");
-                  for (int i = 2; i < StockDetailDialog::kRows; ++i) EXPECT_EQ(U8(values[static_cast<std::size_t>(i)]), "미수신");
+                  for (int i = 2; i < StockDetailDialog::kRows; ++i)
+                      EXPECT_EQ(U8(values[static_cast<std::size_t>(i)]), "미수신");
                   detail->EndDialog(IDCANCEL);
               }});
     TapButton(CDARCStockPage::IDC_INDEX, {[&] {
@@ -355,8 +359,9 @@ TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
                       texts.push_back(Cp949ToUtf8(m.name) + " " + U8(StockIndexDialog::IndexText(m)) + " " +
                                       U8(StockIndexDialog::ChangeText(m)));
                   }
-                  EXPECT_EQ(texts, (std::vector<std::string>{"KOSPI 2000.00 1.00", "KOSDAQ 1234.56 0.50",
-                                                             "KOSPI200 미수신 미수신", "선물 미수신 미수신"}));
+                  EXPECT_EQ(texts,
+                            (std::vector<std::string>{"KOSPI 2000.00 1.00", "KOSDAQ 1234.56 0.50",
+                                                      "KOSPI200 미수신 미수신", "선물 미수신 미수신"}));
                   // The change cells: red with the flag bit (KOSPI), blue without (KOSDAQ).
                   EXPECT_TRUE(ScreenHas(OnScreen(index, StockIndexDialog::Cell(1, 2)), RGB(220, 0, 0)));
                   EXPECT_TRUE(ScreenHas(OnScreen(index, StockIndexDialog::Cell(2, 2)), RGB(0, 0, 220)));
