@@ -4,8 +4,10 @@
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
+#include "traffic/pages/DARCSheet.h"
 #include "traffic/pages/DARCStockPage.h"
 #include "traffic/pages/SearchStock.h"
+#include "traffic/pages/SheetStorage.h"
 #include "traffic/pages/StockDetailDialog.h"
 #include "traffic/pages/StockIndexDialog.h"
 #include "traffic/pages/StockSearchDialog.h"
@@ -368,4 +370,33 @@ TEST_F(StockPageTest, DetailShowsTheQuotationAndTheIndexDialogTheMarkets) {
                   EXPECT_FALSE(ScreenHas(OnScreen(index, StockIndexDialog::Cell(2, 2)), RGB(220, 0, 0)));
                   TapAt(Centre(::GetDlgItem(index->m_hWnd, IDCANCEL)));
               }});
+}
+
+TEST_F(StockPageTest, InTheBroadcastSheetTheStockTabReadsAndSavesTheInterestStocksOfTheConfiguration) {
+    OpenStore({{593, 'A', "삼성"}, {8, 0, "삼양"}});
+    m_root.MakeFile(kInterestFile, Le32(2) + InterestRecord(593, 'A', "삼성") + InterestRecord(8, 0, "삼양"));
+    CDARCStock::destruct(); // the sheet hands the configuration over, as the program's host does
+    CSheetStorage::instance()->StoreDARCSheet(2);
+    {
+        CDARCSheet sheet(u"ZARN정보");
+        sheet.SetTrafficTitle(CString(u"교통정보"), nullptr);
+        sheet.SetConfigPointer(&m_config);
+        ASSERT_TRUE(sheet.Create(nullptr, WS_POPUP | WS_VISIBLE));
+        Pump();
+        ASSERT_EQ(sheet.GetActivePage(), &sheet.m_stockPage);
+        ASSERT_NE(sheet.m_stockPage.List(), nullptr);
+        EXPECT_EQ(sheet.m_stockPage.List()->GetItemCount(), 2);
+        // Select 삼양 and delete it; the sheet closing saves the one left.
+        RECT r;
+        ASSERT_TRUE(sheet.m_stockPage.List()->GetItemRect(1, &r, LVIR_BOUNDS));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        sheet.m_stockPage.List()->ClientToScreen(&p);
+        TapAt(p);
+        ::SendMessageW(::GetDlgItem(sheet.m_stockPage.m_hWnd, CDARCStockPage::IDC_DELETE), BM_CLICK, 0, 0);
+        Pump();
+        EXPECT_EQ(sheet.m_stockPage.List()->GetItemCount(), 1);
+        sheet.DestroyWindow();
+    }
+    EXPECT_EQ(m_root.Read(kInterestFile), Le32(1) + InterestRecord(593, 'A', "삼성"));
+    CSheetStorage::destruct();
 }
