@@ -1,6 +1,7 @@
 #include "traffic/pages/DARCSheet.h"
 
 #include "route/base/InputPanel.h"
+#include "traffic/pages/DARCStock.h"
 #include "traffic/pages/SheetStorage.h"
 
 #include <mutex>
@@ -61,6 +62,8 @@ void CDARCSheet::SetTrafficTitle(const CString& title, NaviRcBuilder* builder) {
 void CDARCSheet::SetConfigPointer(CNaviConfig* config) {
     m_interestPage.SetConfigPointer(config);
     m_trafficPage.SetConfigPointer(config);
+    // The stock keeper finds the interest-stock file through the stock door's configuration.
+    CDARCStock::instance()->SetConfigPointer(config);
 }
 
 void CDARCSheet::Place() {

@@ -88,14 +88,15 @@ void SearchStock::InterestOpen() {
     unsigned char head[4] = {};
     DWORD read = 0;
     if (ReadFile(file, head, sizeof head, &read, nullptr) && read == sizeof head) {
-        const std::uint32_t count =
-            static_cast<std::uint32_t>(head[0] | head[1] << 8 | head[2] << 16) | static_cast<std::uint32_t>(head[3]) << 24;
+        const std::uint32_t count = static_cast<std::uint32_t>(head[0] | head[1] << 8 | head[2] << 16) |
+                                    static_cast<std::uint32_t>(head[3]) << 24;
         // A longer list than the page keeps is cut to its first 20 stocks; a file that ends early
         // gives the whole records it holds.
         const std::uint32_t wanted = std::min<std::uint32_t>(count, kMaxInterest);
         std::vector<unsigned char> records(wanted * kRecordSize);
         DWORD got = 0;
-        if (!records.empty() && ReadFile(file, records.data(), static_cast<DWORD>(records.size()), &got, nullptr)) {
+        if (!records.empty() &&
+            ReadFile(file, records.data(), static_cast<DWORD>(records.size()), &got, nullptr)) {
             for (DWORD at = 0; at + kRecordSize <= got; at += kRecordSize) {
                 const unsigned char* r = records.data() + at;
                 StockInterest stock(StockIndex(static_cast<WORD>(r[0] | r[1] << 8), r[2],

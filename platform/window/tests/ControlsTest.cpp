@@ -776,10 +776,11 @@ TEST_F(ControlsTest, ListBoxScrollBarIsDrawnAndScrollsWithoutTouchingTheSelectio
     ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), u"host", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
                               nullptr, nullptr));
     ScrollSpyListBox list;
-    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, RECT{10, 10, 110, 130},
-                            &host, 6));
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY,
+                            RECT{10, 10, 110, 130}, &host, 6));
     CListBox few;
-    ASSERT_TRUE(few.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, RECT{120, 10, 220, 130}, &host, 7));
+    ASSERT_TRUE(
+        few.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, RECT{120, 10, 220, 130}, &host, 7));
     for (int i = 0; i < 30; ++i) list.AddString(u"항목");
     few.AddString(u"하나");
     // Items of the built-in font are 10 + 2 = 12 pixels: 118 pixels inside the border hold 9.

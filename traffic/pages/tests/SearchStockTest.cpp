@@ -23,7 +23,8 @@ protected:
     static std::string StockAt(int index) {
         StockIndex s;
         if (!K().GetStockIndexForAllSel(index, s)) return "none";
-        return Cp949ToUtf8(s.name) + "/" + std::to_string(s.code) + (s.suffix ? ":" + std::string(1, char(s.suffix)) : "");
+        return Cp949ToUtf8(s.name) + "/" + std::to_string(s.code) +
+               (s.suffix ? ":" + std::string(1, char(s.suffix)) : "");
     }
     static int Add(int code, int suffix, const char* utf8) {
         return K().AddInterest(static_cast<WORD>(code), static_cast<BYTE>(suffix), Cp(utf8).c_str());
@@ -84,8 +85,8 @@ TEST_F(SearchStockTest, InterestFileCountsAreCheckedAgainstTheLimitAndTheRecords
         std::string file;
         std::vector<int> codes;
     } cases[] = {
-        {"count 25: the first 20", twentyFive,
-         {300, 299, 298, 297, 296, 295, 294, 293, 292, 291, 290, 289, 288, 287, 286, 285, 284, 283, 282, 281}},
+        {"count 25: the first 20", twentyFive, {300, 299, 298, 297, 296, 295, 294, 293, 292, 291,
+                                                290, 289, 288, 287, 286, 285, 284, 283, 282, 281}},
         {"count 3, two whole records", shortFile, {7, 5}},
         {"count cut short", Bytes({2, 0, 0}), {}},
         {"empty file", "", {}},
@@ -134,13 +135,17 @@ TEST_F(SearchStockTest, SaveGoesBesideTheOldFileAndAFailedSaveKeepsIt) {
 TEST_F(SearchStockTest, StockListIsSortedWithNamesCutTo30BytesOnACharacterBoundary) {
     std::string longName;
     for (int i = 0; i < 100; ++i) longName += "가"; // 200 bytes in CP949
-    OpenStore({{593, 'A', "삼성"}, {59, '3', "다른"}, {7, 0, "059펀드"}, {8, 0, "삼양"}, {9, 0, longName.c_str()},
+    OpenStore({{593, 'A', "삼성"},
+               {59, '3', "다른"},
+               {7, 0, "059펀드"},
+               {8, 0, "삼양"},
+               {9, 0, longName.c_str()},
                {10, 0, ("a" + longName).c_str()}});
     ASSERT_EQ(K().GetStockIndexCount(), 6);
     // Bytes compare unsigned: digits and Latin letters before Hangul, Hangul in 가나다 order.
     EXPECT_EQ(StockAt(0), "059펀드/7");
     EXPECT_EQ(StockAt(1), "a가가가가가가가가가가가가가가/10"); // 1 + 14 x 2 = 29 bytes
-    EXPECT_EQ(StockAt(2), "가가가가가가가가가가가가가가가/9");  // 15 x 2 = 30 bytes
+    EXPECT_EQ(StockAt(2), "가가가가가가가가가가가가가가가/9"); // 15 x 2 = 30 bytes
     EXPECT_EQ(StockAt(3), "다른/59:3");
     EXPECT_EQ(StockAt(4), "삼성/593:A");
     EXPECT_EQ(StockAt(5), "삼양/8");
@@ -156,7 +161,11 @@ TEST_F(SearchStockTest, FindCodeOrNameTriesTheShownCodeThenFourDigitsThenTheName
     std::string longName;
     for (int i = 0; i < 20; ++i) longName += "가"; // 40 bytes in CP949, kept as 30
     // Sorted: 059펀드 (0), 가…가 (1), 다른 (2), 삼성 (3), 삼양 (4), 하나 (5).
-    OpenStore({{593, 'A', "삼성"}, {59, '3', "다른"}, {7, 0, "059펀드"}, {8, 0, "삼양"}, {9, 0, longName.c_str()},
+    OpenStore({{593, 'A', "삼성"},
+               {59, '3', "다른"},
+               {7, 0, "059펀드"},
+               {8, 0, "삼양"},
+               {9, 0, longName.c_str()},
                {12, 0, "하나"}});
     const std::string cpLong = Cp(longName.c_str());
     const struct {

@@ -85,13 +85,14 @@ TEST(StockValue, ChangeAgainstThePreviousClose) {
         {9750, 5, 250, "250 (-2.50%)"}, // previous close 10,000
         {9750, 9, 250, "250 (-2.50%)"},
         {300, 1, 100, "100 (+50.00%)"},
-        {250, 1, 250, "250"},   // a rise from 0: no percentage
-        {100, 7, 250, "250"},   // a rise larger than the price: no previous close to divide by
-        {0, 4, 0, "0"},         // a fall of nothing from nothing
-        {5000, 3, 0, "0"},      // unchanged
+        {250, 1, 250, "250"},                // a rise from 0: no percentage
+        {100, 7, 250, "250"},                // a rise larger than the price: no previous close to divide by
+        {0, 4, 0, "0"},                      // a fall of nothing from nothing
+        {5000, 3, 0, "0"},                   // unchanged
         {0x4C35, 2, 0x4019, "250 (+0.81%)"}, // 31,250 after a rise of 25 x 10: 250 / 31,000
     };
-    for (const auto& c : cases) EXPECT_EQ(U8(Quoted(c.price, c.direction, c.change).ChangeText()), c.text) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(U8(Quoted(c.price, c.direction, c.change).ChangeText()), c.text) << c.text;
 }
 
 TEST(StockValue, NamesAreCutOnCharacterBoundariesAndOrderByBytesThenCode) {
@@ -115,8 +116,8 @@ TEST(StockValue, NamesAreCutOnCharacterBoundariesAndOrderByBytesThenCode) {
     const StockIndex digit(9, 0, "0", 1);
     EXPECT_TRUE(StockOrderLess(ga, na));
     EXPECT_FALSE(StockOrderLess(na, ga));
-    EXPECT_TRUE(StockOrderLess(ga2, ga));  // same name: the lower code first
-    EXPECT_TRUE(StockOrderLess(ga2, ga3)); // same code: the lower suffix first
+    EXPECT_TRUE(StockOrderLess(ga2, ga));   // same name: the lower code first
+    EXPECT_TRUE(StockOrderLess(ga2, ga3));  // same code: the lower suffix first
     EXPECT_TRUE(StockOrderLess(digit, ga)); // unsigned bytes: ASCII before Hangul
     EXPECT_FALSE(StockOrderLess(ga, ga));
 }
