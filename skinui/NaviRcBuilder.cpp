@@ -2,14 +2,20 @@
 
 #include "skinui/NaviBitmap.h"
 #include "skinui/NaviFrameWnd.h"
+#include "skinui/NaviImageCtrl.h"
+#include "skinui/NaviPanel.h"
 #include "skinui/NaviResArchive.h"
 #include "skinui/controls/NaviButton.h"
 #include "skinui/controls/NaviCheckBox.h"
+#include "skinui/controls/NaviItemList.h"
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviRadioButton.h"
 #include "skinui/controls/NaviRadioGroup.h"
 #include "skinui/main/NaviMenuButton.h"
 #include "skinui/controls/NaviScrollList.h"
+#include "skinui/screens/NaviScreenCatalogue.h"
+
+#include <utility>
 
 NaviRcBuilder::NaviRcBuilder() : m_archive(new NaviResArchive()) {}
 
@@ -17,7 +23,55 @@ NaviRcBuilder::~NaviRcBuilder() {
     delete m_archive;
 }
 
-void NaviRcBuilder::BuildPanel(CWnd* /*owner*/, NaviPanel* /*root*/, CString /*screenName*/) {}
+void NaviRcBuilder::BuildPanel(CWnd* /*owner*/, NaviPanel* root, CString screenName) {
+    if (!root) return;
+    if (const ScreenCatalogueRow* row = FindScreenRow(screenName)) row->build(this, root, screenName);
+}
+
+void NaviRcBuilder::CreateTitledWindow(NaviPanel* root, const CString& screenName) {
+    if (!root) return;
+    SetImageGroup(u"Window");
+    root->AssignName(screenName);
+    root->SetSize(m_screenWidth, m_screenHeight);
+    root->SetPos(0, 0);
+    root->SetTransparent(false);
+    root->SetFrameLayout(0, 0, 0, 45, 232, 45, 0, 284);
+    root->LoadImages(this);
+    for (const auto& [name, x] : {std::pair{u"현위치", 197}, std::pair{u"이전", 154}})
+        root->AddChild(CreateButton(name, true, true, true, false, x, 3, 41, 32, root));
+}
+
+NaviPanel* NaviRcBuilder::CreatePanel(const CString& name) {
+    SetImageGroup(u"NULL");
+    auto* panel = new NaviPanel();
+    panel->AssignName(name);
+    panel->SetSize(217, 254);
+    panel->SetPos(12, 46);
+    panel->SetTransparent(false);
+    panel->SetFrameLayout(0, 0, 0, 0, 0, 0, 0, 0);
+    return panel;
+}
+
+NaviItemList* NaviRcBuilder::CreateItemList(const CString& name) {
+    SetImageGroup(u"NULL");
+    auto* list = new NaviItemList();
+    list->AssignName(name);
+    list->SetSize(240, 256);
+    list->SetPos(0, 35);
+    return list;
+}
+
+NaviImageCtrl* NaviRcBuilder::CreateImageCtrl(const CString& name, bool enabled, bool transparent, int x, int y,
+                                              int width, int height) {
+    auto* image = new NaviImageCtrl();
+    image->AssignName(name);
+    image->SetEnabled(enabled);
+    image->SetTransparent(transparent);
+    if (width > 0) image->SetSize(width, height);
+    image->SetPos(x, y);
+    image->LoadImages(this);
+    return image;
+}
 
 void NaviRcBuilder::OpenSkin(const CString& folder) {
     m_skinFolder = folder;

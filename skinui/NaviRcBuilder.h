@@ -13,6 +13,8 @@ class NaviButton;
 class NaviCheckBox;
 class NaviCheckButton;
 class NaviFrameWnd;
+class NaviImageCtrl;
+class NaviItemList;
 class NaviLabel;
 class NaviMenuButton;
 class NaviListener;
@@ -29,8 +31,8 @@ public:
     NaviRcBuilder& operator=(const NaviRcBuilder&) = delete;
     virtual ~NaviRcBuilder();
 
-    // Lays out the screen of that name into root. The screens come with the screen builder;
-    // the base builds nothing.
+    // Lays out the screen of that name into root: the first row of the screen catalogue whose
+    // rule the name meets builds it. A name no row takes leaves root untouched.
     virtual void BuildPanel(CWnd* owner, NaviPanel* root, CString screenName);
 
     // Opens "<folder>\ResData.bin" (closing one opened before) and indexes it.
@@ -58,6 +60,17 @@ public:
     int GetDeviceType() const { return m_deviceType; }
     void SetButtonCount(int count) { m_buttonCount = count; }
     int GetButtonCount() const { return m_buttonCount; }
+
+    // Makes root a full-screen window named screenName with the window frame and its two buttons
+    // "현위치" and "이전" (image group "Window" afterwards).
+    void CreateTitledWindow(NaviPanel* root, const CString& screenName);
+    // A tab panel of that name at 12, 46, 217 x 254, opaque, images not loaded (group "NULL").
+    NaviPanel* CreatePanel(const CString& name);
+    // An item list of that name at 0, 35, 240 x 256 (group "NULL").
+    NaviItemList* CreateItemList(const CString& name);
+    // A static image control; the size is set only for a width above 0.
+    NaviImageCtrl* CreateImageCtrl(const CString& name, bool enabled, bool transparent, int x, int y, int width,
+                                   int height);
 
     NaviFrameWnd* CreateFrameWnd(const CString& name, bool enabled, bool transparent, int x, int y, int width,
                                  int height);

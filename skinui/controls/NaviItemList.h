@@ -24,6 +24,8 @@ public:
     void ShowPage(int i);
     int GetCurrentIndex() const { return m_current; }
     NaviControl* GetCurrentItem() const;
+    // Page i, or null outside the pages.
+    NaviControl* GetItem(int i) const { return i >= 0 && i < GetCount() ? m_pages[i] : nullptr; }
     int GetCount() const { return static_cast<int>(m_pages.size()); }
     void SetOwner(NaviListener* owner) { m_owner = owner; }
 
