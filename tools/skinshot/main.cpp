@@ -3,7 +3,10 @@
 //   --root DIR --image NAME --out PNG      one image, drawn opaquely
 //   --root DIR --symbols --out PNG         a sheet of the map symbols drawn by the symbol manager
 //   --root DIR --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump]
-//                                          the screen the builder lays out, rendered off screen
+//        [--device-type N --buttons N]     the screen the builder lays out, rendered off screen (the
+//                                          device type and button count shape the system page)
+//   --root DIR --all --out DIR             every catalogued screen with the skin and without any
+//                                          archive: NN_NAME.png/.txt and NN_NAME_bare.png/.txt
 //   --root DIR --screen NAME --script FILE --out DIR [--sdl]
 //                                          the screen in a skinned dialog under the headless host (or
 //                                          the SDL host); OUT/events.log gets every command it reports
@@ -20,6 +23,8 @@
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/NaviResArchive.h"
 #include "skinui/NaviSymbolManager.h"
+#include "skinui/screens/NaviControlTree.h"
+#include "skinui/screens/NaviScreenCatalogue.h"
 #include "tools/skinshot/Gallery.h"
 #include "tools/skinshot/MainMode.h"
 #include "tools/skinshot/SkinDialogRun.h"
@@ -39,7 +44,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
                  "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump] |\n"
-                 "       --screen NAME --script FILE --out DIR [--sdl] |\n"
+                 "       --screen NAME --script FILE --out DIR [--sdl] | --all --out DIR |\n"
                  "       --gallery FILE --out PNG [--tap X,Y]...)\n");
     return 2;
 }
@@ -185,20 +190,19 @@ bool ParseSend(const std::string& text, NaviCommand& cmd) {
     return true;
 }
 
-void Dump(const NaviPanel& panel, const std::string& path) {
-    for (std::size_t i = 0; i < panel.GetChildren().size(); ++i) {
-        NaviControl* c = panel.GetChildren()[i];
+// Every control under the panel (pages of item lists and buttons of radio groups included).
+void Dump(NaviPanel& panel, std::FILE* to) {
+    WalkControls(&panel, [&](const CString& path, NaviControl* c) {
         const RECT r = c->GetRect();
-        const std::string here = path + "/" + Utf8(c->Name());
-        std::printf("control path=%s class=%s rect=%d,%d,%d,%d visible=%d enabled=%d feedback=%d image=%d\n",
-                    here.c_str(), typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
-                    c->IsEnabled() ? 1 : 0, c->HasPressFeedback() ? 1 : 0, c->GetImage() ? 1 : 0);
-        if (const auto* inner = dynamic_cast<const NaviPanel*>(c)) Dump(*inner, here);
-    }
+        std::fprintf(to, "control path=/%s class=%s rect=%d,%d,%d,%d visible=%d enabled=%d feedback=%d image=%d\n",
+                     Utf8(path).c_str(), typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
+                     c->IsEnabled() ? 1 : 0, c->HasPressFeedback() ? 1 : 0, c->GetImage() ? 1 : 0);
+    });
 }
 
-int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
-           const std::string& out, bool dump) {
+// Builds, updates and draws the screen; writes the PNG and, when dumpTo is given, the control list.
+bool Render(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
+            const std::string& out, std::FILE* dumpTo, std::FILE* summary) {
     auto* panel = new NaviPanel();
     panel->SetClickSound(builder.GetClickSound());
     builder.BuildPanel(nullptr, panel, CString(Utf8ToUtf16(name)));
@@ -206,11 +210,42 @@ int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<Na
     Sheet sheet(builder.GetScreenWidth(), builder.GetScreenHeight());
     panel->Paint(&sheet.cdc);
     const RECT r = panel->GetRect();
-    std::printf("screen=%s controls=%zu rect=%d,%d,%d,%d\n", name.c_str(), panel->GetChildren().size(), r.left, r.top,
-                r.right, r.bottom);
-    if (dump) Dump(*panel, "");
+    int controls = 0;
+    WalkControls(panel, [&](const CString&, NaviControl*) { ++controls; });
+    std::fprintf(summary, "screen=%s controls=%d rect=%d,%d,%d,%d\n", name.c_str(), controls, r.left, r.top,
+                 r.right, r.bottom);
+    if (dumpTo) Dump(*panel, dumpTo);
     panel->Release();
-    return sheet.Save(out) ? 0 : 1;
+    return sheet.Save(out);
+}
+
+int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
+           const std::string& out, bool dump) {
+    return Render(builder, name, sends, out, dump ? stdout : nullptr, stdout) ? 0 : 1;
+}
+
+// Every row of the catalogue, on the skin and on no archive at all.
+int All(NaviRcBuilder& skinned, const std::string& dir) {
+    NaviRcBuilder bare;
+    bare.SetDeviceType(skinned.GetDeviceType());
+    bare.SetButtonCount(skinned.GetButtonCount());
+    int index = 0, failed = 0;
+    for (const CString& screen : CatalogueScreenNames()) {
+        ++index;
+        const std::string name = Utf8(screen);
+        for (bool withSkin : {true, false}) {
+            char stem[16];
+            std::snprintf(stem, sizeof stem, "%02d_", index);
+            const std::string base = dir + "/" + stem + name + (withSkin ? "" : "_bare");
+            std::FILE* dump = std::fopen((base + ".txt").c_str(), "w");
+            if (!dump) return 1;
+            std::fprintf(stdout, "skin=%d ", withSkin ? 1 : 0);
+            if (!Render(withSkin ? skinned : bare, name, {}, base + ".png", dump, stdout)) ++failed;
+            std::fclose(dump);
+        }
+    }
+    std::printf("screens=%d failed=%d\n", index, failed);
+    return failed == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -219,7 +254,8 @@ int main(int argc, char** argv) {
     if (IsMainMode(argc, argv)) return RunMainMode(argc, argv);
     std::string root, image, out, screen, script, gallery;
     std::vector<std::pair<int, int>> taps;
-    bool list = false, symbols = false, dump = false, sdl = false;
+    bool list = false, symbols = false, dump = false, sdl = false, all = false;
+    int deviceType = 0, buttons = 0;
     std::vector<NaviCommand> sends;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -228,6 +264,9 @@ int main(int argc, char** argv) {
         if (a == "--list") list = true;
         else if (a == "--symbols") symbols = true;
         else if (a == "--dump") dump = true;
+        else if (a == "--all") all = true;
+        else if (a == "--device-type" && (v = value())) deviceType = std::atoi(v);
+        else if (a == "--buttons" && (v = value())) buttons = std::atoi(v);
         else if (a == "--sdl") sdl = true;
         else if (a == "--script" && (v = value())) script = v;
         else if (a == "--root" && (v = value())) root = v;
@@ -248,7 +287,7 @@ int main(int argc, char** argv) {
         } else return Usage();
     }
     const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1) +
-                      (gallery.empty() ? 0 : 1);
+                      (gallery.empty() ? 0 : 1) + (all ? 1 : 0);
     if (!taps.empty() && gallery.empty()) return Usage();
     if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
     if ((!script.empty() || sdl) && (screen.empty() || script.empty() || !sends.empty() || dump)) return Usage();
@@ -256,6 +295,9 @@ int main(int argc, char** argv) {
     if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl});
     NaviRcBuilder builder;
     builder.OpenSkin(kSkinFolder);
+    builder.SetDeviceType(deviceType);
+    builder.SetButtonCount(buttons);
+    if (all) return All(builder, out);
     if (list) return List(builder);
     if (!image.empty()) return Image(builder, image, out);
     if (symbols) return Symbols(builder, out);
