@@ -17,6 +17,7 @@
 #include "skinui/screens/NaviScreenCatalogue.h"
 #include "tools/mkdevice/SkinStage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -62,7 +63,9 @@ TEST(ScreensTap, EveryTapTargetReachesTheListener) {
     builder.OpenSkin(u"\\res");
     builder.SetDeviceType(3);
     builder.SetButtonCount(4);
-    // Taps that cannot reach their control, by screen and control path, with what covers them.
+    // Taps that cannot reach their control, by screen and control path, with what covers them:
+    // none on the panels. (In a hosted dialog the input-panel button covers the bottom-right
+    // corner of the screen, x 205 on from y 298, over the right end of the last settings tab.)
     const std::set<std::string> unreachable = {};
     std::set<std::string> found;
     int tapped = 0;
@@ -72,35 +75,52 @@ TEST(ScreensTap, EveryTapTargetReachesTheListener) {
         builder.BuildPanel(nullptr, screen, name);
         screen->SetListener(&recorder);
         screen->SetVisible(true);
-        Canvas canvas(240, 320);
-        screen->Paint(&canvas.cdc);
-        struct Target {
-            CString path, expected;
-            RECT rect;
-        };
-        std::vector<Target> targets;
-        std::map<NaviControl*, NaviControl*> parentOf;
-        WalkControlTree(screen, [&](const CString& path, NaviControl* c, NaviControl* parent) {
-            parentOf[c] = parent;
-            if (dynamic_cast<NaviPanel*>(c) || dynamic_cast<NaviItemList*>(c) || dynamic_cast<NaviRadioGroup*>(c) ||
-                dynamic_cast<NaviScrollList*>(c))
-                return;
-            auto* group = dynamic_cast<NaviRadioGroup*>(parent);
-            // Radio members take taps through their group; anything else needs its own feedback.
-            if (!group && !c->HasPressFeedback()) return;
-            // Every control on the way up is visible and enabled (a page not current is hidden).
-            for (NaviControl* at = c; at; at = parentOf[at])
-                if (!at->IsVisible() || !at->IsEnabled()) return;
-            targets.push_back({path, group ? group->Name() : c->Name(), c->GetRect()});
+        // Each page of the screen's item lists in turn, as their dialogs show them.
+        std::vector<NaviItemList*> lists;
+        int pages = 1;
+        WalkControls(screen, [&](const CString&, NaviControl* c) {
+            if (auto* list = dynamic_cast<NaviItemList*>(c)) {
+                lists.push_back(list);
+                pages = std::max(pages, list->GetCount());
+            }
         });
-        for (const Target& t : targets) {
-            recorder.seen.clear();
-            const int x = (t.rect.left + t.rect.right) / 2, y = (t.rect.top + t.rect.bottom) / 2;
-            screen->DispatchPenDown(x, y);
-            screen->DispatchPenUp(x, y);
-            ++tapped;
-            if (!recorder.Names(t.expected)) found.insert(name.ToUtf8() + "|" + t.path.ToUtf8());
+        std::set<std::string> missed, reached;
+        for (int page = 0; page < pages; ++page) {
+            for (NaviItemList* list : lists) list->ShowPage(std::min(page, list->GetCount() - 1));
+            Canvas canvas(240, 320);
+            screen->Paint(&canvas.cdc);
+            struct Target {
+                CString path, expected;
+                RECT rect;
+            };
+            std::vector<Target> targets;
+            std::map<NaviControl*, NaviControl*> parentOf;
+            WalkControlTree(screen, [&](const CString& path, NaviControl* c, NaviControl* parent) {
+                parentOf[c] = parent;
+                if (dynamic_cast<NaviPanel*>(c) || dynamic_cast<NaviItemList*>(c) ||
+                    dynamic_cast<NaviRadioGroup*>(c) || dynamic_cast<NaviScrollList*>(c))
+                    return;
+                auto* group = dynamic_cast<NaviRadioGroup*>(parent);
+                // Radio members take taps through their group; anything else needs its own feedback.
+                if (!group && !c->HasPressFeedback()) return;
+                // Every control on the way up is visible and enabled (a page not current is hidden).
+                for (NaviControl* at = c; at; at = parentOf[at])
+                    if (!at->IsVisible() || !at->IsEnabled()) return;
+                targets.push_back({path, group ? group->Name() : c->Name(), c->GetRect()});
+            });
+            for (const Target& t : targets) {
+                recorder.seen.clear();
+                const int x = (t.rect.left + t.rect.right) / 2, y = (t.rect.top + t.rect.bottom) / 2;
+                screen->DispatchPenDown(x, y);
+                screen->DispatchPenUp(x, y);
+                ++tapped;
+                const std::string key = name.ToUtf8() + "|" + t.path.ToUtf8();
+                if (recorder.Names(t.expected)) reached.insert(key);
+                else missed.insert(key);
+            }
         }
+        for (const std::string& m : missed)
+            if (!reached.count(m)) found.insert(m);
         screen->Release();
     }
     std::string extra, gone;
@@ -110,7 +130,7 @@ TEST(ScreensTap, EveryTapTargetReachesTheListener) {
         if (!found.count(u)) gone += u + "\n";
     EXPECT_TRUE(extra.empty()) << "taps that did not reach the listener:\n" << extra;
     EXPECT_TRUE(gone.empty()) << "listed as unreachable but reached:\n" << gone;
-    EXPECT_GT(tapped, 200);
+    EXPECT_GT(tapped, 400);
 }
 
 TEST(ScreensTap, TheMultiRouteResultFramesTakeNoTap) {

@@ -9,9 +9,12 @@
 //   --root DIR --all --out DIR             every catalogued screen with the skin and without any
 //                                          archive, in the built-in font: NN_NAME.png/.txt and
 //                                          NN_NAME_bare.png/.txt
-//   --root DIR --screen NAME --script FILE --out DIR [--sdl]
-//                                          the screen in a skinned dialog under the headless host (or
-//                                          the SDL host); OUT/events.log gets every command it reports
+//   --root DIR --screen NAME --script FILE --out DIR [--sdl] [--device-type N --buttons N]
+//                                          the screen in the skinned common dialog under the headless
+//                                          host (or the SDL host); OUT/events.log gets every command it
+//                                          reports; a combo's tap opens its popup list
+//   --root DIR --message TEXT --type 3000|3001 --script FILE --out DIR
+//                                          the skinned message box; prints answer=CODE
 //   --root DIR --main [--state FILE] --out PNG [--dump] [--tap X,Y]...   the main screen (MainMode.cpp)
 //   --root DIR --gallery FILE --out PNG [--tap X,Y]...
 //                                          the controls FILE lists on one panel, rendered after the taps;
@@ -47,6 +50,7 @@ int Usage() {
                  "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
                  "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump] |\n"
                  "       --screen NAME --script FILE --out DIR [--sdl] | --all --out DIR |\n"
+                 "       --message TEXT --type 3000|3001 --script FILE --out DIR |\n"
                  "       --gallery FILE --out PNG [--tap X,Y]...)\n");
     return 2;
 }
@@ -260,7 +264,8 @@ int All(NaviRcBuilder& skinned, const std::string& dir) {
 
 int main(int argc, char** argv) {
     if (IsMainMode(argc, argv)) return RunMainMode(argc, argv);
-    std::string root, image, out, screen, script, gallery;
+    std::string root, image, out, screen, script, gallery, message;
+    int messageType = 0;
     std::vector<std::pair<int, int>> taps, probes;
     bool list = false, symbols = false, dump = false, sdl = false, all = false;
     int deviceType = 0, buttons = 0;
@@ -273,6 +278,8 @@ int main(int argc, char** argv) {
         else if (a == "--symbols") symbols = true;
         else if (a == "--dump") dump = true;
         else if (a == "--all") all = true;
+        else if (a == "--message" && (v = value())) message = v;
+        else if (a == "--type" && (v = value())) messageType = std::atoi(v);
         else if (a == "--device-type" && (v = value())) deviceType = std::atoi(v);
         else if (a == "--buttons" && (v = value())) buttons = std::atoi(v);
         else if (a == "--sdl") sdl = true;
@@ -301,13 +308,17 @@ int main(int argc, char** argv) {
         } else return Usage();
     }
     const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1) +
-                      (gallery.empty() ? 0 : 1) + (all ? 1 : 0);
+                      (gallery.empty() ? 0 : 1) + (all ? 1 : 0) + (message.empty() ? 0 : 1);
     if (!taps.empty() && gallery.empty()) return Usage();
     if (!probes.empty() && screen.empty()) return Usage();
     if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
-    if ((!script.empty() || sdl) && (screen.empty() || script.empty() || !sends.empty() || dump)) return Usage();
+    if (!message.empty() && (script.empty() || (messageType != 3000 && messageType != 3001))) return Usage();
+    if ((!script.empty() || sdl) && ((screen.empty() && message.empty()) || script.empty() || !sends.empty() || dump))
+        return Usage();
     DeviceRoot::SetRoot(root);
-    if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl});
+    if (!message.empty())
+        return RunMessageBox(SkinDialogRunOptions{screen, script, out, sdl, deviceType, buttons}, message, messageType);
+    if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl, deviceType, buttons});
     NaviRcBuilder builder;
     builder.OpenSkin(kSkinFolder);
     builder.SetDeviceType(deviceType);
