@@ -185,3 +185,30 @@ TEST(ScreensTap, TheReSearchIntervalComboIsAsWideAsItsWidestItem) {
     EXPECT_EQ(r.bottom - r.top, 23);
     screen->Release();
 }
+
+TEST(ScreensTap, APopupOfOnePageShowsBothArrowMarksEvenWithoutAChoice) {
+    SampleSkin skin;
+    NaviRcBuilder builder;
+    builder.OpenSkin(u"\\res");
+    auto* popup = new NaviPanel();
+    builder.BuildPanel(nullptr, popup, u"안내레벨콤보");
+    auto send = [&](int id, int p1, const char16_t* text) {
+        NaviCommand cmd;
+        cmd.target = kTargetDialog;
+        cmd.control = u"안내레벨콤보그룹";
+        cmd.id = id;
+        cmd.param1 = p1;
+        if (text) cmd.text = text;
+        popup->ProcessCommand(cmd);
+    };
+    for (const char16_t* row : {u"변경없음", u"4레벨", u"5레벨", u"6레벨", u"7레벨", u"8레벨", u"9레벨"})
+        send(kCmdAddRow, -1, row);
+    // The combo has no value yet: it asks for row -1.
+    send(kCmdSelect, -1, nullptr);
+    NaviControl* up = FindControl(popup, u"DisableArrowUp");
+    NaviControl* down = FindControl(popup, u"DisableArrowDown");
+    ASSERT_TRUE(up && down);
+    EXPECT_TRUE(up->IsEnabled());
+    EXPECT_TRUE(down->IsEnabled());
+    popup->Release();
+}
