@@ -39,7 +39,12 @@ void NaviScrollList::ScrollRows(int dy) {
 }
 
 void NaviScrollList::SelectRow(int i) {
-    if (!Valid(i)) return;
+    if (!Valid(i)) {
+        // No row chosen (a combo without a value yet): the list opens on its first page, and the
+        // arrows must say so.
+        if (i == -1 && m_currentPage == 0) UpdateArrows();
+        return;
+    }
     SelectOnly(i);
     m_currentPage = m_selected / kRowsPerPage;
     UpdateArrows();

@@ -6,13 +6,13 @@
 
 namespace {
 
-void Walk(NaviControl* at, const CString& prefix,
-          const std::function<void(const CString&, NaviControl*)>& visit) {
+void Walk(NaviControl* at, NaviControl* root, const CString& prefix,
+          const std::function<void(const CString&, NaviControl*, NaviControl*)>& visit) {
     auto each = [&](NaviControl* child) {
         if (!child) return;
         const CString path = prefix.IsEmpty() ? child->Name() : prefix + u"/" + child->Name();
-        visit(path, child);
-        Walk(child, path, visit);
+        visit(path, child, at == root ? nullptr : at);
+        Walk(child, root, path, visit);
     };
     if (auto* panel = dynamic_cast<NaviPanel*>(at)) {
         for (NaviControl* child : panel->GetChildren()) each(child);
@@ -25,8 +25,13 @@ void Walk(NaviControl* at, const CString& prefix,
 
 } // namespace
 
+void WalkControlTree(NaviControl* root,
+                     const std::function<void(const CString&, NaviControl*, NaviControl*)>& visit) {
+    if (root) Walk(root, root, CString(), visit);
+}
+
 void WalkControls(NaviControl* root, const std::function<void(const CString&, NaviControl*)>& visit) {
-    if (root) Walk(root, CString(), visit);
+    WalkControlTree(root, [&](const CString& path, NaviControl* control, NaviControl*) { visit(path, control); });
 }
 
 NaviControl* FindControl(NaviControl* root, const CString& path) {

@@ -54,13 +54,14 @@ grep -q '^symbols=[1-9][0-9]* ' "$dir/out.txt" || fail "symbols drawn"
   > "$dir/out.txt" || fail "--screen"
 grep -q '^screen=경고창 controls=0 ' "$dir/out.txt" || fail "screen line"
 
-# The screen in a skinned dialog under the headless host: Enter does not close it, the script runs
-# through to its frame.
-"$shot" --root "$dir/root" --screen 경고창 --script "$(dirname "$0")/tap.script" --out "$dir/run" \
+# The screen in the common dialog under the headless host: Enter does not close it, the script runs
+# through to its frame and "이전" closes it.
+"$shot" --root "$dir/root" --screen NameSearch --script "$(dirname "$0")/tap.script" --out "$dir/run" \
   > "$dir/out.txt" 2>&1 || fail "--script run"
 [ -f "$dir/run/events.log" ] || fail "events.log"
+grep -q '^event target=이전 control= text= id=2015 ' "$dir/run/events.log" || fail "이전 reached the listener"
+grep -q '^closed ret=0$' "$dir/run/events.log" || fail "closed by 이전"
 [ -s "$dir/run/frames/screen.png" ] || fail "frame of the screen"
-grep -q 'script done' "$dir/run/host.log" || fail "the script ran through"
 
 set +e
 "$shot" --root "$dir/root" > /dev/null 2>&1

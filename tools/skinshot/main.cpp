@@ -5,11 +5,16 @@
 //   --root DIR --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump]
 //        [--device-type N --buttons N]     the screen the builder lays out, rendered off screen (the
 //                                          device type and button count shape the system page)
+//        [--probe X,Y]...                  each probe prints the drawn colour there
 //   --root DIR --all --out DIR             every catalogued screen with the skin and without any
-//                                          archive: NN_NAME.png/.txt and NN_NAME_bare.png/.txt
-//   --root DIR --screen NAME --script FILE --out DIR [--sdl]
-//                                          the screen in a skinned dialog under the headless host (or
-//                                          the SDL host); OUT/events.log gets every command it reports
+//                                          archive, in the built-in font: NN_NAME.png/.txt and
+//                                          NN_NAME_bare.png/.txt
+//   --root DIR --screen NAME --script FILE --out DIR [--sdl] [--device-type N --buttons N]
+//                                          the screen in the skinned common dialog under the headless
+//                                          host (or the SDL host); OUT/events.log gets every command it
+//                                          reports; a combo's tap opens its popup list
+//   --root DIR --message TEXT --type 3000|3001 --script FILE --out DIR
+//                                          the skinned message box; prints answer=CODE
 //   --root DIR --main [--state FILE] --out PNG [--dump] [--tap X,Y]...   the main screen (MainMode.cpp)
 //   --root DIR --gallery FILE --out PNG [--tap X,Y]...
 //                                          the controls FILE lists on one panel, rendered after the taps;
@@ -45,6 +50,7 @@ int Usage() {
                  "usage: velko-skinshot --root DIR (--list | --image NAME --out PNG | --symbols --out PNG |\n"
                  "       --screen NAME [--send TARGET,CONTROL,ID,P1[,TEXT]]... --out PNG [--dump] |\n"
                  "       --screen NAME --script FILE --out DIR [--sdl] | --all --out DIR |\n"
+                 "       --message TEXT --type 3000|3001 --script FILE --out DIR |\n"
                  "       --gallery FILE --out PNG [--tap X,Y]...)\n");
     return 2;
 }
@@ -202,7 +208,8 @@ void Dump(NaviPanel& panel, std::FILE* to) {
 
 // Builds, updates and draws the screen; writes the PNG and, when dumpTo is given, the control list.
 bool Render(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
-            const std::string& out, std::FILE* dumpTo, std::FILE* summary) {
+            const std::string& out, std::FILE* dumpTo, std::FILE* summary,
+            const std::vector<std::pair<int, int>>& probes = {}) {
     auto* panel = new NaviPanel();
     panel->SetClickSound(builder.GetClickSound());
     builder.BuildPanel(nullptr, panel, CString(Utf8ToUtf16(name)));
@@ -215,17 +222,22 @@ bool Render(NaviRcBuilder& builder, const std::string& name, const std::vector<N
     std::fprintf(summary, "screen=%s controls=%d rect=%d,%d,%d,%d\n", name.c_str(), controls, r.left, r.top,
                  r.right, r.bottom);
     if (dumpTo) Dump(*panel, dumpTo);
+    for (const auto& [x, y] : probes) {
+        const COLORREF c = GetPixel(sheet.dc, x, y);
+        std::fprintf(summary, "probe=%d,%d rgb=%d,%d,%d\n", x, y, GetRValue(c), GetGValue(c), GetBValue(c));
+    }
     panel->Release();
     return sheet.Save(out);
 }
 
 int Screen(NaviRcBuilder& builder, const std::string& name, const std::vector<NaviCommand>& sends,
-           const std::string& out, bool dump) {
-    return Render(builder, name, sends, out, dump ? stdout : nullptr, stdout) ? 0 : 1;
+           const std::string& out, bool dump, const std::vector<std::pair<int, int>>& probes) {
+    return Render(builder, name, sends, out, dump ? stdout : nullptr, stdout, probes) ? 0 : 1;
 }
 
 // Every row of the catalogue, on the skin and on no archive at all.
 int All(NaviRcBuilder& skinned, const std::string& dir) {
+    GdiUseBuiltinFont(true);
     NaviRcBuilder bare;
     bare.SetDeviceType(skinned.GetDeviceType());
     bare.SetButtonCount(skinned.GetButtonCount());
@@ -252,8 +264,9 @@ int All(NaviRcBuilder& skinned, const std::string& dir) {
 
 int main(int argc, char** argv) {
     if (IsMainMode(argc, argv)) return RunMainMode(argc, argv);
-    std::string root, image, out, screen, script, gallery;
-    std::vector<std::pair<int, int>> taps;
+    std::string root, image, out, screen, script, gallery, message;
+    int messageType = 0;
+    std::vector<std::pair<int, int>> taps, probes;
     bool list = false, symbols = false, dump = false, sdl = false, all = false;
     int deviceType = 0, buttons = 0;
     std::vector<NaviCommand> sends;
@@ -265,6 +278,8 @@ int main(int argc, char** argv) {
         else if (a == "--symbols") symbols = true;
         else if (a == "--dump") dump = true;
         else if (a == "--all") all = true;
+        else if (a == "--message" && (v = value())) message = v;
+        else if (a == "--type" && (v = value())) messageType = std::atoi(v);
         else if (a == "--device-type" && (v = value())) deviceType = std::atoi(v);
         else if (a == "--buttons" && (v = value())) buttons = std::atoi(v);
         else if (a == "--sdl") sdl = true;
@@ -280,6 +295,12 @@ int main(int argc, char** argv) {
             if (std::sscanf(v, "%d,%d%c", &x, &y, &extra) != 2) return Usage();
             taps.emplace_back(x, y);
         }
+        else if (a == "--probe" && (v = value())) {
+            int x = 0, y = 0;
+            char extra = 0;
+            if (std::sscanf(v, "%d,%d%c", &x, &y, &extra) != 2) return Usage();
+            probes.emplace_back(x, y);
+        }
         else if (a == "--send" && (v = value())) {
             NaviCommand cmd;
             if (!ParseSend(v, cmd)) return Usage();
@@ -287,12 +308,17 @@ int main(int argc, char** argv) {
         } else return Usage();
     }
     const int modes = (list ? 1 : 0) + (symbols ? 1 : 0) + (image.empty() ? 0 : 1) + (screen.empty() ? 0 : 1) +
-                      (gallery.empty() ? 0 : 1) + (all ? 1 : 0);
+                      (gallery.empty() ? 0 : 1) + (all ? 1 : 0) + (message.empty() ? 0 : 1);
     if (!taps.empty() && gallery.empty()) return Usage();
+    if (!probes.empty() && screen.empty()) return Usage();
     if (root.empty() || modes != 1 || (!list && out.empty())) return Usage();
-    if ((!script.empty() || sdl) && (screen.empty() || script.empty() || !sends.empty() || dump)) return Usage();
+    if (!message.empty() && (script.empty() || (messageType != 3000 && messageType != 3001))) return Usage();
+    if ((!script.empty() || sdl) && ((screen.empty() && message.empty()) || script.empty() || !sends.empty() || dump))
+        return Usage();
     DeviceRoot::SetRoot(root);
-    if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl});
+    if (!message.empty())
+        return RunMessageBox(SkinDialogRunOptions{screen, script, out, sdl, deviceType, buttons}, message, messageType);
+    if (!script.empty()) return RunSkinDialog(SkinDialogRunOptions{screen, script, out, sdl, deviceType, buttons});
     NaviRcBuilder builder;
     builder.OpenSkin(kSkinFolder);
     builder.SetDeviceType(deviceType);
@@ -302,5 +328,5 @@ int main(int argc, char** argv) {
     if (!image.empty()) return Image(builder, image, out);
     if (symbols) return Symbols(builder, out);
     if (!gallery.empty()) return RunGallery(builder, gallery, out, taps);
-    return Screen(builder, screen, sends, out, dump);
+    return Screen(builder, screen, sends, out, dump, probes);
 }
