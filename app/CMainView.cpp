@@ -289,3 +289,14 @@ void CMainView::ShowLayerByName(const char16_t* file, bool show) {
     VariantClear(&name);
     if (index >= 0) m_mapWnd.ShowLayer(index, show ? 1 : 0);
 }
+
+void CMainView::SetVehicle(std::int32_t x, std::int32_t y, int heading) {
+    m_carX = x;
+    m_carY = y;
+    if (heading >= 0) {
+        m_heading = heading;
+        m_headingIndex = heading / 10 % 36;
+    } else {
+        m_headingIndex = -1;
+    }
+}

@@ -116,6 +116,8 @@ public:
     void StartFollowing();
     void StopFollowing();
     bool IsFollowing() const { return m_followVehicle; }
+    // The follow flag alone, without telling the main screen.
+    void SetFollowing(bool on) { m_followVehicle = on; }
     void StopAutoReturn() { m_autoReturn = kAutoReturnStopped; }
     void StartAutoReturn() { m_autoReturn = 0; }
     void RestartAutoReturn() {

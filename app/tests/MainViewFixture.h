@@ -174,9 +174,9 @@ protected:
         m_view->SetMapReady(true);
     }
 
-    // Paints what is pending and composes the screen.
+    // Renders the map again with its overlay and composes the screen.
     void Compose() {
-        m_view->GetMapWnd().Invalidate(FALSE);
+        m_view->GetMapWnd().RequestRedraw(1);
         WinDispatchPending();
         WinComposeScreen();
     }
