@@ -15,17 +15,21 @@
 #include "platform/window/Afx.h"
 #include "position/GpsReceiver.h"
 #include "route/RouteManager.h"
+#include "search/NaviMediator.h"
 #include "skinui/NaviCommand.h"
 #include "skinui/NaviListener.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CLocusRecorder;
+class CNaviCommonDlg;
 class CNaviConfig;
 class NaviMainScreen;
+class NaviMessageBox;
 
-class CMainView : public CView, public NaviListener {
+class CMainView : public CView, public NaviListener, public NaviMediator {
     DECLARE_DYNCREATE(CMainView)
 public:
     static constexpr int kMapWindowId = 111;
@@ -68,8 +72,9 @@ public:
     void OnSetFocus(CWnd* oldWnd) override;
     void OnKillFocus(CWnd* newWnd) override;
     BOOL OnEraseBkgnd(CDC* dc) override;
-    // Creates the objects the view owns besides the map: the driving trail and the main screen
-    // with its skin (folder "res" of the program folder). Tearing down deletes them; twice is
+    // Creates the objects the view owns besides the map: the driving trail, the main screen with
+    // its skin (folder "res" of the program folder) and its controls, the skinned message box and
+    // the common dialog on the main screen's builder. Tearing down deletes them; twice is
     // harmless.
     void SetUpSkinnedUi();
     void TearDownSkinnedUi();
@@ -84,6 +89,9 @@ public:
     // Gives the map window the symbol manager, colours and night hours, the level bars the level
     // table, and installs the map window's callbacks.
     void SetUpMapWindow();
+    // The document's map level and vehicle taken into the view, the map shown at the document's
+    // position and level, following the vehicle when the map stands on it.
+    void OpenMapAtDocument();
     // The orderly stop of what the view runs; the first call does the work, later calls nothing.
     void ShutdownDevices();
     bool IsShutDown() const { return m_shutDown; }
@@ -177,6 +185,14 @@ public:
     // ---- commands from the main screen ----
     void ProcessEvent(NaviCommand& cmd) override;
 
+    // ---- markers from the search screens ----
+    void AddItem(AroundFacilityItem* item) override;
+    void SetItem(int i, const AroundFacilityItem& item) override;
+    void SetState(int state) override { m_mediatorState = state; }
+    void ForwardKey(int key) override;
+    int GetMediatorState() const { return m_mediatorState; }
+    std::size_t GetMarkerCount() const { return m_markers.size(); }
+
 protected:
     void OnDraw(CDC* dc) override;
 
@@ -197,7 +213,11 @@ private:
     CNaviConfig* m_config = nullptr;
     CMapDocState* m_doc = nullptr;
     NaviMainScreen* m_mainScreen = nullptr;
+    std::unique_ptr<NaviMessageBox> m_messageBox;
+    std::unique_ptr<CNaviCommonDlg> m_commonDlg;
     std::unique_ptr<CLocusRecorder> m_locus;
+    std::vector<std::unique_ptr<AroundFacilityItem>> m_markers;
+    int m_mediatorState = 0;
     NaviCommand m_command;
 
     CMapWnd m_mapWnd;

@@ -167,9 +167,12 @@ protected:
         ASSERT_TRUE(m_doc->Load());
         ASSERT_TRUE(m_doc->LoadSchemeFile(u"Color.bin"));
         if (layers) ASSERT_TRUE(m_view->OpenMapLayers());
+        if (m_vehicleAtMap) {
+            m_doc->vehicleX = m_doc->mapX;
+            m_doc->vehicleY = m_doc->mapY;
+        }
         m_view->SetUpMapWindow();
-        m_view->SetMapLevel(m_view->GetMapLevel());
-        m_view->MoveMapTo(m_doc->mapX, m_doc->mapY, 0);
+        m_view->OpenMapAtDocument();
         if (!m_view->UpdateDayNightColors()) m_view->ApplyDayNightColors();
         m_view->SetMapReady(true);
     }
@@ -192,6 +195,8 @@ protected:
     CMainFrame* m_frame = nullptr;
     CMainView* m_view = nullptr;
     TestDoc* m_doc = nullptr;
+    // The document's vehicle stands where the map is (a first run).
+    bool m_vehicleAtMap = false;
 };
 
 } // namespace mainview_test
