@@ -150,8 +150,14 @@ public:
     static CString SpeedAltitudeText(int speedTenths, int altitudeTenths);
     // `E %03d°%02d'%02d" N %02d°%02d'%02d"` of network coordinates (1/100 second).
     static CString LatLonText(std::int32_t netX, std::int32_t netY);
-    void ShowGpsSkyView();
+    // The display page "환경설정-디스플레이" in the common dialog with the page's listener (given
+    // by the settings dialogs), then ApplyDisplaySettings with the page's result.
     void ShowDisplaySettings();
+    void SetDisplayPageListener(NaviListener* listener) { m_displayPageListener = listener; }
+    // What the display page changed: night hours (setting 11 bit 1, settings 9 and 10), the view
+    // mode (setting 0), pedestrian mode (setting 2, against its value before the page); result 3
+    // restores the main screen; the level applied again and the map redrawn.
+    void ApplyDisplaySettings(int pedestrianBefore, int result);
 
     // ---- state read and set by the other parts of the shell ----
     NaviMainScreen* GetMainScreen() const { return m_mainScreen; }
@@ -218,6 +224,7 @@ private:
     std::unique_ptr<CLocusRecorder> m_locus;
     std::vector<std::unique_ptr<AroundFacilityItem>> m_markers;
     int m_mediatorState = 0;
+    NaviListener* m_displayPageListener = nullptr;
     NaviCommand m_command;
 
     CMapWnd m_mapWnd;

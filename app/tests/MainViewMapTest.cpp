@@ -259,3 +259,39 @@ TEST_F(MainViewTest, CompassCyclesTheViewModesAndSavesThem) {
 }
 
 } // namespace mainview_test
+
+namespace mainview_test {
+
+TEST_F(MainViewTest, DisplaySettingsTakeNightHoursViewModeAndPedestrianMode) {
+    m_config->SetValue(0, 0);
+    m_config->SetValue(11, 1);
+    SetJanuaryHour(17);
+    Open();
+    ASSERT_FALSE(m_view->IsNightScheme());
+    // The page switched to the user's hours (bit 1) from 16 to 6, to heading up and to walking.
+    m_config->SetValue(11, 3);
+    m_config->SetValue(9, 16);
+    m_config->SetValue(10, 6);
+    m_config->SetValue(0, 1);
+    m_config->SetValue(2, 1);
+    m_view->ApplyDisplaySettings(0, 0);
+    EXPECT_TRUE(m_view->GetMapWnd().IsNightTime());
+    EXPECT_EQ(m_view->GetViewMode(), 1);
+    EXPECT_TRUE(m_view->IsPedestrianMode());
+    Compose();
+    EXPECT_TRUE(m_view->IsNightScheme());
+    // An unchanged pedestrian setting leaves the mode alone.
+    m_view->SetPedestrianMode(false);
+    m_view->ApplyDisplaySettings(1, 0);
+    EXPECT_FALSE(m_view->IsPedestrianMode());
+}
+
+TEST_F(MainViewTest, LevelsOutsideTheTablesAreRefused) {
+    Open();
+    for (int level : {-1, 17, 100}) {
+        EXPECT_FALSE(m_view->SetLevelFromBar(level)) << level;
+        EXPECT_EQ(m_view->GetMapLevel(), 11);
+    }
+}
+
+} // namespace mainview_test
