@@ -165,8 +165,8 @@ bool CMainView::OpenMapLayers() {
     for (const MapLayerRecord& record : m_doc->layers) {
         VARIANT name = StringVariant(record.name);
         m_mapWnd.OpenMapLayer(name, CMapWnd::kNextFreeIndex);
-        CMapLayerFile* layer = m_mapWnd.FindLayer(name);
         VariantClear(&name);
+        CMapLayerFile* layer = FindMapLayer(record.name);
         if (!layer) {
             // The map window reports nothing itself: a base-map layer that does not open ends
             // the start-up with the layer named.
@@ -327,11 +327,17 @@ bool CMainView::PointInClient(POINT p) const {
     return p.x >= m_client.left && p.x < m_client.right && p.y >= m_client.top && p.y < m_client.bottom;
 }
 
-void CMainView::ShowLayerByName(const char16_t* file, bool show) {
-    VARIANT name = StringVariant(CString(file));
-    const int index = m_mapWnd.FindLayerIndex(name);
+CMapLayerFile* CMainView::FindMapLayer(const CString& file, int* index) {
+    VARIANT name = StringVariant(file);
+    const int i = m_mapWnd.FindLayerIndex(name);
     VariantClear(&name);
-    if (index >= 0) m_mapWnd.ShowLayer(index, show ? 1 : 0);
+    if (index) *index = i;
+    return m_mapWnd.GetLayer(i);
+}
+
+void CMainView::ShowLayerByName(const char16_t* file, bool show) {
+    int index = -1;
+    if (FindMapLayer(CString(file), &index)) m_mapWnd.ShowLayer(index, show ? 1 : 0);
 }
 
 void CMainView::SetVehicle(std::int32_t x, std::int32_t y, int heading) {

@@ -166,6 +166,8 @@ public:
     CAdminSearch& GetAdminSearch() { return m_adminSearch; }
     CLocusRecorder* GetLocus() const { return m_locus.get(); }
     int GetPointPickMode() const { return m_pointPickMode; }
+    // The district and neighbourhood of the point tapped last.
+    const CString& GetPlaceName() const { return m_placeName; }
     void SetPointPickMode(int mode) { m_pointPickMode = mode; }
     void SetEventMode(int mode) { m_eventMode = static_cast<std::int16_t>(mode); }
     void SetPedestrianMode(bool on) { m_pedestrianMode = on; }
@@ -215,6 +217,8 @@ private:
     void SendMain(int id, int param1 = -1, int param2 = -1);
     bool PointInClient(POINT p) const;
     void ShowLayerByName(const char16_t* name, bool show);
+    // The map window's layer of that file name and its index (null and -1 when it holds none).
+    CMapLayerFile* FindMapLayer(const CString& name, int* index = nullptr);
 
     CNaviConfig* m_config = nullptr;
     CMapDocState* m_doc = nullptr;

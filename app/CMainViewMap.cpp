@@ -28,13 +28,6 @@ constexpr int kTrafficLowestLevel[4] = {0, 6, 8, 7};
 
 int LevelIndex(int level) { return std::clamp(level, 0, 15); }
 
-VARIANT StringVariant(const CString& text) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(text.GetString(), static_cast<UINT>(text.GetLength()));
-    return v;
-}
-
 bool MenuOpen(const NaviMainScreen* screen) { return screen && !screen->GetMenuName().IsEmpty(); }
 
 } // namespace
@@ -76,10 +69,8 @@ void CMainView::SetMapLevel(int level, bool keepView) {
     m_mapWnd.SetLevelMasks(kMaskLevels[0][i], kMaskLevels[1][i], kMaskLevels[2][i]);
     if (m_doc) {
         for (const MapLayerRecord& record : m_doc->layers) {
-            VARIANT name = StringVariant(record.name);
-            const int index = m_mapWnd.FindLayerIndex(name);
-            VariantClear(&name);
-            CMapLayerFile* layer = m_mapWnd.GetLayer(index);
+            int index = -1;
+            CMapLayerFile* layer = FindMapLayer(record.name, &index);
             if (!layer) continue;
             const std::uint8_t* entry = record.Entry(i);
             const int kind = layer->GetKind();

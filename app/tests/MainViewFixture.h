@@ -149,7 +149,7 @@ protected:
     void SetJanuaryHour(int hour) { m_clock.SetUtc(1768431600000LL + (hour - 8) * 3600000LL); }
 
     // Frame, document and view, set up as start-up does; the map at the document's position.
-    void Open(bool layers = true) {
+    void Open() {
         m_app = std::make_unique<CWinApp>(u"Velko");
         m_app->AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(TestDoc), RUNTIME_CLASS(CMainFrame),
                                                      RUNTIME_CLASS(CMainView)));
@@ -166,7 +166,7 @@ protected:
         m_doc->colorMode = m_view->GetDisplayColorCount();
         ASSERT_TRUE(m_doc->Load());
         ASSERT_TRUE(m_doc->LoadSchemeFile(u"Color.bin"));
-        if (layers) ASSERT_TRUE(m_view->OpenMapLayers());
+        ASSERT_TRUE(m_view->OpenMapLayers());
         if (m_vehicleAtMap) {
             m_doc->vehicleX = m_doc->mapX;
             m_doc->vehicleY = m_doc->mapY;

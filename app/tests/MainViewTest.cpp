@@ -35,6 +35,22 @@ TEST_F(MainViewTest, MapWindowFillsTheViewUnderTheMainScreen) {
     EXPECT_NE(Pixel(cx, cy), withOverlay);
 }
 
+TEST_F(MainViewTest, ABaseLayerThatDoesNotOpenIsNamedAndFails) {
+    Open();
+    std::vector<std::u16string> shown;
+    WinSetMessageBoxHandler([&](HWND, const std::u16string& text, const std::u16string&, UINT) {
+        shown.push_back(text);
+        return IDOK;
+    });
+    MapLayerRecord missing;
+    missing.name = u"MAP\\NOWHERE.MDC";
+    m_doc->layers.insert(m_doc->layers.begin() + 1, missing);
+    EXPECT_FALSE(m_view->OpenMapLayers());
+    WinSetMessageBoxHandler(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], u"'MAP\\NOWHERE.MDC' 지도를 읽을 수 없습니다.");
+}
+
 TEST_F(MainViewTest, FirstRunOpensAtTheDefaultPlaceFollowingTheVehicle) {
     m_vehicleAtMap = true;
     Open();
