@@ -3,6 +3,8 @@
 #include "app/CMainView.h"
 
 #include "app/CMainFrame.h"
+#include "commondlg/CNaviCommonDlg.h"
+#include "commondlg/NaviMessageBox.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/files/Files.h"
@@ -49,6 +51,7 @@ const char16_t* const CMainView::kTrafficLayers[4] = {u"DARC\\DARC_HIGHWAY.MDC",
                                                       u"DARC\\DARC_ETC2.MDC", u"DARC\\DARC_ETC4.MDC"};
 
 CMainView::CMainView() {
+    m_markers.reserve(20);
     g_view = this;
     m_config = CNaviConfig::GetInstance();
 }
@@ -117,12 +120,38 @@ void CMainView::SetUpSkinnedUi() {
     m_mainScreen->OpenSkin(skin);
     m_mainScreen->SetListener(this);
     m_mainScreen->CreateControls();
+    m_messageBox = std::make_unique<NaviMessageBox>();
+    m_messageBox->Initialize(m_mainScreen->GetRcBuilder());
+    m_commonDlg = std::make_unique<CNaviCommonDlg>();
+    m_commonDlg->SetRcBuilder(m_mainScreen->GetRcBuilder());
+    m_commonDlg->SetNaviListener(this);
 }
 
 void CMainView::TearDownSkinnedUi() {
+    m_commonDlg.reset();
+    if (m_messageBox) m_messageBox->Destruct();
+    m_messageBox.reset();
     delete m_mainScreen;
     m_mainScreen = nullptr;
     m_locus.reset();
+}
+
+void CMainView::OpenMapAtDocument() {
+    if (!m_doc) return;
+    m_mapLevel = m_doc->mapLevel;
+    m_carX = m_doc->vehicleX;
+    m_carY = m_doc->vehicleY;
+    if (m_mapWnd.m_hWnd) {
+        m_mapWnd.BringWindowToTop();
+        m_mapWnd.ShowWindow(SW_SHOW);
+    }
+    SetMapLevel(m_mapLevel);
+    MoveMapTo(m_doc->mapX, m_doc->mapY, m_heading);
+    if (m_mainScreen) m_mainScreen->SetSimulation(false);
+    if (m_doc->mapX == m_doc->vehicleX && m_doc->mapY == m_doc->vehicleY)
+        StartFollowing();
+    else
+        StopFollowing();
 }
 
 // ---- map window ----
@@ -136,8 +165,8 @@ bool CMainView::OpenMapLayers() {
     for (const MapLayerRecord& record : m_doc->layers) {
         VARIANT name = StringVariant(record.name);
         m_mapWnd.OpenMapLayer(name, CMapWnd::kNextFreeIndex);
-        CMapLayerFile* layer = m_mapWnd.FindLayer(name);
         VariantClear(&name);
+        CMapLayerFile* layer = FindMapLayer(record.name);
         if (!layer) {
             // The map window reports nothing itself: a base-map layer that does not open ends
             // the start-up with the layer named.
@@ -279,13 +308,45 @@ void CMainView::ProcessEvent(NaviCommand& cmd) {
     }
 }
 
+void CMainView::AddItem(AroundFacilityItem* item) {
+    if (item) m_markers.emplace_back(item);
+}
+
+void CMainView::SetItem(int i, const AroundFacilityItem& item) {
+    if (i < 0 || i >= static_cast<int>(m_markers.size())) return;
+    AroundFacilityItem& marker = *m_markers[static_cast<std::size_t>(i)];
+    marker.name = item.name;
+    marker.x = item.x;
+    marker.y = item.y;
+    marker.value = item.value;
+}
+
+void CMainView::ForwardKey(int key) { OnKeyDown(static_cast<UINT>(key), 1, 0); }
+
 bool CMainView::PointInClient(POINT p) const {
     return p.x >= m_client.left && p.x < m_client.right && p.y >= m_client.top && p.y < m_client.bottom;
 }
 
-void CMainView::ShowLayerByName(const char16_t* file, bool show) {
-    VARIANT name = StringVariant(CString(file));
-    const int index = m_mapWnd.FindLayerIndex(name);
+CMapLayerFile* CMainView::FindMapLayer(const CString& file, int* index) {
+    VARIANT name = StringVariant(file);
+    const int i = m_mapWnd.FindLayerIndex(name);
     VariantClear(&name);
-    if (index >= 0) m_mapWnd.ShowLayer(index, show ? 1 : 0);
+    if (index) *index = i;
+    return m_mapWnd.GetLayer(i);
+}
+
+void CMainView::ShowLayerByName(const char16_t* file, bool show) {
+    int index = -1;
+    if (FindMapLayer(CString(file), &index)) m_mapWnd.ShowLayer(index, show ? 1 : 0);
+}
+
+void CMainView::SetVehicle(std::int32_t x, std::int32_t y, int heading) {
+    m_carX = x;
+    m_carY = y;
+    if (heading >= 0) {
+        m_heading = heading;
+        m_headingIndex = heading / 10 % 36;
+    } else {
+        m_headingIndex = -1;
+    }
 }

@@ -15,17 +15,21 @@
 #include "platform/window/Afx.h"
 #include "position/GpsReceiver.h"
 #include "route/RouteManager.h"
+#include "search/NaviMediator.h"
 #include "skinui/NaviCommand.h"
 #include "skinui/NaviListener.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CLocusRecorder;
+class CNaviCommonDlg;
 class CNaviConfig;
 class NaviMainScreen;
+class NaviMessageBox;
 
-class CMainView : public CView, public NaviListener {
+class CMainView : public CView, public NaviListener, public NaviMediator {
     DECLARE_DYNCREATE(CMainView)
 public:
     static constexpr int kMapWindowId = 111;
@@ -68,8 +72,9 @@ public:
     void OnSetFocus(CWnd* oldWnd) override;
     void OnKillFocus(CWnd* newWnd) override;
     BOOL OnEraseBkgnd(CDC* dc) override;
-    // Creates the objects the view owns besides the map: the driving trail and the main screen
-    // with its skin (folder "res" of the program folder). Tearing down deletes them; twice is
+    // Creates the objects the view owns besides the map: the driving trail, the main screen with
+    // its skin (folder "res" of the program folder) and its controls, the skinned message box and
+    // the common dialog on the main screen's builder. Tearing down deletes them; twice is
     // harmless.
     void SetUpSkinnedUi();
     void TearDownSkinnedUi();
@@ -84,6 +89,9 @@ public:
     // Gives the map window the symbol manager, colours and night hours, the level bars the level
     // table, and installs the map window's callbacks.
     void SetUpMapWindow();
+    // The document's map level and vehicle taken into the view, the map shown at the document's
+    // position and level, following the vehicle when the map stands on it.
+    void OpenMapAtDocument();
     // The orderly stop of what the view runs; the first call does the work, later calls nothing.
     void ShutdownDevices();
     bool IsShutDown() const { return m_shutDown; }
@@ -116,6 +124,8 @@ public:
     void StartFollowing();
     void StopFollowing();
     bool IsFollowing() const { return m_followVehicle; }
+    // The follow flag alone, without telling the main screen.
+    void SetFollowing(bool on) { m_followVehicle = on; }
     void StopAutoReturn() { m_autoReturn = kAutoReturnStopped; }
     void StartAutoReturn() { m_autoReturn = 0; }
     void RestartAutoReturn() {
@@ -140,8 +150,14 @@ public:
     static CString SpeedAltitudeText(int speedTenths, int altitudeTenths);
     // `E %03d°%02d'%02d" N %02d°%02d'%02d"` of network coordinates (1/100 second).
     static CString LatLonText(std::int32_t netX, std::int32_t netY);
-    void ShowGpsSkyView();
+    // The display page "환경설정-디스플레이" in the common dialog with the page's listener (given
+    // by the settings dialogs), then ApplyDisplaySettings with the page's result.
     void ShowDisplaySettings();
+    void SetDisplayPageListener(NaviListener* listener) { m_displayPageListener = listener; }
+    // What the display page changed: night hours (setting 11 bit 1, settings 9 and 10), the view
+    // mode (setting 0), pedestrian mode (setting 2, against its value before the page); result 3
+    // restores the main screen; the level applied again and the map redrawn.
+    void ApplyDisplaySettings(int pedestrianBefore, int result);
 
     // ---- state read and set by the other parts of the shell ----
     NaviMainScreen* GetMainScreen() const { return m_mainScreen; }
@@ -150,6 +166,8 @@ public:
     CAdminSearch& GetAdminSearch() { return m_adminSearch; }
     CLocusRecorder* GetLocus() const { return m_locus.get(); }
     int GetPointPickMode() const { return m_pointPickMode; }
+    // The district and neighbourhood of the point tapped last.
+    const CString& GetPlaceName() const { return m_placeName; }
     void SetPointPickMode(int mode) { m_pointPickMode = mode; }
     void SetEventMode(int mode) { m_eventMode = static_cast<std::int16_t>(mode); }
     void SetPedestrianMode(bool on) { m_pedestrianMode = on; }
@@ -175,6 +193,14 @@ public:
     // ---- commands from the main screen ----
     void ProcessEvent(NaviCommand& cmd) override;
 
+    // ---- markers from the search screens ----
+    void AddItem(AroundFacilityItem* item) override;
+    void SetItem(int i, const AroundFacilityItem& item) override;
+    void SetState(int state) override { m_mediatorState = state; }
+    void ForwardKey(int key) override;
+    int GetMediatorState() const { return m_mediatorState; }
+    std::size_t GetMarkerCount() const { return m_markers.size(); }
+
 protected:
     void OnDraw(CDC* dc) override;
 
@@ -191,11 +217,18 @@ private:
     void SendMain(int id, int param1 = -1, int param2 = -1);
     bool PointInClient(POINT p) const;
     void ShowLayerByName(const char16_t* name, bool show);
+    // The map window's layer of that file name and its index (null and -1 when it holds none).
+    CMapLayerFile* FindMapLayer(const CString& name, int* index = nullptr);
 
     CNaviConfig* m_config = nullptr;
     CMapDocState* m_doc = nullptr;
     NaviMainScreen* m_mainScreen = nullptr;
+    std::unique_ptr<NaviMessageBox> m_messageBox;
+    std::unique_ptr<CNaviCommonDlg> m_commonDlg;
     std::unique_ptr<CLocusRecorder> m_locus;
+    std::vector<std::unique_ptr<AroundFacilityItem>> m_markers;
+    int m_mediatorState = 0;
+    NaviListener* m_displayPageListener = nullptr;
     NaviCommand m_command;
 
     CMapWnd m_mapWnd;

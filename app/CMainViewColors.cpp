@@ -8,13 +8,6 @@
 
 namespace {
 
-VARIANT StringVariant(const CString& text) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(text.GetString(), static_cast<UINT>(text.GetLength()));
-    return v;
-}
-
 CString SchemeFile(CNaviConfig* config, bool night) {
     char16_t name[CNaviConfig::kNameChars] = {};
     config->GetMapColorName(night ? u"야간지도색상" : u"기본지도색상", name);
@@ -54,11 +47,8 @@ void CMainView::ApplyColorScheme(const CString& fileName) {
     m_mapWnd.SetBackColor(m_doc->backColor);
     m_mapWnd.SetTextColor(m_doc->textColor);
     for (const MapLayerRecord& record : m_doc->layers) {
-        VARIANT name = StringVariant(record.name);
-        CMapLayerFile* layer = m_mapWnd.FindLayer(name);
-        const int index = m_mapWnd.FindLayerIndex(name);
-        VariantClear(&name);
-        if (!layer || index < 0) continue;
+        CMapLayerFile* layer = FindMapLayer(record.name);
+        if (!layer) continue;
         const int kind = layer->GetKind();
         if (kind == 3 || kind == 7) {
             // Entry 10 decides the fill; the last entry with an outline decides the outline.

@@ -2,6 +2,7 @@
 #include "app/CMainView.h"
 
 #include "app/CMainFrame.h"
+#include "commondlg/CNaviCommonDlg.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "skinui/main/NaviMainScreen.h"
@@ -26,13 +27,6 @@ constexpr std::int32_t kTrafficOffset[17] = {1000, 1000, 1000, 700, 700, 700, 70
 constexpr int kTrafficLowestLevel[4] = {0, 6, 8, 7};
 
 int LevelIndex(int level) { return std::clamp(level, 0, 15); }
-
-VARIANT StringVariant(const CString& text) {
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocStringLen(text.GetString(), static_cast<UINT>(text.GetLength()));
-    return v;
-}
 
 bool MenuOpen(const NaviMainScreen* screen) { return screen && !screen->GetMenuName().IsEmpty(); }
 
@@ -75,10 +69,8 @@ void CMainView::SetMapLevel(int level, bool keepView) {
     m_mapWnd.SetLevelMasks(kMaskLevels[0][i], kMaskLevels[1][i], kMaskLevels[2][i]);
     if (m_doc) {
         for (const MapLayerRecord& record : m_doc->layers) {
-            VARIANT name = StringVariant(record.name);
-            const int index = m_mapWnd.FindLayerIndex(name);
-            VariantClear(&name);
-            CMapLayerFile* layer = m_mapWnd.GetLayer(index);
+            int index = -1;
+            CMapLayerFile* layer = FindMapLayer(record.name, &index);
             if (!layer) continue;
             const std::uint8_t* entry = record.Entry(i);
             const int kind = layer->GetKind();
@@ -230,7 +222,8 @@ bool CMainView::SetLevelFromBar(int level) {
         m_mapWnd.RequestRedraw(1);
         return true;
     }
-    if (level == 0 || level == m_mapLevel) return false;
+    // The level tables hold levels 1 to 16.
+    if (level < 1 || level > CMapDocState::kLevels || level == m_mapLevel) return false;
     if (MenuOpen(m_mainScreen)) m_mainScreen->CloseMenu();
     TakeLevel(level);
     m_levelBarCountdown = 15;
@@ -327,4 +320,28 @@ void CMainView::OnMapPen(UINT message, int x, int y) {
         MoveMapTo(mx, my, m_heading);
     }
     m_pointPickMode = kPickMove;
+}
+
+void CMainView::ShowDisplaySettings() {
+    const int pedestrianBefore = m_config->GetValue(2);
+    int result = 0;
+    if (m_commonDlg && m_displayPageListener) {
+        m_commonDlg->SetPanelName(u"환경설정-디스플레이");
+        m_commonDlg->SetNaviListener(m_displayPageListener);
+        m_commonDlg->DoModal();
+        result = m_commonDlg->GetCommonRet();
+        m_commonDlg->SetNaviListener(this);
+    }
+    ApplyDisplaySettings(pedestrianBefore, result);
+}
+
+void CMainView::ApplyDisplaySettings(int pedestrianBefore, int result) {
+    m_mapWnd.SetNightHours((m_config->GetValue(11) & 2) ? 1 : 0, m_config->GetValue(9), m_config->GetValue(10));
+    m_viewMode = m_config->GetValue(0);
+    ApplyViewMode(m_viewMode);
+    const int pedestrian = m_config->GetValue(2);
+    if (pedestrian != pedestrianBefore) m_pedestrianMode = pedestrian != 0;
+    if (result == 3) RestoreMainScreen();
+    ApplyCurrentLevel();
+    m_mapWnd.RequestRedraw(1);
 }

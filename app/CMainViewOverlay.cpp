@@ -192,7 +192,23 @@ void CMainView::DrawPhase1(CDC* dc) {
     DrawPointSymbols(dc);
 }
 
-void CMainView::DrawPointSymbols(CDC*) {}
+void CMainView::DrawPointSymbols(CDC* dc) {
+    if (m_mediatorState == 2) {
+        m_markers.clear();
+        return;
+    }
+    if (m_mediatorState != 1 || !m_mainScreen || !m_mainScreen->GetSymbolManager()) return;
+    NaviSymbolManager* symbols = m_mainScreen->GetSymbolManager();
+    for (std::size_t i = 0; i < m_markers.size(); ++i) {
+        const AroundFacilityItem& item = *m_markers[i];
+        // Point-file x is 5/6 of the map's.
+        std::int32_t x = static_cast<std::int32_t>(item.x * 1.2), y = item.y;
+        m_mapWnd.PointToScreen(x, y);
+        // The last marker is the chosen facility.
+        if (i + 1 == m_markers.size()) symbols->DrawSelectMark(dc->GetSafeHdc(), x, y);
+        else symbols->DrawCachedSymbol(dc->GetSafeHdc(), item.value, x, y);
+    }
+}
 
 void CMainView::ComposeEventText() {
     ++m_loggingCounter;

@@ -149,7 +149,7 @@ protected:
     void SetJanuaryHour(int hour) { m_clock.SetUtc(1768431600000LL + (hour - 8) * 3600000LL); }
 
     // Frame, document and view, set up as start-up does; the map at the document's position.
-    void Open(bool layers = true) {
+    void Open() {
         m_app = std::make_unique<CWinApp>(u"Velko");
         m_app->AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(TestDoc), RUNTIME_CLASS(CMainFrame),
                                                      RUNTIME_CLASS(CMainView)));
@@ -166,17 +166,20 @@ protected:
         m_doc->colorMode = m_view->GetDisplayColorCount();
         ASSERT_TRUE(m_doc->Load());
         ASSERT_TRUE(m_doc->LoadSchemeFile(u"Color.bin"));
-        if (layers) ASSERT_TRUE(m_view->OpenMapLayers());
+        ASSERT_TRUE(m_view->OpenMapLayers());
+        if (m_vehicleAtMap) {
+            m_doc->vehicleX = m_doc->mapX;
+            m_doc->vehicleY = m_doc->mapY;
+        }
         m_view->SetUpMapWindow();
-        m_view->SetMapLevel(m_view->GetMapLevel());
-        m_view->MoveMapTo(m_doc->mapX, m_doc->mapY, 0);
+        m_view->OpenMapAtDocument();
         if (!m_view->UpdateDayNightColors()) m_view->ApplyDayNightColors();
         m_view->SetMapReady(true);
     }
 
-    // Paints what is pending and composes the screen.
+    // Renders the map again with its overlay and composes the screen.
     void Compose() {
-        m_view->GetMapWnd().Invalidate(FALSE);
+        m_view->GetMapWnd().RequestRedraw(1);
         WinDispatchPending();
         WinComposeScreen();
     }
@@ -192,6 +195,8 @@ protected:
     CMainFrame* m_frame = nullptr;
     CMainView* m_view = nullptr;
     TestDoc* m_doc = nullptr;
+    // The document's vehicle stands where the map is (a first run).
+    bool m_vehicleAtMap = false;
 };
 
 } // namespace mainview_test

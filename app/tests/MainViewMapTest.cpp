@@ -2,6 +2,8 @@
 // schemes by day and night.
 #include "MainViewFixture.h"
 
+#include "admin/AdminSearch.h"
+#include "skinui/NaviControl.h"
 #include "skinui/main/NaviMainScreen.h"
 
 namespace mainview_test {
@@ -256,6 +258,113 @@ TEST_F(MainViewTest, CompassCyclesTheViewModesAndSavesThem) {
         EXPECT_EQ(stored.GetValue(0), want);
     }
     EXPECT_EQ(m_view->GetMapWnd().ViewState(0).mode, 1);
+}
+
+} // namespace mainview_test
+
+namespace mainview_test {
+
+TEST_F(MainViewTest, DisplaySettingsTakeNightHoursViewModeAndPedestrianMode) {
+    m_config->SetValue(0, 0);
+    m_config->SetValue(11, 1);
+    SetJanuaryHour(17);
+    Open();
+    ASSERT_FALSE(m_view->IsNightScheme());
+    // The page switched to the user's hours (bit 1) from 16 to 6, to heading up and to walking.
+    m_config->SetValue(11, 3);
+    m_config->SetValue(9, 16);
+    m_config->SetValue(10, 6);
+    m_config->SetValue(0, 1);
+    m_config->SetValue(2, 1);
+    m_view->ApplyDisplaySettings(0, 0);
+    EXPECT_TRUE(m_view->GetMapWnd().IsNightTime());
+    EXPECT_EQ(m_view->GetViewMode(), 1);
+    EXPECT_TRUE(m_view->IsPedestrianMode());
+    Compose();
+    EXPECT_TRUE(m_view->IsNightScheme());
+    // An unchanged pedestrian setting leaves the mode alone.
+    m_view->SetPedestrianMode(false);
+    m_view->ApplyDisplaySettings(1, 0);
+    EXPECT_FALSE(m_view->IsPedestrianMode());
+}
+
+TEST_F(MainViewTest, LevelsOutsideTheTablesAreRefused) {
+    Open();
+    for (int level : {-1, 17, 100}) {
+        EXPECT_FALSE(m_view->SetLevelFromBar(level)) << level;
+        EXPECT_EQ(m_view->GetMapLevel(), 11);
+    }
+}
+
+} // namespace mainview_test
+
+namespace mainview_test {
+
+TEST_F(MainViewTest, TapsByPointPickMode) {
+    m_config->SetValue(0, 0);
+    Open();
+    ASSERT_EQ(m_view->GetAdminSearch().OpenTbl("\\Storage Card\\MapData\\SearchDB\\"), 1);
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_NE(routes.Init(kDataFolder), 0);
+    ASSERT_NE(routes.CreateEngine(), 0);
+    const std::vector<int> used = LevelsInUse();
+    const auto next = std::upper_bound(used.begin(), used.end(), 11);
+    ASSERT_NE(next, used.end());
+    auto tap = [&](int x, int y) {
+        m_view->OnMapPen(WM_LBUTTONDOWN, x, y);
+        m_view->OnMapPen(WM_LBUTTONUP, x, y);
+    };
+    auto mapPoint = [&](int x, int y) {
+        std::int32_t mx = x, my = y;
+        m_view->GetMapWnd().ScreenToMap(mx, my);
+        return POINT{mx, my};
+    };
+
+    // Zoom in at the point: the next level in use, centred there, not following.
+    m_view->StartFollowing();
+    m_view->SetPointPickMode(CMainView::kPickZoomIn);
+    POINT p = mapPoint(175, 230);
+    tap(175, 230);
+    EXPECT_EQ(m_view->GetMapLevel(), *next);
+    EXPECT_EQ(m_doc->mapX, p.x);
+    EXPECT_EQ(m_doc->mapY, p.y);
+    EXPECT_FALSE(m_view->IsFollowing());
+    m_view->SetLevelFromBar(11);
+
+    // The goal on the road east of the centre, named by the area tables.
+    m_view->SetPointPickMode(CMainView::kPickGoal);
+    p = mapPoint(175, 160);
+    tap(175, 160);
+    EXPECT_TRUE(routes.HasGoal());
+    EXPECT_FALSE(m_view->GetPlaceName().IsEmpty());
+    char answer[CAdminSearch::kAnswerSize] = {};
+    CAdminSearch lookup;
+    ASSERT_EQ(lookup.OpenTbl("\\Storage Card\\MapData\\SearchDB\\"), 1);
+    ASSERT_EQ(lookup.DoSrch(p.x, p.y, answer), 1);
+    EXPECT_EQ(m_view->GetPlaceName().Str(), Cp949ToUtf16(answer));
+    EXPECT_EQ(m_doc->mapX, p.x);
+
+    // Outside the basic menu a waypoint pick falls back to moving the map.
+    m_view->SetPointPickMode(CMainView::kPickWaypoint);
+    tap(100, 230);
+    EXPECT_EQ(m_view->GetPointPickMode(), CMainView::kPickMove);
+}
+
+TEST_F(MainViewTest, ExitRequestedByTheMenuShutsDownAndClosesTheFrame) {
+    Open();
+    NaviControl* compass = m_view->GetMainScreen()->FindControl(u"Compass");
+    ASSERT_NE(compass, nullptr);
+    const RECT r = compass->GetRect();
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    m_view->GetMainScreen()->RequestExit();
+    // Through the map window, as the pen reaches it: the view and the map window go only after
+    // the pen handler has returned.
+    const HWND map = m_view->GetMapWnd().m_hWnd;
+    ::SendMessageW(map, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
+    ::SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    WinDispatchPending();
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    EXPECT_EQ(CMainView::Get(), nullptr);
 }
 
 } // namespace mainview_test

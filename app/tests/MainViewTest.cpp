@@ -35,4 +35,56 @@ TEST_F(MainViewTest, MapWindowFillsTheViewUnderTheMainScreen) {
     EXPECT_NE(Pixel(cx, cy), withOverlay);
 }
 
+TEST_F(MainViewTest, ABaseLayerThatDoesNotOpenIsNamedAndFails) {
+    Open();
+    std::vector<std::u16string> shown;
+    WinSetMessageBoxHandler([&](HWND, const std::u16string& text, const std::u16string&, UINT) {
+        shown.push_back(text);
+        return IDOK;
+    });
+    MapLayerRecord missing;
+    missing.name = u"MAP\\NOWHERE.MDC";
+    m_doc->layers.insert(m_doc->layers.begin() + 1, missing);
+    EXPECT_FALSE(m_view->OpenMapLayers());
+    WinSetMessageBoxHandler(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], u"'MAP\\NOWHERE.MDC' 지도를 읽을 수 없습니다.");
+}
+
+TEST_F(MainViewTest, FirstRunOpensAtTheDefaultPlaceFollowingTheVehicle) {
+    m_vehicleAtMap = true;
+    Open();
+    EXPECT_TRUE(m_view->IsFollowing());
+    EXPECT_TRUE(m_view->GetMainScreen()->IsFollowCar());
+    EXPECT_EQ(m_view->GetMapLevel(), 11);
+    std::int32_t x = 0, y = 0;
+    m_view->GetMapWnd().GetCenter(x, y);
+    EXPECT_EQ(x, CMapDocState::kDefaultX);
+    EXPECT_EQ(y, CMapDocState::kDefaultY);
+}
+
+TEST_F(MainViewTest, MapAwayFromTheVehicleOpensWithoutFollowing) {
+    Open();
+    EXPECT_FALSE(m_view->IsFollowing());
+    EXPECT_FALSE(m_view->GetMainScreen()->IsFollowCar());
+}
+
+TEST_F(MainViewTest, SearchMarkersAreOwnedByTheViewAndClearedByStateTwo) {
+    Open();
+    m_view->AddItem(new AroundFacilityItem(u"병원", 169000, 531000, 3));
+    m_view->AddItem(new AroundFacilityItem(u"약국", 169100, 531100, 4));
+    m_view->AddItem(nullptr);
+    EXPECT_EQ(m_view->GetMarkerCount(), 2u);
+    // Out-of-range indices change nothing.
+    m_view->SetItem(2, AroundFacilityItem(u"x", 1, 1, 1));
+    m_view->SetItem(-1, AroundFacilityItem(u"x", 1, 1, 1));
+    m_view->SetItem(1, AroundFacilityItem(u"약국2", 169200, 531200, AroundFacilityItem::kHighlighted));
+    m_view->SetState(1);
+    Compose();
+    EXPECT_EQ(m_view->GetMarkerCount(), 2u);
+    m_view->SetState(2);
+    Compose();
+    EXPECT_EQ(m_view->GetMarkerCount(), 0u);
+}
+
 } // namespace mainview_test

@@ -1,5 +1,7 @@
 // The driving trail: the 10 m rule, segments and their boxes, and locus.bin.
 #include "position/LocusRecorder.h"
+#include "platform/gdi/AfxGdi.h"
+#include "route/RouteMapView.h"
 #include "platform/files/tests/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -135,3 +137,87 @@ TEST_F(LocusTest, ACorruptFileGivesAnEmptyTrail) {
 }
 
 } // namespace
+
+namespace {
+
+// A map that shows every box and puts map point (x, y) at screen (x - 201000, 10), counting the
+// conversions and the boxes asked about.
+class CountingMap : public IRouteMapView {
+public:
+    int IsRectVisible(std::int32_t xMin, std::int32_t, std::int32_t, std::int32_t) override {
+        ++boxes;
+        return xMin < hideFrom ? 1 : 0;
+    }
+    void DrawPolyline(CDC*, const POINT*, int) override {}
+    void PointToScreen(std::int32_t& x, std::int32_t& y) override {
+        ++points;
+        x -= 201000;
+        y = 10;
+    }
+    void DrawSymbol(CDC*, int, int, int) override {}
+    int boxes = 0, points = 0;
+    std::int32_t hideFrom = 1 << 30;
+};
+
+// n points 40 units (11 m) apart going east.
+std::unique_ptr<CLocusRecorder> Trail(int n) {
+    CLocusRecorder::SetLastPoint(0, 0);
+    auto trail = std::make_unique<CLocusRecorder>();
+    for (int i = 0; i < n; ++i) EXPECT_TRUE(trail->AddPoint(kX + 40 * i, kY));
+    return trail;
+}
+
+struct Canvas {
+    Canvas() {
+        dc.CreateCompatibleDC(nullptr);
+        bitmap.CreateCompatibleBitmap(&dc, 1000, 40);
+        old = dc.SelectObject(&bitmap);
+    }
+    ~Canvas() { dc.SelectObject(old); }
+    CDC dc;
+    CBitmap bitmap;
+    CGdiObject* old = nullptr;
+};
+
+} // namespace
+
+TEST_F(LocusTest, DrawTakesEveryStepthPointByLevel) {
+    auto trail = Trail(100);
+    struct Case {
+        int level, points;
+    } cases[] = {{1, 1}, {2, 1}, {3, 50}, {4, 2}, {5, 4}, {6, 5}, {7, 10}, {8, 13}, {9, 20}, {10, 34}, {11, 50}, {16, 50}};
+    for (const Case& c : cases) {
+        Canvas canvas;
+        CountingMap map;
+        trail->Draw(canvas.dc, map, 2, c.level);
+        EXPECT_EQ(map.points, c.points) << "level " << c.level;
+        EXPECT_EQ(map.boxes, 1) << "level " << c.level;
+    }
+}
+
+TEST_F(LocusTest, DrawCirclesEachPointAndSkipsHiddenSegmentsAndAnEmptyTrail) {
+    Canvas canvas;
+    canvas.dc.FillSolidRect(0, 0, 1000, 40, RGB(255, 255, 255));
+    CountingMap map;
+    // 150 points: segment 0 full, segment 1 holds 50.
+    auto trail = Trail(150);
+    trail->Draw(canvas.dc, map, 2, 3);
+    EXPECT_EQ(map.boxes, 2);
+    EXPECT_EQ(map.points, 50 + 25);
+    // Point 10 of segment 0 (about 107 map units east of the first, at screen x 600): its
+    // circle passes 2 px left of it and leaves its centre hollow.
+    const std::int32_t x10 = trail->X(0, 10) - 201000;
+    EXPECT_NE(canvas.dc.GetPixel(x10 - 2, 10), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.dc.GetPixel(x10, 10), RGB(255, 255, 255));
+
+    CountingMap hidden;
+    hidden.hideFrom = trail->Box(1)[0];
+    trail->Draw(canvas.dc, hidden, 2, 3);
+    EXPECT_EQ(hidden.points, 50);
+
+    CountingMap none;
+    CLocusRecorder empty;
+    empty.Draw(canvas.dc, none, 2, 3);
+    EXPECT_EQ(none.boxes, 0);
+    EXPECT_EQ(none.points, 0);
+}

@@ -1,0 +1,229 @@
+// What the main view draws over the map (the line to the goal, the pedestrian's line, the car and
+// its direction circle) and the status line it gives the main screen.
+#include "MainViewFixture.h"
+
+#include "admin/AdminSearch.h"
+#include "platform/gdi/AfxGdi.h"
+#include "route/base/Coords.h"
+#include "skinui/controls/NaviCarMark.h"
+#include "skinui/controls/NaviEventText.h"
+#include "skinui/main/NaviMainScreen.h"
+
+namespace mainview_test {
+
+namespace {
+
+class MainViewOverlayTest : public MainViewTest {
+protected:
+    // One refresh of the overlay into a scratch bitmap; the status line's text afterwards.
+    CString Refresh() {
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&dc, 240, 320);
+        CGdiObject* old = dc.SelectObject(&bitmap);
+        m_view->RefreshOverlay(&dc, 0);
+        dc.SelectObject(old);
+        return EventText()->GetText();
+    }
+    NaviEventText* EventText() {
+        return dynamic_cast<NaviEventText*>(m_view->GetMainScreen()->FindControl(u"EventString"));
+    }
+    NaviCarMark* Car() { return dynamic_cast<NaviCarMark*>(m_view->GetMainScreen()->FindControl(u"Car")); }
+    POINT MapPoint(int sx, int sy) {
+        std::int32_t x = sx, y = sy;
+        EXPECT_EQ(m_view->GetMapWnd().ScreenToMap(x, y), 1);
+        return POINT{x, y};
+    }
+    int CountRow(int y, int x0, int x1, COLORREF c) {
+        int n = 0;
+        for (int x = x0; x <= x1; ++x) n += Pixel(x, y) == c ? 1 : 0;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(MainViewOverlayTest, GoalDrawsADashedLineFromTheCentre) {
+    m_config->SetValue(0, 0);
+    Open();
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_NE(routes.Init(kDataFolder), 0);
+    ASSERT_NE(routes.CreateEngine(), 0);
+    const COLORREF blue = RGB(0, 0, 150);
+    Compose();
+    EXPECT_EQ(CountRow(160, 125, 230, blue), 0);
+    // A goal straight east of the centre, on the town's north-south road.
+    const POINT goal = MapPoint(175, 160);
+    ASSERT_GE(routes.SetGoal(goal.x, goal.y, u"목적지"), 1);
+    ASSERT_TRUE(routes.HasGoal());
+    Compose();
+    ASSERT_TRUE(SavePng("mainview_goal.png"));
+    const int dashes = CountRow(160, 125, 170, blue);
+    EXPECT_GT(dashes, 10);
+    EXPECT_LT(dashes, 46); // dashed, not solid
+    // One pixel wide, nothing beyond the goal.
+    EXPECT_EQ(CountRow(158, 125, 170, blue), 0);
+    EXPECT_EQ(CountRow(162, 125, 170, blue), 0);
+    EXPECT_EQ(CountRow(160, 180, 230, blue), 0);
+}
+
+TEST_F(MainViewOverlayTest, PedestrianModeDrawsAFivePixelLineToTheTarget) {
+    m_config->SetValue(0, 0);
+    Open();
+    const COLORREF green = RGB(0, 150, 0);
+    const POINT car = MapPoint(120, 160);
+    const POINT target = MapPoint(120, 280);
+    m_view->SetPedestrianMode(true);
+    m_view->SetFollowing(true);
+    m_view->SetVehicle(car.x, car.y, 0);
+    m_view->GetRouteManager().SetPinnedPoint(target.x, target.y);
+    Compose();
+    ASSERT_TRUE(SavePng("mainview_walk.png"));
+    // Below the car image, across the line: five green pixels centred on x = 120.
+    for (int y : {220, 250}) {
+        EXPECT_EQ(CountRow(y, 110, 130, green), 5) << y;
+        EXPECT_EQ(Pixel(118, y), green);
+        EXPECT_EQ(Pixel(122, y), green);
+    }
+}
+
+TEST_F(MainViewOverlayTest, CarImageAndDirectionCircleFollowTheViewMode) {
+    Open();
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_NE(routes.Init(kDataFolder), 0);
+    ASSERT_NE(routes.CreateEngine(), 0);
+    const POINT centre{CMapDocState::kDefaultX, CMapDocState::kDefaultY};
+    m_view->SetVehicle(centre.x, centre.y, 180);
+    struct Case {
+        int mode, car;
+    } cases[] = {{0, 18}, {1, CMainView::kCarImageHeadingUp}, {2, CMainView::kCarImageBird}};
+    for (const Case& c : cases) {
+        m_config->SetValue(0, (c.mode + 2) % 3);
+        while (m_view->GetViewMode() != c.mode) m_view->CycleViewMode();
+        m_view->SetVehicle(centre.x, centre.y, 180);
+        Compose();
+        EXPECT_EQ(Car()->GetCarIndex(), c.car) << "mode " << c.mode;
+    }
+    // With a goal due east (bearing 90): north up shows index 9; heading up with the car heading
+    // south (index 18) gives 9 - 18 = -9, shown as 27; bird's-eye the fixed circle 37.
+    while (m_view->GetViewMode() != 0) m_view->CycleViewMode();
+    ASSERT_GE(routes.SetGoal(centre.x + 2000, centre.y, u"목적지"), 1);
+    struct Dir {
+        int mode, index;
+    } dirs[] = {{0, 9}, {1, 27}, {2, CMainView::kBirdDirection}};
+    for (const Dir& d : dirs) {
+        while (m_view->GetViewMode() != d.mode) m_view->CycleViewMode();
+        m_view->SetVehicle(centre.x, centre.y, 180);
+        Compose();
+        EXPECT_EQ(m_view->GetDirectionIndex(), d.index) << "mode " << d.mode;
+    }
+}
+
+TEST(MainViewStatusLine, SpeedAndAltitudeAreBounded) {
+    struct Case {
+        int speed, altitude;
+        const char16_t* text;
+    } cases[] = {
+        {2600, -120, u"속도: 250km/h 고도: 0m"}, {2500, 1234, u"속도: 250km/h 고도: 123m"},
+        {2501, 0, u"속도: 250km/h 고도: 0m"},    {-5, 9, u"속도: 0km/h 고도: 0m"},
+        {599, 10, u"속도: 59km/h 고도: 1m"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CMainView::SpeedAltitudeText(c.speed, c.altitude).Str(), c.text) << c.speed << " " << c.altitude;
+}
+
+TEST(MainViewStatusLine, RoadTextsByKindAndNumber) {
+    struct Case {
+        int kind;
+        long number;
+        const char16_t* text;
+    } cases[] = {
+        {2, 88, u"올림픽대로"},       {6, 77, u"강변북로"},          {2, 12, u"12번도시고속도"},
+        {1, 40, u"평택-음성고속도로"}, {1, 1, u"경부고속도로"},       {1, 551, u"중앙지선고속도로"},
+        {1, 63, u""},                  {3, 7, u"7번국도"},            {4, 317, u"317번지방도"},
+        {5, 12, u"12번일반도로"},      {0, 5, u""},                   {7, 5, u""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CMainView::RoadText(c.kind, c.number).Str(), c.text) << c.kind << "/" << c.number;
+    EXPECT_EQ(std::u16string(CMainView::GetRoadNumberName(40)), u"평택-음성");
+    EXPECT_EQ(std::u16string(CMainView::GetRoadNumberName(99)), u"");
+}
+
+TEST_F(MainViewOverlayTest, PositionLineAtTheSampleCentre) {
+    m_config->SetValue(0, 0);
+    Open();
+    std::int32_t x = 0, y = 0;
+    NetToMapCoord(45761782, 13504989, x, y);
+    m_view->MoveMapTo(x, y, 0);
+    m_view->SetEventMode(2);
+    EXPECT_EQ(Refresh().Str(), u"E 127°06'57\" N 37°30'49\"");
+}
+
+TEST_F(MainViewOverlayTest, LevelTwoShowsNoDistrictPositionOrRoad) {
+    m_config->SetValue(0, 0);
+    Open();
+    ASSERT_EQ(m_view->GetAdminSearch().OpenTbl("\\Storage Card\\MapData\\SearchDB\\"), 1);
+    m_view->SetCurrentRoad(2, 88);
+    for (int mode : {1, 2, 4}) {
+        m_view->SetEventMode(mode);
+        m_view->SetLevelFromBar(2);
+        EventText()->SetText(u"");
+        EXPECT_EQ(Refresh().Str(), u"") << mode;
+        m_view->SetLevelFromBar(11);
+        EXPECT_NE(Refresh().Str(), u"") << mode;
+    }
+    // Speed and altitude do not depend on the level.
+    m_view->SetLevelFromBar(2);
+    m_view->SetEventMode(3);
+    EXPECT_EQ(Refresh().Str(), u"속도/고도 가용하지 않습니다.");
+    GpsPosRecord fix;
+    fix.status = 'A';
+    fix.speed = 2600;
+    fix.altitude = -120;
+    m_view->SetFix(fix, true);
+    EXPECT_EQ(Refresh().Str(), u"속도: 250km/h 고도: 0m");
+}
+
+TEST_F(MainViewOverlayTest, RoadLineNamesTheDistrictAndTheRoad) {
+    m_config->SetValue(0, 0);
+    Open();
+    const char* tables = "\\Storage Card\\MapData\\SearchDB\\";
+    ASSERT_EQ(m_view->GetAdminSearch().OpenTbl(tables), 1);
+    CAdminSearch lookup;
+    ASSERT_EQ(lookup.OpenTbl(tables), 1);
+    char gu[CAdminSearch::kAnswerSize] = {}, full[CAdminSearch::kAnswerSize] = {};
+    ASSERT_EQ(lookup.GetGuName(CMapDocState::kDefaultX, CMapDocState::kDefaultY, gu), 1);
+    ASSERT_EQ(lookup.DoSrch(CMapDocState::kDefaultX, CMapDocState::kDefaultY, full), 1);
+    std::u16string district = Cp949ToUtf16(gu);
+    if (district.size() > 4 && district.find(u'시') != std::u16string::npos)
+        district = district.substr(0, district.find(u'시') + 1);
+    m_view->SetEventMode(4);
+    m_view->SetCurrentRoad(2, 88);
+    EXPECT_EQ(Refresh().Str(), district + u"-올림픽대로");
+    // A number the expressway table does not hold has no road text: the district line instead.
+    m_view->SetCurrentRoad(1, 63);
+    EXPECT_EQ(Refresh().Str(), Cp949ToUtf16(full));
+}
+
+TEST_F(MainViewOverlayTest, LoggingLineOnEveryFourthRefreshWhileFollowing) {
+    m_config->SetValue(0, 0);
+    Open();
+    m_view->SetEventMode(3);
+    m_view->SetLogging(true);
+    m_view->SetFollowing(true);
+    // Painting during the set-up has counted some refreshes already: find the first logging
+    // line, then it comes back on every fourth refresh and the speed line in between.
+    int first = 0;
+    while (first < 4 && Refresh().Str() != u"Logging..(7.8V)") ++first;
+    ASSERT_LT(first, 4);
+    for (int i = 1; i <= 8; ++i) {
+        const CString text = Refresh();
+        if (i % 4 == 0) EXPECT_EQ(text.Str(), u"Logging..(7.8V)") << i;
+        else EXPECT_EQ(text.Str(), u"속도/고도 가용하지 않습니다.") << i;
+    }
+    // Not following: never.
+    m_view->SetFollowing(false);
+    for (int i = 1; i <= 8; ++i) EXPECT_NE(Refresh().Str(), u"Logging..(7.8V)") << i;
+}
+
+} // namespace mainview_test
