@@ -57,6 +57,14 @@ void CViewPositionShell::StartThreads(CViewThreads& threads, CPositionWorkers& w
     });
 }
 
+bool CViewPositionShell::ShutdownDevices(CPositionWorkers& workers) {
+    if (m_shutDown) return false;
+    m_shutDown = true;
+    if (m_threads) m_threads->StopThreads();
+    workers.ShutdownDevices();
+    return true;
+}
+
 // ---- configuration ----
 
 int CViewPositionShell::Setting(int index) {

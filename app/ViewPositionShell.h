@@ -31,6 +31,12 @@ public:
     // update worker only waits for the stop.
     void StartThreads(CViewThreads& threads, CPositionWorkers& workers, CTrafficDownload* download, std::function<void()> receptionCycle);
 
+    // The exit: the workers stopped and joined first (the re-route worker before the others),
+    // then the reader's shutdown (browser setting, trail, ports, route manager, broadcast
+    // stores). Runs once, however the program ends; false when it had run already.
+    bool ShutdownDevices(CPositionWorkers& workers);
+    bool IsShutDown() const { return m_shutDown; }
+
     // ---- configuration ----
     int Setting(int index) override;
     int ReceiverMode() override;
@@ -102,4 +108,5 @@ private:
     CNaviConfig& m_config;
     CUiWorkQueue& m_ui;
     CViewThreads* m_threads = nullptr;
+    bool m_shutDown = false;
 };

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -211,6 +212,46 @@ TEST_F(ViewPositionShellTest, AutomaticReSearchRunsTheViewsRerouteOnItsOwnWorker
     EXPECT_EQ(view.Count("reroute now"), 1);
     EXPECT_NE(view.rerouteThread.load(), std::thread::id());
     EXPECT_NE(view.rerouteThread.load(), std::this_thread::get_id());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ViewPositionShellTest, ShutdownStopsEveryWorkerBeforeTheDevicesAndRunsOnce) {
+    ThreadCheckingView view;
+    CNaviConfig config;
+    config.SetValue(15, 1);
+    CViewPositionShell shell(view, config, queue);
+    CPositionWorkers workers(shell);
+    CViewThreads threads(workers.Stop());
+    shell.StartThreads(threads, workers, nullptr, {});
+    // A re-route still running when the exit comes ends before the route manager goes.
+    std::atomic<bool> rerouteEnded{false};
+    ASSERT_TRUE(threads.StartReroute([&] {
+        std::this_thread::sleep_for(200ms);
+        rerouteEnded = true;
+        view.Log("reroute ended");
+    }));
+    RunUi(150ms);
+    EXPECT_TRUE(shell.ShutdownDevices(workers));
+    EXPECT_TRUE(rerouteEnded);
+    EXPECT_FALSE(shell.ShutdownDevices(workers));
+    const std::vector<std::string> events = view.Events();
+    auto at = [&](const std::string& e) {
+        return std::find(events.begin(), events.end(), e) - events.begin();
+    };
+    ASSERT_LT(at("route manager released"), static_cast<long>(events.size()));
+    EXPECT_LT(at("reroute ended"), at("route manager released"));
+    EXPECT_LT(at("trail saved"), at("route manager released"));
+    EXPECT_EQ(view.Count("route manager released"), 1);
+    EXPECT_EQ(view.Count("singletons destroyed"), 1);
+    EXPECT_EQ(threads.PacingState(), CViewThreads::kPacingEnded);
+    // Every worker has gone: nothing new arrives.
+    const std::size_t count = view.Events().size();
+    std::this_thread::sleep_for(350ms);
+    PumpMessages();
+    EXPECT_EQ(view.Events().size(), count);
 }
 
 } // namespace
