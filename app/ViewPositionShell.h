@@ -7,6 +7,12 @@
 // worker's thread, so the view answers those from state it shares safely.
 //
 // Also the start of the view's seven workers in their order.
+//
+// Wiring in the view: the view's window procedure hands every message to
+// CUiWorkQueue::HandleMessage first (the queue attached to the view's window); the shell is made
+// before the CPositionWorkers that call it, the CViewThreads after them (it shares their stop
+// signal) and destroyed first, so every worker is joined before the loops' owner goes; the queue
+// is detached before the shell goes, dropping work that still waits.
 #pragma once
 
 #include "position/PositionShell.h"
