@@ -674,6 +674,7 @@ void PauseGate::Close() {
 
 void PauseGate::Open() {
     SetEvent(m_impl);
+    TheClock().Wake();
 }
 
 bool PauseGate::IsOpen() const {
@@ -683,6 +684,16 @@ bool PauseGate::IsOpen() const {
 
 bool PauseGate::Pass(const StopSignal* stop) {
     if (IsOpen()) return true;
+    Clock& clock = TheClock();
+    if (clock.IsHosted()) {
+        // In hosted simulated time a worker held at the gate counts as asleep: it looks at the gate
+        // every 10 ms of clock time, and the opening or the stop wakes it at once.
+        for (;;) {
+            if (stop && stop->IsSet()) return false;
+            if (IsOpen()) return true;
+            clock.SleepUnless(10, [&] { return IsOpen() || (stop && stop->IsSet()); });
+        }
+    }
     if (!stop) return WaitStates({StateOf(m_impl)}, false, INFINITE) == WAIT_OBJECT_0;
     return WaitStates({StateOf(stop->Handle()), StateOf(m_impl)}, false, INFINITE) == WAIT_OBJECT_0 + 1;
 }

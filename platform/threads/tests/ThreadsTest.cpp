@@ -492,4 +492,36 @@ TEST(PauseGate, HoldsWorkersWhileClosed) {
     EXPECT_EQ(passed.load(), 0);
 }
 
+TEST(PauseGate, AWorkerHeldAtTheGateLetsHostedTimeMoveOn) {
+    SimulatedClock clock;
+    clock.SetHosted(true);
+    InstallClock(&clock);
+    PauseGate gate;
+    StopSignal stop;
+    gate.Close();
+    std::atomic<int> passes{0};
+    clock.AddWorker();
+    std::thread worker([&] {
+        while (gate.Pass(&stop) && stop.Sleep(100)) ++passes;
+        clock.RemoveWorker();
+    });
+    // Held at the gate, the worker is asleep as far as the host is concerned.
+    EXPECT_TRUE(clock.WaitQuiet(2000));
+    const auto start = std::chrono::steady_clock::now();
+    clock.RunFor(1000);
+    EXPECT_LT(ElapsedMs(start), 1000);
+    EXPECT_EQ(passes.load(), 0);
+    gate.Open();
+    clock.RunFor(1000);
+    EXPECT_GE(passes.load(), 9);
+    gate.Close();
+    clock.RunFor(500);
+    const int held = passes.load();
+    clock.RunFor(500);
+    EXPECT_EQ(passes.load(), held);
+    stop.Signal(); // ends the wait at the closed gate
+    worker.join();
+    InstallClock(nullptr);
+}
+
 } // namespace
