@@ -88,9 +88,9 @@ bool WriteFirstRecord(const char16_t* name, int count, const std::int32_t* value
 } // namespace
 
 CMainDoc::CMainDoc() {
-    m_dataFolder.Format(u"%s", navi::g_dataFolder.GetString());
+    dataFolder.Format(u"%s", navi::g_dataFolder.GetString());
     ReadStoredPositions();
-    if (m_vehicle.x == kDefaultMapX && m_vehicle.y == kDefaultMapY) m_vehicleStored = 0;
+    if (vehicleX == kDefaultX && vehicleY == kDefaultY) m_vehicleStored = 0;
     ReadHandoverFile();
 }
 
@@ -113,18 +113,19 @@ void CMainDoc::ReadStoredPositions() {
 
     // Nothing stored, or values no map could have: the defaults.
     if (!mapRead || map[2] < 2 || map[0] < 0 || map[1] < 0) {
-        m_map = POINT{kDefaultMapX, kDefaultMapY};
-        m_level = kDefaultLevel;
-        m_mode = 1;
+        mapX = kDefaultX;
+        mapY = kDefaultY;
+        mapLevel = kDefaultLevel;
+        mapMode = 1;
     } else {
-        m_map = POINT{map[0], map[1]};
-        m_level = map[2];
-        m_mode = map[3];
+        mapX = map[0];
+        mapY = map[1];
+        mapLevel = map[2];
+        mapMode = map[3];
     }
-    if (!vehicleRead || vehicle[0] < 1 || vehicle[1] < 1)
-        m_vehicle = m_map;
-    else
-        m_vehicle = POINT{vehicle[0], vehicle[1]};
+    const bool usable = vehicleRead && vehicle[0] >= 1 && vehicle[1] >= 1;
+    vehicleX = usable ? vehicle[0] : mapX;
+    vehicleY = usable ? vehicle[1] : mapY;
 }
 
 void CMainDoc::ReadHandoverFile() {
@@ -147,13 +148,14 @@ void CMainDoc::ReadHandoverFile() {
     };
     const std::int32_t x = digits(0), y = digits(7);
     if (x < 0 || y < 0) return;
-    m_map = POINT{static_cast<LONG>(std::trunc(static_cast<double>(x) * 1.2)), y};
-    m_level = kHandoverLevel;
+    mapX = static_cast<std::int32_t>(std::trunc(static_cast<double>(x) * 1.2));
+    mapY = y;
+    mapLevel = kHandoverLevel;
 }
 
 bool CMainDoc::StorePositions() const {
-    const std::int32_t map[4] = {m_map.x, m_map.y, m_level, m_mode};
-    const std::int32_t vehicle[2] = {m_vehicle.x, m_vehicle.y};
+    const std::int32_t map[4] = {mapX, mapY, mapLevel, mapMode};
+    const std::int32_t vehicle[2] = {vehicleX, vehicleY};
     const bool mapOk = WriteFirstRecord(kMapDatabase, 4, map);
     const bool vehicleOk = WriteFirstRecord(kVehicleDatabase, 2, vehicle);
     return mapOk && vehicleOk;
@@ -165,12 +167,12 @@ void CMainDoc::OnCloseDocument() {
 }
 
 const char16_t* CMainDoc::ModeFolder() const {
-    return m_colorMode >= 0 && m_colorMode <= 16 ? u"Gray" : u"Color";
+    return colorMode >= 0 && colorMode <= 16 ? u"Gray" : u"Color";
 }
 
 CString CMainDoc::ModePath(const char16_t* file) const {
     CString path;
-    path.Format(u"%s\\%s\\%s", m_dataFolder.GetString(), ModeFolder(), file);
+    path.Format(u"%s\\%s\\%s", dataFolder.GetString(), ModeFolder(), file);
     return path;
 }
 
@@ -180,39 +182,40 @@ bool CMainDoc::LoadDrawConfig() {
     constexpr std::size_t kRecord = kLayerNameBytes + kLayerParamBytes;
     // Whole records only: a cut last record is left out.
     for (std::size_t at = 0; at + kRecord <= bytes.size(); at += kRecord) {
-        auto record = std::make_unique<LayerRecord>();
+        MapLayerRecord record;
         const char* name = reinterpret_cast<const char*>(&bytes[at]);
         const std::size_t length = std::find(name, name + kLayerNameBytes, '\0') - name;
-        record->name = Cp949ToUtf16(std::string_view(name, length));
-        if (record->name.size() > kLayerNameBytes) record->name.resize(kLayerNameBytes);
-        std::memcpy(record->params.data(), &bytes[at + kLayerNameBytes], kLayerParamBytes);
-        m_layers.push_back(std::move(record));
+        std::u16string wide = Cp949ToUtf16(std::string_view(name, length));
+        if (wide.size() > kLayerNameBytes) wide.resize(kLayerNameBytes);
+        record.name = CString(wide.c_str());
+        std::memcpy(record.params.data(), &bytes[at + kLayerNameBytes], kLayerParamBytes);
+        layers.push_back(std::move(record));
     }
     return true;
 }
 
 bool CMainDoc::LoadColorFile() {
-    m_background = 0xFFFFFF;
-    m_textColor = 0;
+    backColor = 0xFFFFFF;
+    textColor = 0;
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(ModePath(u"color.bin"), bytes) || bytes.size() < sizeof m_colors) return false;
-    for (int i = 0; i < 16; ++i) m_colors[i] = U32(&bytes[static_cast<std::size_t>(i) * 4]);
+    if (!ReadFile(ModePath(u"color.bin"), bytes) || bytes.size() < sizeof colorTable) return false;
+    for (int i = 0; i < 16; ++i) colorTable[i] = U32(&bytes[static_cast<std::size_t>(i) * 4]);
     return true;
 }
 
-bool CMainDoc::LoadSchemeFile(const char16_t* name) {
+bool CMainDoc::LoadSchemeFile(const CString& name) {
     CString path;
-    path.Format(u"%s\\%s\\%s", m_dataFolder.GetString(), u"Color", name);
+    path.Format(u"%s\\%s\\%s", dataFolder.GetString(), u"Color", name.GetString());
     std::vector<std::uint8_t> bytes;
     if (!ReadFile(path, bytes)) return LoadColorFile();
-    if (bytes.size() < sizeof m_colors) return false; // not even a colour table
-    for (int i = 0; i < 16; ++i) m_colors[i] = U32(&bytes[static_cast<std::size_t>(i) * 4]);
+    if (bytes.size() < sizeof colorTable) return false; // not even a colour table
+    for (int i = 0; i < 16; ++i) colorTable[i] = U32(&bytes[static_cast<std::size_t>(i) * 4]);
     std::size_t at = 64;
-    m_background = bytes.size() >= at + 4 ? U32(&bytes[at]) : 0xFFFFFF;
+    backColor = bytes.size() >= at + 4 ? U32(&bytes[at]) : 0xFFFFFF;
     at += 4;
     if (bytes.size() >= at + 8) std::memcpy(m_schemeExtra, &bytes[at], 8);
     at += 8;
-    m_textColor = bytes.size() >= at + 4 ? U32(&bytes[at]) : 0;
+    textColor = bytes.size() >= at + 4 ? U32(&bytes[at]) : 0;
     at += 4;
     if (bytes.size() >= at + 64) std::memcpy(m_schemeTail, &bytes[at], 64);
     return true;
@@ -220,7 +223,7 @@ bool CMainDoc::LoadSchemeFile(const char16_t* name) {
 
 bool CMainDoc::LoadLineFile() {
     CString path;
-    path.Format(u"%s\\%s", m_dataFolder.GetString(), u"line.bin");
+    path.Format(u"%s\\%s", dataFolder.GetString(), u"line.bin");
     std::vector<std::uint8_t> bytes;
     if (!ReadFile(path, bytes) || bytes.size() < sizeof m_lineTable) return false;
     std::memcpy(m_lineTable, bytes.data(), sizeof m_lineTable);
@@ -229,10 +232,11 @@ bool CMainDoc::LoadLineFile() {
 
 bool CMainDoc::LoadLevelFile() {
     CString path;
-    path.Format(u"%s\\%s", m_dataFolder.GetString(), u"level.bin");
+    path.Format(u"%s\\%s", dataFolder.GetString(), u"level.bin");
     std::vector<std::uint8_t> bytes;
     if (!ReadFile(path, bytes)) return false;
     const int records = std::min<int>(static_cast<int>(bytes.size() / kLevelRecordBytes), kLevels);
+    levelRecords.clear();
     if (records == 0) return false;
     auto flag = [&](int j) { return j < records ? bytes[static_cast<std::size_t>(j) * kLevelRecordBytes] : 0; };
     auto scale = [&](int j) {
@@ -243,13 +247,13 @@ bool CMainDoc::LoadLevelFile() {
     // Entry j: the scale of level j + 1 and of level j relative to level 0. Levels past the
     // records read are disabled.
     for (int j = 0; j < kLevels; ++j) {
-        LevelEntry& e = m_levels[j];
+        LevelEntry& e = levels[j];
         e.flag = static_cast<std::uint8_t>(flag(j));
         e.previous = j < records ? static_cast<float>(scale(j)) / static_cast<float>(base) : 0.0f;
         e.ratio = j + 1 < records && j + 1 < kLevels ? static_cast<float>(scale(j + 1)) / static_cast<float>(base)
                                                      : 0.0f;
     }
-    m_levels[0].previous = 1.0f;
-    m_levelRecords.assign(bytes.begin(), bytes.begin() + records * kLevelRecordBytes);
+    levels[0].previous = 1.0f;
+    levelRecords.assign(bytes.begin(), bytes.begin() + records * kLevelRecordBytes);
     return true;
 }

@@ -254,12 +254,12 @@ TEST_F(MainDocTest, LayerListTakesWholeRecordsWithBoundedNames) {
     doc.SetColorMode(-1); // true colour
     ASSERT_TRUE(doc.LoadDrawConfig());
     ASSERT_EQ(doc.GetLayers().size(), 3u);
-    EXPECT_EQ(doc.GetLayers()[0]->name, u"ROAD.MDC");
-    EXPECT_EQ(doc.GetLayers()[0]->params[0], 1);
-    EXPECT_EQ(doc.GetLayers()[0]->params[63], 9);
-    EXPECT_EQ(doc.GetLayers()[1]->name, u"가.MDC");
-    EXPECT_EQ(doc.GetLayers()[2]->name, std::u16string(256, u'A'));
-    EXPECT_EQ(doc.GetLayers()[2]->params[0], 3);
+    EXPECT_EQ(doc.GetLayers()[0].name.Str(), u"ROAD.MDC");
+    EXPECT_EQ(doc.GetLayers()[0].params[0], 1);
+    EXPECT_EQ(doc.GetLayers()[0].params[63], 9);
+    EXPECT_EQ(doc.GetLayers()[1].name.Str(), u"가.MDC");
+    EXPECT_EQ(doc.GetLayers()[2].name.Str(), std::u16string(256, u'A'));
+    EXPECT_EQ(doc.GetLayers()[2].params[0], 3);
 
     // 16 colours or fewer read from "Gray".
     root.MakeFile(std::string(kData) + "/Gray/para.bin", record("GRAY.MDC", 1));
@@ -267,7 +267,7 @@ TEST_F(MainDocTest, LayerListTakesWholeRecordsWithBoundedNames) {
     gray.SetColorMode(16);
     EXPECT_EQ(std::u16string(gray.ModeFolder()), u"Gray");
     ASSERT_TRUE(gray.LoadDrawConfig());
-    EXPECT_EQ(gray.GetLayers().front()->name, u"GRAY.MDC");
+    EXPECT_EQ(gray.GetLayers().front().name.Str(), u"GRAY.MDC");
     CMainDoc none;
     none.SetColorMode(256);
     EXPECT_EQ(std::u16string(none.ModeFolder()), u"Color");
