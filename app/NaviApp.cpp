@@ -5,7 +5,9 @@
 #include "app/RecentDestList.h"
 #include "app/SafePointList.h"
 #include "app/ShellUtilities.h"
-#include "app/StartView.h"
+#include "app/CMainFrame.h"
+#include "app/CMainView.h"
+#include "app/MainViewStart.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/files/Files.h"
@@ -375,24 +377,29 @@ void CNaviApp::RestoreBtBrowserSetting() {
 }
 
 bool CNaviApp::StartMainWindow() {
-    AddDocTemplate(new CSingleDocTemplate(kMainTemplate, RUNTIME_CLASS(CMainDoc), RUNTIME_CLASS(CFrameWnd),
-                                          RUNTIME_CLASS(CStartView)));
+    AddDocTemplate(new CSingleDocTemplate(kMainTemplate, RUNTIME_CLASS(CMainDoc), RUNTIME_CLASS(CMainFrame),
+                                          RUNTIME_CLASS(CMainView)));
     CCommandLineInfo command;
     ParseCommandLine(command);
     if (!ProcessShellCommand(command)) return false;
     SipShowIM(SIPF_OFF);
     LoadSafePoints();
-    auto* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
-    auto* view = frame ? dynamic_cast<CStartView*>(frame->GetActiveView()) : nullptr;
+    auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+    auto* view = frame ? dynamic_cast<CMainView*>(frame->GetActiveView()) : nullptr;
     auto* doc = view ? dynamic_cast<CMainDoc*>(view->GetDocument()) : nullptr;
     if (!view || !doc) return false;
     doc->SetDataFolder(navi::g_dataFolder);
+    // The screen is the program's; the main screen's controls are made under the wait cursor.
+    frame->HideTaskbarWindows();
+    DoWaitCursor(1);
+    view->SetUpSkinnedUi();
+    DoWaitCursor(-1);
     SetupBluetoothPort();
     DoWaitCursor(1);
     CString sound;
     sound.Format(u"%s\\wave\\VelkoStart.wav", navi::g_dataFolder.GetString());
     PlaySoundW(sound.GetString(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT | SND_NOSTOP);
-    const bool ok = view->InitFirstTime();
+    const bool ok = InitViewFirstTime(*view, *doc);
     DoWaitCursor(-1);
     if (!ok) return false;
     SetViewInitialised(true);

@@ -1,6 +1,6 @@
 #!/bin/sh
 # velko on copies of the sample device, headless: the start sound, the positions kept at quit, the
-# hand-over file, and a device without map data.
+# hand-over file, a device without map data and one without its level file.
 set -u
 dev=$1
 velko=$2
@@ -48,6 +48,13 @@ printf 'answer ok\nquit\n' > "$dir/nomap.script"
 "$velko" --root "$dir/nomap" --headless "$dir/nomap.script" --out "$dir/out3" --builtin-font 2> "$dir/err.txt"
 [ $? = 0 ] && fail "no map data: a non-zero exit expected"
 grep -q '벨코900 메모리카드를 삽입해 주십시오.' "$dir/out3/msgbox.log" || fail "no map data: string 164 not shown"
+
+# A drawing file that cannot be read: string 214 and a non-zero exit.
+copy nolevel
+rm "$dir/nolevel/Storage Card/MapData/level.bin"
+"$velko" --root "$dir/nolevel" --headless "$dir/nomap.script" --out "$dir/out4" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] && fail "no level.bin: a non-zero exit expected"
+grep -q '지도 정보를 읽을 수 없습니다.' "$dir/out4/msgbox.log" || fail "no level.bin: string 214 not shown"
 
 # Bad usage.
 "$velko" --headless "$dir/start.script" > /dev/null 2>&1
