@@ -1,6 +1,7 @@
 #!/bin/sh
 # velko on copies of the sample device, headless: the start sound, the positions kept at quit, the
-# hand-over file, a device without map data and one without its level file.
+# hand-over file, a restart where the last run left the map, a device without map data and one
+# without its level file.
 set -u
 dev=$1
 velko=$2
@@ -40,6 +41,28 @@ for v in 148147 654321 10; do
   grep -q "^prop [0-9]* $(le32 $v)$" "$pilot1" || fail "Pilot1 lacks $v after the hand-over"
 done
 [ "$(grep -c '^record' "$pilot1")" = 1 ] || fail "Pilot1 holds more than one record after the second run"
+
+# A restart opens where the last run left the map: a stroke to the right zooms one level and a tap
+# moves the map; the next run stores the same place and level back.
+cat > "$dir/move.script" << 'SCRIPT'
+wait 500
+pen down 60 200
+pen move 120 200
+pen up 120 200
+wait 200
+tap 160 220
+wait 200
+quit
+SCRIPT
+values() { grep '^prop ' "$pilot1" | cut -d' ' -f3 | tr '\n' ' '; }
+"$velko" --root "$dir/first" --headless "$dir/move.script" --out "$dir/out5" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] || fail "moving run: exit 0 expected"
+moved=$(values)
+[ "$moved" != "$(le32 148147) $(le32 654321) $(le32 10) $(le32 1) " ] || fail "the moves were not stored"
+echo "$moved" | cut -d' ' -f3 | grep -qx "$(le32 10)" && fail "the stroke did not change the level"
+"$velko" --root "$dir/first" --headless "$dir/start.script" --out "$dir/out6" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] || fail "restart: exit 0 expected"
+[ "$(values)" = "$moved" ] || fail "the restart did not open where the last run ended: $moved -> $(values)"
 
 # No map data on any card: string 164 and a non-zero exit.
 copy nomap
