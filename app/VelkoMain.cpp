@@ -2,7 +2,8 @@
 //   velko [--root DIR] [--headless SCRIPT --out DIR | --script SCRIPT] [--scale N] [--no-audio] [--builtin-font]
 // --root     the device root (default: the sample device the build makes)
 // --headless runs the script without a window and writes OUT/frames/, sounds.log, msgbox.log, host.log
-// --script   runs the script in the SDL window (presenting every step)
+// --script   runs the script in the SDL window (presenting every step); its frames and logs go to
+//            --out DIR when given, else to the current folder
 // --scale    the SDL window's pixels per screen pixel (default 2)
 // --no-audio no SDL audio device
 // --builtin-font  the small fixed font instead of the Korean system font (pixel-stable frames)
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
         } else return Usage();
     }
     if (!headless.empty() && !script.empty()) return Usage();
-    if (headless.empty() != out.empty()) return Usage();
+    if (!headless.empty() && out.empty()) return Usage();
+    if (!out.empty() && headless.empty() && script.empty()) return Usage();
     if (root.empty()) return Usage();
     DeviceRoot::SetRoot(root);
     if (builtinFont) GdiUseBuiltinFont(true);
@@ -84,6 +86,7 @@ int main(int argc, char** argv) {
     options.scale = scale;
     options.audio = audio;
     options.script = script;
+    if (!out.empty()) options.outDir = out;
     SdlHost host(options);
     if (!host.Open(&error)) {
         std::fprintf(stderr, "velko: %s\n", error.c_str());
