@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
-# The program's main job on the built-in sample data. Until the navigator exists this plans and
-# prints a route across the sample region with velko-route (two waypoints: through the town of
-# 가람 and past its roundabout), after building the sample device if it is missing.
+# The program's main job on the built-in sample device: the navigator itself. With a display it
+# opens velko's window on the sample device until the window is closed; without one it runs velko
+# headless with the showcase script on a copy of the sample device, writes the frames and logs to
+# BUILD/run/ and prints frames=, sounds= and exit= (failing when velko does).
 set -euo pipefail
 build=${1:-build/release}
+here=$(cd "$(dirname "$0")" && pwd)
 sample="$build/sample"
 builder="$build/tools/mkdevice/velko-mkdevice"
+velko="$build/app/velko"
 # (Re)build the sample device when it is missing or older than its builder.
 if [ ! -f "$sample/device.ini" ] || [ "$builder" -nt "$sample/device.ini" ]; then
   echo "building the sample device in $sample"
   "$builder" --out "$sample"
 fi
-# Network coordinates (1/100 arc-second): 나래 -> 역전로 in 가람 -> 지방도317 -> 바람.
-echo "main job: velko-route across the sample region"
-"$build/tools/route/velko-route" --root "$sample" --net \
-  --from 45735368,13536388 --via 45763755,13508214 --via 45781474,13509671 --to 45807691,13542865
-echo "built:"
-find "$build" -maxdepth 3 -type f \( -name 'velko*' -o -name 'lib*.a' -o -name 'lib*.so' \) -printf '  %P\n' | sort
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "main job: velko on the sample device (close the window to end)"
+  set +e
+  "$velko" --root "$sample"
+  code=$?
+  set -e
+  echo "exit=$code"
+  exit "$code"
+fi
+run="$build/run"
+rm -rf "$run"
+mkdir -p "$run"
+cp -r "$sample" "$run/device"
+echo "main job: velko headless on a copy of the sample device, showcase script"
+set +e
+"$velko" --root "$run/device" --headless "$here/showcase.script" --out "$run" --no-audio
+code=$?
+set -e
+echo "frames=$(find "$run/frames" -name '*.png' | wc -l)"
+echo "sounds=$(wc -l < "$run/sounds.log")"
+echo "exit=$code"
+echo "output=$run"
+exit "$code"

@@ -3,6 +3,7 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/MemoryFiles.h"
+#include "platform/files/SystemInfo.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -843,6 +844,15 @@ BOOL MoveFileExW(const char16_t* existing, const char16_t* target, DWORD flags) 
     return MoveImpl(existing, target, (flags & MOVEFILE_REPLACE_EXISTING) != 0);
 }
 
+// True when a CE path lies on one of the storage cards (its first component names one).
+static bool OnStorageCard(const char16_t* cePath) {
+    std::u16string_view p(cePath);
+    while (!p.empty() && (p.front() == u'\\' || p.front() == u'/')) p.remove_prefix(1);
+    const std::size_t end = p.find_first_of(u"\\/");
+    const std::u16string first(p.substr(0, end));
+    return !first.empty() && DeviceRoot::IsCardFolder(Utf16ToUtf8(first));
+}
+
 BOOL GetDiskFreeSpaceExW(const char16_t* path, ULARGE_INTEGER* freeToCaller, ULARGE_INTEGER* total,
                          ULARGE_INTEGER* totalFree) {
     if (path && !ValidName(path)) return Fail(ERROR_INVALID_NAME);
@@ -853,9 +863,18 @@ BOOL GetDiskFreeSpaceExW(const char16_t* path, ULARGE_INTEGER* freeToCaller, ULA
         return FailErrno(errno, host);
     }
     const std::uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
-    if (freeToCaller) freeToCaller->QuadPart = static_cast<std::uint64_t>(vfs.f_bavail) * unit;
-    if (total) total->QuadPart = static_cast<std::uint64_t>(vfs.f_blocks) * unit;
-    if (totalFree) totalFree->QuadPart = static_cast<std::uint64_t>(vfs.f_bfree) * unit;
+    std::uint64_t callerFree = static_cast<std::uint64_t>(vfs.f_bavail) * unit;
+    std::uint64_t size = static_cast<std::uint64_t>(vfs.f_blocks) * unit;
+    std::uint64_t allFree = static_cast<std::uint64_t>(vfs.f_bfree) * unit;
+    // The handheld's own storage (every path not on a card) reports what device.ini states.
+    if (!OnStorageCard(path ? path : u"\\"))
+        if (const auto stated = systeminfo::ByteSetting("storefree")) {
+            callerFree = allFree = *stated;
+            size = std::max(size, allFree);
+        }
+    if (freeToCaller) freeToCaller->QuadPart = callerFree;
+    if (total) total->QuadPart = size;
+    if (totalFree) totalFree->QuadPart = allFree;
     return TRUE;
 }
 

@@ -7,7 +7,8 @@
 //   snapshot NAME           writes the screen as frames/NAME.png
 //   answer yes|no|ok|cancel|retry|abort|ignore|N   the answer to the next message box (0 leaves
 //                           it to its buttons, tapped later; a skinned box takes yes/ok as 4001,
-//                           no/cancel as 4002)
+//                           no/cancel as 4002); answers at the head of the script are taken
+//                           before the program starts, for the boxes of its start-up
 //   serial feed COMn FILE   sends FILE's bytes (relative to the script) into port COMn
 //   activate NAME           brings a top-level window (class or title) to the front, as the
 //                           shell does when the user switches programs

@@ -81,6 +81,12 @@ bool ScriptRunner::Install(std::string* error) {
     m_previousOutput = SoundGetOutput();
     SoundSetOutput(m_recorder);
     WinSetIdleHandler([this](int depth) { return Idle(depth); });
+    // Answers at the head of the script are there before the program starts, for the boxes its
+    // start-up shows before its message loop first idles.
+    while (m_next < m_commands.size() && m_commands[m_next].kind == ScriptCommand::Kind::Answer) {
+        Log("line " + std::to_string(m_commands[m_next].line) + ": answer (before the start)");
+        m_answers.push_back(m_commands[m_next++].answer);
+    }
     WinSetMessageBoxHandler([this](HWND, const std::u16string& text, const std::u16string& caption,
                                    UINT type) { return AnswerMessageBox(text, caption, type); });
     WinSetMessageBoxAnswerObserver([this](int answer) {

@@ -1,12 +1,22 @@
 #include "platform/threads/Threads.h"
 
 #include "platform/base/Clock.h"
+#include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -63,6 +73,9 @@ struct EventState : WaitState {
 };
 
 struct MutexState : WaitState {
+    ~MutexState() override {
+        if (processName >= 0) ::close(processName);
+    }
     bool Signalled(DWORD thread) const override { return owner == 0 || owner == thread; }
     void Acquire(DWORD thread) override {
         owner = thread;
@@ -70,6 +83,7 @@ struct MutexState : WaitState {
     }
     DWORD owner = 0;
     unsigned count = 0;
+    int processName = -1; // the socket that holds the name for the other processes on the root
 };
 
 struct ThreadState : WaitState {
@@ -439,6 +453,37 @@ template <class T, class Make> std::shared_ptr<T> NamedState(const char16_t* nam
     return created;
 }
 
+// A mutex name is also seen by the other processes on the same device root: the first process
+// to make it binds an abstract local socket named after the root and the mutex, which the
+// system releases when the process ends however it ends. Returns the socket, or -1 when
+// another process holds the name (elsewhere set) or no socket can be made (the name is then
+// this process's alone).
+int HoldProcessName(const char16_t* name, bool& elsewhere) {
+    std::error_code ec;
+    std::filesystem::path root = std::filesystem::weakly_canonical(DeviceRoot::Root(), ec);
+    if (ec) root = DeviceRoot::Root();
+    std::string key = root.string();
+    key.push_back('\0');
+    key += Utf16ToUtf8(name);
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (unsigned char c : key) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char text[40];
+    const int length = std::snprintf(text, sizeof text, "velko-mutex-%016llx", static_cast<unsigned long long>(hash));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, text, static_cast<std::size_t>(length)); // sun_path[0] = 0: abstract
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(length));
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0) return fd;
+    elsewhere = errno == EADDRINUSE;
+    ::close(fd);
+    return -1;
+}
+
 } // namespace
 
 HANDLE CreateEventW(void* /*security*/, BOOL manualReset, BOOL initialState, const char16_t* name) {
@@ -473,13 +518,15 @@ BOOL ResetEvent(HANDLE event) {
 HANDLE CreateMutexW(void* /*security*/, BOOL initialOwner, const char16_t* name) {
     // A new mutex is owned before it is published under its name: once the name lock is
     // released another thread may open it and wait on it.
+    bool elsewhere = false;
     std::shared_ptr<MutexState> state = NamedState<MutexState>(name, [&] {
         auto made = std::make_shared<MutexState>();
         if (initialOwner) made->Acquire(CurrentThreadId());
+        if (name && *name) made->processName = HoldProcessName(name, elsewhere);
         return made;
     });
     if (!state) return nullptr;
-    const DWORD error = GetLastError();
+    const DWORD error = elsewhere ? ERROR_ALREADY_EXISTS : GetLastError();
     HANDLE handle = ToHandle(new MutexObject(std::move(state)));
     SetLastError(error);
     return handle;

@@ -43,7 +43,8 @@ DWORD GetCurrentThreadId();
 HANDLE CreateEventW(void* security, BOOL manualReset, BOOL initialState, const char16_t* name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
-// A named mutex that already exists in this process sets ERROR_ALREADY_EXISTS.
+// A named mutex that already exists in this process, or in another process on the same device
+// root, sets ERROR_ALREADY_EXISTS (waits and ownership stay within the process).
 HANDLE CreateMutexW(void* security, BOOL initialOwner, const char16_t* name);
 BOOL ReleaseMutex(HANDLE mutex);
 

@@ -960,8 +960,10 @@ int AfxWinMain() {
     if (!app->InitInstance()) {
         if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
         // Messages the failed start left behind (WM_QUIT from the main window) are not for anyone.
+        // Paint requests are not left behind: windows still on the screen (the shell's) make
+        // them again for as long as they are not painted, so the sweep ends at the first.
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_PAINT) {
         }
         return app->ExitInstance();
     }

@@ -269,6 +269,9 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr UINT SPI_SETSIPINFO = 224;
 constexpr UINT SPI_GETWORKAREA = 48;
+// The device's OEM information string (device.ini "oem="): param is the buffer's size in bytes;
+// FALSE with ERROR_INSUFFICIENT_BUFFER when the string and its terminator do not fit.
+constexpr UINT SPI_GETOEMINFO = 258;
 
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;

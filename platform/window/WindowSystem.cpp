@@ -9,6 +9,8 @@
 #include "platform/window/WindowInternal.h"
 
 #include "platform/base/Clock.h"
+#include "platform/base/Text.h"
+#include "platform/files/DeviceRoot.h"
 #include "platform/gdi/GdiObjects.h"
 
 #include <algorithm>
@@ -1456,10 +1458,21 @@ int GetSystemMetrics(int index) {
     return 0;
 }
 
-BOOL SystemParametersInfoW(UINT action, UINT, LPVOID value, UINT) {
+BOOL SystemParametersInfoW(UINT action, UINT param, LPVOID value, UINT) {
     if (action == SPI_GETWORKAREA && value) {
         *static_cast<RECT*>(value) =
             RECT{0, 26, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return TRUE;
+    }
+    if (action == SPI_GETOEMINFO) {
+        const std::u16string oem = Utf8ToUtf16(DeviceRoot::Setting("oem"));
+        if (!value || param / sizeof(char16_t) < oem.size() + 1) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        auto* out = static_cast<char16_t*>(value);
+        std::copy(oem.begin(), oem.end(), out);
+        out[oem.size()] = 0;
         return TRUE;
     }
     return FALSE;

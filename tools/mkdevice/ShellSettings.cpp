@@ -13,7 +13,9 @@ void WriteShellSettings(const DeviceLayout& layout) {
     std::ifstream in(iniPath, std::ios::binary);
     std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!ini.empty() && ini.back() != '\n') ini += "\n";
-    ini += "trafficserver=127.0.0.1:15006\n"
+    ini += "oem=hp iPAQ h2200\n"
+           "ceversion=4.20\n"
+           "trafficserver=127.0.0.1:15006\n"
            "dialup=ok\n";
     WriteFileAtomic(iniPath, std::vector<std::uint8_t>(ini.begin(), ini.end()));
 

@@ -199,6 +199,36 @@ TEST(HeadlessHost, UnansweredMessageBoxFailsTheRunAndIsLogged) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(HeadlessHost, AnswersAtTheScriptsHeadReachBoxesBeforeTheLoop) {
+    const auto dir = std::filesystem::temp_directory_path() / ("velko-host-head-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    // The first two answers lead the script; the third comes after a wait, too late for a box
+    // shown before the message loop runs.
+    { std::ofstream(dir / "s.txt") << "answer no\nanswer yes\nwait 5\nanswer no\n"; }
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    int answers[3] = {};
+    const int code = host.Run([&] {
+        // A program's start-up: boxes before any message is fetched.
+        answers[0] = MessageBoxW(nullptr, u"하나", u"cap", MB_YESNO);
+        answers[1] = MessageBoxW(nullptr, u"둘", u"cap", MB_YESNO);
+        answers[2] = MessageBoxW(nullptr, u"셋", u"cap", MB_YESNO);
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0)) DispatchMessageW(&m);
+        return 0;
+    });
+    EXPECT_EQ(answers[0], IDNO);
+    EXPECT_EQ(answers[1], IDYES);
+    EXPECT_EQ(answers[2], IDCANCEL);
+    EXPECT_EQ(code, 3); // the third box had no answer yet
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
+
 TEST(HeadlessHost, FeedingAPipeFailsTheRunWithoutWaiting) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("velko-host-pipe-" + std::to_string(::getpid()));

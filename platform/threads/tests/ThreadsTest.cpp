@@ -1,6 +1,11 @@
 #include "platform/threads/Threads.h"
 
 #include "platform/base/Clock.h"
+#include "platform/base/Text.h"
+#include "platform/files/tests/TempRoot.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -522,6 +527,75 @@ TEST(PauseGate, AWorkerHeldAtTheGateLetsHostedTimeMoveOn) {
     stop.Signal(); // ends the wait at the closed gate
     worker.join();
     InstallClock(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Another process, forked before this one makes any mutex, that answers what CreateMutexW
+// reports for a name on a root: 1 when the name already exists, 0 when it is new, 2 when the call
+// fails. It closes its own handle after each question.
+class OtherProcess {
+public:
+    OtherProcess() {
+        if (::pipe(m_ask) != 0 || ::pipe(m_answer) != 0) return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(m_ask[1]); // the question pipe ends when the test closes its end
+            ::close(m_answer[0]);
+            char request[4096];
+            ssize_t n;
+            while ((n = ::read(m_ask[0], request, sizeof request - 1)) > 0) {
+                request[n] = 0;
+                const std::string text(request);
+                const std::size_t tab = text.find('\t');
+                DeviceRoot::SetRoot(text.substr(0, tab));
+                const std::u16string name = Utf8ToUtf16(text.substr(tab + 1));
+                HANDLE m = CreateMutexW(nullptr, TRUE, name.c_str());
+                const char reply = !m ? '2' : GetLastError() == ERROR_ALREADY_EXISTS ? '1' : '0';
+                if (m) CloseHandle(m);
+                if (::write(m_answer[1], &reply, 1) != 1) break;
+            }
+            ::_exit(0);
+        }
+    }
+    ~OtherProcess() {
+        ::close(m_ask[1]);
+        if (m_pid > 0) ::waitpid(m_pid, nullptr, 0);
+        ::close(m_ask[0]);
+        ::close(m_answer[0]);
+        ::close(m_answer[1]);
+    }
+    int Ask(const std::string& root, const std::string& name) {
+        const std::string request = root + "\t" + name;
+        char reply = 0;
+        if (m_pid <= 0 || ::write(m_ask[1], request.data(), request.size()) != static_cast<ssize_t>(request.size()) ||
+            ::read(m_answer[0], &reply, 1) != 1)
+            return -1;
+        return reply - '0';
+    }
+
+private:
+    int m_ask[2] = {-1, -1};
+    int m_answer[2] = {-1, -1};
+    pid_t m_pid = -1;
+};
+
+TEST(Mutexes, NamesAreSeenByEveryProcessOnTheRoot) {
+    TempRoot root, other;
+    DeviceRoot::SetRoot(root.Path());
+    OtherProcess process;
+    EXPECT_EQ(process.Ask(root.Path(), "Velko"), 0);
+    HANDLE mine = CreateMutexW(nullptr, TRUE, u"Velko");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_EQ(process.Ask(root.Path(), "Velko"), 1);
+    EXPECT_EQ(process.Ask(root.Path() + "/", "Velko"), 1); // the same folder however it is written
+    EXPECT_EQ(process.Ask(root.Path(), "velko"), 0);       // names keep their case
+    EXPECT_EQ(process.Ask(other.Path(), "Velko"), 0);      // another device root has names of its own
+    CloseHandle(mine); // the last handle gives the name back
+    EXPECT_EQ(process.Ask(root.Path(), "Velko"), 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The shell stand-ins, the input-panel calls, the core module and GAPI input.
 #include "platform/base/Clock.h"
+#include "platform/files/tests/TempRoot.h"
 #include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
 
@@ -124,6 +125,30 @@ TEST_F(ShellTest, GapiInputHandsTheApplicationButtonsToTheFocus) {
     EXPECT_EQ(m.wParam, VK_APP1);
     EXPECT_EQ(m.hwnd, w);
     GXCloseInput();
+}
+
+} // namespace
+
+namespace {
+
+TEST(DeviceInformation, OemStringFromDeviceIni) {
+    TempRoot root;
+    root.MakeFile("device.ini", "oem=hp iPAQ h2200\n");
+    DeviceRoot::ReloadSettings();
+    char16_t buffer[256] = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETOEMINFO, sizeof buffer, buffer, 0));
+    EXPECT_EQ(std::u16string(buffer), u"hp iPAQ h2200");
+
+    // The size is in bytes and must hold the terminator: 13 characters need 28 bytes.
+    char16_t exact[14] = {};
+    EXPECT_TRUE(SystemParametersInfoW(SPI_GETOEMINFO, 28, exact, 0));
+    EXPECT_FALSE(SystemParametersInfoW(SPI_GETOEMINFO, 26, exact, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+
+    root.MakeFile("device.ini", "card=Storage Card\n"); // no OEM line: an empty string
+    DeviceRoot::ReloadSettings();
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETOEMINFO, sizeof buffer, buffer, 0));
+    EXPECT_EQ(buffer[0], 0);
 }
 
 } // namespace

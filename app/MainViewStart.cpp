@@ -1,0 +1,39 @@
+#include "app/MainViewStart.h"
+
+#include "app/CMainView.h"
+#include "app/MainDoc.h"
+#include "app/SafePointList.h"
+#include "platform/window/Afx.h"
+
+namespace {
+constexpr UINT kMapUnreadable = 214;
+}
+
+bool LoadDrawingFiles(CMainDoc& doc, int displayColours) {
+    doc.SetColorMode(displayColours);
+    const bool ok = doc.LoadDrawConfig() && doc.LoadSchemeFile(CString(u"Color.bin")) && doc.LoadLineFile() &&
+                    doc.LoadLevelFile();
+    if (!ok) AfxMessageBox(kMapUnreadable, MB_OK | MB_ICONSTOP);
+    return ok;
+}
+
+bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
+    if (!LoadDrawingFiles(doc, view.GetDisplayColorCount())) return false;
+    doc.SetSafePointsFlag(CSafePointList::Added().GetCount() > 0);
+    {
+        CWaitCursor wait;
+        if (!view.OpenMapLayers()) return false; // the layer has been named
+    }
+    view.SetUpMapWindow();
+    view.SetMapLevel(doc.GetMapLevel());
+    view.MoveMapTo(doc.mapX, doc.mapY, 0);
+    // Where the map opens on the vehicle, the map follows it.
+    if (doc.mapX == doc.vehicleX && doc.mapY == doc.vehicleY)
+        view.StartFollowing();
+    else
+        view.StopFollowing();
+    view.SetMapReady(true);
+    view.SetMapLevel(doc.GetMapLevel());
+    if (!view.UpdateDayNightColors()) view.ApplyDayNightColors();
+    return true;
+}
