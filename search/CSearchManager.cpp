@@ -1,0 +1,99 @@
+#include "search/CSearchManager.h"
+
+#include "search/NameDBFile.h"
+#include "search/PoiFile.h"
+#include "search/SrchAddr.h"
+
+CSearchManager::CSearchManager() = default;
+
+CSearchManager::CSearchManager(const CSearchManager& other) {
+    CopySettings(other);
+}
+
+CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
+    if (this != &other) CopySettings(other);
+    return *this;
+}
+
+CSearchManager::~CSearchManager() = default;
+
+void CSearchManager::CopySettings(const CSearchManager& other) {
+    m_storagePath = other.m_storagePath;
+    m_dataFolder = other.m_dataFolder;
+    m_namePath = other.m_namePath;
+    m_addrPath = other.m_addrPath;
+    m_themePath = other.m_themePath;
+    m_adminPath = other.m_adminPath;
+    m_poiPath = other.m_poiPath;
+    m_curX = other.m_curX;
+    m_curY = other.m_curY;
+    m_searchName = other.m_searchName;
+    m_builder = other.m_builder;
+    m_uiType = other.m_uiType;
+    m_mediator = other.m_mediator;
+    m_directRoute = other.m_directRoute;
+    m_useMenuButton = other.m_useMenuButton;
+    m_pMapCallback = other.m_pMapCallback;
+    // The search type names a dialog this manager runs; a copy runs none.
+}
+
+bool CSearchManager::InitPath(const CString& dataFolder) {
+    m_dataFolder = dataFolder;
+    m_namePath = m_dataFolder + u"\\SearchDB\\nVelko.db";
+    m_addrPath = m_dataFolder + u"\\SearchDB\\aVelko.db";
+    m_themePath = m_dataFolder + u"\\SearchDB\\Theme";
+    m_adminPath = m_dataFolder + u"\\SearchDB\\AdminName.db";
+    m_poiPath = m_dataFolder + u"\\SearchDB\\POI.db";
+    return true;
+}
+
+bool CSearchManager::InitThemePath(const CString& /*folder*/) {
+    return true;
+}
+
+void CSearchManager::InitCurrentPos(unsigned long x, unsigned long y) {
+    m_curX = x;
+    m_curY = y;
+}
+
+void CSearchManager::SetStoragePath(const char16_t* folder) {
+    m_storagePath = folder ? folder : u"";
+}
+
+bool CSearchManager::GetAddrDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    CSrchAddr reader;
+    return reader.GetAddrDBVersionInfo(m_addrPath.GetString(), info);
+}
+
+bool CSearchManager::GetNameDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    return CNameDBFile::ReadVersion(m_namePath.GetString(), info);
+}
+
+bool CSearchManager::GetAdminDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    return CNameDBFile::ReadVersion(m_adminPath.GetString(), info);
+}
+
+bool CSearchManager::GetThemeDBVersion(CNaviVersion& /*version*/) {
+    return true;
+}
+
+bool CSearchManager::StartSearch(int poiIndex, _POI_RESULT& result) {
+    CPoiFile file;
+    if (!file.Open(m_poiPath.GetString())) return false;
+    return file.ReadPOI(poiIndex, result);
+}
+
+bool CSearchManager::ReloadedSearchDB() {
+    switch (m_searchType) {
+    case -1:
+    case 4:
+    case 5:
+        return true;
+    default:
+        // No dialog of that search is held.
+        return false;
+    }
+}
