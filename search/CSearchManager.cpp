@@ -3,6 +3,7 @@
 #include "search/NameDBFile.h"
 #include "search/PoiFile.h"
 #include "search/SrchAddr.h"
+#include "search/ui/CDlgPOI.h"
 
 CSearchManager::CSearchManager() = default;
 
@@ -15,7 +16,15 @@ CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
     return *this;
 }
 
-CSearchManager::~CSearchManager() = default;
+CSearchManager::~CSearchManager() {
+    ClearPOIDlg();
+}
+
+void CSearchManager::ClearPOIDlg() {
+    m_searchType = -1;
+    delete m_poiDlg;
+    m_poiDlg = nullptr;
+}
 
 void CSearchManager::CopySettings(const CSearchManager& other) {
     m_storagePath = other.m_storagePath;
@@ -78,6 +87,47 @@ bool CSearchManager::GetAdminDBVersion(CNaviVersion& /*version*/) {
 
 bool CSearchManager::GetThemeDBVersion(CNaviVersion& /*version*/) {
     return true;
+}
+
+CString CSearchManager::PoiScreenName(int uiType) {
+    return uiType == kBasicUiType ? u"POIInfo" : u"POIInfoAdv";
+}
+
+int CSearchManager::StartSearch(_POI_RESULT_AUTO& result) {
+    ClearPOIDlg();
+    m_searchType = 5;
+    m_poiDlg = new CDlgPOI(nullptr);
+    m_poiDlg->SetUseMenuButton(m_useMenuButton);
+    m_poiDlg->SetPanelName(PoiScreenName(m_uiType));
+    m_poiDlg->SetRcBuilder(m_builder);
+    m_poiDlg->SetDirectRoute(m_directRoute);
+    m_poiDlg->SetPointType(result.pointType);
+
+    int code = kCurrentPosition;
+    if (result.poiIndex >= 1) {
+        m_poiDlg->SetPOIIndex(result.poiIndex);
+        const CString path = m_dataFolder + u"\\SearchDB\\POI.db";
+        if (m_poiDlg->OpenOn(path.GetString())) {
+            const bool ok = m_poiDlg->DoModal() == IDOK;
+            // "현위치" and the top "이전" also end the dialog with OK, but they take no point:
+            // they answer as the other searches do (current position 3, closed 2).
+            if (ok && m_poiDlg->IsCurrentPos()) {
+                code = kCurrentPosition;
+            } else if (ok && m_poiDlg->IsBack()) {
+                code = kClosed;
+            } else if (ok) {
+                result.pointType = static_cast<std::uint8_t>(m_poiDlg->GetPointType());
+                // Written on every OK: a byte left from an earlier direct route must not turn
+                // this choice into a route.
+                result.routeDirectly = m_poiDlg->IsRouteDirectly() ? 1 : 0;
+                code = kChosen;
+            } else {
+                code = m_poiDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+            }
+        }
+    }
+    ClearPOIDlg();
+    return code;
 }
 
 bool CSearchManager::StartSearch(int poiIndex, _POI_RESULT& result) {

@@ -9,6 +9,7 @@
 
 class NaviRcBuilder;
 class NaviMediator;
+class CDlgPOI;
 
 class CSearchManager {
 public:
@@ -48,6 +49,11 @@ public:
     bool GetAdminDBVersion(CNaviVersion& version);
     bool GetThemeDBVersion(CNaviVersion& version);
 
+    // The point-of-interest detail screen: 1 a button took the point (the record carries the
+    // point type and the route-directly byte), 2 back, 3 the current position or no usable record.
+    int StartSearch(_POI_RESULT_AUTO& result);
+    // The detail screen the UI type asks for: "POIInfo" for the basic layout, else "POIInfoAdv".
+    static CString PoiScreenName(int uiType);
     // Record poiIndex of the POI database, no dialog; true when it was read.
     bool StartSearch(int poiIndex, _POI_RESULT& result);
 
@@ -75,6 +81,7 @@ public:
 
 private:
     void CopySettings(const CSearchManager& other);
+    void ClearPOIDlg();
 
     CString m_storagePath;
     CString m_dataFolder;
@@ -91,5 +98,6 @@ private:
     NaviMediator* m_mediator = nullptr;
     bool m_directRoute = false;
     int m_searchType = -1;
+    CDlgPOI* m_poiDlg = nullptr;
     bool m_useMenuButton = true;
 };

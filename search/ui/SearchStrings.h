@@ -1,0 +1,13 @@
+// The search library's own string table: the captions and notices its dialogs show.
+#pragma once
+
+#include "platform/base/CString.h"
+
+// Entry id of the table (1 to 26); an id the table does not hold gives an empty text.
+CString SearchString(int id);
+
+constexpr int kStrTelephone = 5;
+constexpr int kStrAddress = 6;
+constexpr int kStrNoOtherDetail = 20;
+constexpr int kStrSetDestinationFirst = 21;
+constexpr int kStrNoDetail = 22;
