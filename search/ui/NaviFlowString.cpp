@@ -3,13 +3,6 @@
 #include "skinui/NaviCommand.h"
 #include "skinui/controls/NaviControlIds.h"
 
-namespace {
-
-// The text strip's background: never a colour the two text passes use.
-constexpr COLORREF kKey = RGB(255, 0, 255);
-
-} // namespace
-
 NaviFlowString::NaviFlowString() = default;
 
 NaviFlowString::~NaviFlowString() {
@@ -50,14 +43,9 @@ void NaviFlowString::FreeStrips() {
         DeleteDC(m_backDC);
     }
     if (m_backBitmap) DeleteObject(m_backBitmap);
-    if (m_textDC) {
-        SelectObject(m_textDC, m_textOld);
-        DeleteDC(m_textDC);
-    }
-    if (m_textBitmap) DeleteObject(m_textBitmap);
-    m_backDC = m_textDC = nullptr;
-    m_backBitmap = m_textBitmap = nullptr;
-    m_backOld = m_textOld = nullptr;
+    m_backDC = nullptr;
+    m_backBitmap = nullptr;
+    m_backOld = nullptr;
 }
 
 bool NaviFlowString::Rebuild(HDC dc) {
@@ -77,30 +65,12 @@ bool NaviFlowString::Rebuild(HDC dc) {
     FreeStrips();
     if (BoxWidth() <= 0 || m_textHeight <= 0) return false;
     m_backDC = CreateCompatibleDC(dc);
-    m_textDC = CreateCompatibleDC(dc);
     m_backBitmap = CreateCompatibleBitmap(dc, BoxWidth(), m_textHeight);
-    m_textBitmap = CreateCompatibleBitmap(dc, m_length, m_textHeight);
-    if (!m_backDC || !m_textDC || !m_backBitmap || !m_textBitmap) {
+    if (!m_backDC || !m_backBitmap) {
         FreeStrips();
         return false;
     }
     m_backOld = SelectObject(m_backDC, m_backBitmap);
-    m_textOld = SelectObject(m_textDC, m_textBitmap);
-
-    const RECT all{0, 0, m_length, m_textHeight};
-    const HBRUSH key = CreateSolidBrush(kKey);
-    FillRect(m_textDC, &all, key);
-    DeleteObject(key);
-    const HGDIOBJ oldFont = SelectObject(m_textDC, GetCurrentObject(dc, OBJ_FONT));
-    ::SetBkMode(m_textDC, TRANSPARENT);
-    const UINT format = DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-    RECT shadow{1, 1, m_length + 1, m_textHeight + 1};
-    ::SetTextColor(m_textDC, m_shadowColor);
-    DrawTextW(m_textDC, m_text.GetString(), -1, &shadow, format);
-    RECT face = all;
-    ::SetTextColor(m_textDC, m_textColor);
-    DrawTextW(m_textDC, m_text.GetString(), -1, &face, format);
-    SelectObject(m_textDC, oldFont);
     return true;
 }
 
@@ -155,12 +125,19 @@ void NaviFlowString::Draw(CDC* cdc) {
     SelectObject(dc, oldFont);
     if (m_rebuild) return;
 
-    // The background under the box, the visible part of the text over it, then back.
+    // The background under the box, the text over it at its edge (the strip clips what lies
+    // outside the box), then back. The text is drawn onto the background itself, so smoothed
+    // glyph edges blend with what is really under them.
     BitBlt(m_backDC, 0, 0, BoxWidth(), m_textHeight, dc, m_x, m_y, SRCCOPY);
-    const int from = m_left < 0 ? -m_left : 0;
-    const int at = m_left < 0 ? 0 : m_left;
-    const int width = std::min(m_length - from, BoxWidth() - at);
-    if (width > 0)
-        TransparentImage(m_backDC, at, 0, width, m_textHeight, m_textDC, from, 0, width, m_textHeight, kKey);
+    const HGDIOBJ stripFont = SelectObject(m_backDC, font.GetSafeHandle());
+    ::SetBkMode(m_backDC, TRANSPARENT);
+    const UINT format = DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    RECT shadow{m_left + 1, 1, m_left + m_length + 1, m_textHeight + 1};
+    ::SetTextColor(m_backDC, m_shadowColor);
+    DrawTextW(m_backDC, m_text.GetString(), -1, &shadow, format);
+    RECT face{m_left, 0, m_left + m_length, m_textHeight};
+    ::SetTextColor(m_backDC, m_textColor);
+    DrawTextW(m_backDC, m_text.GetString(), -1, &face, format);
+    SelectObject(m_backDC, stripFont);
     BitBlt(dc, m_x, m_y, BoxWidth(), m_textHeight, m_backDC, 0, 0, SRCCOPY);
 }

@@ -63,7 +63,4 @@ private:
     HDC m_backDC = nullptr;
     HBITMAP m_backBitmap = nullptr;
     HGDIOBJ m_backOld = nullptr;
-    HDC m_textDC = nullptr;
-    HBITMAP m_textBitmap = nullptr;
-    HGDIOBJ m_textOld = nullptr;
 };

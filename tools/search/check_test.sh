@@ -73,5 +73,26 @@ grep -q '^place=0 name=가람시청 text=0.00Km ' "$dir/out.txt" || fail "the ne
 run theme --theme 1 --mode 1 --value 2
 grep -q '^place=0 name=바람손칼국수 text=누리시 바람군 ' "$dir/out.txt" || fail "by region"
 
+# The detail screen of point of interest 1 (가람시청) through the facade in the headless host.
+# Bottom row y 256-283: "<< 이전" x 13-81, "위치보기" 86-154, "바로탐색" 159-227; "현위치" top right.
+ui() { script=$1; shift; printf "$script" > "$dir/ui.script"; rm -rf "$dir/frames"
+       "$search" --root "$dir/root" --ui poi "$@" --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"; }
+ui 'wait 300\nsnapshot poi\ntap 120 269\nwait 100\n' 1 --point-type 2
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'point_type=2' "$dir/out.txt" && grep -qx 'route_directly=0' "$dir/out.txt" ||
+  fail "위치보기 takes the point"
+[ -s "$dir/frames/frames/poi.png" ] || fail "the detail screen's frame"
+ui 'tap 190 269\nwait 100\n' 1 --point-type 2
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'route_directly=1' "$dir/out.txt" || fail "바로탐색 to a destination"
+# A waypoint without a destination: the notice, the screen stays; "<< 이전" then closes it.
+ui 'answer ok\ntap 190 269\ntap 40 269\nwait 100\n' 1 --point-type 3
+grep -qx 'result=2' "$dir/out.txt" || fail "바로탐색 refused, then back"
+grep -q '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001	4001' "$dir/frames/msgbox.log" || fail "notice 21"
+ui 'tap 215 18\nwait 100\n' 1 --point-type 2
+grep -qx 'result=3' "$dir/out.txt" || fail "현위치"
+# Index 0: no screen, no file opened.
+ui 'wait 10\n' 0
+grep -qx 'result=3' "$dir/out.txt" || fail "index 0"
+[ ! -e "$dir/frames/msgbox.log" ] || [ ! -s "$dir/frames/msgbox.log" ] || fail "index 0 showed a message"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"

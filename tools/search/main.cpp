@@ -6,17 +6,25 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
+//   --ui poi N [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR
+//                                             runs the detail screen of point of interest N
+//                                             through the search facade in the headless host
+//                                             and prints its code and the record
 // Positions print as the sheet code and offsets and as the map point the program forms.
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/MapDataFolder.h"
+#include "commondlg/NaviMessageBox.h"
+#include "platform/host/HeadlessHost.h"
+#include "search/CSearchManager.h"
 #include "search/CateIndex.h"
 #include "search/NameSearcher.h"
 #include "search/PoiFile.h"
 #include "search/SearchFormat.h"
 #include "search/SrchAddr.h"
 #include "search/ThemeDB.h"
+#include "skinui/NaviRcBuilder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +42,8 @@ int Usage() {
                  "  category --path i,j,k,l [--find TEXT]\n"
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
-                 "  versions\n");
+                 "  versions\n"
+                 "  --ui poi N [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR\n");
     return 2;
 }
 
@@ -288,14 +297,87 @@ int VersionsCommand(const Paths& p) {
     return 0;
 }
 
+struct UiOptions {
+    std::string kind, script, frames;
+    int number = 0;
+    int uiType = CSearchManager::kBasicUiType;
+    int pointType = 0;
+    bool directRoute = false;
+};
+
+void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
+    std::printf("poi_index=%d\npoint_type=%d\nroute_directly=%d\nname=%s\n", r.poiIndex, r.pointType,
+                r.routeDirectly, U8(r.name, sizeof r.name).c_str());
+}
+
+// One search screen through the facade, as the program runs it, driven by a host script.
+int UiCommand(const Paths& p, const UiOptions& o) {
+    if (o.kind != "poi") {
+        std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
+        return 2;
+    }
+    if (o.script.empty() || o.frames.empty()) {
+        std::fprintf(stderr, "velko-search: --ui needs --script FILE --frames DIR\n");
+        return 2;
+    }
+    HostOptions options;
+    options.script = o.script;
+    options.outDir = o.frames;
+    HeadlessHost host(options);
+    std::string error;
+    if (!host.Prepare(&error)) {
+        std::fprintf(stderr, "velko-search: %s\n", error.c_str());
+        return 2;
+    }
+    NaviRcBuilder builder;
+    builder.OpenSkin(u"\\Program Files\\Velko\\res");
+    NaviMessageBox box;
+    box.Initialize(&builder);
+    CSearchManager manager;
+    manager.InitPath(p.data.c_str());
+    manager.SetResourceBuilder(&builder);
+    manager.SetUIType(o.uiType);
+    manager.SetDirectRoute(o.directRoute);
+    _POI_RESULT_AUTO record;
+    record.poiIndex = o.number;
+    record.pointType = static_cast<std::uint8_t>(o.pointType);
+    int code = -1;
+    host.Run([&] {
+        code = manager.StartSearch(record);
+        return 0;
+    });
+    box.Destruct();
+    if (host.Failed()) {
+        std::printf("error=%s\n", host.Failure().c_str());
+        return 1;
+    }
+    std::printf("result=%d\n", code);
+    PrintPoiRecord(record);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string root, data, command;
     std::vector<std::string> args;
+    UiOptions ui;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--root" && i + 1 < argc)
+        if (a == "--ui" && i + 1 < argc) {
+            ui.kind = argv[++i];
+            if (i + 1 < argc && argv[i + 1][0] != '-') ui.number = std::atoi(argv[++i]);
+        } else if (a == "--ui-type" && i + 1 < argc)
+            ui.uiType = std::atoi(argv[++i]);
+        else if (a == "--point-type" && i + 1 < argc)
+            ui.pointType = std::atoi(argv[++i]);
+        else if (a == "--direct-route")
+            ui.directRoute = true;
+        else if (a == "--script" && i + 1 < argc)
+            ui.script = argv[++i];
+        else if (a == "--frames" && i + 1 < argc)
+            ui.frames = argv[++i];
+        else if (a == "--root" && i + 1 < argc)
             root = argv[++i];
         else if (a == "--data" && i + 1 < argc)
             data = argv[++i];
@@ -304,7 +386,7 @@ int main(int argc, char** argv) {
         else
             args.push_back(a);
     }
-    if (root.empty() || command.empty()) return Usage();
+    if (root.empty() || (command.empty() && ui.kind.empty())) return Usage();
     DeviceRoot::SetRoot(root);
     std::u16string folder = Utf8ToUtf16(data);
     std::string error;
@@ -313,6 +395,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const Paths paths(folder);
+    if (!ui.kind.empty()) return UiCommand(paths, ui);
 
     auto option = [&](const char* name, std::string& out) {
         for (std::size_t i = 0; i + 1 < args.size(); ++i)
