@@ -3,6 +3,7 @@
 #include "search/NameDBFile.h"
 #include "search/PoiFile.h"
 #include "search/SrchAddr.h"
+#include "search/ui/CDlgNameSrch.h"
 #include "search/ui/CDlgPOI.h"
 
 CSearchManager::CSearchManager() = default;
@@ -17,7 +18,36 @@ CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
 }
 
 CSearchManager::~CSearchManager() {
+    ClearNameDlg();
     ClearPOIDlg();
+}
+
+void CSearchManager::ClearNameDlg() {
+    m_searchType = -1;
+    delete m_nameDlg;
+    m_nameDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_NAME_RESULT& result) {
+    ClearNameDlg();
+    m_searchType = 0;
+    m_nameDlg = new CDlgNameSrch(nullptr);
+    m_nameDlg->SetPanelName(m_searchName);
+    m_nameDlg->SetRcBuilder(m_builder);
+    m_nameDlg->SetUIType(m_uiType);
+    m_nameDlg->SetDirectRoute(m_directRoute);
+    int code = kCannotOpen;
+    if (m_nameDlg->OpenOn(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString())) {
+        m_nameDlg->SetPrevResult(result);
+        if (m_nameDlg->DoModal() == IDOK) {
+            m_nameDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_nameDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearNameDlg();
+    return code;
 }
 
 void CSearchManager::ClearPOIDlg() {
@@ -142,6 +172,9 @@ bool CSearchManager::ReloadedSearchDB() {
     case 4:
     case 5:
         return true;
+    case 0:
+        return m_nameDlg &&
+               m_nameDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
     default:
         // No dialog of that search is held.
         return false;

@@ -10,6 +10,7 @@
 class NaviRcBuilder;
 class NaviMediator;
 class CDlgPOI;
+class CDlgNameSrch;
 
 class CSearchManager {
 public:
@@ -49,6 +50,9 @@ public:
     bool GetAdminDBVersion(CNaviVersion& version);
     bool GetThemeDBVersion(CNaviVersion& version);
 
+    // The name search: 0 the databases cannot be opened (nothing shown, the record unchanged),
+    // 1 chosen (the record holds it), 2 closed, 3 the current position.
+    int StartSearch(_NAME_RESULT& result);
     // The point-of-interest detail screen: 1 a button took the point (the record carries the
     // point type and the route-directly byte), 2 back, 3 the current position or no usable record.
     int StartSearch(_POI_RESULT_AUTO& result);
@@ -82,6 +86,7 @@ public:
 private:
     void CopySettings(const CSearchManager& other);
     void ClearPOIDlg();
+    void ClearNameDlg();
 
     CString m_storagePath;
     CString m_dataFolder;
@@ -98,6 +103,7 @@ private:
     NaviMediator* m_mediator = nullptr;
     bool m_directRoute = false;
     int m_searchType = -1;
+    CDlgNameSrch* m_nameDlg = nullptr;
     CDlgPOI* m_poiDlg = nullptr;
     bool m_useMenuButton = true;
 };

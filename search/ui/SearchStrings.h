@@ -8,6 +8,9 @@ CString SearchString(int id);
 
 constexpr int kStrTelephone = 5;
 constexpr int kStrAddress = 6;
+constexpr int kStrNothingFound = 8;
+constexpr int kStrNoSelection = 10;
 constexpr int kStrNoOtherDetail = 20;
 constexpr int kStrSetDestinationFirst = 21;
 constexpr int kStrNoDetail = 22;
+constexpr int kStrEnterText = 24;

@@ -6,7 +6,7 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR
+//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR
 //                                             runs the detail screen of point of interest N
 //                                             through the search facade in the headless host
 //                                             and prints its code and the record
@@ -43,7 +43,7 @@ int Usage() {
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
                  "  versions\n"
-                 "  --ui poi N [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR\n");
+                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR\n");
     return 2;
 }
 
@@ -310,9 +310,15 @@ void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
                 r.routeDirectly, U8(r.name, sizeof r.name).c_str());
 }
 
+void PrintNameRecord(const _NAME_RESULT& r) {
+    std::printf("query=%s\nname=%s\nrow=%d\nmap_level=%d\ncode=%d\ndx=%d\ndy=%d\npoint_type=%d\nroute_directly=%d\n",
+                U8(r.query, sizeof r.query).c_str(), U8(r.name, sizeof r.name).c_str(), r.row, r.mapLevel, r.pos[0],
+                r.pos[1], r.pos[2], r.pointType, r.routeDirectly);
+}
+
 // One search screen through the facade, as the program runs it, driven by a host script.
 int UiCommand(const Paths& p, const UiOptions& o) {
-    if (o.kind != "poi") {
+    if (o.kind != "poi" && o.kind != "name") {
         std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
         return 2;
     }
@@ -338,12 +344,15 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     manager.SetResourceBuilder(&builder);
     manager.SetUIType(o.uiType);
     manager.SetDirectRoute(o.directRoute);
+    manager.SetSearchName(o.uiType == CSearchManager::kBasicUiType ? u"NameSearch" : u"NameSearchAdv");
     _POI_RESULT_AUTO record;
     record.poiIndex = o.number;
     record.pointType = static_cast<std::uint8_t>(o.pointType);
+    _NAME_RESULT name;
+    name.pointType = static_cast<std::uint8_t>(o.pointType);
     int code = -1;
     host.Run([&] {
-        code = manager.StartSearch(record);
+        code = o.kind == "name" ? manager.StartSearch(name) : manager.StartSearch(record);
         return 0;
     });
     box.Destruct();
@@ -352,7 +361,10 @@ int UiCommand(const Paths& p, const UiOptions& o) {
         return 1;
     }
     std::printf("result=%d\n", code);
-    PrintPoiRecord(record);
+    if (o.kind == "name")
+        PrintNameRecord(name);
+    else
+        PrintPoiRecord(record);
     return 0;
 }
 
