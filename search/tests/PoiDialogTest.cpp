@@ -7,6 +7,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "search/CSearchManager.h"
 #include "search/tests/SearchBytes.h"
+#include "search/tests/SearchUiSupport.h"
 #include "search/ui/CDlgPOI.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/mkdevice/SkinStage.h"
@@ -30,51 +31,6 @@ std::string PoiDb() {
         PoiRecord(K("다솜공원"), "0|" + K("031-000-1111") + "|1|" + K("한울남도 가람시 공원동")),
         PoiRecord(K("긴설명"), "3|" + K("가나다라마바사아자차카타파하가나다라마바사아자차카타파하")),
     });
-}
-
-struct HostedRun {
-    int code = -1;
-    bool failed = false;
-    std::string failure;
-    std::string msgboxLog;
-};
-
-HostedRun RunHosted(TempRoot& root, const std::string& script, const std::function<int()>& body) {
-    root.MakeFile("run.script", script);
-    HostOptions options;
-    options.script = root.Host("run.script");
-    options.outDir = root.Host("out");
-    HeadlessHost host(options);
-    std::string error;
-    EXPECT_TRUE(host.Prepare(&error)) << error;
-    HostedRun run;
-    host.Run([&] {
-        run.code = body();
-        return 0;
-    });
-    run.failed = host.Failed();
-    run.failure = host.Failure();
-    { std::ifstream h(root.Host("out/host.log")); std::stringstream t; t << h.rdbuf(); run.failure += "\n" + t.str(); }
-    std::ifstream log(root.Host("out/msgbox.log"));
-    std::stringstream text;
-    text << log.rdbuf();
-    run.msgboxLog = text.str();
-    return run;
-}
-
-// The sample skin's archive: every manifest image drawn at its size, so controls have their places.
-const std::string& SampleSkin() {
-    static const std::string archive = [] {
-        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> images;
-        for (const auto& file : std::filesystem::directory_iterator(VELKO_SKIN_MANIFESTS)) {
-            if (file.path().extension() != ".txt") continue;
-            for (const mkdev::SkinImageSpec& spec : mkdev::ReadSkinManifest(file.path().string()))
-                images.emplace_back(spec.name, mkdev::DrawSkinImage(spec));
-        }
-        const std::vector<std::uint8_t> bytes = mkdev::PackSkinArchive(images);
-        return std::string(bytes.begin(), bytes.end());
-    }();
-    return archive;
 }
 
 class PoiDialogTest : public ::testing::Test {

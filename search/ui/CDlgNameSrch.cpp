@@ -58,7 +58,7 @@ BOOL CDlgNameSrch::OnInitDialog() {
     NaviDialog::OnInitDialog();
     InitSkin(this);
     m_input.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, kInputRect, this, kInputControl);
-    m_list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kListRect,
+    m_list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kListRect,
                   this, kListControl);
     m_list.SetupColumns();
     m_list.SetSearcher(&m_searcher);
