@@ -6,10 +6,12 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR
-//                                             runs the detail screen of point of interest N
-//                                             through the search facade in the headless host
-//                                             and prints its code and the record
+//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--script FILE --frames DIR [--sdl]]
+//                                             runs the name search or the detail screen of point
+//                                             of interest N through the search facade and prints
+//                                             its code and the record: in a window for a person,
+//                                             or driven by a script in the headless host (in a
+//                                             window with --sdl)
 // Positions print as the sheet code and offsets and as the map point the program forms.
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
@@ -17,6 +19,7 @@
 #include "platform/files/MapDataFolder.h"
 #include "commondlg/NaviMessageBox.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/SdlHost.h"
 #include "search/CSearchManager.h"
 #include "search/CateIndex.h"
 #include "search/NameSearcher.h"
@@ -43,7 +46,7 @@ int Usage() {
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
                  "  versions\n"
-                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] --script FILE --frames DIR\n");
+                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--script FILE --frames DIR [--sdl]]\n");
     return 2;
 }
 
@@ -303,6 +306,7 @@ struct UiOptions {
     int uiType = CSearchManager::kBasicUiType;
     int pointType = 0;
     bool directRoute = false;
+    bool sdl = false;
 };
 
 void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
@@ -322,19 +326,6 @@ int UiCommand(const Paths& p, const UiOptions& o) {
         std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
         return 2;
     }
-    if (o.script.empty() || o.frames.empty()) {
-        std::fprintf(stderr, "velko-search: --ui needs --script FILE --frames DIR\n");
-        return 2;
-    }
-    HostOptions options;
-    options.script = o.script;
-    options.outDir = o.frames;
-    HeadlessHost host(options);
-    std::string error;
-    if (!host.Prepare(&error)) {
-        std::fprintf(stderr, "velko-search: %s\n", error.c_str());
-        return 2;
-    }
     NaviRcBuilder builder;
     builder.OpenSkin(u"\\Program Files\\Velko\\res");
     NaviMessageBox box;
@@ -351,13 +342,38 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     _NAME_RESULT name;
     name.pointType = static_cast<std::uint8_t>(o.pointType);
     int code = -1;
-    host.Run([&] {
+    auto run = [&] {
         code = o.kind == "name" ? manager.StartSearch(name) : manager.StartSearch(record);
         return 0;
-    });
+    };
+    std::string failure;
+    if (o.script.empty() || o.sdl) {
+        // A window for a person (no script), or the script presented in a window.
+        SdlHostOptions options;
+        options.script = o.script;
+        options.outDir = o.frames.empty() ? "." : o.frames;
+        options.title = "velko-search";
+        SdlHost host(options);
+        if (!host.Open(&failure)) {
+            std::fprintf(stderr, "velko-search: %s\n", failure.c_str());
+            return 2;
+        }
+        if (host.Run(run) == 3) failure = host.Failure();
+    } else {
+        HostOptions options;
+        options.script = o.script;
+        options.outDir = o.frames.empty() ? "." : o.frames;
+        HeadlessHost host(options);
+        if (!host.Prepare(&failure)) {
+            std::fprintf(stderr, "velko-search: %s\n", failure.c_str());
+            return 2;
+        }
+        host.Run(run);
+        if (host.Failed()) failure = host.Failure();
+    }
     box.Destruct();
-    if (host.Failed()) {
-        std::printf("error=%s\n", host.Failure().c_str());
+    if (!failure.empty()) {
+        std::printf("error=%s\n", failure.c_str());
         return 1;
     }
     std::printf("result=%d\n", code);
@@ -385,6 +401,8 @@ int main(int argc, char** argv) {
             ui.pointType = std::atoi(argv[++i]);
         else if (a == "--direct-route")
             ui.directRoute = true;
+        else if (a == "--sdl")
+            ui.sdl = true;
         else if (a == "--script" && i + 1 < argc)
             ui.script = argv[++i];
         else if (a == "--frames" && i + 1 < argc)
