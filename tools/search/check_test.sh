@@ -129,5 +129,12 @@ else
   echo "SDL offscreen driver not available: window run skipped"
 fi
 
+# A name record printed before starts the search again at its row: 위치보기 at once gives it back.
+ui "${type}tap 60 149\nwait 100\ntap 120 269\nwait 100\n" name --point-type 2
+cp "$dir/out.txt" "$dir/prev.txt"
+ui 'wait 300\ntap 120 269\nwait 100\n' name --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=3' "$dir/out.txt" && grep -qx 'name=가람시청' "$dir/out.txt" ||
+  fail "the previous name record restored"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"

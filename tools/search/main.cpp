@@ -6,12 +6,13 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--script FILE --frames DIR [--sdl]]
+//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]
 //                                             runs the name search or the detail screen of point
 //                                             of interest N through the search facade and prints
 //                                             its code and the record: in a window for a person,
 //                                             or driven by a script in the headless host (in a
-//                                             window with --sdl)
+//                                             window with --sdl); --prev FILE starts the name
+//                                             search from a record printed before
 // Positions print as the sheet code and offsets and as the map point the program forms.
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
@@ -46,7 +47,7 @@ int Usage() {
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
                  "  versions\n"
-                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--script FILE --frames DIR [--sdl]]\n");
+                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
     return 2;
 }
 
@@ -307,7 +308,40 @@ struct UiOptions {
     int pointType = 0;
     bool directRoute = false;
     bool sdl = false;
+    std::string prev; // host path of a record printed before
 };
+
+// The key=value lines of a record printed before.
+std::vector<std::pair<std::string, std::string>> ReadRecordLines(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> out;
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return out;
+    char line[1024];
+    while (std::fgets(line, sizeof line, f)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        const std::size_t eq = text.find('=');
+        if (eq != std::string::npos) out.emplace_back(text.substr(0, eq), text.substr(eq + 1));
+    }
+    std::fclose(f);
+    return out;
+}
+
+// Fills the fields of a name record that the lines name; text fields cut on a character boundary.
+void ReadNameRecord(const std::string& path, _NAME_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const int n = std::atoi(value.c_str());
+        if (key == "query") tolvik::CopyField(Utf8ToCp949(value), r.query, sizeof r.query);
+        else if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "row") r.row = n;
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint16_t>(n);
+        else if (key == "code") r.pos[0] = static_cast<std::uint16_t>(n);
+        else if (key == "dx") r.pos[1] = static_cast<std::uint16_t>(n);
+        else if (key == "dy") r.pos[2] = static_cast<std::uint16_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+    }
+}
 
 void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
     std::printf("poi_index=%d\npoint_type=%d\nroute_directly=%d\nname=%s\n", r.poiIndex, r.pointType,
@@ -341,6 +375,7 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     record.pointType = static_cast<std::uint8_t>(o.pointType);
     _NAME_RESULT name;
     name.pointType = static_cast<std::uint8_t>(o.pointType);
+    if (!o.prev.empty()) ReadNameRecord(o.prev, name);
     int code = -1;
     auto run = [&] {
         code = o.kind == "name" ? manager.StartSearch(name) : manager.StartSearch(record);
@@ -403,6 +438,8 @@ int main(int argc, char** argv) {
             ui.directRoute = true;
         else if (a == "--sdl")
             ui.sdl = true;
+        else if (a == "--prev" && i + 1 < argc)
+            ui.prev = argv[++i];
         else if (a == "--script" && i + 1 < argc)
             ui.script = argv[++i];
         else if (a == "--frames" && i + 1 < argc)
