@@ -136,5 +136,10 @@ ui 'wait 300\ntap 120 269\nwait 100\n' name --prev "$dir/prev.txt"
 grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=3' "$dir/out.txt" && grep -qx 'name=가람시청' "$dir/out.txt" ||
   fail "the previous name record restored"
 
+# 확장 on "가람 병원": names holding both words rank first, so the first row holds both.
+ui 'wait 300\ntext "가람 병원"\nwait 100\ntap 121 45\nwait 100\ntap 60 90\nwait 100\ntap 120 269\nwait 100\n' name
+grep -qx 'query=가람 병원' "$dir/out.txt" || fail "the word search's query"
+grep '^name=' "$dir/out.txt" | grep '가람' | grep -q '병원' || fail "both words first"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"
