@@ -140,27 +140,6 @@ TEST(CateIndex, BadRecordNumbersAndCounts) {
 
 namespace {
 
-std::string PoiRecord(const std::string& nameCp949, const std::string& text) {
-    SearchBytes b;
-    b.u16(12).u32(34).text(nameCp949, 20).raw(text);
-    return b.s;
-}
-
-// Labels 0..3: 전화번호, 주소, 영업시간, 소개.
-std::string PoiFixture(const std::vector<std::string>& records, std::uint32_t labelCount = 4) {
-    SearchBytes b;
-    const std::uint32_t index = 48 + 160;
-    b.text("3 1 0 POI 20261210", 32).u32(48).u32(labelCount).u32(index).u32(static_cast<std::uint32_t>(records.size()));
-    for (const char* l : {"전화번호", "주소", "영업시간", "소개"}) b.text(K(l), 40);
-    std::uint32_t at = index + 8 * static_cast<std::uint32_t>(records.size());
-    for (const std::string& r : records) {
-        b.u32(at).u32(static_cast<std::uint32_t>(r.size()));
-        at += static_cast<std::uint32_t>(r.size());
-    }
-    for (const std::string& r : records) b.raw(r);
-    return b.s;
-}
-
 std::string Utf8Text(const char* cp949) {
     return Cp949ToUtf8(cp949);
 }

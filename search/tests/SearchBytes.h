@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SearchBytes {
     std::string s;
@@ -66,4 +67,26 @@ inline SearchBytes& NameRecordBytes(SearchBytes& b, const std::string& nameCp949
                                     unsigned y, unsigned admin1, unsigned admin2, std::uint32_t detail) {
     b.text(nameCp949, 20).u16(code).u16(x).u16(y).u16(admin1).u16(admin2).u16(0).u16(0).u16(0).u32(detail);
     return b;
+}
+
+// A "POI.db" record: two numbers, the 20-byte name, then the "label|text|..." details.
+inline std::string PoiRecord(const std::string& nameCp949, const std::string& text) {
+    SearchBytes b;
+    b.u16(12).u32(34).text(nameCp949, 20).raw(text);
+    return b.s;
+}
+
+// Labels 0..3: 전화번호, 주소, 영업시간, 소개.
+inline std::string PoiFixture(const std::vector<std::string>& records, std::uint32_t labelCount = 4) {
+    SearchBytes b;
+    const std::uint32_t index = 48 + 160;
+    b.text("3 1 0 POI 20261210", 32).u32(48).u32(labelCount).u32(index).u32(static_cast<std::uint32_t>(records.size()));
+    for (const char* l : {"전화번호", "주소", "영업시간", "소개"}) b.text(K(l), 40);
+    std::uint32_t at = index + 8 * static_cast<std::uint32_t>(records.size());
+    for (const std::string& r : records) {
+        b.u32(at).u32(static_cast<std::uint32_t>(r.size()));
+        at += static_cast<std::uint32_t>(r.size());
+    }
+    for (const std::string& r : records) b.raw(r);
+    return b.s;
 }

@@ -73,5 +73,73 @@ grep -q '^place=0 name=가람시청 text=0.00Km ' "$dir/out.txt" || fail "the ne
 run theme --theme 1 --mode 1 --value 2
 grep -q '^place=0 name=바람손칼국수 text=누리시 바람군 ' "$dir/out.txt" || fail "by region"
 
+# The detail screen of point of interest 1 (가람시청) through the facade in the headless host.
+# Bottom row y 256-283: "<< 이전" x 13-81, "위치보기" 86-154, "바로탐색" 159-227; "현위치" top right.
+ui() { script=$1; shift; printf "$script" > "$dir/ui.script"; rm -rf "$dir/frames"
+       "$search" --root "$dir/root" --ui "$@" --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"; }
+ui 'wait 300\nsnapshot poi\ntap 120 269\nwait 100\n' poi 1 --point-type 2
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'point_type=2' "$dir/out.txt" && grep -qx 'route_directly=0' "$dir/out.txt" ||
+  fail "위치보기 takes the point"
+[ -s "$dir/frames/frames/poi.png" ] || fail "the detail screen's frame"
+ui 'tap 190 269\nwait 100\n' poi 1 --point-type 2
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'route_directly=1' "$dir/out.txt" || fail "바로탐색 to a destination"
+# A waypoint without a destination: the notice, the screen stays; "<< 이전" then closes it.
+ui 'answer ok\ntap 190 269\ntap 40 269\nwait 100\n' poi 1 --point-type 3
+grep -qx 'result=2' "$dir/out.txt" || fail "바로탐색 refused, then back"
+grep -q '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001	4001' "$dir/frames/msgbox.log" || fail "notice 21"
+ui 'tap 215 18\nwait 100\n' poi 1 --point-type 2
+grep -qx 'result=3' "$dir/out.txt" || fail "현위치"
+# Index 0: no screen, no file opened.
+ui 'wait 10\n' poi 0
+grep -qx 'result=3' "$dir/out.txt" || fail "index 0"
+[ ! -e "$dir/frames/msgbox.log" ] || [ ! -s "$dir/frames/msgbox.log" ] || fail "index 0 showed a message"
+
+# The name search: typed syllable by syllable (a bare consonant keeps the list of 가람), the list
+# of the four names that begin with 가람시 in byte order: 가람시립도서관, 가람시의회,
+# 가람시종합사회복지관, 가람시청. Rows from y 88, 18 high; 상세정보 x 13-81 in the bottom row.
+type='wait 300\ntext "가"\nwait 100\ntext "람"\nwait 100\ntext "ㅅ"\nwait 100\nkey BACK\ntext "시"\nwait 100\n'
+ui "${type}snapshot name\ntap 60 149\nwait 100\ntap 120 269\nwait 100\n" name --point-type 2
+for line in result=1 query=가람시 name=가람시청 row=3 map_level=8 code=6733 dx=11570 dy=2144 point_type=2 route_directly=0; do
+  grep -qx "$line" "$dir/out.txt" || fail "name search: $line"
+done
+[ -s "$dir/frames/frames/name.png" ] || fail "the name screen's frame"
+# Its details (point of interest 1), then 위치보기 there closes both screens with the point type.
+ui "${type}tap 60 149\nwait 100\ntap 47 269\nwait 300\ntap 120 269\nwait 100\n" name --point-type 2
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=가람시청' "$dir/out.txt" || fail "위치보기 from the details"
+# 바로탐색 and 상세정보 without a selection, 확장 without text: notices; then 현위치 and 이전.
+ui 'answer ok\nanswer ok\nanswer ok\ntap 190 269\ntap 47 269\ntap 121 45\ntap 215 18\nwait 100\n' name
+grep -qx 'result=3' "$dir/out.txt" || fail "현위치 from the name search"
+[ "$(grep -c '선택한 시설물이 없습니다. 시설물을 선택하십시오	3001' "$dir/frames/msgbox.log")" = 2 ] || fail "no selection notices"
+grep -q '검색 문자열을 먼저 입력하여 주십시오.	3001' "$dir/frames/msgbox.log" || fail "확장 without text"
+ui 'tap 175 18\nwait 100\n' name
+grep -qx 'result=2' "$dir/out.txt" || fail "이전 from the name search"
+# Without the name database nothing is shown and the record stays as it was.
+"$search" --root "$dir/root" --data '\Nowhere' --ui name --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"
+grep -qx 'result=0' "$dir/out.txt" && grep -qx 'row=-1' "$dir/out.txt" || fail "no name database"
+
+# The same typing in an SDL window (offscreen driver) gives the same frames as the headless host;
+# SDL's own drivers keep allocations at exit, so leak checking is off for that run.
+ui "${type}snapshot typed\ntap 175 18\nwait 100\n" name
+cp "$dir/frames/frames/typed.png" "$dir/headless.png"
+rm -rf "$dir/frames"
+if SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 \
+   "$search" --root "$dir/root" --ui name --script "$dir/ui.script" --frames "$dir/frames" --sdl > "$dir/out.txt" 2>&1; then
+  cmp -s "$dir/headless.png" "$dir/frames/frames/typed.png" || fail "the SDL host's frame differs"
+else
+  echo "SDL offscreen driver not available: window run skipped"
+fi
+
+# A name record printed before starts the search again at its row: 위치보기 at once gives it back.
+ui "${type}tap 60 149\nwait 100\ntap 120 269\nwait 100\n" name --point-type 2
+cp "$dir/out.txt" "$dir/prev.txt"
+ui 'wait 300\ntap 120 269\nwait 100\n' name --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=3' "$dir/out.txt" && grep -qx 'name=가람시청' "$dir/out.txt" ||
+  fail "the previous name record restored"
+
+# 확장 on "가람 병원": names holding both words rank first, so the first row holds both.
+ui 'wait 300\ntext "가람 병원"\nwait 100\ntap 121 45\nwait 100\ntap 60 90\nwait 100\ntap 120 269\nwait 100\n' name
+grep -qx 'query=가람 병원' "$dir/out.txt" || fail "the word search's query"
+grep '^name=' "$dir/out.txt" | grep '가람' | grep -q '병원' || fail "both words first"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"

@@ -6,17 +6,29 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
+//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]
+//                                             runs the name search or the detail screen of point
+//                                             of interest N through the search facade and prints
+//                                             its code and the record: in a window for a person,
+//                                             or driven by a script in the headless host (in a
+//                                             window with --sdl); --prev FILE starts the name
+//                                             search from a record printed before
 // Positions print as the sheet code and offsets and as the map point the program forms.
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/MapDataFolder.h"
+#include "commondlg/NaviMessageBox.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/SdlHost.h"
+#include "search/CSearchManager.h"
 #include "search/CateIndex.h"
 #include "search/NameSearcher.h"
 #include "search/PoiFile.h"
 #include "search/SearchFormat.h"
 #include "search/SrchAddr.h"
 #include "search/ThemeDB.h"
+#include "skinui/NaviRcBuilder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +46,8 @@ int Usage() {
                  "  category --path i,j,k,l [--find TEXT]\n"
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
-                 "  versions\n");
+                 "  versions\n"
+                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
     return 2;
 }
 
@@ -288,14 +301,150 @@ int VersionsCommand(const Paths& p) {
     return 0;
 }
 
+struct UiOptions {
+    std::string kind, script, frames;
+    int number = 0;
+    int uiType = CSearchManager::kBasicUiType;
+    int pointType = 0;
+    bool directRoute = false;
+    bool sdl = false;
+    std::string prev; // host path of a record printed before
+};
+
+// The key=value lines of a record printed before.
+std::vector<std::pair<std::string, std::string>> ReadRecordLines(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> out;
+    FILE* f = std::fopen(path.c_str(), "r");
+    if (!f) return out;
+    char line[1024];
+    while (std::fgets(line, sizeof line, f)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        const std::size_t eq = text.find('=');
+        if (eq != std::string::npos) out.emplace_back(text.substr(0, eq), text.substr(eq + 1));
+    }
+    std::fclose(f);
+    return out;
+}
+
+// Fills the fields of a name record that the lines name; text fields cut on a character boundary.
+void ReadNameRecord(const std::string& path, _NAME_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const int n = std::atoi(value.c_str());
+        if (key == "query") tolvik::CopyField(Utf8ToCp949(value), r.query, sizeof r.query);
+        else if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "row") r.row = n;
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint16_t>(n);
+        else if (key == "code") r.pos[0] = static_cast<std::uint16_t>(n);
+        else if (key == "dx") r.pos[1] = static_cast<std::uint16_t>(n);
+        else if (key == "dy") r.pos[2] = static_cast<std::uint16_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+    }
+}
+
+void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
+    std::printf("poi_index=%d\npoint_type=%d\nroute_directly=%d\nname=%s\n", r.poiIndex, r.pointType,
+                r.routeDirectly, U8(r.name, sizeof r.name).c_str());
+}
+
+void PrintNameRecord(const _NAME_RESULT& r) {
+    std::printf("query=%s\nname=%s\nrow=%d\nmap_level=%d\ncode=%d\ndx=%d\ndy=%d\npoint_type=%d\nroute_directly=%d\n",
+                U8(r.query, sizeof r.query).c_str(), U8(r.name, sizeof r.name).c_str(), r.row, r.mapLevel, r.pos[0],
+                r.pos[1], r.pos[2], r.pointType, r.routeDirectly);
+}
+
+// One search screen through the facade, as the program runs it, driven by a host script.
+int UiCommand(const Paths& p, const UiOptions& o) {
+    if (o.kind != "poi" && o.kind != "name") {
+        std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
+        return 2;
+    }
+    NaviRcBuilder builder;
+    builder.OpenSkin(u"\\Program Files\\Velko\\res");
+    NaviMessageBox box;
+    box.Initialize(&builder);
+    CSearchManager manager;
+    manager.InitPath(p.data.c_str());
+    manager.SetResourceBuilder(&builder);
+    manager.SetUIType(o.uiType);
+    manager.SetDirectRoute(o.directRoute);
+    manager.SetSearchName(o.uiType == CSearchManager::kBasicUiType ? u"NameSearch" : u"NameSearchAdv");
+    _POI_RESULT_AUTO record;
+    record.poiIndex = o.number;
+    record.pointType = static_cast<std::uint8_t>(o.pointType);
+    _NAME_RESULT name;
+    name.pointType = static_cast<std::uint8_t>(o.pointType);
+    if (!o.prev.empty()) ReadNameRecord(o.prev, name);
+    int code = -1;
+    auto run = [&] {
+        code = o.kind == "name" ? manager.StartSearch(name) : manager.StartSearch(record);
+        return 0;
+    };
+    std::string failure;
+    if (o.script.empty() || o.sdl) {
+        // A window for a person (no script), or the script presented in a window.
+        SdlHostOptions options;
+        options.script = o.script;
+        options.outDir = o.frames.empty() ? "." : o.frames;
+        options.title = "velko-search";
+        SdlHost host(options);
+        if (!host.Open(&failure)) {
+            std::fprintf(stderr, "velko-search: %s\n", failure.c_str());
+            return 2;
+        }
+        if (host.Run(run) == 3) failure = host.Failure();
+    } else {
+        HostOptions options;
+        options.script = o.script;
+        options.outDir = o.frames.empty() ? "." : o.frames;
+        HeadlessHost host(options);
+        if (!host.Prepare(&failure)) {
+            std::fprintf(stderr, "velko-search: %s\n", failure.c_str());
+            return 2;
+        }
+        host.Run(run);
+        if (host.Failed()) failure = host.Failure();
+    }
+    box.Destruct();
+    if (!failure.empty()) {
+        std::printf("error=%s\n", failure.c_str());
+        return 1;
+    }
+    std::printf("result=%d\n", code);
+    if (o.kind == "name")
+        PrintNameRecord(name);
+    else
+        PrintPoiRecord(record);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::string root, data, command;
     std::vector<std::string> args;
+    UiOptions ui;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--root" && i + 1 < argc)
+        if (a == "--ui" && i + 1 < argc) {
+            ui.kind = argv[++i];
+            if (i + 1 < argc && argv[i + 1][0] != '-') ui.number = std::atoi(argv[++i]);
+        } else if (a == "--ui-type" && i + 1 < argc)
+            ui.uiType = std::atoi(argv[++i]);
+        else if (a == "--point-type" && i + 1 < argc)
+            ui.pointType = std::atoi(argv[++i]);
+        else if (a == "--direct-route")
+            ui.directRoute = true;
+        else if (a == "--sdl")
+            ui.sdl = true;
+        else if (a == "--prev" && i + 1 < argc)
+            ui.prev = argv[++i];
+        else if (a == "--script" && i + 1 < argc)
+            ui.script = argv[++i];
+        else if (a == "--frames" && i + 1 < argc)
+            ui.frames = argv[++i];
+        else if (a == "--root" && i + 1 < argc)
             root = argv[++i];
         else if (a == "--data" && i + 1 < argc)
             data = argv[++i];
@@ -304,7 +453,7 @@ int main(int argc, char** argv) {
         else
             args.push_back(a);
     }
-    if (root.empty() || command.empty()) return Usage();
+    if (root.empty() || (command.empty() && ui.kind.empty())) return Usage();
     DeviceRoot::SetRoot(root);
     std::u16string folder = Utf8ToUtf16(data);
     std::string error;
@@ -313,6 +462,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const Paths paths(folder);
+    if (!ui.kind.empty()) return UiCommand(paths, ui);
 
     auto option = [&](const char* name, std::string& out) {
         for (std::size_t i = 0; i + 1 < args.size(); ++i)

@@ -1,0 +1,182 @@
+#include "search/CSearchManager.h"
+
+#include "search/NameDBFile.h"
+#include "search/PoiFile.h"
+#include "search/SrchAddr.h"
+#include "search/ui/CDlgNameSrch.h"
+#include "search/ui/CDlgPOI.h"
+
+CSearchManager::CSearchManager() = default;
+
+CSearchManager::CSearchManager(const CSearchManager& other) {
+    CopySettings(other);
+}
+
+CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
+    if (this != &other) CopySettings(other);
+    return *this;
+}
+
+CSearchManager::~CSearchManager() {
+    ClearNameDlg();
+    ClearPOIDlg();
+}
+
+void CSearchManager::ClearNameDlg() {
+    m_searchType = -1;
+    delete m_nameDlg;
+    m_nameDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_NAME_RESULT& result) {
+    ClearNameDlg();
+    m_searchType = 0;
+    m_nameDlg = new CDlgNameSrch(nullptr);
+    m_nameDlg->SetPanelName(m_searchName);
+    m_nameDlg->SetRcBuilder(m_builder);
+    m_nameDlg->SetUIType(m_uiType);
+    m_nameDlg->SetDirectRoute(m_directRoute);
+    int code = kCannotOpen;
+    if (m_nameDlg->OpenOn(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString())) {
+        m_nameDlg->SetPrevResult(result);
+        if (m_nameDlg->DoModal() == IDOK) {
+            m_nameDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_nameDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearNameDlg();
+    return code;
+}
+
+void CSearchManager::ClearPOIDlg() {
+    m_searchType = -1;
+    delete m_poiDlg;
+    m_poiDlg = nullptr;
+}
+
+void CSearchManager::CopySettings(const CSearchManager& other) {
+    m_storagePath = other.m_storagePath;
+    m_dataFolder = other.m_dataFolder;
+    m_namePath = other.m_namePath;
+    m_addrPath = other.m_addrPath;
+    m_themePath = other.m_themePath;
+    m_adminPath = other.m_adminPath;
+    m_poiPath = other.m_poiPath;
+    m_curX = other.m_curX;
+    m_curY = other.m_curY;
+    m_searchName = other.m_searchName;
+    m_builder = other.m_builder;
+    m_uiType = other.m_uiType;
+    m_mediator = other.m_mediator;
+    m_directRoute = other.m_directRoute;
+    m_useMenuButton = other.m_useMenuButton;
+    m_pMapCallback = other.m_pMapCallback;
+    // The search type names a dialog this manager runs; a copy runs none.
+}
+
+bool CSearchManager::InitPath(const CString& dataFolder) {
+    m_dataFolder = dataFolder;
+    m_namePath = m_dataFolder + u"\\SearchDB\\nVelko.db";
+    m_addrPath = m_dataFolder + u"\\SearchDB\\aVelko.db";
+    m_themePath = m_dataFolder + u"\\SearchDB\\Theme";
+    m_adminPath = m_dataFolder + u"\\SearchDB\\AdminName.db";
+    m_poiPath = m_dataFolder + u"\\SearchDB\\POI.db";
+    return true;
+}
+
+bool CSearchManager::InitThemePath(const CString& /*folder*/) {
+    return true;
+}
+
+void CSearchManager::InitCurrentPos(unsigned long x, unsigned long y) {
+    m_curX = x;
+    m_curY = y;
+}
+
+void CSearchManager::SetStoragePath(const char16_t* folder) {
+    m_storagePath = folder ? folder : u"";
+}
+
+bool CSearchManager::GetAddrDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    CSrchAddr reader;
+    return reader.GetAddrDBVersionInfo(m_addrPath.GetString(), info);
+}
+
+bool CSearchManager::GetNameDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    return CNameDBFile::ReadVersion(m_namePath.GetString(), info);
+}
+
+bool CSearchManager::GetAdminDBVersion(CNaviVersion& /*version*/) {
+    _VERSION_INFO info;
+    return CNameDBFile::ReadVersion(m_adminPath.GetString(), info);
+}
+
+bool CSearchManager::GetThemeDBVersion(CNaviVersion& /*version*/) {
+    return true;
+}
+
+CString CSearchManager::PoiScreenName(int uiType) {
+    return uiType == kBasicUiType ? u"POIInfo" : u"POIInfoAdv";
+}
+
+int CSearchManager::StartSearch(_POI_RESULT_AUTO& result) {
+    ClearPOIDlg();
+    m_searchType = 5;
+    m_poiDlg = new CDlgPOI(nullptr);
+    m_poiDlg->SetUseMenuButton(m_useMenuButton);
+    m_poiDlg->SetPanelName(PoiScreenName(m_uiType));
+    m_poiDlg->SetRcBuilder(m_builder);
+    m_poiDlg->SetDirectRoute(m_directRoute);
+    m_poiDlg->SetPointType(result.pointType);
+
+    int code = kCurrentPosition;
+    if (result.poiIndex >= 1) {
+        m_poiDlg->SetPOIIndex(result.poiIndex);
+        const CString path = m_dataFolder + u"\\SearchDB\\POI.db";
+        if (m_poiDlg->OpenOn(path.GetString())) {
+            const bool ok = m_poiDlg->DoModal() == IDOK;
+            // "현위치" and the top "이전" also end the dialog with OK, but they take no point:
+            // they answer as the other searches do (current position 3, closed 2).
+            if (ok && m_poiDlg->IsCurrentPos()) {
+                code = kCurrentPosition;
+            } else if (ok && m_poiDlg->IsBack()) {
+                code = kClosed;
+            } else if (ok) {
+                result.pointType = static_cast<std::uint8_t>(m_poiDlg->GetPointType());
+                // Written on every OK: a byte left from an earlier direct route must not turn
+                // this choice into a route.
+                result.routeDirectly = m_poiDlg->IsRouteDirectly() ? 1 : 0;
+                code = kChosen;
+            } else {
+                code = m_poiDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+            }
+        }
+    }
+    ClearPOIDlg();
+    return code;
+}
+
+bool CSearchManager::StartSearch(int poiIndex, _POI_RESULT& result) {
+    CPoiFile file;
+    if (!file.Open(m_poiPath.GetString())) return false;
+    return file.ReadPOI(poiIndex, result);
+}
+
+bool CSearchManager::ReloadedSearchDB() {
+    switch (m_searchType) {
+    case -1:
+    case 4:
+    case 5:
+        return true;
+    case 0:
+        return m_nameDlg &&
+               m_nameDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
+    default:
+        // No dialog of that search is held.
+        return false;
+    }
+}

@@ -1,0 +1,16 @@
+// The search library's own string table: the captions and notices its dialogs show.
+#pragma once
+
+#include "platform/base/CString.h"
+
+// Entry id of the table (1 to 26); an id the table does not hold gives an empty text.
+CString SearchString(int id);
+
+constexpr int kStrTelephone = 5;
+constexpr int kStrAddress = 6;
+constexpr int kStrNothingFound = 8;
+constexpr int kStrNoSelection = 10;
+constexpr int kStrNoOtherDetail = 20;
+constexpr int kStrSetDestinationFirst = 21;
+constexpr int kStrNoDetail = 22;
+constexpr int kStrEnterText = 24;
