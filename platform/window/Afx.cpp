@@ -960,10 +960,11 @@ int AfxWinMain() {
     if (!app->InitInstance()) {
         if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
         // Messages the failed start left behind (WM_QUIT from the main window) are not for anyone.
-        // Paint requests are not left behind: windows still on the screen (the shell's) make
-        // them again for as long as they are not painted, so the sweep ends at the first.
+        // A window the start left visible would have its WM_PAINT made again on every call until it
+        // is validated, so paints are validated here and the drain is bounded in any case.
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_PAINT) {
+        for (int left = 100000; left > 0 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); --left) {
+            if (msg.message == WM_PAINT && msg.hwnd) ::ValidateRect(msg.hwnd, nullptr);
         }
         return app->ExitInstance();
     }

@@ -178,3 +178,24 @@ TEST_F(FrameworkTest, WaitCursorNestsAndRestores) {
 }
 
 } // namespace
+
+// An application whose start fails after showing a window of its own: the program still ends.
+class FailingStartApp : public CWinApp {
+public:
+    FailingStartApp() : CWinApp(u"Test") {}
+    BOOL InitInstance() override {
+        m_leftOver = ::CreateWindowExW(0, AfxRegisterWndClass(0), u"left over", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                       nullptr, nullptr, nullptr);
+        return FALSE;
+    }
+    int ExitInstance() override {
+        if (m_leftOver) ::DestroyWindow(m_leftOver);
+        return 7;
+    }
+    HWND m_leftOver = nullptr;
+};
+
+TEST_F(FrameworkTest, AFailedStartEndsEvenWithAVisibleWindowLeftUnpainted) {
+    FailingStartApp app;
+    EXPECT_EQ(AfxWinMain(), 7);
+}
