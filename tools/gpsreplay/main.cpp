@@ -1,14 +1,16 @@
 // velko-gpsreplay: plays a receiver log into a serial line at the pace it was recorded, so the
 // program can be driven like a car.
 //
-//   velko-gpsreplay [--unit] [--rate FACTOR] [--loop]
+//   velko-gpsreplay [--unit] [--rate FACTOR] [--loop] [--start-when FILE]
 //                   (--pty [--link PATH] | --port COMn: [--root DIR] [--com N=PATH] [--baud B]) LOG
 //
 // LOG is NMEA text, receiver-unit frames (--unit), or the program's raw log ("Start_Log" header,
 // skipped). Each second of the log (NMEA: sentences of one UTC time; unit: from one position
 // frame to the next) is written in one go, one second apart (divided by --rate). With --pty the
 // tool makes a pseudo-terminal, prints its device path, and --link makes a symlink to it (for
-// instance DIR/dev/COM3, where the program looks for "COM3:" by default).
+// instance DIR/dev/COM3, where the program looks for "COM3:" by default). --start-when holds the
+// first second back until FILE exists (at most a minute), so a script can start the program on
+// the line first and let the drive begin once the program has opened its port.
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/Files.h"
 #include "platform/files/InputFile.h"
@@ -34,7 +36,7 @@ constexpr std::uint64_t kMaxLogBytes = 512u << 20;
 
 int Usage() {
     std::fprintf(
-        stderr, "usage: velko-gpsreplay [--unit] [--rate FACTOR] [--loop]\n"
+        stderr, "usage: velko-gpsreplay [--unit] [--rate FACTOR] [--loop] [--start-when FILE]\n"
                 "         (--pty [--link PATH] | --port COMn: [--root DIR] [--com N=PATH] [--baud B]) LOG\n");
     return 2;
 }
@@ -112,7 +114,7 @@ std::vector<Epoch> SplitUnit(const std::string& log, std::size_t start) {
 int main(int argc, char** argv) {
     bool unit = false, pty = false, loop = false;
     double rate = 1.0;
-    std::string link, portName, root, logPath;
+    std::string link, portName, root, logPath, startWhen;
     unsigned baud = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -130,6 +132,8 @@ int main(int argc, char** argv) {
             loop = true;
         else if (a == "--link") {
             if (!value(link)) return Usage();
+        } else if (a == "--start-when") {
+            if (!value(startWhen)) return Usage();
         } else if (a == "--port") {
             if (!value(portName)) return Usage();
         } else if (a == "--root") {
@@ -195,6 +199,12 @@ int main(int argc, char** argv) {
                          port.GetLastErrorCode());
             return 1;
         }
+    }
+
+    if (!startWhen.empty()) {
+        std::error_code ec;
+        for (int i = 0; i < 1200 && !std::filesystem::exists(startWhen, ec); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 
     auto next = std::chrono::steady_clock::now();
