@@ -246,6 +246,20 @@ TEST_F(AddrDialogTest, RefusalsAndNotices) {
     }
 }
 
+// Twenty characters at most, a leading "산" counting two: the key past that shows notice 26 and
+// is taken back.
+TEST_F(AddrDialogTest, OverlongParcelTextIsRefused) {
+    std::string keys = kToCityHall + "answer ok\n" + Keys({"산"});
+    for (int i = 0; i < 19; ++i) keys += Keys({"1"});
+    CDlgAddrSrch dlg;
+    const HostedRun run = RunScreen(dlg, keys);
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_NE(run.msgboxLog.find("잘못된 형식의 지번을 입력하셨거나, 입력 범위를 초과하였습니다."), std::string::npos)
+        << run.msgboxLog;
+    EXPECT_TRUE(dlg.GetLotText() == CString(u"산") + CString(std::u16string(18, u'1').c_str()))
+        << dlg.GetLotText().ToUtf8();
+}
+
 TEST_F(AddrDialogTest, AreaResultsAndTheCurrentPosition) {
     {
         // 중앙동 is a result by itself: the third entry of level 2.

@@ -153,6 +153,11 @@ for line in result=1 lot=산12-3 index=0,0,1,-1 map_level=8 point_type=2 route_d
   grep -qx "$line" "$dir/out.txt" || fail "address search: $line"
 done
 [ -s "$dir/frames/frames/address.png" ] || fail "the address screen's frame"
+# The record printed before reopens the keypad with its parcel: "검색" at once gives it back.
+cp "$dir/out.txt" "$dir/prev.txt"
+ui 'wait 300\ntap 111 106\nwait 100\n' address --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'lot=산12-3' "$dir/out.txt" && grep -qx 'index=0,0,1,-1' "$dir/out.txt" ||
+  fail "the previous address record restored"
 # Six digits: two near parcels offered; the second taken, or the choice cancelled (the keypad stays).
 ui "${toCityHall}${keys1to6}tap 111 106\nwait 300\nsnapshot nearlot\ntap 132 150\ntap 42 210\nwait 100\n" address
 grep -qx 'result=1' "$dir/out.txt" && grep -q '^detail=시청동 [0-9-]*번지$' "$dir/out.txt" || fail "a near parcel taken"
