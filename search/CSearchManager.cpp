@@ -3,6 +3,7 @@
 #include "search/NameDBFile.h"
 #include "search/PoiFile.h"
 #include "search/SrchAddr.h"
+#include "search/ui/CDlgAddrSrch.h"
 #include "search/ui/CDlgNameSrch.h"
 #include "search/ui/CDlgPOI.h"
 
@@ -19,7 +20,36 @@ CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
 
 CSearchManager::~CSearchManager() {
     ClearNameDlg();
+    ClearAddrDlg();
     ClearPOIDlg();
+}
+
+void CSearchManager::ClearAddrDlg() {
+    m_searchType = -1;
+    delete m_addrDlg;
+    m_addrDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_ADDR_RESULT& result) {
+    ClearAddrDlg();
+    m_searchType = 1;
+    m_addrDlg = new CDlgAddrSrch(nullptr);
+    m_addrDlg->SetPanelName(m_searchName);
+    m_addrDlg->SetRcBuilder(m_builder);
+    m_addrDlg->SetUIType(m_uiType);
+    m_addrDlg->SetDirectRoute(m_directRoute);
+    int code = kCannotOpen;
+    if (m_addrDlg->OpenOn(m_addrPath.GetString(), m_adminPath.GetString())) {
+        m_addrDlg->SetPrevResult(result);
+        if (m_addrDlg->DoModal() == IDOK) {
+            m_addrDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_addrDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearAddrDlg();
+    return code;
 }
 
 void CSearchManager::ClearNameDlg() {
@@ -175,6 +205,8 @@ bool CSearchManager::ReloadedSearchDB() {
     case 0:
         return m_nameDlg &&
                m_nameDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
+    case 1:
+        return m_addrDlg && m_addrDlg->Reload(m_addrPath.GetString(), m_adminPath.GetString());
     default:
         // No dialog of that search is held.
         return false;

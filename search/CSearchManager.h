@@ -11,6 +11,7 @@ class NaviRcBuilder;
 class NaviMediator;
 class CDlgPOI;
 class CDlgNameSrch;
+class CDlgAddrSrch;
 
 class CSearchManager {
 public:
@@ -53,6 +54,9 @@ public:
     // The name search: 0 the databases cannot be opened (nothing shown, the record unchanged),
     // 1 chosen (the record holds it), 2 closed, 3 the current position.
     int StartSearch(_NAME_RESULT& result);
+    // The address search, with the same return codes; the record's level indices and parcel
+    // text are restored when the dialog opens.
+    int StartSearch(_ADDR_RESULT& result);
     // The point-of-interest detail screen: 1 a button took the point (the record carries the
     // point type and the route-directly byte), 2 back, 3 the current position or no usable record.
     int StartSearch(_POI_RESULT_AUTO& result);
@@ -87,6 +91,7 @@ private:
     void CopySettings(const CSearchManager& other);
     void ClearPOIDlg();
     void ClearNameDlg();
+    void ClearAddrDlg();
 
     CString m_storagePath;
     CString m_dataFolder;
@@ -104,6 +109,7 @@ private:
     bool m_directRoute = false;
     int m_searchType = -1;
     CDlgNameSrch* m_nameDlg = nullptr;
+    CDlgAddrSrch* m_addrDlg = nullptr;
     CDlgPOI* m_poiDlg = nullptr;
     bool m_useMenuButton = true;
 };

@@ -122,6 +122,25 @@ TEST(CSearchManagerTest, CopiesTakeEverySettingAndNoSearch) {
     EXPECT_TRUE(m.ReloadedSearchDB());
     m.SetSearchType(0);
     EXPECT_FALSE(m.ReloadedSearchDB());
+    m.SetSearchType(1);
+    EXPECT_FALSE(m.ReloadedSearchDB());
+}
+
+// Without the address database the address search shows nothing and leaves the record as it was.
+TEST(CSearchManagerTest, AddressSearchWithoutItsDatabase) {
+    TempRoot root;
+    root.MakeFile("Data/SearchDB/AdminName.db", AdminNameBytes({"한울남도"}));
+    CSearchManager m;
+    m.InitPath(u"\\Data");
+    _ADDR_RESULT r;
+    r.levelIndex[0] = 3;
+    r.pointType = 1;
+    r.routeDirectly = 1;
+    EXPECT_EQ(m.StartSearch(r), CSearchManager::kCannotOpen);
+    EXPECT_EQ(r.levelIndex[0], 3);
+    EXPECT_EQ(r.pointType, 1);
+    EXPECT_EQ(r.routeDirectly, 1);
+    EXPECT_EQ(m.GetSearchType(), -1);
 }
 
 } // namespace

@@ -6,6 +6,11 @@
 // Entry id of the table (1 to 26); an id the table does not hold gives an empty text.
 CString SearchString(int id);
 
+constexpr int kStrAreaCaption = 1; // 1 to 4: the area level captions
+constexpr int kStrLotInput = 9;
+constexpr int kStrChooseNearLot = 17;
+constexpr int kStrEnterLot = 23;
+constexpr int kStrBadLot = 26;
 constexpr int kStrTelephone = 5;
 constexpr int kStrAddress = 6;
 constexpr int kStrNothingFound = 8;

@@ -141,5 +141,33 @@ ui 'wait 300\ntext "가람 병원"\nwait 100\ntap 121 45\nwait 100\ntap 60 90\nw
 grep -qx 'query=가람 병원' "$dir/out.txt" || fail "the word search's query"
 grep '^name=' "$dir/out.txt" | grep '가람' | grep -q '병원' || fail "both words first"
 
+# The address search: 한울남도 → 가람시 → 시청동 (the second row; list rows from y 67) on
+# "다음>>" (x 131, y 224), then the keypad (keys from y 154) and "검색" in the row at y 94.
+nextArea='tap 160 236\nwait 100\n'
+toCityHall="wait 300\n${nextArea}${nextArea}tap 60 89\nwait 100\n${nextArea}"
+keys1to6='tap 42 169\ntap 97 169\ntap 152 169\ntap 42 201\ntap 97 201\ntap 152 201\nwait 100\n'
+ui "${toCityHall}tap 202 233\ntap 42 169\ntap 97 169\ntap 202 201\ntap 152 169\ntap 202 201\nwait 100\nsnapshot address\ntap 111 106\nwait 100\n" address
+# The sample's 시청동 holds one mountain parcel numbered 12, which the number 산12-3 finds.
+grep -q '^detail=시청동 산 12-[0-9]*번지$' "$dir/out.txt" || fail "mountain parcel 12"
+for line in result=1 lot=산12-3 index=0,0,1,-1 map_level=8 point_type=2 route_directly=0; do
+  grep -qx "$line" "$dir/out.txt" || fail "address search: $line"
+done
+[ -s "$dir/frames/frames/address.png" ] || fail "the address screen's frame"
+# The record printed before reopens the keypad with its parcel: "검색" at once gives it back.
+cp "$dir/out.txt" "$dir/prev.txt"
+ui 'wait 300\ntap 111 106\nwait 100\n' address --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'lot=산12-3' "$dir/out.txt" && grep -qx 'index=0,0,1,-1' "$dir/out.txt" ||
+  fail "the previous address record restored"
+# Six digits: two near parcels offered; the second taken, or the choice cancelled (the keypad stays).
+ui "${toCityHall}${keys1to6}tap 111 106\nwait 300\nsnapshot nearlot\ntap 132 150\ntap 42 210\nwait 100\n" address
+grep -qx 'result=1' "$dir/out.txt" && grep -q '^detail=시청동 [0-9-]*번지$' "$dir/out.txt" || fail "a near parcel taken"
+[ -s "$dir/frames/frames/nearlot.png" ] || fail "the near-parcel frame"
+ui "${toCityHall}${keys1to6}tap 111 106\nwait 300\ntap 160 210\nwait 100\ntap 175 18\nwait 100\n" address
+grep -qx 'result=2' "$dir/out.txt" || fail "near parcel choice cancelled"
+# A start point without a destination: "바로탐색" refused, the screen stays.
+ui "answer ok\nwait 300\ntap 40 268\nwait 100\ntap 175 18\nwait 100\n" address --point-type 1
+grep -qx 'result=2' "$dir/out.txt" || fail "바로탐색 refused in the address search"
+grep -q '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001' "$dir/frames/msgbox.log" || fail "address notice 21"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"

@@ -6,7 +6,7 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]
+//   --ui poi N|name|address [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]
 //                                             runs the name search or the detail screen of point
 //                                             of interest N through the search facade and prints
 //                                             its code and the record: in a window for a person,
@@ -47,7 +47,7 @@ int Usage() {
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
                  "  versions\n"
-                 "  --ui poi N|name [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
+                 "  --ui poi N|name|address [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
     return 2;
 }
 
@@ -343,6 +343,31 @@ void ReadNameRecord(const std::string& path, _NAME_RESULT& r) {
     }
 }
 
+// Fills the fields of an address record that the lines name ("index" is "i0,i1,i2,i3").
+void ReadAddrRecord(const std::string& path, _ADDR_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const int n = std::atoi(value.c_str());
+        if (key == "lot") tolvik::CopyField(Utf8ToCp949(value), r.lotInput, sizeof r.lotInput);
+        else if (key == "detail") tolvik::CopyField(Utf8ToCp949(value), r.detail, sizeof r.detail);
+        else if (key == "index") std::sscanf(value.c_str(), "%d,%d,%d,%d", &r.levelIndex[0], &r.levelIndex[1],
+                                             &r.levelIndex[2], &r.levelIndex[3]);
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint16_t>(n);
+        else if (key == "code") r.pos[0] = static_cast<std::uint16_t>(n);
+        else if (key == "dx") r.pos[1] = static_cast<std::uint16_t>(n);
+        else if (key == "dy") r.pos[2] = static_cast<std::uint16_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+    }
+}
+
+void PrintAddrRecord(const _ADDR_RESULT& r) {
+    std::printf("lot=%s\ndetail=%s\nindex=%d,%d,%d,%d\nmap_level=%d\ncode=%d\ndx=%d\ndy=%d\npoint_type=%d\n"
+                "route_directly=%d\n",
+                U8(r.lotInput, sizeof r.lotInput).c_str(), U8(r.detail, sizeof r.detail).c_str(), r.levelIndex[0],
+                r.levelIndex[1], r.levelIndex[2], r.levelIndex[3], r.mapLevel, r.pos[0], r.pos[1], r.pos[2],
+                r.pointType, r.routeDirectly);
+}
+
 void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
     std::printf("poi_index=%d\npoint_type=%d\nroute_directly=%d\nname=%s\n", r.poiIndex, r.pointType,
                 r.routeDirectly, U8(r.name, sizeof r.name).c_str());
@@ -356,7 +381,7 @@ void PrintNameRecord(const _NAME_RESULT& r) {
 
 // One search screen through the facade, as the program runs it, driven by a host script.
 int UiCommand(const Paths& p, const UiOptions& o) {
-    if (o.kind != "poi" && o.kind != "name") {
+    if (o.kind != "poi" && o.kind != "name" && o.kind != "address") {
         std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
         return 2;
     }
@@ -369,16 +394,25 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     manager.SetResourceBuilder(&builder);
     manager.SetUIType(o.uiType);
     manager.SetDirectRoute(o.directRoute);
-    manager.SetSearchName(o.uiType == CSearchManager::kBasicUiType ? u"NameSearch" : u"NameSearchAdv");
+    const bool basic = o.uiType == CSearchManager::kBasicUiType;
+    if (o.kind == "address") manager.SetSearchName(basic ? u"AddressSearch" : u"AddressSearchAdv");
+    else manager.SetSearchName(basic ? u"NameSearch" : u"NameSearchAdv");
     _POI_RESULT_AUTO record;
     record.poiIndex = o.number;
     record.pointType = static_cast<std::uint8_t>(o.pointType);
     _NAME_RESULT name;
     name.pointType = static_cast<std::uint8_t>(o.pointType);
-    if (!o.prev.empty()) ReadNameRecord(o.prev, name);
+    _ADDR_RESULT address;
+    address.pointType = static_cast<std::uint8_t>(o.pointType);
+    if (!o.prev.empty()) {
+        if (o.kind == "address") ReadAddrRecord(o.prev, address);
+        else ReadNameRecord(o.prev, name);
+    }
     int code = -1;
     auto run = [&] {
-        code = o.kind == "name" ? manager.StartSearch(name) : manager.StartSearch(record);
+        if (o.kind == "name") code = manager.StartSearch(name);
+        else if (o.kind == "address") code = manager.StartSearch(address);
+        else code = manager.StartSearch(record);
         return 0;
     };
     std::string failure;
@@ -414,6 +448,8 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     std::printf("result=%d\n", code);
     if (o.kind == "name")
         PrintNameRecord(name);
+    else if (o.kind == "address")
+        PrintAddrRecord(address);
     else
         PrintPoiRecord(record);
     return 0;
