@@ -135,6 +135,9 @@ void DrawShape(Surface& sf, const SkinImageSpec& s) {
         sf.Text(s.caption, all, s.ink, std::min(13, h - 8), false);
         // A transparent drawing cuts only this one pixel.
         sf.Set(0, 0, RGB(std::min(255, GetRValue(s.fill) + 1), GetGValue(s.fill), GetBValue(s.fill)));
+    } else if (st == "strip1") {
+        // A frame side drawn as it is, without a transparent colour: the whole rectangle.
+        sf.Fill(all, s.fill);
     } else if (st.rfind("corner-", 0) == 0) {
         sf.Fill(all, s.ink); // outside the rounding: the page
         // A disc twice the corner's size whose centre is the corner's inner point.
@@ -314,7 +317,7 @@ std::vector<std::uint8_t> DrawSkinImage(const SkinImageSpec& spec) {
     GdiDibImage image;
     if (spec.style == "pal8t" || AngleOf(spec.style) >= 0) image = Quantise(sf, spec, 8);
     else if (spec.style == "pal4") image = Quantise(sf, spec, 4);
-    else if (spec.style == "pal1") image = Quantise(sf, spec, 1);
+    else if (spec.style == "pal1" || spec.style == "strip1") image = Quantise(sf, spec, 1);
     else image = TrueColour(sf);
     std::vector<BYTE> png;
     std::string error;
