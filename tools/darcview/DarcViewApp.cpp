@@ -11,6 +11,7 @@
 #include "traffic/pages/InterestRoadFile.h"
 #include "traffic/pages/SheetStorage.h"
 #include "traffic/receiver/DARC.h"
+#include "traffic/receiver/FreqScanner.h"
 #include "traffic/receiver/Markup.h"
 #include "traffic/receiver/ShortText.h"
 #include "traffic/receiver/Stock.h"
@@ -234,6 +235,7 @@ BOOL DarcViewApp::InitInstance() {
 
     const CString folder(m_options.mapFolder);
     CTraffic::instance()->openFile(folder);
+    CFreqScanner::instance()->openFile(folder);
     CMarkup::instance()->openFile(folder);
     CShortText::instance()->openFile(folder);
     CStock::instance()->openFile(folder);
@@ -272,6 +274,7 @@ int DarcViewApp::ExitInstance() {
     CMarkup::destruct();
     CTraffic::destruct();
     CDARC::destruct();
+    CFreqScanner::destruct();
     CNaviConfig::DestroyInstance();
     return CWinApp::ExitInstance();
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # velko-darcview on a freshly built sample device fed by velko-darcsynth: browsing, travel times
 # and speeds, map moves, roads of interest (added, refused, deleted, re-anchored), the display
-# options kept between openings, and the current-road page of a matched link.
+# options kept between openings, the current-road page of a matched link, and the content tabs.
 set -eu
 mkdevice=$1
 synth=$2
@@ -112,6 +112,22 @@ run "$here/close.script" --port COM5: --com "5=$dev" --seconds 4
 wait
 grep -q '^port packets=[1-9][0-9]*$' "$dir/out.txt" || fail "packets from the port"
 grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
+
+# The content tabs over a stream that also carries news, short texts, stocks and weather: the
+# receiver's region box starts on 서울 (no error box), "설정" asks before tuning and "no" tunes
+# nothing; the short news and the notices are two different lists.
+"$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
+  fail "darcsynth --content"
+grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
+"$view" --root "$dir/root" --stream "$dir/content.bin" --script "$here/content.script" --out "$dir/run" \
+  > "$dir/out.txt" 2>&1 || fail "run of content.script"
+box "주파수를 변경하시겠습니까?"
+[ "$(wc -l < "$dir/run/msgbox.log")" -eq 1 ] || fail "the tuning question alone"
+grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
+for f in receive news notices stock weather; do
+  [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
+done
+cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
 
 # Bad options.
 set +e
