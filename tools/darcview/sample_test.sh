@@ -115,7 +115,8 @@ grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
 
 # The content tabs over a stream that also carries news, short texts, stocks and weather: the
 # receiver's region box starts on 서울 (no error box), "설정" asks before tuning and "no" tunes
-# nothing; the short news and the notices are two different lists.
+# nothing; the short news and the notices are two different lists; the index dialog and the
+# 제주 region map come and go back to the page as it was.
 "$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
   fail "darcsynth --content"
 grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
@@ -124,10 +125,18 @@ grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
 box "주파수를 변경하시겠습니까?"
 [ "$(wc -l < "$dir/run/msgbox.log")" -eq 1 ] || fail "the tuning question alone"
 grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
-for f in receive news notices stock weather; do
+# The synthesiser's station: code 36 ((36 + 844) / 10 = 88.0 MHz) at 80 %, the first of 서울's codes;
+# "no" leaves it tuned.
+grep -q '^receive status=ON rate=80% ([0-9]*) frequency=88.0MHz version=[^ ]* region=서울 choice=88.0 MHz$' \
+  "$dir/out.txt" || fail "receive page"
+for f in receive news notices stock stock-index stock-back weather weather-jeju weather-back; do
   [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
 done
 cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-index.png" && fail "지수 shows the indices"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-back.png" || fail "이전 returns to the stocks"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-jeju.png" && fail "제주 shows its map"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-back.png" || fail "the back mark returns"
 
 # Bad options.
 set +e
