@@ -114,8 +114,8 @@ grep -q '^port packets=[1-9][0-9]*$' "$dir/out.txt" || fail "packets from the po
 grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
 
 # The content tabs over a stream that also carries news, short texts, stocks and weather: the
-# receiver's region box starts on 서울 (no error box), "설정" asks before tuning and "no" tunes
-# nothing; the short news and the notices are two different lists; the index dialog and the
+# receiver's region box starts on 서울 (no error box), "설정" asks before tuning, "no" tunes
+# nothing and "yes" disables the controls until the report; the short news and the notices are two different lists; the index dialog and the
 # 제주 region map come and go back to the page as it was.
 "$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
   fail "darcsynth --content"
@@ -123,13 +123,15 @@ grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
 "$view" --root "$dir/root" --stream "$dir/content.bin" --script "$here/content.script" --out "$dir/run" \
   > "$dir/out.txt" 2>&1 || fail "run of content.script"
 box "주파수를 변경하시겠습니까?"
-[ "$(wc -l < "$dir/run/msgbox.log")" -eq 1 ] || fail "the tuning question alone"
+[ "$(wc -l < "$dir/run/msgbox.log")" -eq 2 ] || fail "the tuning question alone, twice"
+cmp -s "$dir/run/frames/receive.png" "$dir/run/frames/tuning.png" && fail "tuning disables the controls"
+cmp -s "$dir/run/frames/receive.png" "$dir/run/frames/tuned.png" || fail "the report enables them again"
 grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
 # The synthesiser's station: code 36 ((36 + 844) / 10 = 88.0 MHz) at 80 %, the first of 서울's codes;
 # "no" leaves it tuned.
 grep -q '^receive status=ON rate=80% ([0-9]*) frequency=88.0MHz version=[^ ]* region=서울 choice=88.0 MHz$' \
   "$dir/out.txt" || fail "receive page"
-for f in receive news notices stock stock-index stock-back weather weather-jeju weather-back; do
+for f in receive tuning tuned news notices stock stock-index stock-back weather weather-jeju weather-back; do
   [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
 done
 cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
