@@ -117,7 +117,8 @@ grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
 # receiver's region box starts on 서울 (no error box), "설정" asks before tuning, "no" tunes
 # nothing and "yes" disables the controls until the report; the short news and the notices are
 # two different lists and a held title opens its document; the index dialog and the 제주 region
-# map come and go back to the page as it was.
+# map come and go back to the page as it was; a stock found by typing is added to the interest
+# stocks and their file.
 "$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
   fail "darcsynth --content"
 grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
@@ -132,13 +133,17 @@ grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
 # "no" leaves it tuned.
 grep -q '^receive status=ON rate=80% ([0-9]*) frequency=88.0MHz version=[^ ]* region=서울 choice=88.0 MHz$' \
   "$dir/out.txt" || fail "receive page"
-for f in receive tuning tuned news notices titles document stock stock-index stock-back weather weather-jeju weather-back; do
+for f in receive tuning tuned news notices titles document stock stock-index stock-back stock-search stock-added weather weather-jeju weather-back; do
   [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
 done
 cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
 cmp -s "$dir/run/frames/titles.png" "$dir/run/frames/document.png" && fail "a title opens its document"
 cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-index.png" && fail "지수 shows the indices"
 cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-back.png" || fail "이전 returns to the stocks"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-added.png" && fail "the added stock is listed"
+# The interest-stock file: the count 1, then code 601 (0x0259).
+[ "$(od -A n -t x1 -N 6 "$dir/root/Storage Card/VelkoData/stock.bin" | tr -d ' \n')" = 010000005902 ] ||
+  fail "interest-stock file"
 cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-jeju.png" && fail "제주 shows its map"
 cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-back.png" || fail "the back mark returns"
 
