@@ -117,7 +117,7 @@ grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
 # receiver's region box starts on 서울 (no error box), "설정" asks before tuning, "no" tunes
 # nothing and "yes" disables the controls until the report; the short news and the notices are
 # two different lists and a held title opens its document; the index dialog and the 제주 region
-# map come and go back to the page as it was; a stock found by typing is added to the interest
+# map come and go back to the page as it was, a weekly day shows its own map; a stock found by typing is added to the interest
 # stocks and their file.
 "$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
   fail "darcsynth --content"
@@ -133,7 +133,7 @@ grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
 # "no" leaves it tuned.
 grep -q '^receive status=ON rate=80% ([0-9]*) frequency=88.0MHz version=[^ ]* region=서울 choice=88.0 MHz$' \
   "$dir/out.txt" || fail "receive page"
-for f in receive tuning tuned news notices titles document stock stock-index stock-back stock-search stock-added weather weather-jeju weather-back; do
+for f in receive tuning tuned news notices titles document stock stock-index stock-back stock-search stock-added weather weather-jeju weather-back weather-days weather-weekly; do
   [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
 done
 cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
@@ -146,6 +146,7 @@ cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-added.png" && fail "th
   fail "interest-stock file"
 cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-jeju.png" && fail "제주 shows its map"
 cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-back.png" || fail "the back mark returns"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-weekly.png" && fail "a weekly day shows the weekly map"
 
 # Bad options.
 set +e
