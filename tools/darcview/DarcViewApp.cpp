@@ -6,11 +6,13 @@
 #include "platform/files/Files.h"
 #include "platform/files/InputFile.h"
 #include "position/SerialPort.h"
+#include "skinui/NaviRcBuilder.h"
 #include "traffic/pages/CurrentTrafficPage.h"
 #include "traffic/pages/DARCSheet.h"
 #include "traffic/pages/InterestRoadFile.h"
 #include "traffic/pages/SheetStorage.h"
 #include "traffic/receiver/DARC.h"
+#include "traffic/receiver/FreqScanner.h"
 #include "traffic/receiver/Markup.h"
 #include "traffic/receiver/ShortText.h"
 #include "traffic/receiver/Stock.h"
@@ -61,12 +63,34 @@ public:
     }
 };
 
+// The sheet, printing what the receive page showed (when it was opened) as it closes.
+class ReportingSheet : public CDARCSheet {
+public:
+    ReportingSheet(LPCWSTR caption, CWnd* parent) : CDARCSheet(caption, parent, 0) {}
+    void OnDestroy() override {
+        CReceivePage& page = m_receivePage;
+        if (page.m_hWnd) {
+            CString status, rate, frequency, version, region, choice;
+            page.GetDlgItemText(CReceivePage::IDC_STATUS, status);
+            page.GetDlgItemText(CReceivePage::IDC_RATE, rate);
+            page.GetDlgItemText(CReceivePage::IDC_FREQUENCY, frequency);
+            page.GetDlgItemText(CReceivePage::IDC_VERSION, version);
+            if (page.m_regionBox.GetCurSel() >= 0) page.m_regionBox.GetLBText(page.m_regionBox.GetCurSel(), region);
+            if (page.m_freqBox.GetCurSel() >= 0) page.m_freqBox.GetLBText(page.m_freqBox.GetCurSel(), choice);
+            std::printf("receive status=%s rate=%s frequency=%s version=%s region=%s choice=%s\n",
+                        status.ToUtf8().c_str(), rate.ToUtf8().c_str(), frequency.ToUtf8().c_str(),
+                        version.ToUtf8().c_str(), region.ToUtf8().c_str(), choice.ToUtf8().c_str());
+        }
+        CDARCSheet::OnDestroy();
+    }
+};
+
 // The host dialog: placed below the top bar, it runs the sheet modally and closes itself when
 // the sheet ends.
 class CTrafficSheetHost : public CDialog {
 public:
-    CTrafficSheetHost(CWnd* parent, const CString& title, bool current)
-        : CDialog(kHostTemplate, parent), m_title(title), m_current(current) {}
+    CTrafficSheetHost(CWnd* parent, const CString& title, bool current, NaviRcBuilder* builder)
+        : CDialog(kHostTemplate, parent), m_title(title), m_current(current), m_builder(builder) {}
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         MoveWindow(0, 26, 240, 294);
@@ -78,8 +102,8 @@ public:
             sheet.AddPage(&page);
             sheet.DoModal();
         } else {
-            CDARCSheet sheet(u"ZARN정보", this, 0);
-            sheet.SetTrafficTitle(m_title, nullptr);
+            ReportingSheet sheet(u"ZARN정보", this);
+            sheet.SetTrafficTitle(m_title, m_builder);
             sheet.SetConfigPointer(CNaviConfig::GetInstance());
             sheet.DoModal();
         }
@@ -90,12 +114,16 @@ public:
 private:
     CString m_title;
     bool m_current;
+    NaviRcBuilder* m_builder;
 };
 
 // The screen below the sheet: a tap opens the sheet again.
 class CScreenWnd : public CWnd {
 public:
-    CScreenWnd(const CString& title, bool current) : m_title(title), m_current(current) {}
+    CScreenWnd(const CString& title, bool current) : m_title(title), m_current(current) {
+        // The weather map's images come from the device's skin.
+        m_builder.OpenSkin(u"\\Program Files\\Velko\\res");
+    }
     BOOL Make() {
         return CreateEx(0, AfxRegisterWndClass(0), u"velko-darcview", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr,
                         nullptr);
@@ -126,7 +154,7 @@ private:
         m_open = true;
         CSheetStorage* storage = CSheetStorage::instance();
         storage->StoreDisplayOption(m_display);
-        CTrafficSheetHost host(this, m_title, m_current);
+        CTrafficSheetHost host(this, m_title, m_current, &m_builder);
         host.DoModal();
         ++m_openings;
         Report();
@@ -159,6 +187,7 @@ private:
     bool m_open = false;
     int m_openings = 0;
     bool m_display[4] = {true, true, true, true};
+    NaviRcBuilder m_builder;
 };
 
 } // namespace
@@ -234,6 +263,7 @@ BOOL DarcViewApp::InitInstance() {
 
     const CString folder(m_options.mapFolder);
     CTraffic::instance()->openFile(folder);
+    CFreqScanner::instance()->openFile(folder);
     CMarkup::instance()->openFile(folder);
     CShortText::instance()->openFile(folder);
     CStock::instance()->openFile(folder);
@@ -272,6 +302,7 @@ int DarcViewApp::ExitInstance() {
     CMarkup::destruct();
     CTraffic::destruct();
     CDARC::destruct();
+    CFreqScanner::destruct();
     CNaviConfig::DestroyInstance();
     return CWinApp::ExitInstance();
 }

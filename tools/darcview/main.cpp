@@ -11,7 +11,8 @@
 // matching does; --current shows the current-road page alone in place of the sheet. A person
 // uses the SDL host; a script drives the headless host (or the SDL host with --sdl) and OUT gets
 // its frames and message-box log. The sheet opens at the start and again at each tap on the
-// screen below it; each time it closes the program prints "sheet=N closed", then
+// screen below it; each time it closes the program prints "receive status= rate= frequency= version=
+// region= choice=" when the receive tab was opened, "sheet=N closed", then
 // "mapmove=0" or "mapmove=1 x= y= extent= code= position=X,Y", "display=A,B,C,D" (원활, 서행,
 // 지체, 정체) and one "interest slot= name=" line per road of interest. --road prints, for every
 // link of the link table that lies on the named road, "link index= row= x= y= extent= code=

@@ -1,7 +1,7 @@
 #!/bin/sh
 # velko-darcview on a freshly built sample device fed by velko-darcsynth: browsing, travel times
 # and speeds, map moves, roads of interest (added, refused, deleted, re-anchored), the display
-# options kept between openings, and the current-road page of a matched link.
+# options kept between openings, the current-road page of a matched link, and the content tabs.
 set -eu
 mkdevice=$1
 synth=$2
@@ -112,6 +112,41 @@ run "$here/close.script" --port COM5: --com "5=$dev" --seconds 4
 wait
 grep -q '^port packets=[1-9][0-9]*$' "$dir/out.txt" || fail "packets from the port"
 grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "sheet after the port"
+
+# The content tabs over a stream that also carries news, short texts, stocks and weather: the
+# receiver's region box starts on 서울 (no error box), "설정" asks before tuning, "no" tunes
+# nothing and "yes" disables the controls until the report; the short news and the notices are
+# two different lists and a held title opens its document; the index dialog and the 제주 region
+# map come and go back to the page as it was, a weekly day shows its own map; a stock found by typing is added to the interest
+# stocks and their file.
+"$synth" --root "$dir/root" --seconds 20 --seed 4 --content --out "$dir/content.bin" > "$dir/content.txt" ||
+  fail "darcsynth --content"
+grep -q '^short kind=2 count=[1-9]' "$dir/content.txt" || fail "notices sent"
+"$view" --root "$dir/root" --stream "$dir/content.bin" --script "$here/content.script" --out "$dir/run" \
+  > "$dir/out.txt" 2>&1 || fail "run of content.script"
+box "주파수를 변경하시겠습니까?"
+[ "$(wc -l < "$dir/run/msgbox.log")" -eq 2 ] || fail "the tuning question alone, twice"
+cmp -s "$dir/run/frames/receive.png" "$dir/run/frames/tuning.png" && fail "tuning disables the controls"
+cmp -s "$dir/run/frames/receive.png" "$dir/run/frames/tuned.png" || fail "the report enables them again"
+grep -q '^sheet=1 closed$' "$dir/out.txt" || fail "content sheet closed"
+# The synthesiser's station: code 36 ((36 + 844) / 10 = 88.0 MHz) at 80 %, the first of 서울's codes;
+# "no" leaves it tuned.
+grep -q '^receive status=ON rate=80% ([0-9]*) frequency=88.0MHz version=[^ ]* region=서울 choice=88.0 MHz$' \
+  "$dir/out.txt" || fail "receive page"
+for f in receive tuning tuned news notices titles document stock stock-index stock-back stock-search stock-added weather weather-jeju weather-back weather-days weather-weekly; do
+  [ -s "$dir/run/frames/$f.png" ] || fail "frame $f"
+done
+cmp -s "$dir/run/frames/news.png" "$dir/run/frames/notices.png" && fail "공지 shows the notices"
+cmp -s "$dir/run/frames/titles.png" "$dir/run/frames/document.png" && fail "a title opens its document"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-index.png" && fail "지수 shows the indices"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-back.png" || fail "이전 returns to the stocks"
+cmp -s "$dir/run/frames/stock.png" "$dir/run/frames/stock-added.png" && fail "the added stock is listed"
+# The interest-stock file: the count 1, then code 601 (0x0259).
+[ "$(od -A n -t x1 -N 6 "$dir/root/Storage Card/VelkoData/stock.bin" | tr -d ' \n')" = 010000005902 ] ||
+  fail "interest-stock file"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-jeju.png" && fail "제주 shows its map"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-back.png" || fail "the back mark returns"
+cmp -s "$dir/run/frames/weather.png" "$dir/run/frames/weather-weekly.png" && fail "a weekly day shows the weekly map"
 
 # Bad options.
 set +e

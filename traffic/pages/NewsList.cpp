@@ -24,7 +24,18 @@ void MakeRowFont(CFont& font, bool underline) {
 NewsList::~NewsList() = default;
 
 void NewsList::DestroyList() {
-    if (m_hWnd) DestroyWindow();
+    if (!m_hWnd) return;
+    // The list window does not always see its own WM_DESTROY (a control destroyed with its
+    // parent): the rows' records are freed here first.
+    FreeRowData();
+    DestroyWindow();
+}
+
+void NewsList::FreeRowData() {
+    for (int i = 0; i < GetItemCount(); ++i) {
+        DeleteRowData(GetItemData(i));
+        SetItemData(i, 0);
+    }
 }
 
 BOOL NewsList::CreateList(CWnd* parent, UINT id, LPCWSTR caption) {
@@ -42,10 +53,7 @@ BOOL NewsList::CreateList(CWnd* parent, UINT id, LPCWSTR caption) {
 
 void NewsList::OnDestroy() {
     // The rows' own records go before the window, which then only forgets the rows.
-    for (int i = 0; i < GetItemCount(); ++i) {
-        DeleteRowData(GetItemData(i));
-        SetItemData(i, 0);
-    }
+    FreeRowData();
     CListCtrl::OnDestroy();
 }
 

@@ -46,6 +46,8 @@ protected:
     virtual const char16_t* RowText(std::uintptr_t data) const = 0;
     virtual bool RowUnderlined(std::uintptr_t /*data*/) const { return false; }
     virtual void DeleteRowData(std::uintptr_t data) = 0;
+    // Frees every row's record and clears its item data (so a second call frees nothing).
+    void FreeRowData();
     virtual void MakeDrawingObjects() {}
 
     CFont m_font;
