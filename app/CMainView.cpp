@@ -3,6 +3,12 @@
 #include "app/CMainView.h"
 
 #include "app/CMainFrame.h"
+#include "app/LockSet.h"
+#include "app/MainViewPosition.h"
+#include "app/UiWorkQueue.h"
+#include "app/ViewPositionShell.h"
+#include "app/ViewThreads.h"
+#include "position/PositionWorkers.h"
 #include "commondlg/CNaviCommonDlg.h"
 #include "commondlg/NaviMessageBox.h"
 #include "config/NaviConfig.h"
@@ -57,6 +63,13 @@ CMainView::CMainView() {
 }
 
 CMainView::~CMainView() {
+    // Whatever the path out, no worker outlives the view.
+    ShutdownDevices();
+    m_threads.reset();
+    if (m_uiQueue) m_uiQueue->Detach();
+    m_workers.reset();
+    m_positionShell.reset();
+    m_positionAnswers.reset();
     TearDownSkinnedUi();
     if (g_view == this) g_view = nullptr;
 }
@@ -243,11 +256,47 @@ void CMainView::MapPrePaintHook() {
     if (g_view) g_view->UpdateDayNightColors();
 }
 
+void CMainView::CreatePositionServices() {
+    if (m_positionShell) return;
+    m_uiQueue = std::make_unique<CUiWorkQueue>();
+    m_uiQueue->Attach(m_hWnd);
+    m_positionAnswers = std::make_unique<CMainViewPosition>(*this);
+    m_positionShell = std::make_unique<CViewPositionShell>(*m_positionAnswers, *m_config, *m_uiQueue);
+    m_workers = std::make_unique<CPositionWorkers>(*m_positionShell);
+    m_threads = std::make_unique<CViewThreads>(m_workers->Stop());
+    m_lockSet = std::make_unique<CLockSet>();
+    m_lockSet->Create(3);
+}
+
+void CMainView::StartThreads() {
+    if (!m_positionShell || m_shutDown || ThreadsStarted()) return;
+    m_positionShell->StartThreads(*m_threads, *m_workers, nullptr, [] {});
+}
+
+bool CMainView::ThreadsStarted() const { return m_threads && m_threads->IsStarted(ViewWorker::GpsReader); }
+
+LRESULT CMainView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_uiQueue && m_uiQueue->HandleMessage(message)) return 0;
+    return CView::WindowProc(message, wParam, lParam);
+}
+
+void CMainView::SaveTrail() {
+    if (m_locus) m_locus->Save(kTrailFile);
+}
+
 void CMainView::ShutdownDevices() {
     if (m_shutDown) return;
     m_shutDown = true;
-    if (m_locus) m_locus->Save(kTrailFile);
-    m_routeManager.Release();
+    if (m_positionShell && m_workers) {
+        // The workers stopped and joined first, then the reader's own shutdown, which saves the
+        // trail and releases the route manager through the view's answers.
+        m_positionShell->ShutdownDevices(*m_workers);
+    } else {
+        SaveTrail();
+        m_routeManager.Release();
+    }
+    // Work the workers posted last is dropped: the windows it would touch are going.
+    if (m_uiQueue) m_uiQueue->Detach();
 }
 
 // ---- small operations ----
@@ -264,12 +313,14 @@ void CMainView::SendMain(int id, int param1, int param2) {
 
 void CMainView::StartFollowing() {
     m_followVehicle = true;
+    m_followShared = true;
     SendMain(2000);
     if (m_mainScreen && m_mainScreen->GetMode() == 2004) m_pointPickMode = kPickMove;
 }
 
 void CMainView::StopFollowing() {
     m_followVehicle = false;
+    m_followShared = false;
     SendMain(2001);
 }
 

@@ -19,11 +19,18 @@
 #include "skinui/NaviCommand.h"
 #include "skinui/NaviListener.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class CLocusRecorder;
+class CLockSet;
+class CMainViewPosition;
+class CPositionWorkers;
+class CUiWorkQueue;
+class CViewPositionShell;
+class CViewThreads;
 class CNaviCommonDlg;
 class CNaviConfig;
 class NaviMainScreen;
@@ -92,9 +99,22 @@ public:
     // The document's map level and vehicle taken into the view, the map shown at the document's
     // position and level, following the vehicle when the map stands on it.
     void OpenMapAtDocument();
-    // The orderly stop of what the view runs; the first call does the work, later calls nothing.
+    // Makes the GPS reader's services, in order: the work queue on the view's window, the
+    // position shell, the position loops, the thread table on their stop signal; and the route
+    // lock set. Later calls do nothing.
+    void CreatePositionServices();
+    // Starts the seven workers (after the first loading); nothing before CreatePositionServices.
+    void StartThreads();
+    bool ThreadsStarted() const;
+    // The orderly stop of what the view runs: the workers stopped and joined, then the reader's
+    // shutdown (trail saved, ports closed, route manager released). The first call does the
+    // work, later calls nothing.
     void ShutdownDevices();
     bool IsShutDown() const { return m_shutDown; }
+    void SaveTrail();
+    CLockSet* GetLockSet() const { return m_lockSet.get(); }
+    CPositionWorkers* GetPositionWorkers() const { return m_workers.get(); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // ---- colour schemes ----
     int ApplyDayNightColors();
@@ -124,8 +144,13 @@ public:
     void StartFollowing();
     void StopFollowing();
     bool IsFollowing() const { return m_followVehicle; }
+    // The follow flag as the workers read it (from any thread).
+    bool IsFollowingShared() const { return m_followShared.load(); }
     // The follow flag alone, without telling the main screen.
-    void SetFollowing(bool on) { m_followVehicle = on; }
+    void SetFollowing(bool on) {
+        m_followVehicle = on;
+        m_followShared = on;
+    }
     void StopAutoReturn() { m_autoReturn = kAutoReturnStopped; }
     void StartAutoReturn() { m_autoReturn = 0; }
     void RestartAutoReturn() {
@@ -233,6 +258,15 @@ private:
 
     CMapWnd m_mapWnd;
     CRouteManager m_routeManager;
+    // The GPS reader's services; made in this order and destroyed in the reverse (the table
+    // first, so that every worker is joined before the loops' owner goes).
+    std::unique_ptr<CUiWorkQueue> m_uiQueue;
+    std::unique_ptr<CMainViewPosition> m_positionAnswers;
+    std::unique_ptr<CViewPositionShell> m_positionShell;
+    std::unique_ptr<CPositionWorkers> m_workers;
+    std::unique_ptr<CViewThreads> m_threads;
+    std::unique_ptr<CLockSet> m_lockSet;
+    std::atomic<bool> m_followShared{false};
     CAdminSearch m_adminSearch;
     RECT m_client{0, 0, 0, 0};
 

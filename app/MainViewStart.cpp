@@ -19,6 +19,7 @@ bool LoadDrawingFiles(CMainDoc& doc, int displayColours) {
 
 bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     if (!LoadDrawingFiles(doc, view.GetDisplayColorCount())) return false;
+    view.CreatePositionServices();
     doc.SetSafePointsFlag(CSafePointList::Added().GetCount() > 0);
     {
         CWaitCursor wait;
@@ -35,5 +36,7 @@ bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     view.SetMapReady(true);
     view.SetMapLevel(doc.GetMapLevel());
     if (!view.UpdateDayNightColors()) view.ApplyDayNightColors();
+    // The map is up: the workers may now move it.
+    view.StartThreads();
     return true;
 }

@@ -2,6 +2,7 @@
 // the broadcast that brings the program forward, and closing by the host.
 #include "MainViewFixture.h"
 
+#include "app/ViewThreads.h"
 #include "platform/window/Shell.h"
 
 #include <filesystem>
@@ -87,6 +88,19 @@ TEST_F(MainFrameTest, ClosingByTheHostRunsTheShutdownAndGivesTheTaskbarBack) {
     EXPECT_EQ(CMainView::Get(), nullptr);
     EXPECT_TRUE(::IsWindowVisible(Taskbar()));
     // The shutdown saved the driving trail.
+    EXPECT_TRUE(std::filesystem::exists(trail));
+}
+
+TEST_F(MainFrameTest, ClosingStopsTheWorkersBeforeTheViewGoes) {
+    Open();
+    m_view->CreatePositionServices();
+    m_view->StartThreads();
+    ASSERT_TRUE(m_view->ThreadsStarted());
+    m_view->StartThreads(); // a second start does nothing
+    const std::string trail = DeviceRoot::Resolve(u"\\My Documents\\Velko\\locus.bin");
+    std::filesystem::remove(trail);
+    m_frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(CMainView::Get(), nullptr);
     EXPECT_TRUE(std::filesystem::exists(trail));
 }
 

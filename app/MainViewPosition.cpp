@@ -1,0 +1,38 @@
+#include "app/MainViewPosition.h"
+
+#include "app/CMainView.h"
+#include "app/NaviApp.h"
+#include "platform/window/Afx.h"
+
+bool CMainViewPosition::IsFollowing() { return m_view.IsFollowingShared(); }
+
+void CMainViewPosition::SetGpsState(int state) { m_view.SetGpsState(state); }
+
+void CMainViewPosition::SetStatusText(const char16_t* text) { m_view.SetEventText(u"%s", text ? text : u""); }
+
+void CMainViewPosition::SetEventText(const char16_t* text) { m_view.SetEventText(u"%s", text ? text : u""); }
+
+void CMainViewPosition::OnLinkReset(const char16_t*) {
+    m_view.StartAutoReturn();
+    RedrawMap();
+}
+
+void CMainViewPosition::FollowVehicle() {
+    if (!m_view.IsFollowing()) m_view.StartFollowing();
+}
+
+void CMainViewPosition::MoveMapTo(std::int32_t x, std::int32_t y, int heading) { m_view.MoveMapTo(x, y, heading); }
+
+void CMainViewPosition::StopAutoReturn() { m_view.StopAutoReturn(); }
+
+void CMainViewPosition::RedrawMap() {
+    if (m_view.GetMapWnd().m_hWnd) m_view.GetMapWnd().Invalidate(FALSE);
+}
+
+void CMainViewPosition::RestoreBrowserSetting() {
+    if (auto* app = dynamic_cast<CNaviApp*>(AfxGetApp())) app->RestoreBtBrowserSetting();
+}
+
+void CMainViewPosition::SaveTrail() { m_view.SaveTrail(); }
+
+void CMainViewPosition::ReleaseRouteManager() { m_view.GetRouteManager().Release(); }

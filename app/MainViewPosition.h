@@ -1,0 +1,85 @@
+// The main view's answers to the GPS reader and its companion loops, as the view's position
+// shell (CViewPositionShell) passes them on. The window operations reach here on the
+// user-interface thread (the shell posts them) and go to the view; the rest run on the workers'
+// threads and answer from state that is safe to read there. Until the per-fix work, guidance and
+// the route monitor's map following are wired, those answers are the idle ones: no route, not
+// guiding, no new matched fix.
+#pragma once
+
+#include "position/PositionShell.h"
+
+class CMainView;
+
+class CMainViewPosition : public IPositionShell {
+public:
+    explicit CMainViewPosition(CMainView& view) : m_view(view) {}
+
+    // ---- configuration (the position shell answers these from the configuration store) ----
+    int Setting(int) override { return 0; }
+    int ReceiverMode() override { return 2; }
+    std::u16string GpsPortName() override { return u"COM1:"; }
+    std::uint32_t GpsBaudRate() override { return 4800; }
+    bool UsesHighSpeedPort() override { return false; }
+    const char16_t* DataFolder() override { return u""; }
+
+    // ---- the GPS reader (workers' threads) ----
+    bool OpenNetwork() override { return true; }
+    void OnGpsFix(const GpsPosRecord&) override {}
+    int FixQuality(const GpsPosRecord&) override { return 0; }
+    int FixInterval() override { return 1; }
+    bool IsFollowing() override;
+    bool IsSimulating() override { return false; }
+    void OpenBroadcastStores() override {}
+    void CloseBroadcastStores() override {}
+    void SetBroadcastConnected(int) override {}
+    void SetBroadcastGpsScore(int) override {}
+    bool LoggingWanted() override { return false; }
+    bool StartLog() override { return false; }
+    void StopLog() override {}
+    void AppendLog(const char*, int) override {}
+    void KeepAwake() override {}
+
+    // ---- window work (user-interface thread) ----
+    void SetGpsState(int state) override;
+    void SyncGpsClock(const GpsPosRecord&) override {}
+    void SetStatusText(const char16_t* text) override;
+    void SetEventText(const char16_t* text) override;
+    void SetLinkState(int) override {}
+    void SetUnitMode(bool) override {}
+    void FeedGpsDialog(const GpsSatRecord&, const GpsPosRecord&) override {}
+    void UpdateLogPanelMemory() override {}
+    void OnLinkReset(const char16_t*) override;
+
+    // ---- the voice loop ----
+    bool IsGuiding() override { return false; }
+    void ProcessVoice() override {}
+
+    // ---- the traffic re-route watch ----
+    RerouteWatchState RerouteState() override { return {}; }
+    void SetRerouteCountdown(int) override {}
+    void RerouteWorker() override {}
+    void PlayMessage(int) override {}
+    void StartRerouteThread() override {}
+
+    // ---- the route monitor ----
+    RouteMonitorState MonitorState() override { return {}; }
+    bool TakeNewMatchedFix() override { return false; }
+    void SetOffRoute(bool) override {}
+    bool IsOffRoute() override { return false; }
+    void UpdateHighwayPanel() override {}
+    void FollowVehicle() override;
+    void MoveMapTo(std::int32_t x, std::int32_t y, int heading) override;
+    void SetHeadingSector(int) override {}
+    void StopAutoReturn() override;
+    void RedrawMap() override;
+
+    // ---- shutdown (user-interface thread) ----
+    void RestoreBrowserSetting() override;
+    void SetDeviceActive(int) override {}
+    void SaveTrail() override;
+    void ReleaseRouteManager() override;
+    void DestroyBroadcastSingletons() override {}
+
+private:
+    CMainView& m_view;
+};
