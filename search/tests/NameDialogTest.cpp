@@ -26,7 +26,7 @@ std::string ThirtyNames() {
     SearchBytes b = DbHeaderBytes(f);
     b.raw(K("가")).u32(0).u16(0).u32(0).u32(kNames);
     for (int i = 0; i < kNames; ++i) {
-        char digits[8];
+        char digits[12];
         std::snprintf(digits, sizeof digits, "%02d", i);
         NameRecordBytes(b, K("가") + digits, 6733, 100 + i, 200 + i, 1, 2, 0);
     }

@@ -103,7 +103,7 @@ TEST_F(Screens, TheComboPopupIsNamedForItselfAndListsTheAskedName) {
             EXPECT_EQ(list->GetRect().bottom, 227);
         }
         auto* up = Get<NaviFrameWnd>(popup.get(), u"DisableArrowUp");
-        if (up) EXPECT_FALSE(up->IsEnabled());
+        if (up) { EXPECT_FALSE(up->IsEnabled()); }
         EXPECT_EQ(U8(builder.GetImageGroup()), "Configure");
     }
 }
@@ -140,16 +140,16 @@ TEST_F(Screens, TheDispatchersOwnPanelsLeaveTheirGroupsSet) {
                     r.bottom == c.rect.bottom)
             << U8(c.name);
         EXPECT_FALSE(panel->IsTransparent());
-        if (std::u16string(c.name) == u"다중탐색시작") EXPECT_EQ(U8(builder.GetCheckGroup()), "버튼1");
+        if (std::u16string(c.name) == u"다중탐색시작") { EXPECT_EQ(U8(builder.GetCheckGroup()), "버튼1"); }
     }
     Screen multi = Build(u"다중경로탐색");
     for (const char16_t* frame : {u"탐색결과_고속우선", u"탐색결과_추천경로", u"탐색결과_일반우선1", u"탐색결과_일반우선2"}) {
         auto* f = Get<NaviFrameWnd>(multi.get(), frame);
-        if (f) EXPECT_FALSE(f->IsEnabled());
+        if (f) { EXPECT_FALSE(f->IsEnabled()); }
     }
     Screen bar = Build(u"다중탐색시작");
     auto* question = Get<NaviLabel>(bar.get(), u"가");
-    if (question) EXPECT_EQ(U8(question->GetText()), "추가경로를 탐색하시겠습니까?");
+    if (question) { EXPECT_EQ(U8(question->GetText()), "추가경로를 탐색하시겠습니까?"); }
 }
 
 TEST_F(Screens, DisplayPageValues) {
@@ -193,14 +193,14 @@ TEST_F(Screens, RouteAndGuidancePageValues) {
 
     Screen guide = Build(u"환경설정-안전운행안내");
     auto* speed = Get<NaviLabel>(guide.get(), u"환경설정패널들/경고음/고속도로속도");
-    if (speed) EXPECT_EQ(U8(speed->GetText()), "고속도로속도");
+    if (speed) { EXPECT_EQ(U8(speed->GetText()), "고속도로속도"); }
     const std::vector<std::string> speeds = Items(Get<NaviComboBox>(guide.get(), u"환경설정패널들/안내음/최저속도안내"));
     ASSERT_EQ(speeds.size(), 13u);
     EXPECT_EQ(speeds.front(), "항상안내");
     EXPECT_EQ(speeds[1], "30 km 이하");
     EXPECT_EQ(speeds.back(), "140 km 이하");
     auto* roads = Get<NaviRadioGroup>(guide.get(), u"환경설정패널들/경고음/경고음안내그룹");
-    if (roads) EXPECT_EQ(roads->GetCount(), 5);
+    if (roads) { EXPECT_EQ(roads->GetCount(), 5); }
 }
 
 TEST_F(Screens, SystemPageButtonRowsFollowTheDevice) {
@@ -281,7 +281,7 @@ TEST_F(Screens, PointAndEntryScreenValues) {
 
     Screen recent = Build(u"최근목적지");
     auto* label = Get<NaviLabel>(recent.get(), u"최근 목적지 목록");
-    if (label) EXPECT_EQ(U8(label->GetText()), "최근목적지 목록");
+    if (label) { EXPECT_EQ(U8(label->GetText()), "최근목적지 목록"); }
 
     Screen setting = Build(u"경로재설정");
     EXPECT_NE(FindControl(setting.get(), u"현위치"), nullptr);
@@ -381,7 +381,7 @@ TEST_F(Screens, SearchScreensOpenOnTheirFirstPage) {
     EXPECT_EQ(nearLot->GetListener(), nullptr);
     EXPECT_FALSE(nearLot->IsVisible());
     auto* choice = Get<NaviRadioGroup>(nearLot.get(), u"인접지번선택 그룹");
-    if (choice) EXPECT_EQ(choice->GetCount(), 2);
+    if (choice) { EXPECT_EQ(choice->GetCount(), 2); }
 }
 
 } // namespace

@@ -261,7 +261,7 @@ TEST_F(WeatherMapTest, WeeklyMapChoosesNothingAndTheLegendIsOnCountryMapsOnly) {
         ASSERT_GE(items.size(), 2u);
         const bool hasLegend = items[1].box.left == 190 && items[1].box.top == 4;
         EXPECT_EQ(hasLegend, c.legend != nullptr) << int(c.day) << " " << c.region << " " << c.mode;
-        if (c.legend && hasLegend) EXPECT_EQ(items[1].name, c.legend);
+        if (c.legend && hasLegend) { EXPECT_EQ(items[1].name, c.legend); }
     }
 }
 
