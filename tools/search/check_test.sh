@@ -116,6 +116,11 @@ grep -qx 'result=2' "$dir/out.txt" || fail "이전 from the name search"
 # Without the name database nothing is shown and the record stays as it was.
 "$search" --root "$dir/root" --data '\Nowhere' --ui name --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"
 grep -qx 'result=0' "$dir/out.txt" && grep -qx 'row=-1' "$dir/out.txt" || fail "no name database"
+# A point number beyond the integers is refused, not wrapped into another point.
+code=0
+"$search" --root "$dir/root" --ui poi 99999999999 --script "$dir/ui.script" --frames "$dir/frames" > /dev/null 2>&1 ||
+  code=$?
+[ $code = 2 ] || fail "a huge point number is not refused"
 
 # The same typing in an SDL window (offscreen driver) gives the same frames as the headless host;
 # SDL's own drivers keep allocations at exit, so leak checking is off for that run.

@@ -30,6 +30,7 @@
 #include "search/ThemeDB.h"
 #include "skinui/NaviRcBuilder.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,12 +64,21 @@ std::vector<int> Numbers(const std::string& text) {
         const std::string part = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
         char* end = nullptr;
         const long v = std::strtol(part.c_str(), &end, 10);
-        if (part.empty() || !end || *end) return {};
+        // A number outside int's range is refused rather than wrapped into another one.
+        if (part.empty() || !end || *end || v < INT_MIN || v > INT_MAX) return {};
         out.push_back(static_cast<int>(v));
         if (comma == std::string::npos) break;
         at = comma + 1;
     }
     return out;
+}
+
+// One whole number in int's range.
+bool OneNumber(const std::string& text, int& out) {
+    const std::vector<int> v = Numbers(text);
+    if (v.size() != 1) return false;
+    out = v[0];
+    return true;
 }
 
 // " code= dx= dy= x= y=": the stored position and the map point the program forms from it.
@@ -465,12 +475,12 @@ int main(int argc, char** argv) {
         const std::string a = argv[i];
         if (a == "--ui" && i + 1 < argc) {
             ui.kind = argv[++i];
-            if (i + 1 < argc && argv[i + 1][0] != '-') ui.number = std::atoi(argv[++i]);
-        } else if (a == "--ui-type" && i + 1 < argc)
-            ui.uiType = std::atoi(argv[++i]);
-        else if (a == "--point-type" && i + 1 < argc)
-            ui.pointType = std::atoi(argv[++i]);
-        else if (a == "--direct-route")
+            if (i + 1 < argc && argv[i + 1][0] != '-' && !OneNumber(argv[++i], ui.number)) return Usage();
+        } else if (a == "--ui-type" && i + 1 < argc) {
+            if (!OneNumber(argv[++i], ui.uiType)) return Usage();
+        } else if (a == "--point-type" && i + 1 < argc) {
+            if (!OneNumber(argv[++i], ui.pointType)) return Usage();
+        } else if (a == "--direct-route")
             ui.directRoute = true;
         else if (a == "--sdl")
             ui.sdl = true;
@@ -533,8 +543,9 @@ int main(int argc, char** argv) {
         return CategoryCommand(paths, path, hasFind, find);
     }
     if (command == "poi") {
-        if (args.empty()) return Usage();
-        return PoiCommand(paths, std::atoi(args[0].c_str()));
+        int n = 0;
+        if (args.empty() || !OneNumber(args[0], n)) return Usage();
+        return PoiCommand(paths, n);
     }
     if (command == "theme") {
         int theme = -1, mode = 0, v = 0;
