@@ -111,8 +111,9 @@ void CMainDoc::ReadStoredPositions() {
     if (mapDb != INVALID_HANDLE_VALUE) CloseHandle(mapDb);
     if (vehicleDb != INVALID_HANDLE_VALUE) CloseHandle(vehicleDb);
 
-    // Nothing stored, or values no map could have: the defaults.
-    if (!mapRead || map[2] < 2 || map[0] < 0 || map[1] < 0) {
+    // Nothing stored, or values no map could have (the view's level tables have 16 entries, and
+    // levels 0 and 1 are not stored ones): the defaults.
+    if (!mapRead || map[2] < 2 || map[2] > 15 || map[0] < 0 || map[1] < 0) {
         mapX = kDefaultX;
         mapY = kDefaultY;
         mapLevel = kDefaultLevel;
