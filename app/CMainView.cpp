@@ -3,7 +3,13 @@
 #include "app/CMainView.h"
 
 #include "app/CMainFrame.h"
+#include "app/HighwayMode.h"
+#include "app/HighwayPanel.h"
 #include "app/LockSet.h"
+#include "app/MainViewHighway.h"
+#include "app/MainViewKeys.h"
+#include "app/NaviApp.h"
+#include "app/ViewKeys.h"
 #include "app/MainViewPosition.h"
 #include "app/UiWorkQueue.h"
 #include "app/ViewPositionShell.h"
@@ -60,6 +66,9 @@ CMainView::CMainView() {
     m_markers.reserve(20);
     g_view = this;
     m_config = CNaviConfig::GetInstance();
+    m_keyAnswers = std::make_unique<CMainViewKeys>(*this);
+    m_keys = std::make_unique<CViewKeys>(*m_keyAnswers);
+    m_highwayAnswers = std::make_unique<CMainViewHighway>(*this);
 }
 
 CMainView::~CMainView() {
@@ -120,6 +129,8 @@ void CMainView::SetUpSkinnedUi() {
     if (m_mainScreen) return;
     m_eventMode = static_cast<std::int16_t>(m_config->GetValue(42));
     m_locus = std::make_unique<CLocusRecorder>();
+    m_highwayPanel = std::make_unique<CHighwayPanel>();
+    m_highwayMode = std::make_unique<CHighwayMode>(*m_highwayAnswers, *m_highwayPanel);
     // The skin lives in "res" beside the program.
     char16_t module[260] = {};
     GetModuleFileNameW(nullptr, module, 260);
@@ -141,6 +152,11 @@ void CMainView::SetUpSkinnedUi() {
 }
 
 void CMainView::TearDownSkinnedUi() {
+    // The buttons go back to the shell before the window that holds them goes.
+    if (m_keys) m_keys->ReleaseKeys();
+    m_highwayMode.reset();
+    if (m_highwayPanel) m_highwayPanel->Release();
+    m_highwayPanel.reset();
     m_commonDlg.reset();
     if (m_messageBox) m_messageBox->Destruct();
     m_messageBox.reset();
@@ -297,6 +313,89 @@ void CMainView::ShutdownDevices() {
     }
     // Work the workers posted last is dropped: the windows it would touch are going.
     if (m_uiQueue) m_uiQueue->Detach();
+}
+
+// ---- hardware keys ----
+
+void CMainView::RegisterKeys() {
+    m_keys->SetApplicationKeys({navi::g_appKeys[0], navi::g_appKeys[1], navi::g_appKeys[2], navi::g_appKeys[3]});
+    m_keys->SetUseGapi(navi::g_gapiKeys != 0);
+    m_keys->RegisterKeys();
+}
+
+void CMainView::ReleaseKeys() { m_keys->ReleaseKeys(); }
+
+void CMainView::OnActivateView(BOOL activate, CView* activateView, CView* deactiveView) {
+    if (!activate || !m_config->GetValue(34))
+        ReleaseKeys();
+    else
+        RegisterKeys();
+    CView::OnActivateView(activate, activateView, deactiveView);
+}
+
+void CMainView::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+    m_keys->OnKeyDown(key);
+    CView::OnKeyDown(key, repeat, flags);
+}
+
+void CMainView::OnKeyUp(UINT key, UINT repeat, UINT flags) {
+    m_keys->OnKeyUp(key);
+    CView::OnKeyUp(key, repeat, flags);
+}
+
+void CMainView::RunKeyFunction(short function) {
+    if (function < 1 || function > 17 || m_keyFunctionRunning) return;
+    m_keyFunctionRunning = true;
+    m_lastKeyFunction = function;
+    if (function <= 16 && m_mainScreen && !m_mainScreen->GetMenuName().IsEmpty()) m_mainScreen->CloseMenu();
+    switch (function) {
+    case 1: // follow the vehicle again
+        if (m_carX >= 0 && m_carY >= 0) {
+            StartFollowing();
+            StopAutoReturn();
+            MoveMapTo(m_carX, m_carY, m_heading);
+        }
+        break;
+    case 12:
+        CycleViewMode();
+        break;
+    case 13:
+    case 14:
+        if (StepLevel(function == 13 ? 1 : 2) && m_highwayMode) m_highwayMode->StartZoomPrompt();
+        break;
+    default:
+        // The other functions belong to the menu commands that carry them out.
+        break;
+    }
+    m_keyFunctionRunning = false;
+}
+
+void CMainView::FaceHeadingUp() {
+    std::int32_t x = (m_client.left + m_client.right) / 2, y = (m_client.top + m_client.bottom) / 2;
+    if (m_mapWnd.ScreenToMap(x, y) < 0) m_mapWnd.GetCenter(x, y);
+    m_mapWnd.SetCenterOffset(0, 0);
+    constexpr double kPi = 3.14159265358979323846;
+    m_mapWnd.SetCenter(x, y, kPi / 2 - m_heading * kPi / 180);
+}
+
+void CMainView::StoreMapCentre() {
+    if (!m_doc) return;
+    std::int32_t x = 0, y = 0;
+    m_mapWnd.GetCenter(x, y);
+    m_doc->mapX = x;
+    m_doc->mapY = y;
+}
+
+// ---- highway panel ----
+
+void CMainView::ShowHighwayPanel() {
+    if (m_highwayMode) m_highwayMode->ShowHighwayPanel();
+}
+
+bool CMainView::IsHighwayAlert() { return m_highwayMode && m_highwayMode->IsHighwayAlert(); }
+
+void CMainView::UpdateHighwayPanel(const GpsPosRecord& fix) {
+    if (m_highwayMode) m_highwayMode->UpdateHighwayPanel(fix);
 }
 
 // ---- small operations ----

@@ -14,6 +14,7 @@
 #include "platform/base/CString.h"
 #include "platform/window/Afx.h"
 #include "position/GpsReceiver.h"
+#include "position/GuideInfo.h"
 #include "route/RouteManager.h"
 #include "search/NaviMediator.h"
 #include "skinui/NaviCommand.h"
@@ -24,7 +25,12 @@
 #include <memory>
 #include <vector>
 
+class CHighwayMode;
+class CHighwayPanel;
 class CLocusRecorder;
+class CMainViewHighway;
+class CMainViewKeys;
+class CViewKeys;
 class CLockSet;
 class CMainViewPosition;
 class CPositionWorkers;
@@ -116,6 +122,47 @@ public:
     CPositionWorkers* GetPositionWorkers() const { return m_workers.get(); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // ---- hardware keys ----
+    // The application buttons are held while the view is active and setting 34 is on: taken as
+    // hot keys of the view's window (or through GAPI input) with the process's key codes.
+    void OnActivateView(BOOL activate, CView* activateView, CView* deactiveView) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
+    void RegisterKeys();
+    void ReleaseKeys();
+    CViewKeys& GetKeys() { return *m_keys; }
+    // Key function 1 to 17 (the hardware keys and "Mute"); other values do nothing.
+    void RunKeyFunction(short function);
+    int GetLastKeyFunction() const { return m_lastKeyFunction; }
+    // Heading up while a key scroll starts: the map centred on the middle of the client area,
+    // without the centre offset, turned to the heading.
+    void FaceHeadingUp();
+    // The map window's centre becomes the document's map position.
+    void StoreMapCentre();
+
+    // ---- highway panel ----
+    // Shows the panel (its window made on first use) with the alert from the guidance record.
+    void ShowHighwayPanel();
+    // Whether the panel is to be shown; true whenever it sets the panel's shown flag.
+    bool IsHighwayAlert();
+    // On each fix (the route monitor posts it here): the panel filled or hidden, the turn and
+    // speed zoom. Without an argument the view's last fix.
+    void UpdateHighwayPanel(const GpsPosRecord& fix);
+    void UpdateHighwayPanel() { UpdateHighwayPanel(m_fix); }
+    CHighwayPanel* GetHighwayPanel() const { return m_highwayPanel.get(); }
+    CHighwayMode* GetHighwayMode() const { return m_highwayMode.get(); }
+    // The guidance record the panel is decided from, and the guidance states; set by the per-fix
+    // work.
+    const CGuideInfo& GetGuideInfo() const { return m_guideInfo; }
+    void SetGuideInfo(const CGuideInfo& info) { m_guideInfo = info; }
+    void SetGuidanceStarted(bool on) { m_guidanceStarted = on; }
+    bool IsGuidanceStarted() const { return m_guidanceStarted; }
+    void SetGuiding(bool on) { m_guiding = on; }
+    bool IsGuiding() const { return m_guiding; }
+    bool IsSimulating() const { return m_simulating; }
+    void SetFixQuality(int quality) { m_fixQuality = quality; }
+    int GetFixQuality() const { return m_fixValid ? m_fixQuality : 0; }
+
     // ---- colour schemes ----
     int ApplyDayNightColors();
     int UpdateDayNightColors();
@@ -138,6 +185,8 @@ public:
     // The level of the n-th level in use (the level bars' step), -1 when there are fewer.
     int StepToLevel(int n) const;
     int GetMapLevel() const { return m_mapLevel; }
+    // The level becomes the view's and the document's, and is applied.
+    void SetLevel(int level) { TakeLevel(level); }
     int GetViewMode() const { return m_viewMode; }
 
     // ---- following and countdowns ----
@@ -251,6 +300,17 @@ private:
     std::unique_ptr<NaviMessageBox> m_messageBox;
     std::unique_ptr<CNaviCommonDlg> m_commonDlg;
     std::unique_ptr<CLocusRecorder> m_locus;
+    std::unique_ptr<CMainViewKeys> m_keyAnswers;
+    std::unique_ptr<CViewKeys> m_keys;
+    std::unique_ptr<CHighwayPanel> m_highwayPanel;
+    std::unique_ptr<CMainViewHighway> m_highwayAnswers;
+    std::unique_ptr<CHighwayMode> m_highwayMode;
+    CGuideInfo m_guideInfo;
+    bool m_guidanceStarted = false;
+    bool m_guiding = false;
+    int m_fixQuality = 0;
+    int m_lastKeyFunction = 0;
+    bool m_keyFunctionRunning = false;
     std::vector<std::unique_ptr<AroundFacilityItem>> m_markers;
     int m_mediatorState = 0;
     NaviListener* m_displayPageListener = nullptr;

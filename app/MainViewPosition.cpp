@@ -21,6 +21,8 @@ void CMainViewPosition::FollowVehicle() {
     if (!m_view.IsFollowing()) m_view.StartFollowing();
 }
 
+void CMainViewPosition::UpdateHighwayPanel() { m_view.UpdateHighwayPanel(); }
+
 void CMainViewPosition::MoveMapTo(std::int32_t x, std::int32_t y, int heading) { m_view.MoveMapTo(x, y, heading); }
 
 void CMainViewPosition::StopAutoReturn() { m_view.StopAutoReturn(); }

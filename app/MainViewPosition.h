@@ -66,7 +66,7 @@ public:
     bool TakeNewMatchedFix() override { return false; }
     void SetOffRoute(bool) override {}
     bool IsOffRoute() override { return false; }
-    void UpdateHighwayPanel() override {}
+    void UpdateHighwayPanel() override;
     void FollowVehicle() override;
     void MoveMapTo(std::int32_t x, std::int32_t y, int heading) override;
     void SetHeadingSector(int) override {}
