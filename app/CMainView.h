@@ -27,6 +27,7 @@
 
 class CHighwayMode;
 class CHighwayPanel;
+class CGuideManager;
 class CLocusRecorder;
 class CMainViewHighway;
 class CMainViewKeys;
@@ -41,6 +42,11 @@ class CNaviCommonDlg;
 class CNaviConfig;
 class NaviMainScreen;
 class NaviMessageBox;
+
+// The view's guidance manager is made by its first loading; the deleter lives with it.
+struct CGuideManagerDeleter {
+    void operator()(CGuideManager* guide) const;
+};
 
 class CMainView : public CView, public NaviListener, public NaviMediator {
     DECLARE_DYNCREATE(CMainView)
@@ -118,6 +124,24 @@ public:
     void ShutdownDevices();
     bool IsShutDown() const { return m_shutDown; }
     void SaveTrail();
+    // ---- the first loading's data steps ----
+    // The route manager on the data folder's route data, then the data set's header. False, after
+    // the header's message (stop icon), when the data set cannot be used.
+    bool OpenRouteData(const CString& dataFolder);
+    // The administrative-area tables of the folder "SearchDB"; on failure the folder is shown
+    // and false returned (the start goes on).
+    bool OpenAreaTable(const CString& dataFolder);
+    // The guidance manager made and its data loaded (a failure is not fatal; the code returned).
+    int LoadGuidanceData(const CString& dataFolder);
+    // The route the user was on (the route table), taken into guidance; false when none.
+    bool RestoreLastRoute();
+    // The safe-driving and speed-warning options of the settings given to guidance.
+    void ApplyGuidanceOptions();
+    // The driving trail of the last run; false (an empty trail) when none can be read.
+    bool LoadTrail();
+    CGuideManager* GetGuideManager() const { return m_guide.get(); }
+    int GetRouteDisplayState() const { return m_routeDisplayState; }
+    DWORD GetHighwayBarStart() const { return m_highwayBarStart; }
     CLockSet* GetLockSet() const { return m_lockSet.get(); }
     CPositionWorkers* GetPositionWorkers() const { return m_workers.get(); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -318,6 +342,10 @@ private:
 
     CMapWnd m_mapWnd;
     CRouteManager m_routeManager;
+    // Guidance outlives the workers (declared before them).
+    std::unique_ptr<CGuideManager, CGuideManagerDeleter> m_guide;
+    int m_routeDisplayState = 0;
+    DWORD m_highwayBarStart = 0;
     // The GPS reader's services; made in this order and destroyed in the reverse (the table
     // first, so that every worker is joined before the loops' owner goes).
     std::unique_ptr<CUiWorkQueue> m_uiQueue;

@@ -3,6 +3,7 @@
 #include "app/CMainView.h"
 #include "app/MainDoc.h"
 #include "app/SafePointList.h"
+#include "config/NaviConfig.h"
 #include "platform/window/Afx.h"
 
 namespace {
@@ -21,6 +22,11 @@ bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     if (!LoadDrawingFiles(doc, view.GetDisplayColorCount())) return false;
     view.CreatePositionServices();
     doc.SetSafePointsFlag(CSafePointList::Added().GetCount() > 0);
+    const CString& dataFolder = doc.GetDataFolder();
+    // Route data the header rejects ends the start (its message has been shown); a missing area
+    // table only costs the place names, and the start goes on.
+    if (!view.OpenRouteData(dataFolder)) return false;
+    view.OpenAreaTable(dataFolder);
     {
         CWaitCursor wait;
         if (!view.OpenMapLayers()) return false; // the layer has been named
@@ -34,7 +40,14 @@ bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     else
         view.StopFollowing();
     view.SetMapReady(true);
+    // Guidance without its voice or tables still runs: the result is not a reason to stop.
+    view.LoadGuidanceData(dataFolder);
     view.SetMapLevel(doc.GetMapLevel());
+    view.RestoreLastRoute();
+    view.ApplyGuidanceOptions();
+    view.GetMapWnd().RequestRedraw(1);
+    view.LoadTrail();
+    if (CNaviConfig* config = CNaviConfig::GetInstance()) view.SetPedestrianMode(config->GetValue(2) != 0);
     if (!view.UpdateDayNightColors()) view.ApplyDayNightColors();
     // The map is up: the workers may now move it.
     view.StartThreads();

@@ -1,6 +1,7 @@
-// The main view's first loading at start-up: the drawing configuration, the map layers, the map
-// at the stored place and level, following the vehicle when it stands there, and the colour
-// scheme of the hour.
+// The main view's first loading at start-up: the drawing configuration, the route data and the
+// area tables, the map layers, the map at the stored place and level (following the vehicle when
+// it stands there), the guidance data, the route the user was on, the driving trail and the
+// colour scheme of the hour.
 #pragma once
 
 class CMainDoc;

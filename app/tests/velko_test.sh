@@ -1,7 +1,8 @@
 #!/bin/sh
 # velko on copies of the sample device, headless: the start sound, the positions kept at quit, the
 # SDL host's frame, the hand-over file, a restart where the last run left the map, a device
-# without map data and one without its level file.
+# without map data, one without its level file, one whose route data the header rejects and one
+# without its area tables.
 set -u
 dev=$1
 velko=$2
@@ -91,6 +92,22 @@ rm "$dir/nolevel/Storage Card/MapData/level.bin"
 "$velko" --root "$dir/nolevel" --headless "$dir/nomap.script" --out "$dir/out4" --builtin-font 2> "$dir/err.txt"
 [ $? = 0 ] && fail "no level.bin: a non-zero exit expected"
 grep -q '지도 정보를 읽을 수 없습니다.' "$dir/out4/msgbox.log" || fail "no level.bin: string 214 not shown"
+
+# Route data the data set's header rejects: string 216 and a non-zero exit.
+copy nocross
+rm "$dir/nocross/Storage Card/MapData/MRData/MRCross.bin"
+"$velko" --root "$dir/nocross" --headless "$dir/nomap.script" --out "$dir/out7" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] && fail "no MRCross.bin: a non-zero exit expected"
+grep -q '경로탐색 데이터가 없거나, 잘못 설치되었습니다.' "$dir/out7/msgbox.log" || fail "no MRCross.bin: string 216 not shown"
+
+# Without the area tables the folder is named and the program runs on.
+copy noarea
+rm "$dir/noarea/Storage Card/MapData/SearchDB/Dong.bin"
+printf 'answer ok\nwait 500\nsnapshot start\nquit\n' > "$dir/noarea.script"
+"$velko" --root "$dir/noarea" --headless "$dir/noarea.script" --out "$dir/out8" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] || fail "no area tables: exit 0 expected"
+grep -qF 'Storage Card\MapData\SearchDB\' "$dir/out8/msgbox.log" || fail "no area tables: the folder is not named"
+[ -f "$dir/out8/frames/start.png" ] || fail "no area tables: no frame"
 
 # Bad usage.
 "$velko" --headless "$dir/start.script" > /dev/null 2>&1
