@@ -6,6 +6,7 @@
 #include "search/ui/CDlgAddrSrch.h"
 #include "search/ui/CDlgAroundSrch.h"
 #include "search/ui/CDlgCateSrch.h"
+#include "search/ui/CDlgThemeSrch.h"
 #include "search/ui/CDlgNameSrch.h"
 #include "search/ui/CDlgPOI.h"
 
@@ -25,7 +26,37 @@ CSearchManager::~CSearchManager() {
     ClearAddrDlg();
     ClearCateDlg();
     ClearAroundDlg();
+    ClearThemeDlg();
     ClearPOIDlg();
+}
+
+void CSearchManager::ClearThemeDlg() {
+    m_searchType = -1;
+    delete m_themeDlg;
+    m_themeDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_THEME_RESULT& result) {
+    ClearThemeDlg();
+    m_searchType = 3;
+    m_themeDlg = new CDlgThemeSrch(nullptr);
+    m_themeDlg->SetCurrentPos(m_curX, m_curY);
+    int code = kCannotOpen;
+    if (m_themeDlg->Init(m_themePath.GetString())) {
+        m_themeDlg->SetPrevResult(result);
+        m_themeDlg->SetPanelName(m_searchName);
+        m_themeDlg->SetRcBuilder(m_builder);
+        m_themeDlg->SetUIType(m_uiType);
+        m_themeDlg->SetDirectRoute(m_directRoute);
+        if (m_themeDlg->DoModal() == IDOK) {
+            m_themeDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_themeDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearThemeDlg();
+    return code;
 }
 
 void CSearchManager::ClearAroundDlg() {
@@ -271,6 +302,8 @@ bool CSearchManager::ReloadedSearchDB() {
                m_nameDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
     case 1:
         return m_addrDlg && m_addrDlg->Reload(m_addrPath.GetString(), m_adminPath.GetString());
+    case 3:
+        return m_themeDlg && m_themeDlg->Reload();
     case 2:
         return m_cateDlg &&
                m_cateDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());

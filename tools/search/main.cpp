@@ -494,10 +494,39 @@ void PrintAroundRecord(const _AROUND_RESULT& r) {
                 r.pointType, r.routeDirectly, r.fromX, r.fromY, r.row);
 }
 
+// Fills the fields of a theme record that the lines name.
+void ReadThemeRecord(const std::string& path, _THEME_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const long n = std::atol(value.c_str());
+        if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "theme_kind") r.themeKind = static_cast<std::int32_t>(n);
+        else if (key == "theme") r.theme = static_cast<std::int32_t>(n);
+        else if (key == "row") r.row = static_cast<std::int32_t>(n);
+        else if (key == "filter_mode") r.filterMode = static_cast<std::int32_t>(n);
+        else if (key == "filter_selection") r.filterSelection = static_cast<std::int32_t>(n);
+        else if (key == "text") tolvik::CopyField(Utf8ToCp949(value), r.text, sizeof r.text);
+        else if (key == "x") r.x = static_cast<std::uint32_t>(n);
+        else if (key == "y") r.y = static_cast<std::uint32_t>(n);
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint8_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+        else if (key == "from_x") r.fromX = static_cast<std::int32_t>(n);
+        else if (key == "from_y") r.fromY = static_cast<std::int32_t>(n);
+    }
+}
+
+void PrintThemeRecord(const _THEME_RESULT& r) {
+    std::printf("name=%s\ntheme_kind=%d\ntheme=%d\nrow=%d\nfilter_mode=%d\nfilter_selection=%d\ntext=%s\nx=%u\ny=%u\n"
+                "map_level=%d\npoint_type=%d\nroute_directly=%d\nfrom_x=%d\nfrom_y=%d\n",
+                U8(r.name, sizeof r.name).c_str(), r.themeKind, r.theme, r.row, r.filterMode, r.filterSelection,
+                U8(r.text, sizeof r.text).c_str(), r.x, r.y, r.mapLevel, r.pointType, r.routeDirectly, r.fromX,
+                r.fromY);
+}
+
 // One search screen through the facade, as the program runs it, driven by a host script.
 int UiCommand(const Paths& p, const UiOptions& o) {
     if (o.kind != "poi" && o.kind != "name" && o.kind != "address" && o.kind != "category" &&
-        o.kind != "nearby") {
+        o.kind != "nearby" && o.kind != "theme") {
         std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
         return 2;
     }
@@ -514,6 +543,7 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     if (o.kind == "address") manager.SetSearchName(basic ? u"AddressSearch" : u"AddressSearchAdv");
     else if (o.kind == "category") manager.SetSearchName(u"CateSearch");
     else if (o.kind == "nearby") manager.SetSearchName(basic ? u"AroundSearch" : u"AroundSearchAdv");
+    else if (o.kind == "theme") manager.SetSearchName(basic ? u"ThemeSearch" : u"ThemeSearchAdv");
     else manager.SetSearchName(basic ? u"NameSearch" : u"NameSearchAdv");
     RecordingMediator mediator;
     std::vector<std::string> callbackCalls;
@@ -534,12 +564,15 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     address.pointType = static_cast<std::uint8_t>(o.pointType);
     _AROUND_RESULT around;
     around.pointType = static_cast<std::uint8_t>(o.pointType);
+    _THEME_RESULT theme;
+    theme.pointType = static_cast<std::uint8_t>(o.pointType);
     _CATE_RESULT category;
     category.pointType = static_cast<std::uint8_t>(o.pointType);
     if (!o.prev.empty()) {
         if (o.kind == "address") ReadAddrRecord(o.prev, address);
         else if (o.kind == "category") ReadCateRecord(o.prev, category);
         else if (o.kind == "nearby") ReadAroundRecord(o.prev, around);
+        else if (o.kind == "theme") ReadThemeRecord(o.prev, theme);
         else ReadNameRecord(o.prev, name);
     }
     int code = -1;
@@ -548,6 +581,7 @@ int UiCommand(const Paths& p, const UiOptions& o) {
         else if (o.kind == "address") code = manager.StartSearch(address);
         else if (o.kind == "category") code = manager.StartSearch(category);
         else if (o.kind == "nearby") code = manager.StartSearch(around);
+        else if (o.kind == "theme") code = manager.StartSearch(theme);
         else code = manager.StartSearch(record);
         return 0;
     };
@@ -590,6 +624,8 @@ int UiCommand(const Paths& p, const UiOptions& o) {
         PrintCateRecord(category);
     else if (o.kind == "nearby")
         PrintAroundRecord(around);
+    else if (o.kind == "theme")
+        PrintThemeRecord(theme);
     else
         PrintPoiRecord(record);
     for (const std::string& call : mediator.calls) std::printf("%s\n", call.c_str());
