@@ -4,6 +4,9 @@
 #include "search/PoiFile.h"
 #include "search/SrchAddr.h"
 #include "search/ui/CDlgAddrSrch.h"
+#include "search/ui/CDlgAroundSrch.h"
+#include "search/ui/CDlgCateSrch.h"
+#include "search/ui/CDlgThemeSrch.h"
 #include "search/ui/CDlgNameSrch.h"
 #include "search/ui/CDlgPOI.h"
 
@@ -21,7 +24,71 @@ CSearchManager& CSearchManager::operator=(const CSearchManager& other) {
 CSearchManager::~CSearchManager() {
     ClearNameDlg();
     ClearAddrDlg();
+    ClearCateDlg();
+    ClearAroundDlg();
+    ClearThemeDlg();
     ClearPOIDlg();
+}
+
+void CSearchManager::ClearThemeDlg() {
+    m_searchType = -1;
+    delete m_themeDlg;
+    m_themeDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_THEME_RESULT& result) {
+    ClearThemeDlg();
+    m_searchType = 3;
+    m_themeDlg = new CDlgThemeSrch(nullptr);
+    m_themeDlg->SetCurrentPos(m_curX, m_curY);
+    int code = kCannotOpen;
+    if (m_themeDlg->Init(m_themePath.GetString())) {
+        m_themeDlg->SetPrevResult(result);
+        m_themeDlg->SetPanelName(m_searchName);
+        m_themeDlg->SetRcBuilder(m_builder);
+        m_themeDlg->SetUIType(m_uiType);
+        m_themeDlg->SetDirectRoute(m_directRoute);
+        if (m_themeDlg->DoModal() == IDOK) {
+            m_themeDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_themeDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearThemeDlg();
+    return code;
+}
+
+void CSearchManager::ClearAroundDlg() {
+    m_searchType = -1;
+    delete m_aroundDlg;
+    m_aroundDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_AROUND_RESULT& result) {
+    ClearAroundDlg();
+    m_searchType = 4;
+    m_aroundDlg = new CDlgAroundSrch(nullptr);
+    m_aroundDlg->SetPanelName(m_searchName);
+    m_aroundDlg->SetRcBuilder(m_builder);
+    m_aroundDlg->SetUIType(m_uiType);
+    m_aroundDlg->SetPrevResult(result);
+    m_aroundDlg->SetCurrentPos(m_curX, m_curY);
+    m_aroundDlg->SetStoragePath(m_storagePath.GetString());
+    if (!m_pMapCallback || !m_mediator) {
+        // Nothing is shown; no dialog and no search type stay behind.
+        ClearAroundDlg();
+        return kNoMediator;
+    }
+    m_aroundDlg->SetMapCallback(m_pMapCallback);
+    m_aroundDlg->SetNaviMediator(m_mediator);
+    m_aroundDlg->SetDirectRoute(m_directRoute);
+    const bool ok = m_aroundDlg->DoModal() == IDOK;
+    m_aroundDlg->GetTolvik(result);
+    int code = kChosen;
+    if (!ok) code = m_aroundDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+    ClearAroundDlg();
+    return code;
 }
 
 void CSearchManager::ClearAddrDlg() {
@@ -49,6 +116,34 @@ int CSearchManager::StartSearch(_ADDR_RESULT& result) {
         }
     }
     ClearAddrDlg();
+    return code;
+}
+
+void CSearchManager::ClearCateDlg() {
+    m_searchType = -1;
+    delete m_cateDlg;
+    m_cateDlg = nullptr;
+}
+
+int CSearchManager::StartSearch(_CATE_RESULT& result) {
+    ClearCateDlg();
+    m_searchType = 2;
+    m_cateDlg = new CDlgCateSrch(nullptr);
+    m_cateDlg->SetPanelName(m_searchName);
+    m_cateDlg->SetRcBuilder(m_builder);
+    m_cateDlg->SetUIType(m_uiType);
+    m_cateDlg->SetDirectRoute(m_directRoute);
+    int code = kCannotOpen;
+    if (m_cateDlg->OpenOn(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString())) {
+        m_cateDlg->SetPrevResult(result);
+        if (m_cateDlg->DoModal() == IDOK) {
+            m_cateDlg->GetTolvik(result);
+            code = kChosen;
+        } else {
+            code = m_cateDlg->IsCurrentPos() ? kCurrentPosition : kClosed;
+        }
+    }
+    ClearCateDlg();
     return code;
 }
 
@@ -207,6 +302,11 @@ bool CSearchManager::ReloadedSearchDB() {
                m_nameDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
     case 1:
         return m_addrDlg && m_addrDlg->Reload(m_addrPath.GetString(), m_adminPath.GetString());
+    case 3:
+        return m_themeDlg && m_themeDlg->Reload();
+    case 2:
+        return m_cateDlg &&
+               m_cateDlg->Reload(m_namePath.GetString(), m_adminPath.GetString(), m_poiPath.GetString());
     default:
         // No dialog of that search is held.
         return false;

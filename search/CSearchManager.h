@@ -12,6 +12,9 @@ class NaviMediator;
 class CDlgPOI;
 class CDlgNameSrch;
 class CDlgAddrSrch;
+class CDlgCateSrch;
+class CDlgAroundSrch;
+class CDlgThemeSrch;
 
 class CSearchManager {
 public:
@@ -57,6 +60,14 @@ public:
     // The address search, with the same return codes; the record's level indices and parcel
     // text are restored when the dialog opens.
     int StartSearch(_ADDR_RESULT& result);
+    // The category search, with the same return codes.
+    int StartSearch(_CATE_RESULT& result);
+    // The theme search: 0 when no theme file is usable, else as the name search. Positions in
+    // the record are the places' coordinates multiplied by 10.
+    int StartSearch(_THEME_RESULT& result);
+    // The nearby search: 4 when the map callback or the mediator is missing (nothing shown),
+    // else 1 chosen, 2 closed, 3 the current position; the record is written whatever the end.
+    int StartSearch(_AROUND_RESULT& result);
     // The point-of-interest detail screen: 1 a button took the point (the record carries the
     // point type and the route-directly byte), 2 back, 3 the current position or no usable record.
     int StartSearch(_POI_RESULT_AUTO& result);
@@ -92,6 +103,9 @@ private:
     void ClearPOIDlg();
     void ClearNameDlg();
     void ClearAddrDlg();
+    void ClearCateDlg();
+    void ClearThemeDlg();
+    void ClearAroundDlg();
 
     CString m_storagePath;
     CString m_dataFolder;
@@ -110,6 +124,9 @@ private:
     int m_searchType = -1;
     CDlgNameSrch* m_nameDlg = nullptr;
     CDlgAddrSrch* m_addrDlg = nullptr;
+    CDlgCateSrch* m_cateDlg = nullptr;
+    CDlgThemeSrch* m_themeDlg = nullptr;
+    CDlgAroundSrch* m_aroundDlg = nullptr;
     CDlgPOI* m_poiDlg = nullptr;
     bool m_useMenuButton = true;
 };

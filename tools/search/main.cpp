@@ -6,7 +6,8 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N|name|address [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]
+//   --ui poi N|name|address|category|nearby|theme [--ui-type T] [--point-type P] [--direct-route] [--at X,Y] [--no-mediator]
+//        [--prev FILE] [--script FILE --frames DIR [--sdl]]
 //                                             runs the name search or the detail screen of point
 //                                             of interest N through the search facade and prints
 //                                             its code and the record: in a window for a person,
@@ -23,6 +24,7 @@
 #include "platform/host/SdlHost.h"
 #include "search/CSearchManager.h"
 #include "search/CateIndex.h"
+#include "search/NaviMediator.h"
 #include "search/NameSearcher.h"
 #include "search/PoiFile.h"
 #include "search/SearchFormat.h"
@@ -48,7 +50,8 @@ int Usage() {
                  "  poi N\n"
                  "  theme [--theme i --mode m --value v --text T --at X,Y]\n"
                  "  versions\n"
-                 "  --ui poi N|name|address [--ui-type T] [--point-type P] [--direct-route] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
+                 "  --ui poi N|name|address|category|nearby|theme [--ui-type T] [--point-type P] [--direct-route]\n"
+                 "       [--at X,Y] [--no-mediator] [--prev FILE] [--script FILE --frames DIR [--sdl]]\n");
     return 2;
 }
 
@@ -318,6 +321,10 @@ struct UiOptions {
     int pointType = 0;
     bool directRoute = false;
     bool sdl = false;
+    bool noMediator = false;
+    // The current position: network coordinates for the nearby search, network / 10 for themes.
+    unsigned long atX = 0, atY = 0;
+    bool hasAt = false;
     std::string prev; // host path of a record printed before
 };
 
@@ -378,6 +385,31 @@ void PrintAddrRecord(const _ADDR_RESULT& r) {
                 r.pointType, r.routeDirectly);
 }
 
+// Fills the fields of a category record that the lines name ("index" is "i0,i1,i2,i3,i4").
+void ReadCateRecord(const std::string& path, _CATE_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const int n = std::atoi(value.c_str());
+        if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "text") tolvik::CopyField(Utf8ToCp949(value), r.text, sizeof r.text);
+        else if (key == "index") std::sscanf(value.c_str(), "%d,%d,%d,%d,%d", &r.index[0], &r.index[1], &r.index[2],
+                                             &r.index[3], &r.index[4]);
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint16_t>(n);
+        else if (key == "code") r.pos[0] = static_cast<std::uint16_t>(n);
+        else if (key == "dx") r.pos[1] = static_cast<std::uint16_t>(n);
+        else if (key == "dy") r.pos[2] = static_cast<std::uint16_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+    }
+}
+
+void PrintCateRecord(const _CATE_RESULT& r) {
+    std::printf("name=%s\ntext=%s\nindex=%d,%d,%d,%d,%d\nmap_level=%d\ncode=%d\ndx=%d\ndy=%d\npoint_type=%d\n"
+                "route_directly=%d\n",
+                U8(r.name, sizeof r.name).c_str(), U8(r.text, sizeof r.text).c_str(), r.index[0], r.index[1],
+                r.index[2], r.index[3], r.index[4], r.mapLevel, r.pos[0], r.pos[1], r.pos[2], r.pointType,
+                r.routeDirectly);
+}
+
 void PrintPoiRecord(const _POI_RESULT_AUTO& r) {
     std::printf("poi_index=%d\npoint_type=%d\nroute_directly=%d\nname=%s\n", r.poiIndex, r.pointType,
                 r.routeDirectly, U8(r.name, sizeof r.name).c_str());
@@ -389,9 +421,112 @@ void PrintNameRecord(const _NAME_RESULT& r) {
                 r.pos[1], r.pos[2], r.pointType, r.routeDirectly);
 }
 
+// The program's side of the nearby search, recorded: each call is printed after the record.
+class RecordingMediator : public NaviMediator {
+public:
+    ~RecordingMediator() override {
+        for (AroundFacilityItem* item : m_items) delete item;
+    }
+    void AddItem(AroundFacilityItem* item) override {
+        if (!item) {
+            calls.push_back("mediator=AddItem null");
+            return;
+        }
+        calls.push_back("mediator=AddItem " + Describe(*item));
+        m_items.push_back(item);
+    }
+    void SetItem(int i, const AroundFacilityItem& item) override {
+        calls.push_back("mediator=SetItem " + std::to_string(i) + " " + Describe(item));
+        if (i >= 0 && static_cast<std::size_t>(i) < m_items.size()) *m_items[static_cast<std::size_t>(i)] = item;
+    }
+    void SetState(int state) override {
+        calls.push_back("mediator=SetState " + std::to_string(state));
+        // A new search starts a fresh marker list.
+        if (state == 1) {
+            for (AroundFacilityItem* item : m_items) delete item;
+            m_items.clear();
+        }
+    }
+    void ForwardKey(int key) override { calls.push_back("mediator=ForwardKey " + std::to_string(key)); }
+
+    std::vector<std::string> calls;
+
+private:
+    static std::string Describe(const AroundFacilityItem& item) {
+        return Utf16ToUtf8(item.name.GetString()) + " " + std::to_string(item.x) + " " + std::to_string(item.y) + " " +
+               std::to_string(item.value);
+    }
+    std::vector<AroundFacilityItem*> m_items;
+};
+
+std::vector<std::string>* g_callbackCalls = nullptr;
+
+int RecordMapCallback(unsigned long x, unsigned long y, int level, int height) {
+    if (g_callbackCalls)
+        g_callbackCalls->push_back("callback=" + std::to_string(x) + " " + std::to_string(y) + " " +
+                                   std::to_string(level) + " " + std::to_string(height));
+    return 0;
+}
+
+// Fills the fields of a nearby record that the lines name.
+void ReadAroundRecord(const std::string& path, _AROUND_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const int n = std::atoi(value.c_str());
+        if (key == "kind") r.kind = n;
+        else if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "x") r.x = n;
+        else if (key == "y") r.y = n;
+        else if (key == "category") r.category = n;
+        else if (key == "shown_category") r.shownCategory = n;
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint8_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+        else if (key == "from_x") r.fromX = n;
+        else if (key == "from_y") r.fromY = n;
+        else if (key == "row") r.row = n;
+    }
+}
+
+void PrintAroundRecord(const _AROUND_RESULT& r) {
+    std::printf("kind=%d\nname=%s\nx=%d\ny=%d\ncategory=%d\nshown_category=%d\nmap_level=%d\npoint_type=%d\n"
+                "route_directly=%d\nfrom_x=%d\nfrom_y=%d\nrow=%d\n",
+                r.kind, U8(r.name, sizeof r.name).c_str(), r.x, r.y, r.category, r.shownCategory, r.mapLevel,
+                r.pointType, r.routeDirectly, r.fromX, r.fromY, r.row);
+}
+
+// Fills the fields of a theme record that the lines name.
+void ReadThemeRecord(const std::string& path, _THEME_RESULT& r) {
+    for (const auto& [key, value] : ReadRecordLines(path)) {
+        const long n = std::atol(value.c_str());
+        if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
+        else if (key == "theme_kind") r.themeKind = static_cast<std::int32_t>(n);
+        else if (key == "theme") r.theme = static_cast<std::int32_t>(n);
+        else if (key == "row") r.row = static_cast<std::int32_t>(n);
+        else if (key == "filter_mode") r.filterMode = static_cast<std::int32_t>(n);
+        else if (key == "filter_selection") r.filterSelection = static_cast<std::int32_t>(n);
+        else if (key == "text") tolvik::CopyField(Utf8ToCp949(value), r.text, sizeof r.text);
+        else if (key == "x") r.x = static_cast<std::uint32_t>(n);
+        else if (key == "y") r.y = static_cast<std::uint32_t>(n);
+        else if (key == "map_level") r.mapLevel = static_cast<std::uint8_t>(n);
+        else if (key == "point_type") r.pointType = static_cast<std::uint8_t>(n);
+        else if (key == "route_directly") r.routeDirectly = static_cast<std::uint8_t>(n);
+        else if (key == "from_x") r.fromX = static_cast<std::int32_t>(n);
+        else if (key == "from_y") r.fromY = static_cast<std::int32_t>(n);
+    }
+}
+
+void PrintThemeRecord(const _THEME_RESULT& r) {
+    std::printf("name=%s\ntheme_kind=%d\ntheme=%d\nrow=%d\nfilter_mode=%d\nfilter_selection=%d\ntext=%s\nx=%u\ny=%u\n"
+                "map_level=%d\npoint_type=%d\nroute_directly=%d\nfrom_x=%d\nfrom_y=%d\n",
+                U8(r.name, sizeof r.name).c_str(), r.themeKind, r.theme, r.row, r.filterMode, r.filterSelection,
+                U8(r.text, sizeof r.text).c_str(), r.x, r.y, r.mapLevel, r.pointType, r.routeDirectly, r.fromX,
+                r.fromY);
+}
+
 // One search screen through the facade, as the program runs it, driven by a host script.
 int UiCommand(const Paths& p, const UiOptions& o) {
-    if (o.kind != "poi" && o.kind != "name" && o.kind != "address") {
+    if (o.kind != "poi" && o.kind != "name" && o.kind != "address" && o.kind != "category" &&
+        o.kind != "nearby" && o.kind != "theme") {
         std::fprintf(stderr, "velko-search: --ui %s is not available\n", o.kind.c_str());
         return 2;
     }
@@ -406,7 +541,20 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     manager.SetDirectRoute(o.directRoute);
     const bool basic = o.uiType == CSearchManager::kBasicUiType;
     if (o.kind == "address") manager.SetSearchName(basic ? u"AddressSearch" : u"AddressSearchAdv");
+    else if (o.kind == "category") manager.SetSearchName(u"CateSearch");
+    else if (o.kind == "nearby") manager.SetSearchName(basic ? u"AroundSearch" : u"AroundSearchAdv");
+    else if (o.kind == "theme") manager.SetSearchName(basic ? u"ThemeSearch" : u"ThemeSearchAdv");
     else manager.SetSearchName(basic ? u"NameSearch" : u"NameSearchAdv");
+    RecordingMediator mediator;
+    std::vector<std::string> callbackCalls;
+    g_callbackCalls = &callbackCalls;
+    if (!o.noMediator) manager.SetNaviMediator(&mediator);
+    manager.m_pMapCallback = RecordMapCallback;
+    manager.SetStoragePath(p.data.c_str());
+    // Without --at the car stands at 가람시청 (network 45763393, 13506433).
+    if (o.hasAt) manager.InitCurrentPos(o.atX, o.atY);
+    else if (o.kind == "theme") manager.InitCurrentPos(4576339, 1350643);
+    else manager.InitCurrentPos(45763393, 13506433);
     _POI_RESULT_AUTO record;
     record.poiIndex = o.number;
     record.pointType = static_cast<std::uint8_t>(o.pointType);
@@ -414,14 +562,26 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     name.pointType = static_cast<std::uint8_t>(o.pointType);
     _ADDR_RESULT address;
     address.pointType = static_cast<std::uint8_t>(o.pointType);
+    _AROUND_RESULT around;
+    around.pointType = static_cast<std::uint8_t>(o.pointType);
+    _THEME_RESULT theme;
+    theme.pointType = static_cast<std::uint8_t>(o.pointType);
+    _CATE_RESULT category;
+    category.pointType = static_cast<std::uint8_t>(o.pointType);
     if (!o.prev.empty()) {
         if (o.kind == "address") ReadAddrRecord(o.prev, address);
+        else if (o.kind == "category") ReadCateRecord(o.prev, category);
+        else if (o.kind == "nearby") ReadAroundRecord(o.prev, around);
+        else if (o.kind == "theme") ReadThemeRecord(o.prev, theme);
         else ReadNameRecord(o.prev, name);
     }
     int code = -1;
     auto run = [&] {
         if (o.kind == "name") code = manager.StartSearch(name);
         else if (o.kind == "address") code = manager.StartSearch(address);
+        else if (o.kind == "category") code = manager.StartSearch(category);
+        else if (o.kind == "nearby") code = manager.StartSearch(around);
+        else if (o.kind == "theme") code = manager.StartSearch(theme);
         else code = manager.StartSearch(record);
         return 0;
     };
@@ -460,8 +620,17 @@ int UiCommand(const Paths& p, const UiOptions& o) {
         PrintNameRecord(name);
     else if (o.kind == "address")
         PrintAddrRecord(address);
+    else if (o.kind == "category")
+        PrintCateRecord(category);
+    else if (o.kind == "nearby")
+        PrintAroundRecord(around);
+    else if (o.kind == "theme")
+        PrintThemeRecord(theme);
     else
         PrintPoiRecord(record);
+    for (const std::string& call : mediator.calls) std::printf("%s\n", call.c_str());
+    for (const std::string& call : callbackCalls) std::printf("%s\n", call.c_str());
+    g_callbackCalls = nullptr;
     return 0;
 }
 
@@ -480,6 +649,16 @@ int main(int argc, char** argv) {
             if (!OneNumber(argv[++i], ui.uiType)) return Usage();
         } else if (a == "--point-type" && i + 1 < argc) {
             if (!OneNumber(argv[++i], ui.pointType)) return Usage();
+        } else if (a == "--at" && i + 1 < argc) {
+            const std::vector<int> at = Numbers(argv[++i]);
+            if (at.size() != 2 || at[0] < 0 || at[1] < 0) return Usage();
+            ui.atX = static_cast<unsigned long>(at[0]);
+            ui.atY = static_cast<unsigned long>(at[1]);
+            ui.hasAt = true;
+            args.push_back(a);
+            args.push_back(argv[i]);
+        } else if (a == "--no-mediator") {
+            ui.noMediator = true;
         } else if (a == "--direct-route")
             ui.directRoute = true;
         else if (a == "--sdl")
