@@ -7,6 +7,7 @@
 #include "platform/base/Text.h"
 #include "platform/window/WindowHost.h"
 #include "position/tests/WorkerHarness.h"
+#include "tools/mkdevice/GpsConfigStage.h"
 
 #include <gtest/gtest.h>
 
@@ -344,6 +345,36 @@ TEST_F(ProbeTest, NothingAnsweringAsksToRetry) {
         u"GPS 수신기를 찾을 수 없습니다. 수신기가 PDA에 연결되어 있는지 확인하십시오. \n\n다시 설정하시겠습니까?";
     EXPECT_EQ(m_asked, (std::vector<std::u16string>{retry, retry}));
     for (int i : {28, 29, 30, 31, 32, 41}) EXPECT_EQ(m_config.GetValue(i), 7) << i;
+}
+
+} // namespace
+
+namespace {
+
+// The sample device's table: every model named, the sample's own model without an entry, and the
+// models the first-start tests choose through oem= with the wiring they rely on.
+TEST(GpsConfigTable, TheSampleDeviceTable) {
+    const std::vector<std::uint8_t> bytes = mkdev::GpsConfigTableBytes();
+    CGpsConfigTable t;
+    ASSERT_TRUE(t.Parse(bytes.data(), bytes.size()));
+    ASSERT_EQ(t.ModelCount(), 16);
+    for (int type : {0, 1, 2, 7, 8, 9, 11, 12, 14, 15, 17, 19, 20, 21, 22, 23})
+        EXPECT_GE(t.FindModel(CString(CGpsConfigTable::ModelNameOfDevice(type))), 0) << type;
+    auto ports = [&](int type) {
+        const int m = t.FindModel(CString(CGpsConfigTable::ModelNameOfDevice(type)));
+        int n = 0;
+        for (int r = 0; r < t.ReceiverCount(); ++r) n += (t.GetCell(r, m).gpsPort != 0) + (t.GetCell(r, m).unitPort != 0);
+        return n;
+    };
+    EXPECT_EQ(ports(14), 0); // iPAQ2210: the sample asks nothing
+    EXPECT_EQ(ports(0), 2);  // iPAQ39시리즈: two entries
+    EXPECT_EQ(ports(1), 1);  // iPAQ38시리즈: one
+    const int poz = t.FindModel(CString(u"POZ"));
+    int shared = 0;
+    for (int r = 0; r < t.ReceiverCount(); ++r)
+        shared += t.GetCell(r, poz).gpsPort != 0 && t.GetCell(r, poz).gpsPort == t.GetCell(r, poz).unitPort;
+    EXPECT_EQ(shared, 1);
+    EXPECT_EQ(t.ReceiverName(2), CString(u"ZARN 수신기"));
 }
 
 } // namespace
