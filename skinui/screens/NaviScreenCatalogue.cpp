@@ -54,6 +54,10 @@ constexpr ScreenCatalogueRow kCatalogue[] = {
     {NameRule::Equals, u"도르바이동", BuildDorvaScreen},
     // The save-location page the user-information menu opens in the common dialog.
     {NameRule::Equals, u"사용자정보-정보저장위치", BuildSaveLocationSettings},
+    // The GPS dialogs' screens.
+    {NameRule::Equals, u"PDA_GPS_CONFIG", BuildGpsConfigScreen, u"InitGPSConfig"},
+    {NameRule::Equals, u"GPS 천공도(Button3)", BuildGpsSkyScreen3},
+    {NameRule::Equals, u"GPS 천공도(Button2)", BuildGpsSkyScreen2},
 };
 
 // ---- Combo popup list ----
@@ -148,7 +152,9 @@ bool NameMeetsRule(const CString& name, NameRule rule, const char16_t* text) {
 
 const ScreenCatalogueRow* FindScreenRow(const CString& screenName) {
     for (const ScreenCatalogueRow& row : kCatalogue)
-        if (NameMeetsRule(screenName, row.rule, row.text)) return &row;
+        if (NameMeetsRule(screenName, row.rule, row.text) ||
+            (row.alias && row.rule == NameRule::Equals && screenName == CString(row.alias)))
+            return &row;
     return nullptr;
 }
 

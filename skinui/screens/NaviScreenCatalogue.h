@@ -25,6 +25,8 @@ struct ScreenCatalogueRow {
     NameRule rule;
     const char16_t* text;
     ScreenBuilderFn build;
+    // A second whole name an Equals row also takes (null: none).
+    const char16_t* alias = nullptr;
 };
 
 // Every row in the order they are tested.
@@ -63,6 +65,11 @@ void BuildPointRegisterScreen(NaviRcBuilder* builder, NaviPanel* root, const CSt
 void BuildRegisteredPointScreen(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
 void BuildLatLonScreen(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
 void BuildDorvaScreen(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
+// The GPS set-up of a first start ("PDA_GPS_CONFIG", also called "InitGPSConfig") and the GPS
+// information window with three buttons ("GPS 천공도(Button3)") or two ("GPS 천공도(Button2)").
+void BuildGpsConfigScreen(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
+void BuildGpsSkyScreen3(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
+void BuildGpsSkyScreen2(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
 // The four panels the dispatcher shapes itself.
 void BuildMultiRoutePanel(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);
 void BuildExtraRouteBar(NaviRcBuilder* builder, NaviPanel* root, const CString& screenName);

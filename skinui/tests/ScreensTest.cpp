@@ -78,6 +78,11 @@ TEST_F(Screens, DispatchTakesTheFirstRuleTheNameMeets) {
         {u"poiinfo", nullptr},
         {u"환경설정-시스템", BuildSystemSettings},
         {u"사용자정보-정보저장위치", BuildSaveLocationSettings},
+        {u"PDA_GPS_CONFIG", BuildGpsConfigScreen},
+        {u"InitGPSConfig", BuildGpsConfigScreen},
+        {u"GPS 천공도(Button3)", BuildGpsSkyScreen3},
+        {u"GPS 천공도(Button2)", BuildGpsSkyScreen2},
+        {u"GPS 천공도", nullptr},
         {u"NaviMain", nullptr},
         {u"", nullptr},
         {u"경고창", nullptr},
@@ -87,7 +92,7 @@ TEST_F(Screens, DispatchTakesTheFirstRuleTheNameMeets) {
         const ScreenCatalogueRow* row = FindScreenRow(c.name);
         EXPECT_EQ(row ? row->build : nullptr, c.expected) << U8(c.name);
     }
-    EXPECT_EQ(ScreenCatalogue().size(), 40u);
+    EXPECT_EQ(ScreenCatalogue().size(), 43u);
 }
 
 TEST_F(Screens, TheComboPopupIsNamedForItselfAndListsTheAskedName) {
@@ -395,7 +400,7 @@ TEST(ScreenSweep, EveryRowBuildsAndDrawsWithoutTheArchive) {
     builder.SetDeviceType(3);
     builder.SetButtonCount(4);
     const std::vector<CString> names = CatalogueScreenNames();
-    ASSERT_EQ(names.size(), 40u);
+    ASSERT_EQ(names.size(), 43u);
     for (const CString& name : names) {
         ASSERT_NE(FindScreenRow(name), nullptr);
         auto* panel = new NaviPanel();

@@ -5,6 +5,7 @@
 #include "tools/mkdevice/TrafficRoadTables.h"
 
 #include "tools/mkdevice/DrawingStage.h"
+#include "tools/mkdevice/GpsConfigStage.h"
 #include "tools/mkdevice/Networks.h"
 #include "tools/mkdevice/AreaStage.h"
 #include "tools/mkdevice/SearchStage.h"
@@ -75,6 +76,7 @@ void BuildDevice(const DeviceOptions& options) {
     Folders(layout);
     DeviceIni(layout);
     WriteShellSettings(layout);
+    WriteGpsConfigTable(layout);
     NetworkSummary s = BuildNetworkStage(layout, options);
     if (!options.quiet)
         std::printf(

@@ -15,9 +15,9 @@ fail() { echo "FAIL: $*"; cat "$dir/out.txt" 2> /dev/null || true; exit 1; }
 
 mkdir "$dir/all"
 "$shot" --root "$dir/root" --all --out "$dir/all" --device-type 3 --buttons 4 > "$dir/out.txt" || fail "--all"
-grep -q '^screens=40 failed=0$' "$dir/out.txt" || fail "40 screens"
-[ "$(grep -c '^skin=1 screen=' "$dir/out.txt")" = 40 ] || fail "40 skinned"
-[ "$(grep -c '^skin=0 screen=' "$dir/out.txt")" = 40 ] || fail "40 bare"
+grep -q '^screens=43 failed=0$' "$dir/out.txt" || fail "43 screens"
+[ "$(grep -c '^skin=1 screen=' "$dir/out.txt")" = 43 ] || fail "43 skinned"
+[ "$(grep -c '^skin=0 screen=' "$dir/out.txt")" = 43 ] || fail "43 bare"
 for txt in "$dir"/all/*_bare.txt; do
   skinned=${txt%_bare.txt}.txt
   # Same paths and classes; only sizes taken from images may differ.
