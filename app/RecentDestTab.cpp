@@ -5,6 +5,8 @@
 #include "platform/window/Afx.h"
 #include "skinui/controls/NaviControlIds.h"
 
+#include <cstring>
+
 namespace {
 constexpr RECT kListRect{11, 50, 11 + 218, 50 + 194};
 constexpr int kStringRouteNeedsDestination = 61210;
@@ -32,13 +34,16 @@ void CRecentDestTab::OnOpen() {
     FillList();
     const int tab = GetPanelName() == u"최근목적지" ? TabIndexForType(m_selection.type) : -1;
     SendToPanel(u"텝_최근목적지", kCmdSelect, tab);
+    m_openedTab = tab;
 }
 
 void CRecentDestTab::FillList() {
     m_listBox.ResetContent();
+    m_rows.clear();
     for (int i = 0; i < m_list.GetCount(); ++i) {
         const CRecentDestRecord* r = m_list.GetAt(i);
-        m_listBox.AddString(RowText(FromCp949(r->name, CRecentDestRecord::kNameSize), r->kind).GetString());
+        m_rows.push_back(RowText(FromCp949(r->name, CRecentDestRecord::kNameSize), r->kind));
+        m_listBox.AddString(m_rows.back().GetString());
     }
     m_listBox.SetCurSel(m_selection.index);
 }

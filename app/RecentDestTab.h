@@ -8,6 +8,8 @@
 #include "app/SelectedPoint.h"
 #include "platform/window/AfxControls.h"
 
+#include <vector>
+
 class CRecentDestList;
 
 class CRecentDestTab : public CPointDialogBase {
@@ -31,6 +33,9 @@ public:
     bool GetSelection(CSelectedPoint& point);
 
     void ProcessEvent(NaviCommand& cmd) override;
+    // What the list showed last, and the tab selected on opening (-1 none).
+    const std::vector<CString>& GetRows() const { return m_rows; }
+    int GetOpenedTab() const { return m_openedTab; }
 
     // A row's text: the name, with " - 경유지n" for the n-th waypoint of a route (1 to 5).
     static CString RowText(const CString& name, int waypoint);
@@ -49,4 +54,6 @@ private:
     bool m_directRoute = false;
     CSelectedPoint m_selection;
     CListBox m_listBox;
+    std::vector<CString> m_rows;
+    int m_openedTab = -1;
 };

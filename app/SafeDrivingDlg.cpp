@@ -65,18 +65,25 @@ void CSafeDrivingDlg::FillList() {
     m_listBox.ResetContent();
     const bool registered = m_selection.listKind == 0;
     const char16_t* caption = registered ? u"삭제" : u"복원";
+    m_buttonName = caption;
     if (m_button) {
         m_button->AssignName(caption);
         m_button->SetText(caption);
     }
     const CSafePointList& list = CurrentList();
+    m_rows.clear();
     for (int i = 0; i < list.GetCount(); ++i) {
         const CSafePointRecord* r = list.GetAt(i);
         const CString name = FromCp949(r->name, CSafePointRecord::kNameSize);
         // The id is the record's last 16-bit value.
-        m_listBox.AddString(registered ? RegisteredRowText(r->values[3], name).GetString() : name.GetString());
+        m_rows.push_back(registered ? RegisteredRowText(r->values[3], name) : name);
+        m_listBox.AddString(m_rows.back().GetString());
     }
     m_listBox.SetCurSel(m_selection.index);
+}
+
+CString CSafeDrivingDlg::GetButtonName() const {
+    return m_buttonName;
 }
 
 bool CSafeDrivingDlg::GetSelection(CSafePointSelection& selection) {

@@ -8,6 +8,8 @@
 #include "app/SelectedPoint.h"
 #include "platform/window/AfxControls.h"
 
+#include <vector>
+
 class CSafePointList;
 class NaviCheckButton;
 
@@ -41,6 +43,9 @@ public:
     bool WasRestored() const { return m_restored; }
 
     void ProcessEvent(NaviCommand& cmd) override;
+    // What the list showed last, and the push button's name ("삭제" or "복원").
+    const std::vector<CString>& GetRows() const { return m_rows; }
+    CString GetButtonName() const;
 
     // A registered point's row: its id with at least three digits, "@", its name.
     static CString RegisteredRowText(long id, const CString& name);
@@ -61,6 +66,8 @@ private:
     bool m_directRoute = false;
     NaviCheckButton* m_button = nullptr; // owned by the panel
     CListBox m_listBox;
+    std::vector<CString> m_rows;
+    CString m_buttonName;
     CSafePointList& m_registered;
     CString m_registeredFile;
     CSafePointList& m_switchedOff;
