@@ -1,5 +1,8 @@
 #include "app/NaviApp.h"
 
+#include "app/PositionStore.h"
+#include "app/StorageLocation.h"
+
 #include "app/AboutDlg.h"
 #include "app/MainDoc.h"
 #include "app/RecentDestList.h"
@@ -254,10 +257,11 @@ bool CNaviApp::CreateConfigStore() {
     m_config->SetDeviceType(navi::g_deviceType);
     m_config->SetKeyLayout(navi::g_keyLayout);
     m_config->Load(navi::g_dataFolder.GetString());
-    // A storage folder that went missing (a card taken out, say) is made again.
+    // A storage folder that is missing (a first start, a card taken out) is made again, and what
+    // an older layout left behind is moved into it.
     const CString storage = m_config->GetItemPath(u"현재저장위치", -1);
-    if (!FolderExists(storage.GetString()) && !CreateDirectoryW(storage.GetString(), nullptr) &&
-        !FolderExists(storage.GetString())) {
+    if (StorageFolderMissing()) MoveSavedDataFolders();
+    if (!FolderExists(storage.GetString())) {
         AfxMessageBox(AfxLoadString(61219).GetString(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
@@ -265,7 +269,9 @@ bool CNaviApp::CreateConfigStore() {
 }
 
 void CNaviApp::SetStorageLocation() {
-    // The saved-position store keeps its folder beside the settings; it loads on demand.
+    CPositionStore& store = CPositionStore::Instance();
+    store.SetBaseFolder(m_config->GetItemPath(u"현재저장위치", -1));
+    store.Reload();
 }
 
 bool CNaviApp::OpenPilotDatabases() {

@@ -1,4 +1,4 @@
-// The saved positions of one "*.pos" file.
+// The saved positions of one registered-point folder ("Position" or "*.pos").
 #pragma once
 
 #include "app/RecordList.h"

@@ -5,7 +5,9 @@
 
 #include "route/base/BinFile.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 template <class R> class CRecordList {
@@ -45,6 +47,35 @@ public:
         m_count = 0;
         m_loaded = 0;
     }
+    // Takes records read elsewhere as the list's contents (marked loaded).
+    void Assign(std::vector<R> records) {
+        m_records = std::move(records);
+        m_count = static_cast<std::int32_t>(m_records.size());
+        m_loaded = 1;
+    }
+    // Removes the record at index; false when there is no such record.
+    bool RemoveAt(int index) {
+        if (index < 0 || index >= static_cast<int>(m_records.size())) return false;
+        m_records.erase(m_records.begin() + index);
+        m_count = static_cast<std::int32_t>(m_records.size());
+        m_loaded = 1;
+        return true;
+    }
+    // Puts a record at index (a removal undone); false when index lies beyond the end.
+    bool InsertAt(int index, const R& record) {
+        if (index < 0 || index > static_cast<int>(m_records.size())) return false;
+        m_records.insert(m_records.begin() + index, record);
+        m_count = static_cast<std::int32_t>(m_records.size());
+        return true;
+    }
+    // Drops the last record (an addition undone).
+    void DropLast() {
+        if (m_records.empty()) return;
+        m_records.pop_back();
+        m_count = static_cast<std::int32_t>(m_records.size());
+    }
+    // Sorts the records, keeping equal ones in their order.
+    template <class Less> void StableSort(Less less) { std::stable_sort(m_records.begin(), m_records.end(), less); }
 
 protected:
     // Readies a record before it is packed or unpacked (the list's mode may choose its form).

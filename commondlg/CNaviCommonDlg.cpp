@@ -28,6 +28,8 @@ CNaviCommonDlg::~CNaviCommonDlg() {
 }
 
 INT_PTR CNaviCommonDlg::DoModal() {
+    // Each run starts without a result: a reused dialog must not hand back the last page's.
+    m_commonRet = 0;
     RegisterTemplate();
     return NaviDialog::DoModal();
 }

@@ -27,6 +27,7 @@ public:
     void ProcessEvent(NaviCommand& cmd) override;
     // Ends the modal run (at once, or after the build when called while the screen is built).
     void Close();
+    // The result the listener leaves for the caller; 0 at the start of every DoModal.
     void SetCommonRet(int value) { m_commonRet = value; }
     int GetCommonRet() const { return m_commonRet; }
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -137,6 +138,45 @@ TEST_F(MessageBoxTest, TapsOnTheButtonsAnswerAndTheLogHoldsTheAnswer) {
               (std::vector<std::string>{"삭제할까요?\t3000\t4001", "삭제할까요?\t3000\t4002", "알림\t3001\t4001"}));
 }
 
+// A short mono WAV image: the click the builder plays on taps.
+std::string ClickWav() {
+    std::string wav = "RIFF";
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    put(36 + 40, 4);
+    wav += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(22050, 4);
+    put(44100, 4);
+    put(2, 2);
+    put(16, 2);
+    wav += "data";
+    put(40, 4);
+    for (int i = 0; i < 20; ++i) put(static_cast<std::uint32_t>(i * 500), 2);
+    return wav;
+}
+
+TEST_F(MessageBoxTest, WithTheSoundSwitchedOffTheBoxPlaysNothing) {
+    root.MakeFile("res/click.wav", ClickWav());
+    builder.OpenSkin(u"\\res");
+    box.Initialize(&builder);
+    box.SetSoundEvent(false);
+    std::vector<int> answers;
+    const ScriptRun run = RunScript(root, "answer 0\nanswer 0\nwait 100\ntap 60 268\ntap 100 268\n", [&] {
+        answers.push_back(NaviMessageBox::ShowMessage(u"삭제할까요?", NaviMessageBox::kQuestion));
+        answers.push_back(NaviMessageBox::ShowMessage(u"알림", NaviMessageBox::kNotice));
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(answers, (std::vector<int>{NaviMessageBox::kYes, NaviMessageBox::kYes}));
+    std::ifstream log(root.Host("out/sounds.log"));
+    std::stringstream text;
+    text << log.rdbuf();
+    EXPECT_EQ(text.str(), "");
+}
+
 TEST_F(MessageBoxTest, BeforeItIsSetUpTheWindowSystemsBoxAsks) {
     int answer = 0;
     const ScriptRun run = RunScript(root, "answer no\nwait 100\n", [&] {
@@ -183,12 +223,13 @@ class PageListener : public NaviListener {
 public:
     CNaviCommonDlg* dialog = nullptr;
     bool closeOnBuild = false;
+    int retOnBuild = 4; // -1: closes without a result
     std::vector<std::string> events;
     void ProcessEvent(NaviCommand& cmd) override {
         events.push_back(Utf16ToUtf8(cmd.target.Str()) + "/" + Utf16ToUtf8(cmd.control.Str()) + "/" +
                          std::to_string(cmd.id));
         if (cmd.id == kCmdDialogBuilt && closeOnBuild) {
-            dialog->SetCommonRet(4);
+            if (retOnBuild >= 0) dialog->SetCommonRet(retOnBuild);
             dialog->Close();
         }
         if (cmd.target == CString(u"이전")) {
@@ -239,6 +280,29 @@ TEST(CommonDialog, ClosingWhileLoadingTheScreenEndsTheRun) {
     ASSERT_FALSE(run.failed) << run.failure;
     EXPECT_EQ(listener.events, (std::vector<std::string>{"DIALOG/정보저장위치/2020"}));
     EXPECT_EQ(ret, 4);
+}
+
+TEST(CommonDialog, EveryRunStartsWithoutAResult) {
+    TempRoot root;
+    OneButtonBuilder builder;
+    PageListener listener;
+    std::vector<int> rets;
+    // The first run ends on "이전" (3); the second is closed by the listener without a result.
+    const ScriptRun run = RunScript(root, "wait 100\ntap 50 165\nwait 100\n", [&] {
+        CNaviCommonDlg dialog(nullptr);
+        listener.dialog = &dialog;
+        dialog.SetRcBuilder(&builder);
+        dialog.SetPanelName(u"환경설정-화면");
+        dialog.SetNaviListener(&listener);
+        dialog.DoModal();
+        rets.push_back(dialog.GetCommonRet());
+        listener.closeOnBuild = true;
+        listener.retOnBuild = -1;
+        dialog.DoModal();
+        rets.push_back(dialog.GetCommonRet());
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(rets, (std::vector<int>{3, 0}));
 }
 
 TEST(CommonDialog, WithoutAListenerCommandsAreDropped) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -388,6 +389,7 @@ BOOL MoveAcrossFileSystems(const std::string& src, const std::string& dst, const
 BOOL MoveImpl(const char16_t* existing, const char16_t* target, bool replace) {
     if (!existing || !target || !*existing || !*target) return Fail(ERROR_INVALID_PARAMETER);
     if (!ValidName(existing) || !ValidName(target)) return Fail(ERROR_INVALID_NAME);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     const std::string src = DeviceRoot::Resolve(existing);
     std::string dst = DeviceRoot::Resolve(target);
     const std::string& root = DeviceRoot::Root();
@@ -424,6 +426,29 @@ BOOL MoveImpl(const char16_t* existing, const char16_t* target, bool replace) {
 
 } // namespace
 
+namespace {
+std::mutex g_failMutex;
+int g_failAfter = 0; // changes still let through before the failures
+int g_failNext = 0;  // changes that fail after those
+} // namespace
+
+void FilesFailNextOperations(int n, int after) {
+    const std::lock_guard<std::mutex> lock(g_failMutex);
+    g_failNext = n > 0 ? n : 0;
+    g_failAfter = g_failNext > 0 && after > 0 ? after : 0;
+}
+
+bool FilesTakeInjectedFailure() {
+    const std::lock_guard<std::mutex> lock(g_failMutex);
+    if (g_failNext == 0) return false;
+    if (g_failAfter > 0) {
+        --g_failAfter;
+        return false;
+    }
+    --g_failNext;
+    return true;
+}
+
 HANDLE CreateFileW(const char16_t* name, DWORD access, DWORD shareMode, void* /*security*/, DWORD creation,
                    DWORD /*flags*/, HANDLE /*templateFile*/) {
     if (!name) {
@@ -442,6 +467,10 @@ HANDLE CreateFileW(const char16_t* name, DWORD access, DWORD shareMode, void* /*
     const bool wantWrite = (access & GENERIC_WRITE) != 0;
     if (creation == TRUNCATE_EXISTING && !wantWrite) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if ((wantWrite || creation != OPEN_EXISTING) && FilesTakeInjectedFailure()) {
+        SetLastError(ERROR_WRITE_FAULT);
         return INVALID_HANDLE_VALUE;
     }
     // A file registered in memory answers an open for reading in place of the disk.
@@ -545,6 +574,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
     if (!f) return Fail(ERROR_INVALID_HANDLE);
     if (!f->CanWrite()) return Fail(ERROR_ACCESS_DENIED);
     if (!buffer && toWrite > 0) return Fail(ERROR_INVALID_PARAMETER);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     std::size_t done = 0;
     while (done < toWrite) {
         const ssize_t n = ::write(f->Fd(), static_cast<const char*>(buffer) + done, toWrite - done);
@@ -668,6 +698,7 @@ BOOL DeleteFileW(const char16_t* name) {
     if (!name) return Fail(ERROR_INVALID_PARAMETER);
     if (!*name) return Fail(ERROR_PATH_NOT_FOUND);
     if (!ValidName(name)) return Fail(ERROR_INVALID_NAME);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     const std::string path = DeviceRoot::Resolve(name);
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return FailErrno(errno, path);
@@ -790,6 +821,7 @@ BOOL FindClose(HANDLE find) {
 BOOL CreateDirectoryW(const char16_t* path, void* /*security*/) {
     if (!path) return Fail(ERROR_INVALID_PARAMETER);
     if (!ValidName(path)) return Fail(ERROR_INVALID_NAME);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     const std::string host = DeviceRoot::Resolve(path);
     if (host == DeviceRoot::Root()) return Fail(ERROR_ALREADY_EXISTS);
     if (::mkdir(host.c_str(), 0777) != 0) {
@@ -802,6 +834,7 @@ BOOL CreateDirectoryW(const char16_t* path, void* /*security*/) {
 BOOL RemoveDirectoryW(const char16_t* path) {
     if (!path) return Fail(ERROR_INVALID_PARAMETER);
     if (!ValidName(path)) return Fail(ERROR_INVALID_NAME);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     const std::string host = DeviceRoot::Resolve(path);
     if (host == DeviceRoot::Root()) return Fail(ERROR_ACCESS_DENIED);
     struct stat st;
@@ -817,6 +850,7 @@ BOOL RemoveDirectoryW(const char16_t* path) {
 BOOL CopyFileW(const char16_t* existing, const char16_t* target, BOOL failIfExists) {
     if (!existing || !target || !*existing || !*target) return Fail(ERROR_INVALID_PARAMETER);
     if (!ValidName(existing) || !ValidName(target)) return Fail(ERROR_INVALID_NAME);
+    if (FilesTakeInjectedFailure()) return Fail(ERROR_WRITE_FAULT);
     const std::string src = DeviceRoot::Resolve(existing);
     const std::string dst = DeviceRoot::Resolve(target);
     struct stat srcStat;

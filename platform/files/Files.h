@@ -52,7 +52,17 @@ BOOL FlushFileBuffers(HANDLE file);
 BOOL DeleteFileW(const char16_t* name);
 DWORD GetFileAttributesW(const char16_t* name);
 
-// Windows wildcards, case-insensitive: '*' any run, '?' one character; "*.*" also matches names
+// Test hook: after `after` more operations that change files (creating or opening for writing,
+// writing, deleting, copying, moving, making or removing a folder, and the store's write-aside
+// saves) have gone through, the next n fail with ERROR_WRITE_FAULT, so that tests can see a save
+// or a move fail part-way. n = 0 ends the failures.
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+void FilesFailNextOperations(int n, int after = 0);
+// Takes one of the failures FilesFailNextOperations asked for; true when this operation is to fail
+// (for the platform's other writers).
+bool FilesTakeInjectedFailure();
+
+// Windows wildcards, case-insensitive; the entries come in name order (case folded): '*' any run, '?' one character; "*.*" also matches names
 // without a dot. "." and ".." are never reported.
 HANDLE FindFirstFileW(const char16_t* pattern, WIN32_FIND_DATAW* data);
 BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);

@@ -1,5 +1,7 @@
 #include "platform/store/StoreFile.h"
 
+#include "platform/files/Files.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +43,7 @@ bool ReadAll(const std::string& hostPath, std::string& bytes, std::size_t maxByt
 }
 
 bool WriteReplacing(const std::string& hostPath, const std::string& bytes) {
+    if (FilesTakeInjectedFailure()) return false;
     std::error_code ec;
     const std::filesystem::path target(hostPath);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);

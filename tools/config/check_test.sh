@@ -21,7 +21,7 @@ grep -qx 'setting.48=-1' "$dir/out.txt" || fail "setting 48"
 [ "$(grep -c '^setting\.' "$dir/out.txt")" = 200 ] || fail "200 settings"
 grep -qx 'path.등록지점=Storage Card\\VelkoData\\position' "$dir/out.txt" || fail "registered points path"
 grep -qx 'path.old저장경로=Storage Card\\MapData\\SaveRoute' "$dir/out.txt" || fail "old route folder"
-grep -qx 'recent=\\My Documents\\Velko\\DestPosition loaded=0 count=0' "$dir/out.txt" || fail "no recent list yet"
+grep -qx 'recent=\\My Documents\\Velko\\DestPosition loaded=1 count=4' "$dir/out.txt" || fail "the sample's recent list"
 # Settings changed and saved to the card root, then read back (setting 2 is cleared by loading).
 "$config" --root "$dir/root" --set 0=1 --set 16=45 --set 2=1 > "$dir/out.txt" || fail "--set exit code"
 grep -qx 'saved=1' "$dir/out.txt" || fail "saved"

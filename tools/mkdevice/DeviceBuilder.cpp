@@ -11,6 +11,7 @@
 #include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/ShellSettings.h"
+#include "tools/mkdevice/UserDataStage.h"
 #include "tools/mkdevice/VersionFiles.h"
 #include "tools/mkdevice/VoiceStage.h"
 
@@ -107,6 +108,12 @@ void BuildDevice(const DeviceOptions& options) {
         WriteNationalNames(layout.searchDb, options.seed);
         WriteNationalAreas(layout.searchDb, options.seed);
         if (!options.quiet) std::printf("search: national name database and area tables\n");
+    }
+    if (options.network == "sample") {
+        const UserDataSummary u = BuildUserDataStage(layout);
+        if (!options.quiet)
+            std::printf("user data: %d registered points, %d safe-driving points, %d recent destinations\n",
+                        u.registeredPoints, u.safePoints, u.recentDestinations);
     }
     SearchPlaceholder(layout);
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");

@@ -597,3 +597,54 @@ TEST(ModuleFileName, ProgramPath) {
 }
 
 } // namespace
+
+TEST_F(FilesTest, SearchReportsEntriesInNameOrderWhateverTheCase) {
+    for (const char* name : {"Work.pos", "trip.pos", "Position", "alpha.pos", "Zeta.pos"})
+        root.MakeFile(std::string("VelkoData/") + name, "x");
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(u"\\VelkoData\\*.pos", &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        names.push_back(Utf16ToUtf8(data.cFileName));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    EXPECT_EQ(names, (std::vector<std::string>{"alpha.pos", "trip.pos", "Work.pos", "Zeta.pos"}));
+}
+
+TEST_F(FilesTest, InjectedFailuresHitTheNextChangingOperationsOnly) {
+    root.MakeFile("d/a.txt", "old");
+    FilesFailNextOperations(4);
+    // Reading is not a change: it neither fails nor uses up a failure.
+    {
+        HANDLE h = Open(u"\\d\\a.txt", GENERIC_READ, OPEN_EXISTING);
+        Closer c{h};
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(ReadAll(h), "old");
+    }
+    EXPECT_EQ(Open(u"\\d\\b.txt", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
+    EXPECT_FALSE(DeleteFileW(u"\\d\\a.txt"));
+    EXPECT_FALSE(MoveFileExW(u"\\d\\a.txt", u"\\d\\c.txt", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(CopyFileW(u"\\d\\a.txt", u"\\d\\c.txt", FALSE));
+    EXPECT_EQ(HostNames(root.Host("d")), (std::set<std::string>{"a.txt"}));
+    // The fifth change goes through.
+    EXPECT_TRUE(MoveFileW(u"\\d\\a.txt", u"\\d\\c.txt"));
+    EXPECT_EQ(HostNames(root.Host("d")), (std::set<std::string>{"c.txt"}));
+    // A write on an open file fails too, and 0 ends the failures early.
+    HANDLE h = Open(u"\\d\\c.txt", GENERIC_WRITE, OPEN_EXISTING);
+    Closer c{h};
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FilesFailNextOperations(3);
+    DWORD done = 9;
+    EXPECT_FALSE(WriteFile(h, "new", 3, &done, nullptr));
+    EXPECT_EQ(done, 0u);
+    FilesFailNextOperations(0);
+    EXPECT_TRUE(WriteFile(h, "new", 3, &done, nullptr));
+    // Failing the second of two moves: the first goes through.
+    root.MakeFile("d/e.txt", "e");
+    FilesFailNextOperations(1, 1);
+    EXPECT_TRUE(MoveFileW(u"\\d\\c.txt", u"\\d\\f.txt"));
+    EXPECT_FALSE(MoveFileW(u"\\d\\e.txt", u"\\d\\g.txt"));
+    EXPECT_TRUE(MoveFileW(u"\\d\\e.txt", u"\\d\\g.txt"));
+}
