@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -26,13 +27,20 @@ namespace {
 constexpr int kSeconds = 10;
 
 TEST(ProgramGpsFeedTest, StartsDecodesTenSecondsOfReceiverLogAndQuits) {
+    // A copy of the sample device the tool tests share (ctest names it), else one built here.
     TempRoot root;
-    mkdev::DeviceOptions device;
-    device.outDir = root.Path() + "/device";
-    device.quiet = true;
-    mkdev::BuildDevice(device);
+    const std::string deviceDir = root.Path() + "/device";
+    const char* shared = std::getenv("VELKO_TOOL_DEVICE");
+    if (shared && std::filesystem::is_directory(shared)) {
+        std::filesystem::copy(shared, deviceDir, std::filesystem::copy_options::recursive);
+    } else {
+        mkdev::DeviceOptions device;
+        device.outDir = deviceDir;
+        device.quiet = true;
+        mkdev::BuildDevice(device);
+    }
     DeviceRoot::ClearOverrides();
-    DeviceRoot::SetRoot(device.outDir);
+    DeviceRoot::SetRoot(deviceDir);
     GdiUseBuiltinFont(true);
 
     // A drive east from the sample's centre at 50 km/h, one epoch a second from 03:00:00 UTC.
