@@ -1,6 +1,7 @@
 // The skinned message box and common dialog under the headless host: script answers and taps on
 // the box's buttons, its log lines, the fallback before it is set up, line breaking, and the
 // common dialog's build notice, listener, closing and result.
+#include "commondlg/CNaviComboPopup.h"
 #include "commondlg/CNaviCommonDlg.h"
 #include "commondlg/NaviMessageBox.h"
 
@@ -10,6 +11,8 @@
 #include "skinui/NaviPanel.h"
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/controls/NaviButton.h"
+#include "skinui/controls/NaviComboBox.h"
+#include "skinui/controls/NaviControlIds.h"
 
 #include <gtest/gtest.h>
 
@@ -313,4 +316,109 @@ TEST(CommonDialog, WithoutAListenerCommandsAreDropped) {
     dialog.ProcessEvent(cmd); // nothing to hand it to, nothing happens
     dialog.ProcessCommand(cmd);
     EXPECT_EQ(dialog.GetCommonRet(), 0);
+}
+
+namespace {
+
+// A control of the pop-up screen that logs the commands addressed to it.
+class LogControl : public NaviControl {
+public:
+    explicit LogControl(std::vector<std::string>* log) : m_log(log) {}
+    void OnPenDown() override {}
+    void OnPenUp() override {}
+    int HitTest(int, int) override { return 0; }
+    void LoadImages(NaviRcBuilder*) override {}
+    void Draw(CDC*) override {}
+    void ProcessCommand(NaviCommand& cmd) override {
+        if (cmd.control != m_name) return;
+        m_log->push_back(std::to_string(cmd.id) + ":" + Utf16ToUtf8(cmd.text.Str()) + ":" + std::to_string(cmd.param1));
+    }
+
+private:
+    std::vector<std::string>* m_log;
+};
+
+// A combo without skin images: it takes taps at its place (drawing lays a combo out by its
+// images, which are missing here).
+class FixedCombo : public NaviComboBox {
+public:
+    int HitTest(int x, int y) override { return x >= 20 && x < 120 && y >= 100 && y < 130; }
+};
+
+// The calling screen: a combo "음성설정" (three items, the second selected) and "이전"; the
+// pop-up screen named after the combo: its list "음성설정그룹" and a "Close" button.
+class ComboBuilder : public NaviRcBuilder {
+public:
+    std::vector<std::string> popupLog;
+    void BuildPanel(CWnd*, NaviPanel* root, CString name) override {
+        root->SetSize(240, 320);
+        root->SetPos(0, 0);
+        auto button = [&](const char16_t* text, int y) {
+            auto* b = new NaviButton();
+            b->SetName(text);
+            b->SetSize(60, 30);
+            b->SetPos(20, y);
+            b->SetListener(root);
+            root->AddChild(b);
+        };
+        if (name == CString(u"음성설정")) {
+            auto* list = new LogControl(&popupLog);
+            list->SetName(u"음성설정그룹");
+            root->AddChild(list);
+            button(u"Close", 200);
+            return;
+        }
+        auto* combo = new FixedCombo();
+        combo->AssignName(u"음성설정");
+        combo->SetVisible(true);
+        combo->SetEnabled(true);
+        combo->SetSize(100, 30);
+        combo->SetPos(20, 100);
+        for (const char16_t* item : {u"남성", u"여성", u"없음"}) combo->AddItem(item);
+        combo->Select(1);
+        combo->SetListener(root);
+        root->AddChild(combo);
+        button(u"이전", 150);
+    }
+};
+
+class ComboPageListener : public NaviListener {
+public:
+    CNaviCommonDlg* dialog = nullptr;
+    CNaviComboPopup* popup = nullptr;
+    int comboTaps = 0;
+    std::vector<std::string> events;
+    void ProcessEvent(NaviCommand& cmd) override {
+        if (cmd.id == kCmdComboTapped) ++comboTaps;
+        if (popup->Handle(cmd)) return;
+        events.push_back(Utf16ToUtf8(cmd.target.Str()) + "/" + std::to_string(cmd.id));
+        if (cmd.target == CString(u"이전")) dialog->Close();
+    }
+};
+
+} // namespace
+
+TEST(ComboPopup, OpensOverTheCallerFilledByTheComboAndClosesOnItsWord) {
+    TempRoot root;
+    ComboBuilder builder;
+    ComboPageListener listener;
+    bool openAfter = true;
+    const ScriptRun run = RunScript(root, "wait 100\ntap 70 115\nwait 100\ntap 50 215\nwait 100\ntap 50 165\n", [&] {
+        CNaviCommonDlg dialog(nullptr);
+        CNaviComboPopup popup(&dialog, &builder);
+        listener.dialog = &dialog;
+        listener.popup = &popup;
+        dialog.SetRcBuilder(&builder);
+        dialog.SetPanelName(u"화면");
+        dialog.SetNaviListener(&listener);
+        dialog.DoModal();
+        openAfter = popup.IsOpen();
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    // The combo's rows and its selection reached the pop-up's list.
+    EXPECT_EQ(builder.popupLog, (std::vector<std::string>{"2021:남성:-1", "2021:여성:-1", "2021:없음:-1", "2014::1"}));
+    // The caller saw its own commands only: the build notice and "이전".
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"DIALOG/2020", "이전/2015"}));
+    EXPECT_EQ(listener.comboTaps, 1);
+    EXPECT_FALSE(openAfter);
 }

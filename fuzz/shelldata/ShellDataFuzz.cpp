@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the shell's stored files: the settings file, the three record lists
-// (the safe points in both forms) and a saved traffic file.
+// (the safe points in both forms), a registered-point folder file and a saved traffic file.
 #include "app/PosList.h"
+#include "app/PositionStore.h"
 #include "app/RecentDestList.h"
 #include "app/SafePointList.h"
 #include "config/NaviConfig.h"
@@ -25,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     points.LoadFrom(u"list.bin");
     points.SetMode(1);
     points.LoadFrom(u"list.bin");
+    // The registered-point store's folder file, read (and, when it loads, written again).
+    WriteFuzzFile("pts/Position", data, size);
+    CPositionStore store;
+    store.SetBaseFolder(u"\\pts");
+    if (store.Reload() && store.GetCount() > 0) store.RemoveAt(u"기본", store.GetCount() - 1);
     CTrafficConnect traffic;
     if (traffic.Open(u"list.bin")) traffic.GetItem(traffic.GetItemCount() - 1);
     return 0;

@@ -116,6 +116,17 @@ has selection.y=530000 "map y of point-file 530000"
 has selection.list=0 "the registered list"
 lacks '^written=' "nothing written"
 
+# Deleting a registered point: the row chosen goes, the other stays; answering no keeps the file.
+run safedrive "wait 100\nanswer yes\ntap 47 264\n$back" --set row=1
+boxes | grep -qxF "$(printf "'1234@학교앞'를 삭제 하시겠습니까?\t3000\t4001")" || fail "the deletion question"
+has rows=1 "one registered point left"
+has "row.0=007@과속주의 1" "the other point stays"
+has restored=0 "a deletion restores nothing"
+has "written=\\Storage Card\\VelkoData\\guidepoint size=40" "guidepoint of one record"
+run safedrive "wait 100\nanswer no\ntap 47 264\n$back" --set row=0
+has rows=2 "nothing deleted"
+lacks '^written=' "no file written"
+
 # Bad use: an unknown dialog, no script.
 "$tool" --root "$dev" --dialog nosuch --script "$dir/run.script" --frames "$dir/frames" > /dev/null 2>&1
 [ $? = 2 ] || fail "unknown dialog: exit 2"
