@@ -375,11 +375,11 @@ void CRouteInfoDlg::BuildTabs(NaviRcBuilder* b) {
     tabs->SetSize(232, 29);
     tabs->SetPressFeedback(true);
     tabs->SetListener(GetPanel());
-    tabs->LoadImages(b);
     if (m_tabCount > 0) {
         tabs->SetTabs(images, m_tabCount);
         tabs->SetTabTexts(texts, m_tabCount);
     }
+    tabs->LoadImages(b);
     GetPanel()->AddChild(tabs);
 }
 
