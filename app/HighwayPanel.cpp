@@ -4,7 +4,7 @@
 #include "platform/window/Window.h"
 #include "skinui/NaviBitmap.h"
 #include "skinui/NaviCanvas.h"
-#include "skinui/NaviImageCtrl.h"
+#include "skinui/NaviFrameWnd.h"
 #include "skinui/NaviPanel.h"
 #include "skinui/NaviRcBuilder.h"
 #include "skinui/controls/NaviButton.h"
@@ -28,7 +28,7 @@ struct Spot {
 constexpr Spot kKinds[] = {{u"휴게소", 0, 277, 85, 43}, {u"IC", 85, 277, 71, 43}, {u"분기점", 156, 277, 84, 43}};
 constexpr const char16_t* kSelectedKinds[] = {u"전체_휴게소", u"전체_IC", u"전체_분기점"};
 constexpr int kKindTypes[] = {CHighwayPanel::kRestAreas, CHighwayPanel::kInterchanges, CHighwayPanel::kJunctions};
-constexpr Spot kPaging[] = {{u"위로", 185, 38, 55, 41}, {u"처음으로", 185, 93, 55, 41}, {u"아래로", 185, 134, 55, 41}};
+constexpr Spot kPaging[] = {{u"위로", 185, 38, 40, 41}, {u"처음으로", 185, 93, 40, 41}, {u"아래로", 185, 134, 40, 41}};
 
 void RegisterTemplate() {
     DialogTemplateInfo info;
@@ -254,16 +254,16 @@ void CHighwayPanel::BuildControls() {
     root->SetPos(0, 0);
     root->SetListener(this);
     b->SetImageGroup(kGroup);
-    root->AddChild(b->CreateImageCtrl(u"목적지", true, false, 0, 0, 0, 0));
+    root->AddChild(b->CreateFrameWnd(u"목적지", true, false, 0, 0, 240, 47));
     root->AddChild(b->CreateButton(u"경유지", false, true, false, true, 0, 0, 95, 47, root));
     if (m_routeIndex >= 0) {
-        m_routeState = b->CreateImageCtrl(u"경계바", true, true, 95, 14, 0, 0);
+        m_routeState = b->CreateFrameWnd(u"경계바", true, true, 95, 14, 4, 20);
         root->AddChild(m_routeState);
     }
-    root->AddChild(b->CreateImageCtrl(u"가운데", true, false, 0, 47, 0, 0));
+    root->AddChild(b->CreateFrameWnd(u"가운데", true, false, 0, 47, 240, 142));
     for (const Spot& p : kPaging) {
         const CString image = CString(p.name) + u"3";
-        root->AddChild(b->CreateImageCtrl(image, true, true, p.x, p.y, 0, 0));
+        root->AddChild(b->CreateFrameWnd(image, true, true, p.x, p.y, p.w, p.h));
         root->AddChild(b->CreateButton(p.name, true, true, true, true, p.x, p.y, p.w, p.h, root));
     }
     for (int k = 0; k < 3; ++k) {
@@ -289,7 +289,7 @@ void CHighwayPanel::BuildControls() {
             int x;
         } icons[] = {{u"주유소0", 45}, {u"까스", 55}, {u"정비소", 65}};
         for (int k = 0; k < 3; ++k) {
-            NaviImageCtrl* icon = b->CreateImageCtrl(icons[k].name, true, true, icons[k].x, kRowY[i], 0, 0);
+            NaviFrameWnd* icon = b->CreateFrameWnd(icons[k].name, true, true, icons[k].x, kRowY[i], 16, 16);
             icon->SetVisible(false);
             root->AddChild(icon);
             m_rowControls[i][2 + k] = icon;
