@@ -282,10 +282,12 @@ void CRouteInfoDlg::BuildInfoPage(NaviRcBuilder* b, NaviPanel* page) {
     for (int y : {144, 169, 194}) page->AddChild(b->CreateFrameWnd(u"회색바", true, true, 19, y, 0, 0));
     b->SetImageGroup(u"AddressSearch");
     b->SetCheckGroup(u"버튼2");
-    BuildMessageButtons(b, page, GetPanel(), kMessageRowMiddle, u"안내시작", u"모의주행", u"경로요약", nullptr, nullptr,
-                        nullptr);
-    BuildMessageButtons(b, page, GetPanel(), kMessageRowBottom, u"전체경로", m_uiType == 2004 ? u"경로설정" : u"추가경로",
-                        u"경로취소", nullptr, nullptr, nullptr);
+    // Two rows above the tabs.
+    BuildMessageButtons(b, page, GetPanel(), kMessageRowHigh, u"안내시작", u"모의주행", u"경로요약", u"안내시작",
+                        u"모의주행", u"경로요약");
+    const char16_t* again = m_uiType == 2004 ? u"경로설정" : u"추가경로";
+    BuildMessageButtons(b, page, GetPanel(), kMessageRowLow, u"전체경로", again, u"경로취소", u"전체경로", again,
+                        u"경로취소");
     b->SetImageGroup(u"RouteResult");
     struct LabelSpot {
         const char16_t* name;
@@ -317,7 +319,7 @@ void CRouteInfoDlg::BuildInfoPage(NaviRcBuilder* b, NaviPanel* page) {
 void CRouteInfoDlg::BuildSummaryPage(NaviRcBuilder* b, NaviPanel* page) {
     b->SetImageGroup(u"AddressSearch");
     b->SetCheckGroup(u"버튼2");
-    BuildMessageButtons(b, page, GetPanel(), kMessageRowBottom, u"<<이전", u"안내시작", nullptr, nullptr, nullptr,
+    BuildMessageButtons(b, page, GetPanel(), kMessageRowLow, u"<<이전", u"안내시작", nullptr, u"<<이전", u"안내시작",
                         nullptr);
     b->SetImageGroup(u"RouteSummary");
     page->AddChild(b->CreateFrameWnd(u"경로요약타이틀", true, true, 0, 0, 62, 23));
@@ -375,11 +377,11 @@ void CRouteInfoDlg::BuildTabs(NaviRcBuilder* b) {
     tabs->SetSize(232, 29);
     tabs->SetPressFeedback(true);
     tabs->SetListener(GetPanel());
-    tabs->LoadImages(b);
     if (m_tabCount > 0) {
         tabs->SetTabs(images, m_tabCount);
         tabs->SetTabTexts(texts, m_tabCount);
     }
+    tabs->LoadImages(b);
     GetPanel()->AddChild(tabs);
 }
 

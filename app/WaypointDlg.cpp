@@ -188,9 +188,9 @@ BOOL CWaypointDlg::OnInitDialog() {
                                             false, nullptr));
         b->SetImageGroup(u"AddressSearch");
         b->SetCheckGroup(u"버튼2");
-        BuildMessageButtons(b, root, root, kMessageRowMiddle, u"위치보기", u"위치수정", nullptr, nullptr, nullptr,
-                            nullptr);
-        BuildMessageButtons(b, root, root, kMessageRowBottom, u"삭제", u"경로탐색", nullptr, nullptr, nullptr,
+        BuildMessageButtons(b, root, root, kMessageRowHigh, u"위치보기", u"위치수정", nullptr, u"위치보기",
+                            u"위치수정", nullptr);
+        BuildMessageButtons(b, root, root, kMessageRowLow, u"삭제", u"경로탐색", nullptr, u"삭제", u"경로탐색",
                             nullptr);
         b->SetImageGroup(u"RouteResult");
         b->SetCheckGroup(u"경유지리스트_버튼");

@@ -175,7 +175,7 @@ TEST_F(HighwayModeTest, EachFixFillsThePanelOnTheHighway) {
     EXPECT_EQ(panel.CountText(), u"250");
     EXPECT_EQ(panel.RemainingText(), u"12.3k");
     EXPECT_EQ(panel.SecondText(), u"1.5");
-    EXPECT_EQ(panel.TimeText(), u"01:01"); // hours modulo 24
+    EXPECT_EQ(panel.TimeText(), u"25:01"); // whole hours, days included
     EXPECT_TRUE(panel.IsFollowingRoute());
     EXPECT_EQ(view.barFirst, 12345);
     EXPECT_EQ(view.barSecond, 1500);

@@ -4,7 +4,11 @@
 #include "app/RouteInfoDlg.h"
 
 #include "app/CMainView.h"
+#include "app/tests/DialogTestSupport.h"
 #include "platform/base/Clock.h"
+#include "platform/gdi/Gdi.h"
+#include "route/RouteManager.h"
+#include "skinui/NaviRcBuilder.h"
 #include "platform/base/Text.h"
 #include "route/RoutePath.h"
 
@@ -293,6 +297,66 @@ TEST(RouteInfoActions, EveryButtonClosesWithItsCodeButTheSummaryOnes) {
         EXPECT_EQ(dlg.GetActionCode(), c.action) << Utf16ToUtf8(c.name);
         EXPECT_EQ(dlg.GetActivationState() == kActivationClosing, c.closes) << Utf16ToUtf8(c.name);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The screen under the host over a route loaded from a file the test writes: 15300 m, 3661 s, a
+// highway route; the summary page shown by tapping "경로요약", then back to the map.
+TEST(RouteInfoScreen, ShowsTheLoadedRouteAndItsSummary) {
+    GdiUseBuiltinFont(true);
+    TempRoot root;
+    root.MakeFile("res/ResData.bin", SampleSkin());
+    NaviRcBuilder builder;
+    builder.OpenSkin(u"\\res");
+    FakeSource source;
+    source.links[1] = {{600, 2, 0}, u"가람로", u"", 0};
+    source.links[2] = {{700, 2, 0}, u"가람로", u"가람IC", 9};
+    source.links[3] = {{14000, 1, 1}, u"", u"", 0};
+    CRoutePath path = PathOver(source);
+    path.SetHeader(CRoutePath::kLength, 15300);
+    path.SetHeader(CRoutePath::kTime, 3661);
+    path.SetHeader(CRoutePath::kHighway, 1);
+    RouteHeader header;
+    RouteHeader::SetName(header.startName, K(u"출발"));
+    RouteHeader::SetName(header.goalName, K(u"도착"));
+    std::vector<std::uint8_t> bytes(RouteHeader::kSize);
+    header.Write(bytes.data());
+    const std::vector<std::uint8_t> stream = path.Pack();
+    bytes.insert(bytes.end(), stream.begin(), stream.end());
+    root.MakeFile("route.vkp", std::string(bytes.begin(), bytes.end()));
+    CRouteManager manager;
+    ASSERT_TRUE(manager.LoadRouteFile(u"\\route.vkp"));
+
+    SimulatedClock clock(MillisecondsFromSystemTime(SYSTEMTIME{2026, 12, 5, 11, 5, 5, 30, 0}), 9 * 60);
+    InstallClock(&clock);
+    CRouteInfoDlg dlg;
+    dlg.SetPanelName(CRouteInfoDlg::kPanelName);
+    dlg.SetRcBuilder(&builder);
+    dlg.SetRouteManager(&manager);
+    dlg.SetClockOffset(-30);
+    dlg.SetLinkSource(&source);
+    // "경로요약" (the third button of the upper row), a look, then "현위치".
+    const HostedRun run = RunHosted(root, "tap 190 237\nwait 20\nsnapshot summary\ntap 215 18\nwait 50\n",
+                                    [&] { return static_cast<int>(dlg.DoModal()); });
+    InstallClock(nullptr);
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(dlg.GetActionCode(), 4);
+    EXPECT_TRUE(dlg.IsSummaryMode());
+    EXPECT_EQ(dlg.LabelText(u"탐색결과"), CString(u"고속도로로 구성"));
+    EXPECT_EQ(dlg.LabelText(u"전체거리값"), CString(u"15.30 Km"));
+    EXPECT_EQ(dlg.LabelText(u"현재시각값"), CString(u"14시 5분 0초"));
+    EXPECT_EQ(dlg.LabelText(u"도착예정시각값"), CString(u"15시 6분 1초"));
+    EXPECT_EQ(dlg.LabelText(u"잔여시간값"), CString(u"1시간 1분 1초"));
+    EXPECT_EQ(dlg.LabelText(u"출발지"), CString(u"출발지 : 출발"));
+    EXPECT_EQ(dlg.LabelText(u"목적지"), CString(u"목적지 : 도착"));
+    EXPECT_EQ(dlg.LabelText(u"경유지"), CString(u"경유지 : "));
+    // The summary is emptied with the window; it was shown on its page.
+    EXPECT_TRUE(dlg.Summary().Entries().empty());
+    EXPECT_EQ(dlg.GetCurrentPage(), 1);
+    EXPECT_EQ(dlg.TabCount(), 0); // a loaded route is no search result
 }
 
 } // namespace

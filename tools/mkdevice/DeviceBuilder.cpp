@@ -8,6 +8,7 @@
 #include "tools/mkdevice/GpsConfigStage.h"
 #include "tools/mkdevice/Networks.h"
 #include "tools/mkdevice/AreaStage.h"
+#include "tools/mkdevice/SavedRouteStage.h"
 #include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
 #include "tools/mkdevice/ShellSettings.h"
@@ -119,6 +120,10 @@ void BuildDevice(const DeviceOptions& options) {
     WriteAppDataInfo(layout.resDir + "/appdatainfo.bin");
     // Last: it protects the tails of MRCross.bin and the search database.
     WriteMapDataInfo(layout.mapData);
+    if (options.network == "sample") {
+        const SavedRouteSummary r = BuildSavedRouteStage(layout);
+        if (!options.quiet) std::printf("saved routes: %d files, a route of %d m\n", r.files, r.routeLength);
+    }
 }
 
 } // namespace mkdev
