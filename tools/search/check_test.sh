@@ -232,6 +232,9 @@ grep -qx 'name=튼튼치과의원' "$dir/out.txt" && grep -qx 'index=0,0,0,0,8' 
 printf 'index=0,7,0,0,0\n' > "$dir/prev.txt"
 ui "wait 300\n${show}tap 175 18\nwait 100\n" category --prev "$dir/prev.txt"
 grep -qx 'result=2' "$dir/out.txt" || fail "a minor class past the list"
+# "검색" with no name typed: notice 24.
+ui "answer ok\n${clinics}${findName}tap 175 18\nwait 100\n" category
+grep -q '검색 문자열을 먼저 입력하여 주십시오.	3001' "$dir/frames/msgbox.log" || fail "category search without text"
 # Without the name database nothing is shown and the record stays as it was.
 "$search" --root "$dir/root" --data '\Nowhere' --ui category --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"
 grep -qx 'result=0' "$dir/out.txt" && grep -qx 'index=-1,-1,-1,-1,-1' "$dir/out.txt" || fail "no name database"
@@ -263,6 +266,11 @@ ui 'wait 300\ntap 197 252\nwait 100\n' nearby --prev "$dir/prev.txt"
 grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=SK주유소' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" ||
   fail "the previous nearby record restored"
 grep -qx 'mediator=SetState 1' "$dir/out.txt" || fail "a restored search starts a marker list"
+# A record from an older file naming a row past today's hits: the nearest facility instead.
+printf 'kind=1\ncategory=3\nrow=99\n' > "$dir/prev.txt"
+ui 'wait 300\ntap 197 252\nwait 100\n' nearby --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=0' "$dir/out.txt" && grep -qx 'name=주유소' "$dir/out.txt" ||
+  fail "a nearby row past the hits"
 # Hospitals: 가람중앙종합병원 (96 px) listed shortened.
 ui "wait 300\ntap 40 75\nwait 50\ntap 119 265\nwait 300\nsnapshot nearby_hospitals\ntap 197 292\nwait 100\nsnapshot nearby_back\ntap 175 18\nwait 100\n" nearby
 grep -qx 'result=2' "$dir/out.txt" && grep -qx 'kind=1' "$dir/out.txt" || fail "a cancelled nearby search writes the record"
@@ -310,6 +318,20 @@ cp "$dir/out.txt" "$dir/prev.txt"
 ui "wait 300\n${show}" theme --prev "$dir/prev.txt"
 grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" && grep -qx 'filter_mode=2' "$dir/out.txt" &&
   grep -qx "$(grep '^name=' "$dir/prev.txt")" "$dir/out.txt" || fail "the previous theme record restored"
+# Older records: a theme past today's files opens at the kinds; a combo row past the regions
+# falls back to "전국".
+printf 'theme=9\nrow=0\n' > "$dir/prev.txt"
+ui "wait 300\ntap 175 18\nwait 100\n" theme --prev "$dir/prev.txt"
+grep -qx 'result=2' "$dir/out.txt" || fail "a theme past the files"
+printf 'theme=0\ntheme_kind=0\nfilter_mode=1\nfilter_selection=40\nrow=99\n' > "$dir/prev.txt"
+ui "wait 300\n${show}" theme --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'filter_selection=0' "$dir/out.txt" && grep -qx 'row=9' "$dir/out.txt" ||
+  fail "a combo row and a place past the lists"
+# The details of 가람호수공원 (the theme's detail 1): "위치보기" there closes both screens.
+ui "${places}tap 60 135\nwait 100\ntap 175 236\nwait 300\nsnapshot theme_detail\ntap 120 269\nwait 100\n" theme
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=가람호수공원' "$dir/out.txt" && grep -qx 'x=45779660' "$dir/out.txt" ||
+  fail "위치보기 from the theme details"
+[ -s "$dir/frames/frames/theme_detail.png" ] || fail "the theme details' frame"
 # Kinds not ready yet; without theme files nothing is shown.
 ui 'answer ok\nwait 300\ntap 119 137\nwait 100\ntap 175 18\nwait 100\n' theme
 grep -qx 'result=2' "$dir/out.txt" || fail "이전 from the theme search"
