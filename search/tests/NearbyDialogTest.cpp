@@ -28,6 +28,10 @@ public:
         EXPECT_EQ(item.value, AroundFacilityItem::kHighlighted);
         if (probed || !dialog) return;
         probed = true;
+        // The results take the lower part of the screen, the map stays visible above.
+        RECT r{};
+        dialog->GetWindowRect(&r);
+        windowRect = r;
         for (const char16_t* name : {u"현위치", u"이전", u"검색", u"적용", u"없음", u"주변시설물검색_카테고리_그룹"}) {
             NaviCommand cmd;
             cmd.target = name;
@@ -42,6 +46,7 @@ public:
     CDlgAroundSrch* dialog = nullptr;
     bool probed = false;
     bool shownAfterProbe = true;
+    RECT windowRect{};
     std::vector<AroundFacilityItem*> items;
     std::vector<int> highlights;
     std::vector<int> states;
@@ -93,6 +98,10 @@ TEST(NearbyDialog, SearchPanelCommandsDoNothingWhileResultsShow) {
     ASSERT_FALSE(run.failed) << run.failure;
     EXPECT_TRUE(mediator.probed);
     EXPECT_TRUE(mediator.shownAfterProbe);
+    EXPECT_EQ(mediator.windowRect.left, 2);
+    EXPECT_EQ(mediator.windowRect.top, 166);
+    EXPECT_EQ(mediator.windowRect.right - mediator.windowRect.left, 236);
+    EXPECT_EQ(mediator.windowRect.bottom - mediator.windowRect.top, 152);
     EXPECT_EQ(run.code, IDOK);
     EXPECT_FALSE(currentPos);
     EXPECT_TRUE(run.msgboxLog.empty()) << run.msgboxLog;
