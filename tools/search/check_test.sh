@@ -174,5 +174,170 @@ ui "answer ok\nwait 300\ntap 40 268\nwait 100\ntap 175 18\nwait 100\n" address -
 grep -qx 'result=2' "$dir/out.txt" || fail "바로탐색 refused in the address search"
 grep -q '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001' "$dir/frames/msgbox.log" || fail "address notice 21"
 
+# Frames kept as goldens (looked at when they were made); UPDATE_GOLDENS=1 rewrites them.
+golden=$(dirname "$0")/ui_golden
+keep() { if [ "${UPDATE_GOLDENS:-0}" = 1 ]; then cp "$dir/frames/frames/$1.png" "$golden/$1.png"; fi
+         cmp -s "$dir/frames/frames/$1.png" "$golden/$1.png" || fail "frame $1 differs from its golden"; }
+
+# The category search. Class and area rows from y 96, 18 high; "<<이전" and "다음>>" at y 269 on
+# the class panel. The facility panel: the name field at (50, 77), "검색" at (117, 77), rows from
+# y 117, "<<이전"/"상세정보" at y 236, "위치보기"/"바로탐색" at y 269.
+next='tap 175 269\nwait 50\n'
+findName='tap 117 77\nwait 100\n'
+show='tap 60 269\nwait 100\n'
+# 교통시설 > 지하철역 > 한울남도 > 가람선: the stations in line order, searched linearly: a name
+# that matches nothing selects the first station, "회전" the last.
+subway="wait 300\ntap 60 168\nwait 50\n${next}tap 60 150\nwait 50\n${next}${next}"
+ui "${subway}snapshot cate_lines\n${next}tap 50 77\ntext \"없는역\"\n${findName}snapshot cate_subway\n${show}" category --point-type 2
+for line in result=1 name=서문역 index=4,3,0,0,0 map_level=8 point_type=2 route_directly=0; do
+  grep -qx "$line" "$dir/out.txt" || fail "category, no match: $line"
+done
+keep cate_lines
+keep cate_subway
+ui "${subway}${next}tap 50 77\ntext \"회전\"\n${findName}${show}" category --point-type 2
+grep -qx 'name=회전교차로역' "$dir/out.txt" && grep -qx 'index=4,3,0,0,5' "$dir/out.txt" || fail "category, linear search"
+# 의료 > 병원 > 한울남도 > 가람시: nine names in byte order, six beginning with 가람; the binary
+# search meets 가람튼튼재활의학과 (index 4) first and walks back to the first of the six.
+clinics="wait 300\n${next}${next}${next}${next}"
+ui "${clinics}tap 50 77\ntext \"가람\"\n${findName}snapshot cate_facilities\n${show}" category
+for line in result=1 name=가람소아과의원 index=0,0,0,0,0 point_type=4; do
+  grep -qx "$line" "$dir/out.txt" || fail "category, shared prefix: $line"
+done
+keep cate_facilities
+# "고속도로시설" lists its second level under "고속도로명".
+ui "wait 300\ntap 60 186\nwait 50\n${next}snapshot cate_highway\ntap 175 18\nwait 100\n" category
+grep -qx 'result=2' "$dir/out.txt" || fail "이전 from the category search"
+keep cate_highway
+# "위치보기" and "바로탐색" act only on the facility list: above it the row's place does nothing.
+ui "wait 300\ntap 60 269\ntap 175 269\nwait 100\ntap 215 18\nwait 100\n" category
+grep -qx 'result=3' "$dir/out.txt" && grep -qx 'index=-1,-1,-1,-1,-1' "$dir/out.txt" || fail "현위치 from the category search"
+# A waypoint without a destination: "바로탐색" on a facility refused with notice 21, here and on
+# the detail screen of 가람소아과의원 (point of interest 22); "<< 이전" back, then "이전".
+ui "answer ok\nanswer ok\n${clinics}tap 60 117\nwait 50\ntap 175 269\nwait 100\ntap 175 236\nwait 300\ntap 190 269\nwait 100\ntap 40 269\nwait 100\ntap 175 18\nwait 100\n" category --point-type 3
+grep -qx 'result=2' "$dir/out.txt" && grep -qx 'route_directly=0' "$dir/out.txt" || fail "바로탐색 refused in the category search"
+[ "$(grep -c '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001' "$dir/frames/msgbox.log")" = 2 ] || fail "category notices 21"
+# The details' "위치보기" closes both screens with the facility.
+ui "${clinics}tap 60 135\nwait 50\ntap 175 236\nwait 300\ntap 120 269\nwait 100\n" category --point-type 1
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=가람의료원' "$dir/out.txt" && grep -qx 'point_type=1' "$dir/out.txt" ||
+  fail "위치보기 from the category details"
+# The record printed before reopens the facility list at its facility.
+cp "$dir/out.txt" "$dir/prev.txt"
+ui "wait 300\n${show}" category --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=가람의료원' "$dir/out.txt" && grep -qx 'index=0,0,0,0,1' "$dir/out.txt" ||
+  fail "the previous category record restored"
+# A record from an older database: indices past today's lists restore as far as they reach.
+printf 'index=0,0,0,0,99\n' > "$dir/prev.txt"
+ui "wait 300\n${show}" category --prev "$dir/prev.txt"
+grep -qx 'name=튼튼치과의원' "$dir/out.txt" && grep -qx 'index=0,0,0,0,8' "$dir/out.txt" || fail "a facility past the list"
+printf 'index=0,7,0,0,0\n' > "$dir/prev.txt"
+ui "wait 300\n${show}tap 175 18\nwait 100\n" category --prev "$dir/prev.txt"
+grep -qx 'result=2' "$dir/out.txt" || fail "a minor class past the list"
+# "검색" with no name typed: notice 24.
+ui "answer ok\n${clinics}${findName}tap 175 18\nwait 100\n" category
+grep -q '검색 문자열을 먼저 입력하여 주십시오.	3001' "$dir/frames/msgbox.log" || fail "category search without text"
+# Without the name database nothing is shown and the record stays as it was.
+"$search" --root "$dir/root" --data '\Nowhere' --ui category --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"
+grep -qx 'result=0' "$dir/out.txt" && grep -qx 'index=-1,-1,-1,-1,-1' "$dir/out.txt" || fail "no name database"
+
+# The nearby search from 가람시청. Categories in two columns from (40, 75), 35 apart; "검색" and
+# "적용" at (119, 265). Results: the dialog at (2, 166), list rows from y 222, 17 high;
+# "바로탐색", "위치보기", "주변_이전" at x 197, y 212, 252, 292.
+gas='wait 300\ntap 40 180\nwait 50\ntap 119 265\nwait 300\n'
+ui "${gas}snapshot nearby_results\ntap 60 240\nwait 100\ntap 197 252\nwait 100\n" nearby --point-type 2
+for line in result=1 kind=1 name=SK주유소 category=3 shown_category=-1 map_level=8 point_type=2 route_directly=0 \
+            from_x=45763393 from_y=13506433 row=1; do
+  grep -qx "$line" "$dir/out.txt" || fail "nearby search: $line"
+done
+keep nearby_results
+# The frame lists the rows in distance order with "%.2fKm". The view: a fresh marker list, ten markers in order and the selected one again, then the
+# highlighted marker 10 at once, after the new selection and when leaving.
+grep '^mediator=' "$dir/out.txt" > "$dir/calls.txt"
+[ "$(head -1 "$dir/calls.txt")" = 'mediator=SetState 1' ] || fail "the search starts a marker list"
+[ "$(sed -n '2,12p' "$dir/calls.txt" | grep -c '^mediator=AddItem ')" = 11 ] || fail "eleven markers"
+[ "$(sed -n 2p "$dir/calls.txt" | cut -d' ' -f2-4)" = "$(sed -n 12p "$dir/calls.txt" | cut -d' ' -f2-4)" ] ||
+  fail "the last marker is the selected facility"
+sed -n 13p "$dir/calls.txt" | grep -q '^mediator=SetItem 10 .* 92$' || fail "the highlighted marker at once"
+sed -n 14p "$dir/calls.txt" | grep -q '^mediator=SetItem 10 SK주유소 .* 92$' || fail "the highlight follows the selection"
+[ "$(sed -n 15p "$dir/calls.txt")" = 'mediator=SetState 2' ] || fail "the list is left"
+grep -q '^callback=45763393 13506433 [1-9][0-9]* 154$' "$dir/out.txt" || fail "the map shown above the dialog"
+# The record printed before shows the results again at its row.
+cp "$dir/out.txt" "$dir/prev.txt"
+ui 'wait 300\ntap 197 252\nwait 100\n' nearby --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=SK주유소' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" ||
+  fail "the previous nearby record restored"
+grep -qx 'mediator=SetState 1' "$dir/out.txt" || fail "a restored search starts a marker list"
+# A record from an older file naming a row past today's hits: the nearest facility instead.
+printf 'kind=1\ncategory=3\nrow=99\n' > "$dir/prev.txt"
+ui 'wait 300\ntap 197 252\nwait 100\n' nearby --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=0' "$dir/out.txt" && grep -qx 'name=주유소' "$dir/out.txt" ||
+  fail "a nearby row past the hits"
+# Hospitals: 가람중앙종합병원 (96 px) listed shortened.
+ui "wait 300\ntap 40 75\nwait 50\ntap 119 265\nwait 300\nsnapshot nearby_hospitals\ntap 197 292\nwait 100\nsnapshot nearby_back\ntap 175 18\nwait 100\n" nearby
+grep -qx 'result=2' "$dir/out.txt" && grep -qx 'kind=1' "$dir/out.txt" || fail "a cancelled nearby search writes the record"
+grep -q '^mediator=AddItem 가람중앙종합병원 ' "$dir/out.txt" || fail "가람중앙종합병원 among the hospitals"
+keep nearby_hospitals
+keep nearby_back
+# A start point without a destination: "바로탐색" refused, the results stay.
+ui "answer ok\n${gas}tap 197 212\nwait 100\ntap 197 292\nwait 100\ntap 175 18\nwait 100\n" nearby --point-type 1
+grep -qx 'result=2' "$dir/out.txt" && grep -q '목적지를 먼저 설정하신 후 바로탐색을 실행하십시오.	3001' "$dir/frames/msgbox.log" ||
+  fail "바로탐색 refused in the nearby search"
+# "검색" without a category: notice 18.
+ui 'answer ok\nwait 300\ntap 119 265\nwait 100\ntap 175 18\nwait 100\n' nearby
+grep -q '찾으려는 주변의 시설물의 종류를 선택하여 주십시요.	3001' "$dir/frames/msgbox.log" || fail "no category chosen"
+# The view tab with "없음": kind 2, no category shown on the map.
+ui 'wait 300\ntap 110 45\nwait 50\ntap 119 265\nwait 100\n' nearby
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'kind=2' "$dir/out.txt" && grep -qx 'shown_category=-1' "$dir/out.txt" ||
+  fail "적용 with 없음"
+# Without a mediator nothing is shown, though the callback is set.
+ui 'wait 10\n' nearby --no-mediator
+grep -qx 'result=4' "$dir/out.txt" || fail "no mediator"
+if grep -q '^mediator=\|^callback=' "$dir/out.txt"; then fail "no mediator, yet calls"; fi
+
+# The theme search: "테마관광" (119, 87), "지역별여행" (119, 137); "다음 >>" (175, 290) on the
+# theme list. Places: "지역"/"반경" at y 40, the combo at (40, 72) with its rows 14 apart from
+# y 86, the text at (140, 70), "검색" (211, 72), rows from y 135, 17 high.
+places='wait 300\ntap 119 87\nwait 100\ntap 175 290\nwait 300\n'
+ui "${places}tap 100 40\nwait 200\nsnapshot theme_distance\ntap 40 72\nwait 100\ntap 40 100\nwait 200\nsnapshot theme_5km\ntap 60 135\nwait 100\n${show}" theme
+for line in result=1 name=가람시청 theme_kind=0 theme=0 row=0 filter_mode=2 filter_selection=1 x=45763390 y=13506430 \
+            map_level=8 point_type=2 from_x=4576339 from_y=1350643; do
+  grep -qx "$line" "$dir/out.txt" || fail "theme search: $line"
+done
+keep theme_distance
+keep theme_5km
+# "호수" is in 가람호수공원's name and only in 가람종합운동장's details: both kept.
+ui "${places}tap 140 70\ntext \"호수\"\ntap 211 72\nwait 200\ntap 60 152\nwait 100\n${show}" theme
+grep -qx 'name=가람종합운동장' "$dir/out.txt" && grep -qx 'text=호수' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" ||
+  fail "a word in the details"
+# Back to the theme list and on again: the text is gone.
+ui "${places}tap 140 70\ntext \"호수\"\ntap 60 236\nwait 100\nsnapshot theme_back\ntap 175 290\nwait 300\ntap 60 135\nwait 100\n${show}" theme
+grep -qx 'text=' "$dir/out.txt" && grep -qx 'filter_mode=1' "$dir/out.txt" || fail "back to the themes clears the text"
+keep theme_back
+# The record printed before reopens the places with its filter and row.
+ui "${places}tap 100 40\nwait 200\ntap 60 152\nwait 100\n${show}" theme
+cp "$dir/out.txt" "$dir/prev.txt"
+ui "wait 300\n${show}" theme --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" && grep -qx 'filter_mode=2' "$dir/out.txt" &&
+  grep -qx "$(grep '^name=' "$dir/prev.txt")" "$dir/out.txt" || fail "the previous theme record restored"
+# Older records: a theme past today's files opens at the kinds; a combo row past the regions
+# falls back to "전국".
+printf 'theme=9\nrow=0\n' > "$dir/prev.txt"
+ui "wait 300\ntap 175 18\nwait 100\n" theme --prev "$dir/prev.txt"
+grep -qx 'result=2' "$dir/out.txt" || fail "a theme past the files"
+printf 'theme=0\ntheme_kind=0\nfilter_mode=1\nfilter_selection=40\nrow=99\n' > "$dir/prev.txt"
+ui "wait 300\n${show}" theme --prev "$dir/prev.txt"
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'filter_selection=0' "$dir/out.txt" && grep -qx 'row=9' "$dir/out.txt" ||
+  fail "a combo row and a place past the lists"
+# The details of 가람호수공원 (the theme's detail 1): "위치보기" there closes both screens.
+ui "${places}tap 60 135\nwait 100\ntap 175 236\nwait 300\nsnapshot theme_detail\ntap 120 269\nwait 100\n" theme
+grep -qx 'result=1' "$dir/out.txt" && grep -qx 'name=가람호수공원' "$dir/out.txt" && grep -qx 'x=45779660' "$dir/out.txt" ||
+  fail "위치보기 from the theme details"
+[ -s "$dir/frames/frames/theme_detail.png" ] || fail "the theme details' frame"
+# Kinds not ready yet; without theme files nothing is shown.
+ui 'answer ok\nwait 300\ntap 119 137\nwait 100\ntap 175 18\nwait 100\n' theme
+grep -qx 'result=2' "$dir/out.txt" || fail "이전 from the theme search"
+grep -q '서비스가 아직 준비되지 않았습니다. 차기 버젼을 기대해주세요.	3001' "$dir/frames/msgbox.log" || fail "지역별여행"
+"$search" --root "$dir/root" --data '\Nowhere' --ui theme --script "$dir/ui.script" --frames "$dir/frames" > "$dir/out.txt"
+grep -qx 'result=0' "$dir/out.txt" || fail "no theme files"
+
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
 echo "velko-search checks passed"

@@ -6,14 +6,17 @@
 //   poi N                                     the details of point of interest N
 //   theme [--theme i --mode m --value v --text T --at X,Y]   themes and their places
 //   versions                                  the version texts of the databases
-//   --ui poi N|name|address|category|nearby|theme [--ui-type T] [--point-type P] [--direct-route] [--at X,Y] [--no-mediator]
-//        [--prev FILE] [--script FILE --frames DIR [--sdl]]
-//                                             runs the name search or the detail screen of point
-//                                             of interest N through the search facade and prints
-//                                             its code and the record: in a window for a person,
-//                                             or driven by a script in the headless host (in a
-//                                             window with --sdl); --prev FILE starts the name
-//                                             search from a record printed before
+//   --ui poi N|name|address|category|nearby|theme [--ui-type T] [--point-type P] [--direct-route]
+//        [--at X,Y] [--no-mediator] [--prev FILE] [--script FILE --frames DIR [--sdl]]
+//                                             runs one search screen through the search facade
+//                                             and prints its code, the record, then every call
+//                                             the screen made to the program's mediator and map
+//                                             callback (both recorded here): in a window for a
+//                                             person, or driven by a script in the headless host
+//                                             (in a window with --sdl); --prev FILE starts from a
+//                                             record printed before; --at is the car's position
+//                                             (network coordinates; ÷ 10 for themes), 가람시청
+//                                             without it; --no-mediator leaves the mediator unset
 // Positions print as the sheet code and offsets and as the map point the program forms.
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
