@@ -1,6 +1,7 @@
 #include "app/NaviApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/CInitGpsConfigDlg.h"
 #include "app/MainDoc.h"
 #include "app/RecentDestList.h"
 #include "app/SafePointList.h"
@@ -395,6 +396,7 @@ bool CNaviApp::StartMainWindow() {
     view->SetUpSkinnedUi();
     DoWaitCursor(-1);
     SetupBluetoothPort();
+    CInitGpsConfigDlg::RunInitialSetUp(*view, doc->GetVehicleStoredFlag() != 0);
     DoWaitCursor(1);
     CString sound;
     sound.Format(u"%s\\wave\\VelkoStart.wav", navi::g_dataFolder.GetString());
