@@ -118,14 +118,18 @@ CString CGpsInfoDlg::LinkStateText(int state) {
 
 // ---- the reader's side ----
 
+void CGpsInfoDlg::PostRepaint() {
+    const HWND window = m_window.load();
+    if (!m_settingsShown && window && !m_repaintPosted.exchange(true)) ::PostMessageW(window, kRepaintValues, 0, 0);
+}
+
 void CGpsInfoDlg::SetGpsData(const GpsSatRecord& satellites, const GpsPosRecord& fix) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_satellites = satellites;
         m_fix = fix;
     }
-    if (!m_settingsShown && GetSafeHwnd() && !m_repaintPosted.exchange(true))
-        ::PostMessageW(GetSafeHwnd(), kRepaintValues, 0, 0);
+    PostRepaint();
 }
 
 void CGpsInfoDlg::SetLinkState(int state) {
@@ -133,8 +137,7 @@ void CGpsInfoDlg::SetLinkState(int state) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_linkState = state;
     }
-    if (!m_settingsShown && GetSafeHwnd() && !m_repaintPosted.exchange(true))
-        ::PostMessageW(GetSafeHwnd(), kRepaintValues, 0, 0);
+    PostRepaint();
 }
 
 void CGpsInfoDlg::SetSignalQuality(int quality) {
@@ -171,6 +174,7 @@ bool CGpsInfoDlg::Open(CWnd* parent) {
 BOOL CGpsInfoDlg::OnInitDialog() {
     NaviDialog::OnInitDialog();
     InitSkin(this);
+    m_window = GetSafeHwnd();
     NaviRcBuilder* builder = GetRcBuilder();
     if (builder && m_panel) {
         m_skyView = new NaviSkyView();
@@ -191,6 +195,7 @@ BOOL CGpsInfoDlg::OnInitDialog() {
 }
 
 void CGpsInfoDlg::Close() {
+    m_window = nullptr;
     if (m_popup) m_popup->Close();
     delete m_skyView;
     m_skyView = nullptr;

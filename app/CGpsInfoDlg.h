@@ -101,6 +101,7 @@ public:
 
 private:
     void ShowValues();
+    void PostRepaint();
     void LoadControls();
     void SaveSettings();
     void UpdatePortChoices();
@@ -130,7 +131,8 @@ private:
 
     int m_showMode = 0;
     bool m_open = false;
-    bool m_settingsShown = false;
+    std::atomic<bool> m_settingsShown{false};
+    std::atomic<HWND> m_window{nullptr}; // the window, for the reader's repaint requests
     bool m_changed = false;
     int m_datum = 0;
     int m_port = 0;

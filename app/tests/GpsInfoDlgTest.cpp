@@ -364,3 +364,38 @@ TEST_F(GpsInfoReaderTest, TheReceiverSearchFillsTheControlsOrSaysNothingWasFound
 }
 
 } // namespace
+
+namespace {
+
+// The reader's thread feeds the window while the window's thread shows the values: every shown
+// speed is one that was fed whole.
+TEST_F(GpsInfoDlgTest, AFeedFromAnotherThreadIsShownOnTheWindowsThread) {
+    f.Open();
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        GpsSatRecord sats;
+        GpsPosRecord fix;
+        fix.longitude = 45735368;
+        fix.latitude = 13536388;
+        for (int i = 0; i < 500; ++i) {
+            fix.speed = static_cast<std::uint16_t>(i % 2 ? 1000 : 2000);
+            f.dlg->SetGpsData(sats, fix);
+            f.dlg->SetLinkState(i % 4);
+            f.dlg->SetSignalQuality(i);
+        }
+        done = true;
+    });
+    while (!done) {
+        WinDispatchPending();
+        const CString speed = f.dlg->ShownText(u"속도");
+        EXPECT_TRUE(speed == CString(u"0km/h") || speed == CString(u"100km/h") || speed == CString(u"200km/h"))
+            << speed.ToUtf8();
+    }
+    reader.join();
+    WinDispatchPending();
+    EXPECT_EQ(f.dlg->ShownText(u"속도"), CString(u"100km/h"));
+    EXPECT_EQ(f.dlg->ShownText(u"시리얼포트상태"), CString(u"GPS 데이터를 수신 중입니다."));
+    EXPECT_EQ(f.dlg->GetSignalQuality(), 100);
+}
+
+} // namespace
