@@ -1,11 +1,14 @@
 #include "app/CInitGpsConfigDlg.h"
 
+#include "app/CMainView.h"
+#include "app/NaviApp.h"
 #include "commondlg/NaviMessageBox.h"
 #include "config/NaviConfig.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/window/Afx.h"
 #include "position/PositionWorkers.h"
 #include "skinui/NaviPanel.h"
+#include "skinui/main/NaviMainScreen.h"
 #include "skinui/controls/NaviControlIds.h"
 
 namespace {
@@ -189,4 +192,18 @@ void CInitGpsConfigDlg::ProcessEvent(NaviCommand& cmd) {
         if (RunAutoSetup()) Close(IDOK);
         else if (GetSafeHwnd()) Invalidate(FALSE);
     }
+}
+
+void CInitGpsConfigDlg::RunInitialSetUp(CMainView& view, bool vehicleStored) {
+    CInitGpsConfigDlg dialog(&view);
+    dialog.SetDataFolder(navi::g_dataFolder);
+    dialog.SetPanelName(u"PDA_GPS_CONFIG");
+    dialog.SetRcBuilder(view.GetMainScreen() ? view.GetMainScreen()->GetRcBuilder() : nullptr);
+    dialog.SetDeviceType(navi::g_deviceType);
+    if (!dialog.CheckAutoConfig() || vehicleStored) return;
+    // The probes go through the GPS reader, which is made here when the dialog runs first.
+    view.CreatePositionServices();
+    dialog.SetProber(view.GetPositionWorkers());
+    dialog.DoModal();
+    if (dialog.m_config) dialog.m_config->SaveSettings(-1);
 }

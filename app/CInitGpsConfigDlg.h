@@ -9,6 +9,7 @@
 #include "skinui/NaviDialog.h"
 #include "skinui/NaviListener.h"
 
+class CMainView;
 class CNaviConfig;
 class CPositionWorkers;
 
@@ -47,6 +48,11 @@ public:
     bool RunAutoSetup();
     // Stores entry r of this model (with the unit when unit is set) and saves the configuration.
     void ApplyEntry(int r, bool unit);
+
+    // The start-up's set-up: a single known wiring stored, or the dialog run over the view when the
+    // handheld has several and no vehicle position was stored yet (a first start); the settings
+    // saved after it.
+    static void RunInitialSetUp(CMainView& view, bool vehicleStored);
 
     int GetModelIndex() const { return m_model; }
     const CGpsConfigTable& Table() const { return m_table; }

@@ -2,6 +2,7 @@
 // and the small operations the other parts of the shell call.
 #include "app/CMainView.h"
 
+#include "app/CGpsInfoDlg.h"
 #include "app/CMainFrame.h"
 #include "app/HighwayMode.h"
 #include "app/HighwayPanel.h"
@@ -73,6 +74,7 @@ CMainView::CMainView() {
 
 CMainView::~CMainView() {
     // Whatever the path out, no worker outlives the view.
+    CloseGpsDialog();
     ShutdownDevices();
     m_threads.reset();
     if (m_uiQueue) m_uiQueue->Detach();
@@ -439,6 +441,7 @@ void CMainView::SetGpsState(int state) {
     m_gpsState = state;
     if (!m_mainScreen) return;
     if (auto* icon = dynamic_cast<NaviGpsIcon*>(m_mainScreen->FindControl(u"Gps"))) icon->SetReception(state);
+    if (m_gpsDialog) m_gpsDialog->SetSignalQuality(state);
 }
 
 void CMainView::UpdateDisplayFlags() {
@@ -455,6 +458,8 @@ void CMainView::ProcessEvent(NaviCommand& cmd) {
         SetLevelFromBar(cmd.id);
     } else if (cmd.target == u"Compass") {
         CycleViewMode();
+    } else if (cmd.target == u"Gps" && cmd.id == 0) {
+        ShowGpsSkyView();
     }
 }
 

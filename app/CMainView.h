@@ -38,6 +38,7 @@ class CPositionWorkers;
 class CUiWorkQueue;
 class CViewPositionShell;
 class CViewThreads;
+class CGpsInfoDlg;
 class CNaviCommonDlg;
 class CNaviConfig;
 class NaviMainScreen;
@@ -288,6 +289,16 @@ public:
     int GetHeadingIndex() const { return m_headingIndex; }
     int GetDirectionIndex() const { return m_directionIndex; }
 
+    // ---- GPS dialogs (MainViewGps.cpp) ----
+    // Opens the GPS information window over the view, or closes it when it is open.
+    void ShowGpsSkyView();
+    // Makes the GPS reader close, reselect and reopen the receiver ports.
+    void RequestGpsReconfigure();
+    // The GPS information window (made on first use; open or not).
+    CGpsInfoDlg& GpsDialog();
+    bool IsGpsDialogOpen() const;
+    void CloseGpsDialog();
+
     // ---- commands from the main screen ----
     void ProcessEvent(NaviCommand& cmd) override;
 
@@ -323,6 +334,7 @@ private:
     NaviMainScreen* m_mainScreen = nullptr;
     std::unique_ptr<NaviMessageBox> m_messageBox;
     std::unique_ptr<CNaviCommonDlg> m_commonDlg;
+    std::unique_ptr<CGpsInfoDlg> m_gpsDialog;
     std::unique_ptr<CLocusRecorder> m_locus;
     std::unique_ptr<CMainViewKeys> m_keyAnswers;
     std::unique_ptr<CViewKeys> m_keys;

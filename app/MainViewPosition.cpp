@@ -1,5 +1,6 @@
 #include "app/MainViewPosition.h"
 
+#include "app/CGpsInfoDlg.h"
 #include "app/CMainView.h"
 #include "app/NaviApp.h"
 #include "platform/window/Afx.h"
@@ -7,6 +8,14 @@
 bool CMainViewPosition::IsFollowing() { return m_view.IsFollowingShared(); }
 
 void CMainViewPosition::SetGpsState(int state) { m_view.SetGpsState(state); }
+
+void CMainViewPosition::SetLinkState(int state) { m_view.GpsDialog().SetLinkState(state); }
+
+void CMainViewPosition::SetUnitMode(bool unit) { m_view.GpsDialog().SetUnitMode(unit); }
+
+void CMainViewPosition::FeedGpsDialog(const GpsSatRecord& satellites, const GpsPosRecord& fix) {
+    if (m_view.IsGpsDialogOpen()) m_view.GpsDialog().SetGpsData(satellites, fix);
+}
 
 void CMainViewPosition::SetStatusText(const char16_t* text) { m_view.SetEventText(u"%s", text ? text : u""); }
 

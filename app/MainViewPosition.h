@@ -44,9 +44,9 @@ public:
     void SyncGpsClock(const GpsPosRecord&) override {}
     void SetStatusText(const char16_t* text) override;
     void SetEventText(const char16_t* text) override;
-    void SetLinkState(int) override {}
-    void SetUnitMode(bool) override {}
-    void FeedGpsDialog(const GpsSatRecord&, const GpsPosRecord&) override {}
+    void SetLinkState(int state) override;
+    void SetUnitMode(bool unit) override;
+    void FeedGpsDialog(const GpsSatRecord& satellites, const GpsPosRecord& fix) override;
     void UpdateLogPanelMemory() override {}
     void OnLinkReset(const char16_t*) override;
 

@@ -4,6 +4,7 @@
 #include "app/StorageLocation.h"
 
 #include "app/AboutDlg.h"
+#include "app/CInitGpsConfigDlg.h"
 #include "app/MainDoc.h"
 #include "app/RecentDestList.h"
 #include "app/SafePointList.h"
@@ -401,6 +402,7 @@ bool CNaviApp::StartMainWindow() {
     view->SetUpSkinnedUi();
     DoWaitCursor(-1);
     SetupBluetoothPort();
+    CInitGpsConfigDlg::RunInitialSetUp(*view, doc->GetVehicleStoredFlag() != 0);
     DoWaitCursor(1);
     CString sound;
     sound.Format(u"%s\\wave\\VelkoStart.wav", navi::g_dataFolder.GetString());

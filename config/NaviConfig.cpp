@@ -5,6 +5,7 @@
 #include "platform/store/ObjectStore.h"
 #include "platform/store/StoreFile.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -159,12 +160,16 @@ CString CNaviConfig::GetItemPath(const char16_t* item, int storage) const {
     return CString(root); // "현재저장위치" and any other item
 }
 
+// The GPS reader reads the receiver settings from its own thread while a settings page may
+// change them: single values are read and written as atomics.
 std::int32_t CNaviConfig::GetValue(int index) const {
-    return index >= 0 && index < kSettingCount ? m_settings[index] : 0;
+    if (index < 0 || index >= kSettingCount) return 0;
+    return std::atomic_ref<const std::int32_t>(m_settings[index]).load(std::memory_order_relaxed);
 }
 
 void CNaviConfig::SetValue(int index, std::int32_t value) {
-    if (index >= 0 && index < kSettingCount) m_settings[index] = value;
+    if (index >= 0 && index < kSettingCount)
+        std::atomic_ref<std::int32_t>(m_settings[index]).store(value, std::memory_order_relaxed);
 }
 
 void CNaviConfig::PackSettings(std::uint8_t bytes[kFileSize]) const {
@@ -331,12 +336,12 @@ bool CNaviConfig::GetMapColorName(const char16_t* key, char16_t* buffer) const {
 }
 
 bool CNaviConfig::IsBroadcastTrafficOn() const {
-    return m_settings[14] != 0 && m_settings[32] != 0;
+    return GetValue(14) != 0 && GetValue(32) != 0;
 }
 
 bool CNaviConfig::UsesHighSpeedPort() const {
-    const int port = m_settings[29];
-    return (port == 3 || port == 4 || port == 5) && m_settings[30] == 5;
+    const int port = GetValue(29);
+    return (port == 3 || port == 4 || port == 5) && GetValue(30) == 5;
 }
 
 void CNaviConfig::GetValues18To20(std::int32_t& a, std::int32_t& b, std::int32_t& c) const {
@@ -392,7 +397,7 @@ int CNaviConfig::GetTrafficRerouteIntervalIndex() const {
 
 CString CNaviConfig::GetComPortName() const {
     CString name;
-    name.Format(u"COM%d:", m_settings[29] + 1);
+    name.Format(u"COM%d:", GetValue(29) + 1);
     return name;
 }
 
@@ -408,13 +413,13 @@ void CNaviConfig::SetBaudRate(int bitsPerSecond) {
 }
 
 int CNaviConfig::GetBaudRate() const {
-    const int code = m_settings[30];
+    const int code = GetValue(30);
     return code >= 0 && code < 6 ? kBaudRates[code] : 4800;
 }
 
 int CNaviConfig::GetReceiverMode() const {
-    if (m_settings[32] != 1) return 2;
-    return m_settings[31] == 1 ? 3 : 1;
+    if (GetValue(32) != 1) return 2;
+    return GetValue(31) == 1 ? 3 : 1;
 }
 
 void CNaviConfig::SetServiceFlags(const std::uint8_t flags[4]) {
