@@ -27,7 +27,6 @@ enum PostKey {
 };
 
 constexpr BYTE kKeepAwakeKey = 0x87; // F24
-constexpr DWORD kKeyEventSilent = 0x0004;
 
 } // namespace
 
@@ -156,7 +155,7 @@ void CViewPositionShell::RedrawMap() {
 // ---- the rest ----
 
 void CViewPositionShell::KeepAwake() {
-    keybd_event(kKeepAwakeKey, 0, KEYEVENTF_KEYUP | kKeyEventSilent, 0);
+    keybd_event(kKeepAwakeKey, 0, KEYEVENTF_KEYUP | KEYEVENTF_SILENT, 0);
 }
 
 void CViewPositionShell::StartRerouteThread() {

@@ -210,11 +210,14 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 std::min(length, std::max(s->selStart, s->selEnd) + (s->selStart == s->selEnd));
             break;
         case VK_HOME:
-            s->selStart = s->selEnd = 0;
+        case VK_END: {
+            // With Shift held the selection stretches from its anchor to the start or the end;
+            // without, the caret moves there.
+            const int to = wParam == VK_HOME ? 0 : length;
+            if (!(GetKeyState(VK_SHIFT) & 0x8000)) s->selStart = to;
+            s->selEnd = to;
             break;
-        case VK_END:
-            s->selStart = s->selEnd = length;
-            break;
+        }
         case VK_DELETE:
             if (style & ES_READONLY) return 0;
             if (s->selStart == s->selEnd) {

@@ -230,7 +230,9 @@ constexpr BYTE VK_APP3 = 0xC3;
 constexpr BYTE VK_APP4 = 0xC4;
 constexpr BYTE VK_APP5 = 0xC5;
 constexpr BYTE VK_APP6 = 0xC6;
+constexpr DWORD KEYEVENTF_EXTENDEDKEY = 0x0001; // the key message carries the extended-key bit (24)
 constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+constexpr DWORD KEYEVENTF_SILENT = 0x0004; // no key click for this key
 
 // Hot keys.
 constexpr UINT MOD_ALT = 0x0001;
@@ -412,7 +414,8 @@ HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 // Synthesises a key from any thread: the key reaches the queue of the thread that owns the focus
-// (or the active window). A synthesised Shift stays down until its key-up.
+// (or the active window). A synthesised Shift stays down until its key-up. A key-down without
+// KEYEVENTF_SILENT makes the key click (WinSetKeyClickObserver).
 void keybd_event(BYTE vk, BYTE scan, DWORD flags, std::uintptr_t extraInfo);
 SHORT GetKeyState(int vk);
 SHORT GetAsyncKeyState(int vk);

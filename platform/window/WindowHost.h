@@ -61,6 +61,12 @@ using MessageBoxAnswerObserver = std::function<void(int answer)>;
 void WinSetMessageBoxAnswerObserver(MessageBoxAnswerObserver observer);
 void WinReportMessageBoxAnswer(int answer);
 
+// The key click: every key-down that keybd_event synthesises without KEYEVENTF_SILENT clicks.
+// Hosts may sound it through the observer (called on the synthesising thread, outside the window
+// system's lock); tests read the count.
+void WinSetKeyClickObserver(std::function<void(BYTE vk)> observer);
+std::uint64_t WinKeyClickCount();
+
 // The wait cursor (hosts show it; tests read it).
 bool WinIsWaitCursor();
 

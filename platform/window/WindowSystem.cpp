@@ -2035,8 +2035,32 @@ HWND GetForegroundWindow() {
     return GetActiveWindow();
 }
 
+namespace {
+std::function<void(BYTE)> g_keyClickObserver;
+std::uint64_t g_keyClicks = 0;
+} // namespace
+
+void WinSetKeyClickObserver(std::function<void(BYTE vk)> observer) {
+    Lock lock(g_mutex);
+    g_keyClickObserver = std::move(observer);
+}
+
+std::uint64_t WinKeyClickCount() {
+    Lock lock(g_mutex);
+    return g_keyClicks;
+}
+
 void keybd_event(BYTE vk, BYTE scan, DWORD flags, std::uintptr_t) {
     const bool up = (flags & KEYEVENTF_KEYUP) != 0;
+    if (!up && !(flags & KEYEVENTF_SILENT)) {
+        std::function<void(BYTE)> observer;
+        {
+            Lock lock(g_mutex);
+            ++g_keyClicks;
+            observer = g_keyClickObserver;
+        }
+        if (observer) observer(vk);
+    }
     Lock lock(g_mutex);
     if (up)
         g_asyncKeys[vk] &= static_cast<BYTE>(~0x80);
@@ -2079,7 +2103,9 @@ void keybd_event(BYTE vk, BYTE scan, DWORD flags, std::uintptr_t) {
     m.hwnd = target;
     m.message = up ? WM_KEYUP : WM_KEYDOWN;
     m.wParam = vk;
-    m.lParam = static_cast<LPARAM>(1u | (static_cast<std::uint32_t>(scan) << 16) | (up ? 0xC0000000u : 0u));
+    m.lParam = static_cast<LPARAM>(1u | (static_cast<std::uint32_t>(scan) << 16) |
+                                   ((flags & KEYEVENTF_EXTENDEDKEY) ? 0x01000000u : 0u) |
+                                   (up ? 0xC0000000u : 0u));
     m.time = GetTickCount();
     w->queue->posted.push_back(m);
     NotifyAll();
@@ -2467,6 +2493,8 @@ void WinResetForTests() {
     g_penDown = false;
     g_paintObserver = nullptr;
     g_messageBoxHandler = nullptr;
+    g_keyClickObserver = nullptr;
+    g_keyClicks = 0;
     g_cursor = &g_arrowCursor;
     g_waitCursor = false;
     winint::ResetShellState();

@@ -700,6 +700,57 @@ TEST_F(ControlsTest, EditLimitsSelectionLineScrollAndFocusNotifications) {
     host.DestroyWindow();
 }
 
+TEST_F(ControlsTest, ShiftWithHomeOrEndStretchesTheSelectionFromItsAnchor) {
+    EditHost host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), u"host", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
+                              nullptr, nullptr));
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{0, 0, 100, 20}, &host, 1));
+    edit.SetWindowText(u"12.345");
+    edit.SetFocus();
+    struct Case {
+        int anchor;
+        BYTE vk;
+        bool shift;
+        int from;
+        int to;
+    };
+    const Case cases[] = {
+        {2, VK_END, true, 2, 6},   // caret at 2: the tail is selected
+        {2, VK_HOME, true, 0, 2},  // the head
+        {0, VK_END, true, 0, 6},   // from the start: everything
+        {6, VK_END, true, 6, 6},   // already at the end: nothing to select
+        {2, VK_END, false, 6, 6},  // without Shift the caret only moves
+        {2, VK_HOME, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        edit.SetSel(c.anchor, c.anchor);
+        Key(host, c.vk, c.shift);
+        int a = -1;
+        int b = -1;
+        edit.GetSel(a, b);
+        EXPECT_EQ(a, c.from) << c.anchor << " vk " << int(c.vk) << " shift " << c.shift;
+        EXPECT_EQ(b, c.to) << c.anchor << " vk " << int(c.vk) << " shift " << c.shift;
+    }
+    // Shift+End then Shift+Home swings the selection over the anchor to the other side.
+    edit.SetSel(3, 3);
+    Key(host, VK_END, true);
+    Key(host, VK_HOME, true);
+    int a = -1;
+    int b = -1;
+    edit.GetSel(a, b);
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(b, 3);
+    // Typing replaces the stretched selection.
+    edit.SetSel(2, 2);
+    Key(host, VK_END, true);
+    Type(host, u"9");
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_EQ(text, u"129");
+    host.DestroyWindow();
+}
+
 TEST_F(ControlsTest, ParentColoursStaticTextThroughCtlColor) {
     EditHost host;
     ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), u"host", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,

@@ -148,6 +148,35 @@ TEST_F(WindowTest, PostedMessagesArriveInOrderAndQuitComesAfterThem) {
     EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x1234), WM_USER, 0, 0));
 }
 
+TEST_F(WindowTest, SilentKeysMakeNoClickAndExtendedKeysCarryBit24) {
+    HWND w = Top(0, 0, 10, 10);
+    SetFocus(w);
+    std::vector<BYTE> clicks;
+    WinSetKeyClickObserver([&](BYTE vk) { clicks.push_back(vk); });
+    m_seen.clear();
+    keybd_event('1', 0, KEYEVENTF_SILENT, 0);
+    keybd_event('1', 0, KEYEVENTF_KEYUP | KEYEVENTF_SILENT, 0);
+    keybd_event('2', 0, 0, 0);
+    keybd_event('2', 0, KEYEVENTF_KEYUP, 0); // a key-up never clicks
+    keybd_event(VK_TAB, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    WinDispatchPending();
+    EXPECT_EQ(clicks, (std::vector<BYTE>{'2', VK_TAB}));
+    EXPECT_EQ(WinKeyClickCount(), 2u);
+    // Silent or not, every key reaches the focus.
+    const auto downs = Only(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_EQ(downs[0].wParam, WPARAM{'1'});
+    EXPECT_EQ(downs[1].wParam, WPARAM{'2'});
+    EXPECT_EQ(downs[2].wParam, WPARAM{VK_TAB});
+    EXPECT_EQ(static_cast<std::uint32_t>(downs[0].lParam) & 0x01000000u, 0u);
+    EXPECT_EQ(static_cast<std::uint32_t>(downs[2].lParam) & 0x01000000u, 0x01000000u);
+    ASSERT_EQ(Only(WM_KEYUP).size(), 2u);
+    std::vector<WPARAM> chars;
+    for (const Seen& s : Only(WM_CHAR)) chars.push_back(s.wParam);
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'1', '2', VK_TAB}));
+    WinSetKeyClickObserver(nullptr);
+}
+
 TEST_F(WindowTest, KeybdEventFromAWorkerReachesTheFocusWithShiftHeld) {
     HWND w = Top(0, 0, 10, 10);
     SetFocus(w);
