@@ -5,8 +5,8 @@
 
 CMapMarkIcon::CMapMarkIcon() {
     AfxRegisterSystemIcons();
-    m_icon = static_cast<HICON>(
-        LoadImageW(nullptr, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, m_width, m_height, 0));
+    m_icon =
+        static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, m_width, m_height, 0));
 }
 
 CMapMarkIcon::~CMapMarkIcon() {

@@ -2103,9 +2103,9 @@ void keybd_event(BYTE vk, BYTE scan, DWORD flags, std::uintptr_t) {
     m.hwnd = target;
     m.message = up ? WM_KEYUP : WM_KEYDOWN;
     m.wParam = vk;
-    m.lParam = static_cast<LPARAM>(1u | (static_cast<std::uint32_t>(scan) << 16) |
-                                   ((flags & KEYEVENTF_EXTENDEDKEY) ? 0x01000000u : 0u) |
-                                   (up ? 0xC0000000u : 0u));
+    m.lParam =
+        static_cast<LPARAM>(1u | (static_cast<std::uint32_t>(scan) << 16) |
+                            ((flags & KEYEVENTF_EXTENDEDKEY) ? 0x01000000u : 0u) | (up ? 0xC0000000u : 0u));
     m.time = GetTickCount();
     w->queue->posted.push_back(m);
     NotifyAll();

@@ -716,11 +716,11 @@ TEST_F(ControlsTest, ShiftWithHomeOrEndStretchesTheSelectionFromItsAnchor) {
         int to;
     };
     const Case cases[] = {
-        {2, VK_END, true, 2, 6},   // caret at 2: the tail is selected
-        {2, VK_HOME, true, 0, 2},  // the head
-        {0, VK_END, true, 0, 6},   // from the start: everything
-        {6, VK_END, true, 6, 6},   // already at the end: nothing to select
-        {2, VK_END, false, 6, 6},  // without Shift the caret only moves
+        {2, VK_END, true, 2, 6},  // caret at 2: the tail is selected
+        {2, VK_HOME, true, 0, 2}, // the head
+        {0, VK_END, true, 0, 6},  // from the start: everything
+        {6, VK_END, true, 6, 6},  // already at the end: nothing to select
+        {2, VK_END, false, 6, 6}, // without Shift the caret only moves
         {2, VK_HOME, false, 0, 0},
     };
     for (const Case& c : cases) {
