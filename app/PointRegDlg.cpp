@@ -1,0 +1,227 @@
+#include "app/PointRegDlg.h"
+
+#include "app/PositionStore.h"
+#include "app/SafePointList.h"
+#include "config/NaviConfig.h"
+#include "platform/base/Text.h"
+#include "platform/window/AfxControls.h"
+#include "platform/window/Controls.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr const char16_t* kHome = u"집";
+constexpr const char16_t* kFrequent = u"자주가는곳";
+constexpr int kSymbolHome = 4;
+constexpr int kSymbolFrequent = 3;
+constexpr int kSymbolCount = 15;
+constexpr int kVoiceCount = 15;
+
+int Cp949Length(const CString& text) {
+    return static_cast<int>(
+        Utf16ToCp949(std::u16string_view(text.GetString(), static_cast<std::size_t>(text.GetLength())))
+            .size());
+}
+
+void CopyName(char* field, std::size_t size, const CString& name) {
+    const std::string bytes =
+        Utf16ToCp949(std::u16string_view(name.GetString(), static_cast<std::size_t>(name.GetLength())));
+    std::memset(field, 0, size + 1);
+    std::memcpy(field, bytes.data(), std::min(bytes.size(), size));
+}
+
+} // namespace
+
+CPointRegDlg::CPointRegDlg(CWnd* parent) : CPointDialogBase(kTemplate, parent) {}
+
+void CPointRegDlg::AddTemplateItems(DialogTemplateInfo& info) {
+    info.items.push_back(
+        {kEditName, WC_EDIT, RECT{31, 56, 131, 77}, WS_VISIBLE | WS_TABSTOP | WS_BORDER, u""});
+    info.items.push_back({kEditFolderName, WC_EDIT, RECT{31, 56, 216, 77}, WS_TABSTOP | WS_BORDER, u""});
+}
+
+void CPointRegDlg::OnOpen() {
+    SendDlgItemMessageW(m_hWnd, kEditName, EM_LIMITTEXT, kMaxPointName, 0);
+    SetDlgItemText(kEditName, m_name.GetString());
+    SetDlgItemText(kEditFolderName, m_targetFolder.GetString());
+    SendToPanel(u"음성설정", 2014, m_voice);
+    SendToPanel(u"지점등록심볼_카테고리", 2014, m_symbol);
+    // While a point is edited the way back to the list is offered.
+    if (m_editOnly) SendToPanel(u"등록지점_이전", kCmdShowControl, 1);
+    SendToPanel(u"지점등록패널들", 2014, 0);
+    m_page = 0;
+}
+
+void CPointRegDlg::TakeName() {
+    if (!m_hWnd) return;
+    if (m_specialName) return; // the field shows "집" or "자주가는곳", not the typed name
+    GetDlgItemText(kEditName, m_name);
+}
+
+bool CPointRegDlg::CheckName() {
+    if (m_name.IsEmpty()) {
+        Notify(AfxLoadString(168));
+        return false;
+    }
+    if (Cp949Length(m_name) > kMaxPointName) {
+        Notify(AfxLoadString(169));
+        return false;
+    }
+    return true;
+}
+
+void CPointRegDlg::EndRefused() {
+    m_result = kResultClosed;
+    if (m_hWnd) Cancel();
+}
+
+void CPointRegDlg::OnSymbol(int choice) {
+    // A command without a choice carries -1: no symbol.
+    if (choice < 0) return;
+    if (choice < kSymbolCount) {
+        m_symbol = choice;
+        if (!m_specialName) {
+            TakeName();
+        } else {
+            SetDlgItemText(kEditName, m_name.GetString());
+            m_specialName = false;
+        }
+        return;
+    }
+    // "집" or "자주가는곳": the typed name is kept for a later ordinary symbol.
+    TakeName();
+    m_specialName = true;
+    const bool home = choice == kSymbolCount;
+    SetDlgItemText(kEditName, home ? kHome : kFrequent);
+    m_symbol = home ? kSymbolHome : kSymbolFrequent;
+}
+
+void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
+    if (cmd.id == 2025 || cmd.id == kCmdTapped) Invalidate(FALSE);
+    const CString& name = cmd.target;
+    if (name == u"이전") {
+        m_result = kResultClosed;
+        Cancel();
+    } else if (name == u"수정_이전" || name == u"등록지점_이전") {
+        m_result = kResultBack;
+        Cancel();
+    } else if (name == u"현위치") {
+        m_result = kResultSaved;
+        Cancel();
+    } else if (name == u"지점등록심볼_카테고리") {
+        OnSymbol(cmd.param1);
+    } else if (name == u"음성설정") {
+        if (cmd.param1 >= 0 && cmd.param1 < kVoiceCount) m_voice = cmd.param1;
+    } else if (name == u"저장") {
+        if (m_editOnly) {
+            TakeName();
+            if (m_specialName) GetDlgItemText(kEditName, m_name);
+            if (!CheckName()) return;
+            m_result = kResultSaved;
+            NaviDialog::OnOK();
+            return;
+        }
+        m_result = kResultSaved;
+        OnOK();
+    }
+}
+
+void CPointRegDlg::OnOK() {
+    TakeName();
+    if (m_specialName && m_hWnd) GetDlgItemText(kEditName, m_name);
+    if (!CheckName()) return;
+    CPositionStore& store = CPositionStore::Instance();
+    if (store.GetCount() >= CPositionStore::kMaxPoints) {
+        Notify(AfxLoadString(149));
+        EndRefused();
+        return;
+    }
+    if (m_folderOnly) {
+        NaviDialog::OnOK();
+        return;
+    }
+    CPosRecord record;
+    record.x = m_x;
+    record.y = m_y;
+    record.value1 = static_cast<std::uint8_t>(m_voice);
+    record.value2 = static_cast<std::uint8_t>(m_symbol);
+    CopyName(record.name, CPosRecord::kNameSize, m_name);
+
+    // There is one "집" and one "자주가는곳": the old one goes once the new one is stored.
+    CString oldFolder;
+    CPosRecord old;
+    bool hasOld = false;
+    if (m_name == kHome || m_name == kFrequent) {
+        for (const CString& folder : store.GetFolderNames()) {
+            CPosList* list = store.GetFolder(folder);
+            if (!list) continue;
+            for (int i = 0; i < list->GetCount() && !hasOld; ++i) {
+                const CPosRecord* r = list->GetAt(i);
+                if (r && std::strncmp(r->name, record.name, CPosRecord::kNameSize) == 0) {
+                    old = *r;
+                    oldFolder = folder;
+                    hasOld = true;
+                }
+            }
+            if (hasOld) break;
+        }
+    }
+    if (!store.Add(m_targetFolder, record)) {
+        Notify(AfxLoadString(150));
+        EndRefused();
+        return;
+    }
+    if (hasOld) store.Remove(oldFolder, old);
+    NaviDialog::OnOK();
+}
+
+bool CPointRegDlg::AddSafeDrivePoint(std::uint16_t kind, std::uint16_t value2, std::uint16_t value1) {
+    return AddSafePoint(CSafePointList::Added(), u"안전운행지점", kind, value1, value2);
+}
+
+bool CPointRegDlg::AddRemovedSafeDrivePoint(std::uint16_t kind, std::uint16_t value1, std::uint16_t value2) {
+    return AddSafePoint(CSafePointList::Removed(), u"안전운행지점(지운것)", kind, value1, value2);
+}
+
+bool CPointRegDlg::AddSafePoint(CSafePointList& list, const char16_t* item, std::uint16_t a, std::uint16_t b,
+                                std::uint16_t c) {
+    TakeName();
+    if (m_name.IsEmpty()) {
+        Notify(AfxLoadString(168));
+        return false;
+    }
+    // The name must fit the list's stored field whole: a cut could split a Korean character.
+    const int limit = list.GetMode() == 1 ? kMaxShortSafePointName : kMaxSafePointName;
+    if (Cp949Length(m_name) > limit) {
+        Notify(AfxLoadString(169));
+        return false;
+    }
+    if (list.GetCount() >= 2000) {
+        Notify(AfxLoadString(149));
+        EndRefused();
+        return false;
+    }
+    CSafePointRecord record;
+    record.x = m_x;
+    record.y = m_y;
+    CopyName(record.name, CSafePointRecord::kNameSize, m_name);
+    record.values[0] = a;
+    record.values[1] = b;
+    record.values[2] = c;
+    const CSafePointRecord* last = list.GetAt(list.GetCount() - 1);
+    record.values[3] = last ? static_cast<std::uint16_t>(last->values[3] + 1) : 0;
+    if (!list.Add(record)) {
+        Notify(AfxLoadString(150));
+        return false;
+    }
+    const CString file = CNaviConfig::GetInstance()->GetItemPath(item, -1);
+    if (!list.SaveTo(file.GetString())) {
+        // Not on disk: not in the list either, so guidance never counts a point gone after a restart.
+        list.DropLast();
+        Notify(AfxLoadString(150));
+        return false;
+    }
+    return true;
+}
