@@ -2,6 +2,7 @@
 
 #include "app/PositionStore.h"
 #include "app/SafePointList.h"
+#include "commondlg/NaviMessageBox.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/window/AfxControls.h"
@@ -40,18 +41,125 @@ void CPointRegDlg::AddTemplateItems(DialogTemplateInfo& info) {
     info.items.push_back(
         {kEditName, WC_EDIT, RECT{31, 56, 131, 77}, WS_VISIBLE | WS_TABSTOP | WS_BORDER, u""});
     info.items.push_back({kEditFolderName, WC_EDIT, RECT{31, 56, 216, 77}, WS_TABSTOP | WS_BORDER, u""});
+    info.items.push_back({kListFolders, WC_LISTVIEW, RECT{11, 67, 229, 237},
+                          WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, u""});
 }
 
 void CPointRegDlg::OnOpen() {
+    m_folders.SubclassDlgItem(kListFolders, this);
+    m_folders.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_folders.InsertColumn(0, u"폴더", LVCFMT_LEFT, 218);
+    // A target folder given by the caller is the selected row; otherwise the row names it.
+    const std::vector<CString>& names = CPositionStore::Instance().GetFolderNames();
+    const auto given = std::find(names.begin(), names.end(), m_targetFolder);
+    if (m_targetGiven && given != names.end()) m_selectedRow = static_cast<int>(given - names.begin());
+    FillFolders();
     SendDlgItemMessageW(m_hWnd, kEditName, EM_LIMITTEXT, kMaxPointName, 0);
     SetDlgItemText(kEditName, m_name.GetString());
     SetDlgItemText(kEditFolderName, m_targetFolder.GetString());
+    if (m_folderOnly) {
+        ShowPage(1);
+        return;
+    }
     SendToPanel(u"음성설정", 2014, m_voice);
     SendToPanel(u"지점등록심볼_카테고리", 2014, m_symbol);
     // While a point is edited the way back to the list is offered.
     if (m_editOnly) SendToPanel(u"등록지점_이전", kCmdShowControl, 1);
-    SendToPanel(u"지점등록패널들", 2014, 0);
-    m_page = 0;
+    ShowPage(0);
+}
+
+void CPointRegDlg::ShowPage(int page) {
+    m_page = page;
+    SendToPanel(u"지점등록패널들", 2014, page);
+    if (!m_hWnd) return;
+    if (CWnd* name = GetDlgItem(kEditName)) name->ShowWindow(page == 0 ? SW_SHOW : SW_HIDE);
+    if (m_folders.m_hWnd)
+        m_folders.SetWindowPos(nullptr, 11, 67, 218, 170,
+                               SWP_NOZORDER | (page == 1 ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (CWnd* folder = GetDlgItem(kEditFolderName)) folder->ShowWindow(page == 2 ? SW_SHOW : SW_HIDE);
+    Invalidate(FALSE);
+}
+
+void CPointRegDlg::BackOnePage() {
+    ShowPage(m_page > 0 ? m_page - 1 : 0);
+}
+
+void CPointRegDlg::FillFolders() {
+    m_rows = CPositionStore::Instance().GetFolderNames();
+    if (!m_folders.m_hWnd) return;
+    m_folders.DeleteAllItems();
+    for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+        m_folders.InsertItem(i, m_rows[static_cast<std::size_t>(i)].GetString());
+        if (i == m_selectedRow) {
+            m_targetFolder = m_rows[static_cast<std::size_t>(i)];
+            m_folders.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+}
+
+int CPointRegDlg::SelectedRow() const {
+    return m_folders.m_hWnd ? m_folders.GetNextItem(-1, LVNI_SELECTED) : -1;
+}
+
+BOOL CPointRegDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header && header->idFrom == static_cast<UINT_PTR>(kListFolders) && header->code == NM_CLICK) {
+        const int row = SelectedRow();
+        if (row >= 0) m_selectedRow = row;
+        FillFolders();
+        return TRUE;
+    }
+    return CPointDialogBase::OnNotify(wParam, lParam, result);
+}
+
+void CPointRegDlg::RefuseFolder(const char16_t* format, const CString& name) {
+    CString text;
+    text.Format(format, name.GetString());
+    Notify(text);
+}
+
+void CPointRegDlg::CreateOrRenameFolder() {
+    CString name;
+    GetDlgItemText(kEditFolderName, name);
+    if (name.GetLength() >= 21) {
+        Notify(AfxLoadString(169));
+        return;
+    }
+    CPositionStore& store = CPositionStore::Instance();
+    if (m_folderEdit == 1) {
+        // A name the store refuses (in use, or no possible file name) is not loaded again.
+        if (!store.AddFolderName(name)) {
+            RefuseFolder(u"%s(을)를 수정할 수 없습니다.", name);
+            return;
+        }
+        if (!name.IsEmpty()) store.LoadFolder(name);
+    } else {
+        if (!store.RenameFolder(m_targetFolder, name)) {
+            RefuseFolder(u"%s(을)를 수정할 수 없습니다.", name);
+            return;
+        }
+    }
+    if (!name.IsEmpty()) FillFolders();
+}
+
+void CPointRegDlg::DeleteSelectedFolder() {
+    const int row = SelectedRow();
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return;
+    // The folder asked about and deleted is the selected row's, never an earlier target.
+    const CString name = m_rows[static_cast<std::size_t>(row)];
+    if (name == CPositionStore::kDefaultFolder) {
+        RefuseFolder(u"%s(을)를 삭제할 수 없습니다.", name);
+        return;
+    }
+    CString question;
+    question.Format(u"%s(을)를 삭제하시겠습니까?", name.GetString());
+    MarkChildUp();
+    if (Ask(question) != NaviMessageBox::kYes) return;
+    m_targetFolder = name;
+    CPositionStore::Instance().DeleteFolder(name);
+    const int count = static_cast<int>(CPositionStore::Instance().GetFolderNames().size());
+    m_selectedRow = row < count ? row : std::max(0, row - 1);
+    FillFolders();
 }
 
 void CPointRegDlg::TakeName() {
@@ -104,12 +212,83 @@ void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
     if (name == u"이전") {
         m_result = kResultClosed;
         Cancel();
-    } else if (name == u"수정_이전" || name == u"등록지점_이전") {
+    } else if (name == u"수정_이전") {
+        if (m_page == 0) {
+            m_result = kResultBack;
+            Cancel();
+        } else if (m_page == 1 && m_folderOnly) {
+            NaviDialog::OnOK();
+        } else {
+            BackOnePage();
+        }
+    } else if (name == u"등록지점_이전") {
         m_result = kResultBack;
         Cancel();
     } else if (name == u"현위치") {
         m_result = kResultSaved;
         Cancel();
+    } else if (name == u"저장폴더지정") {
+        TakeName();
+        FillFolders();
+        ShowPage(1);
+    } else if (name == u"폴더생성") {
+        SetDlgItemText(kEditFolderName, u"");
+        m_folderEdit = 1;
+        ShowPage(2);
+        if (CWnd* edit = GetDlgItem(kEditFolderName)) edit->SetFocus();
+    } else if (name == u"폴더수정") {
+        const int row = SelectedRow();
+        if (row < 0 || row >= static_cast<int>(m_rows.size())) return;
+        m_targetFolder = m_rows[static_cast<std::size_t>(row)];
+        if (m_targetFolder == CPositionStore::kDefaultFolder) {
+            RefuseFolder(u"%s(을)를 수정할 수 없습니다.", m_targetFolder);
+            return;
+        }
+        m_folderEdit = 2;
+        SetDlgItemText(kEditFolderName, m_targetFolder.GetString());
+        ShowPage(2);
+        if (CWnd* edit = GetDlgItem(kEditFolderName)) edit->SetFocus();
+    } else if (name == u"폴더삭제") {
+        DeleteSelectedFolder();
+    } else if (name == u"확인") {
+        if (m_page == 0) {
+            if (m_folderOnly)
+                NaviDialog::OnOK();
+            else
+                ShowPage(0);
+            return;
+        }
+        if (m_page == 1 && m_folderOnly) {
+            const int row = SelectedRow();
+            if (row >= 0 && row < static_cast<int>(m_rows.size()))
+                m_targetFolder = m_rows[static_cast<std::size_t>(row)];
+            NaviDialog::OnOK();
+            return;
+        }
+        if (m_page == 2) {
+            CreateOrRenameFolder();
+        } else if (m_page == 1) {
+            const int row = SelectedRow();
+            if (row >= 0 && row < static_cast<int>(m_rows.size())) {
+                m_selectedRow = row;
+                m_targetFolder = m_rows[static_cast<std::size_t>(row)];
+                SetDlgItemText(kEditFolderName, m_targetFolder.GetString());
+            }
+        }
+        m_folderEdit = 0;
+        BackOnePage();
+    } else if (name == u"취소") {
+        if (m_page == 0) {
+            if (m_folderOnly)
+                Cancel();
+            else
+                ShowPage(0);
+        } else if (m_page == 1 && m_folderOnly) {
+            Cancel();
+        } else {
+            m_folderEdit = 0;
+            BackOnePage();
+        }
     } else if (name == u"지점등록심볼_카테고리") {
         OnSymbol(cmd.param1);
     } else if (name == u"음성설정") {
@@ -123,6 +302,7 @@ void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
             NaviDialog::OnOK();
             return;
         }
+        if (m_page != 0 && !(m_page == 1 && m_folderOnly)) return;
         m_result = kResultSaved;
         OnOK();
     }

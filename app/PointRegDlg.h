@@ -5,8 +5,10 @@
 #pragma once
 
 #include "app/PointDialogBase.h"
+#include "platform/window/AfxControls.h"
 
 #include <cstdint>
+#include <vector>
 
 class CSafePointList;
 
@@ -35,7 +37,12 @@ public:
     }
     void SetName(const CString& name) { m_name = name; }
     const CString& GetName() const { return m_name; }
-    void SetTargetFolder(const CString& folder) { m_targetFolder = folder; }
+    // The folder the point goes into ("기본" by default); when it names a folder of the store,
+    // that folder's row is selected at the opening; without one the selected row's folder is taken.
+    void SetTargetFolder(const CString& folder) {
+        m_targetFolder = folder;
+        m_targetGiven = true;
+    }
     const CString& GetTargetFolder() const { return m_targetFolder; }
     void SetSymbol(int symbol) { m_symbol = symbol; }
     int GetSymbol() const { return m_symbol; }
@@ -43,6 +50,11 @@ public:
     int GetVoice() const { return m_voice; }
     void SetEditOnly(bool on) { m_editOnly = on; }
     void SetFolderOnly(bool on) { m_folderOnly = on ? 1 : 0; }
+    void SetSelectedFolderRow(int row) { m_selectedRow = row; }
+    int GetSelectedFolderRow() const { return m_selectedRow; }
+    int GetPage() const { return m_page; }
+    // The folder list's rows as shown last.
+    const std::vector<CString>& GetFolderRows() const { return m_rows; }
     int GetResult() const { return m_result; }
 
     // Add the point to the registered safe-driving points ("안전운행지점", its three values stored
@@ -62,6 +74,7 @@ protected:
     void OnOpen() override;
     bool KeepsDialogKeys() const override { return true; }
     bool SwallowsEraseBackground() const override { return true; }
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     // The name from edit 1025 while the dialog is up.
@@ -73,6 +86,14 @@ private:
     // Ends a running dialog with result 3 and IDCANCEL.
     void EndRefused();
     void OnSymbol(int choice);
+    // Page 0 the point, 1 the folder list, 2 the folder name.
+    void ShowPage(int page);
+    void BackOnePage();
+    void FillFolders();
+    int SelectedRow() const;
+    void CreateOrRenameFolder();
+    void DeleteSelectedFolder();
+    void RefuseFolder(const char16_t* format, const CString& name);
 
     std::int32_t m_x = -1;
     std::int32_t m_y = -1;
@@ -81,8 +102,13 @@ private:
     int m_symbol = 0;
     int m_folderOnly = 0;
     int m_page = 0;
+    int m_selectedRow = 0;
+    int m_folderEdit = 0; // 1 create, 2 rename
+    CListCtrl m_folders;
+    std::vector<CString> m_rows;
     bool m_editOnly = false;
     bool m_specialName = false;
+    bool m_targetGiven = false;
     CString m_targetFolder = u"기본";
     CString m_name;
 };

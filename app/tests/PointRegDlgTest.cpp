@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -274,6 +276,120 @@ TEST_F(PointRegDlgTest, AFullStoreEndsTheDialogWithoutRegistering) {
     EXPECT_EQ(dialog.GetResult(), CPointRegDlg::kResultClosed);
     EXPECT_NE(run.msgboxLog.find(AfxLoadString(149).ToUtf8() + "\t3001"), std::string::npos) << run.msgboxLog;
     EXPECT_EQ(store().GetCount(), 2000);
+}
+
+// The folder pages: "폴더생성" (43, 257), "폴더수정" (116, 257), "폴더삭제" (189, 257), "확인" (179, 289)
+// on the folder list; "확인" (61, 113) and "취소" (179, 113) on the folder-name page.
+const std::string kCreate = "tap 43 257\n";
+const std::string kRename = "tap 116 257\n";
+const std::string kDelete = "tap 189 257\n";
+const std::string kNameOk = "tap 61 113\n";
+
+TEST_F(PointRegDlgTest, FoldersAreCreatedRenamedAndRefused) {
+    const std::string tooLong = AfxLoadString(169).ToUtf8();
+    struct Case {
+        const char* what;
+        int row;
+        std::string script;
+        std::vector<std::string> files; // the storage folder's point files after the run
+        std::string notice;
+    };
+    const Case cases[] = {
+        {"create 여행", 0, kCreate + "text \"여행\"\n" + kNameOk, {"Position", "여행.pos", "출장.pos"}, ""},
+        {"a 20-character name",
+         0,
+         kCreate + "text \"가나다라마바사아자차카타파하가나다라마바\"\n" + kNameOk,
+         {"Position", "가나다라마바사아자차카타파하가나다라마바.pos", "출장.pos"},
+         ""},
+        {"a 21-character name",
+         0,
+         kCreate + "text \"가나다라마바사아자차카타파하가나다라마바사\"\n" + kNameOk,
+         {"Position", "출장.pos"},
+         tooLong},
+        {"a name in use",
+         0,
+         kCreate + "text \"출장\"\n" + kNameOk,
+         {"Position", "출장.pos"},
+         "출장(을)를 수정할 수 없습니다."},
+        {"rename 출장",
+         1,
+         kRename + "key END\nkey BACK\nkey BACK\ntext \"여행\"\n" + kNameOk,
+         {"Position", "여행.pos"},
+         ""},
+        {"rename 기본", 0, kRename, {"Position", "출장.pos"}, "기본(을)를 수정할 수 없습니다."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        root.MakeFile("VelkoData/Position", PointFile({kHome, kStation}));
+        root.MakeFile("VelkoData/출장.pos", PointFile({kHotel}));
+        for (const char* extra : {"여행.pos", "가나다라마바사아자차카타파하가나다라마바.pos"})
+            std::filesystem::remove(root.Host(std::string("VelkoData/") + extra));
+        store().Reload();
+        CPointRegDlg dialog(nullptr);
+        dialog.SetFolderOnly(true);
+        dialog.SetSelectedFolderRow(c.row);
+        INT_PTR code = 0;
+        const HostedRun run = Run(dialog,
+                                  (c.notice.empty() ? "" : "answer ok\n") + c.script +
+                                      "tap 179 113\n"
+                                      "tap 61 289\n",
+                                  code);
+        ASSERT_FALSE(run.failed) << run.failure;
+        std::vector<std::string> files;
+        for (const auto& f : std::filesystem::directory_iterator(root.Host("VelkoData")))
+            files.push_back(f.path().filename().string());
+        std::sort(files.begin(), files.end());
+        std::vector<std::string> expected = c.files;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(files, expected);
+        if (!c.notice.empty())
+            EXPECT_NE(run.msgboxLog.find(c.notice + "\t3001"), std::string::npos) << run.msgboxLog;
+        // A folder of the store is there once, with its points once.
+        EXPECT_EQ(store().GetCount(), 3);
+    }
+}
+
+TEST_F(PointRegDlgTest, DeletingAFolderAsksForTheSelectedRowAndNeverDeletesTheDefault) {
+    // "기본" selected while the target is another folder: refused, with the selected row's name.
+    {
+        CPointRegDlg dialog(nullptr);
+        dialog.SetFolderOnly(true);
+        dialog.SetSelectedFolderRow(0);
+        INT_PTR code = 0;
+        const HostedRun run = Run(dialog, "answer ok\n" + kDelete + "tap 61 289\n", code);
+        ASSERT_FALSE(run.failed) << run.failure;
+        EXPECT_NE(run.msgboxLog.find("기본(을)를 삭제할 수 없습니다.\t3001"), std::string::npos)
+            << run.msgboxLog;
+        EXPECT_EQ(root.Read("VelkoData/Position"), PointFile({kHome, kStation}));
+        EXPECT_EQ(root.Read("VelkoData/출장.pos"), PointFile({kHotel}));
+    }
+    // The last row: asked for by its name, deleted, and the row before selected.
+    CPointRegDlg dialog(nullptr);
+    dialog.SetFolderOnly(true);
+    dialog.SetSelectedFolderRow(1);
+    INT_PTR code = 0;
+    const HostedRun run = Run(dialog, "answer yes\n" + kDelete + "tap 61 289\n", code);
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_NE(run.msgboxLog.find("출장(을)를 삭제하시겠습니까?\t3000\t4001"), std::string::npos)
+        << run.msgboxLog;
+    EXPECT_FALSE(std::filesystem::exists(root.Host("VelkoData/출장.pos")));
+    EXPECT_EQ(dialog.GetSelectedFolderRow(), 0);
+    EXPECT_EQ(dialog.GetFolderRows(), (std::vector<CString>{u"기본"}));
+    EXPECT_EQ(root.Read("VelkoData/Position"), PointFile({kHome, kStation}));
+}
+
+TEST_F(PointRegDlgTest, TheFolderListChoosesTheTargetForTheNextSave) {
+    CPointRegDlg dialog(nullptr);
+    dialog.SetPosition(45720000, 13500000);
+    dialog.SetName(u"가람시청");
+    dialog.SetSelectedFolderRow(1);
+    INT_PTR code = 0;
+    // "저장폴더지정" (168, 261), the list's "확인", then "저장".
+    const HostedRun run = Run(dialog, "tap 168 261\ntap 179 289\n" + kSave, code);
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(code, IDOK);
+    EXPECT_EQ(dialog.GetTargetFolder(), CString(u"출장"));
+    EXPECT_EQ(root.Read("VelkoData/출장.pos").size(), 4u + 2 * 30);
 }
 
 // The safe-driving lists, without the dialog on screen: notices are collected.
