@@ -40,3 +40,4 @@ void RunRecentDialog(DialogSession& session);
 void RunSafeDriveDialog(DialogSession& session);
 void RunDorvaDialog(DialogSession& session);
 void RunLatLonDialog(DialogSession& session);
+void RunPointRegDialog(DialogSession& session);

@@ -9,6 +9,7 @@ const std::vector<DialogEntry>& DialogTable() {
         {"safedrive", RunSafeDriveDialog},
         {"dorva", RunDorvaDialog},
         {"latlon", RunLatLonDialog},
+        {"pointreg", RunPointRegDialog},
     };
     return table;
 }
