@@ -2,7 +2,9 @@
 
 #include "app/PositionStore.h"
 #include "app/SafePointList.h"
+#include "commondlg/CNaviCommonDlg.h"
 #include "commondlg/NaviMessageBox.h"
+#include "skinui/controls/NaviComboBox.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/window/AfxControls.h"
@@ -36,6 +38,28 @@ void CopyName(char* field, std::size_t size, const CString& name) {
 } // namespace
 
 CPointRegDlg::CPointRegDlg(CWnd* parent) : CPointDialogBase(kTemplate, parent) {}
+
+CPointRegDlg::~CPointRegDlg() = default;
+
+void CPointRegDlg::OpenPopup(const NaviCommand& cmd) {
+    // A second request while a list is up ends that list; it is deleted once its run returns.
+    if (m_popupRunning) {
+        if (m_popup) m_popup->Close();
+        return;
+    }
+    // The handle names a combo box of the skinned library, never a pointer.
+    NaviComboBox* combo = NaviComboBox::FromHandle(static_cast<std::uint32_t>(cmd.param1));
+    if (!combo) return;
+    m_popup = std::make_unique<CNaviCommonDlg>(this);
+    m_popup->SetRcBuilder(GetRcBuilder());
+    m_popup->SetPanelName(cmd.text);
+    m_popup->SetNaviListener(combo);
+    m_popup->SetPopupDlgType(true);
+    m_popupRunning = true;
+    m_popup->DoModal();
+    m_popupRunning = false;
+    m_popup.reset();
+}
 
 void CPointRegDlg::AddTemplateItems(DialogTemplateInfo& info) {
     info.items.push_back(
@@ -208,6 +232,20 @@ void CPointRegDlg::OnSymbol(int choice) {
 
 void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
     if (cmd.id == 2025 || cmd.id == kCmdTapped) Invalidate(FALSE);
+    if (cmd.id == kCmdComboTapped) {
+        OpenPopup(cmd);
+        return;
+    }
+    if (cmd.id == 2019) {
+        if (m_popup) m_popup->Close();
+        return;
+    }
+    if (m_popup && (cmd.id == 2024 || cmd.id == 2021 || cmd.id == 2014)) {
+        NaviCommand copy = cmd;
+        copy.target = kTargetDialog;
+        m_popup->ProcessCommand(copy);
+        return;
+    }
     const CString& name = cmd.target;
     if (name == u"이전") {
         m_result = kResultClosed;

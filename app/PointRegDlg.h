@@ -8,7 +8,10 @@
 #include "platform/window/AfxControls.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+class CNaviCommonDlg;
 
 class CSafePointList;
 
@@ -29,6 +32,7 @@ public:
     static constexpr int kMaxShortSafePointName = 16;
 
     explicit CPointRegDlg(CWnd* parent);
+    ~CPointRegDlg() override;
 
     // Network coordinates of the point.
     void SetPosition(std::int32_t x, std::int32_t y) {
@@ -94,6 +98,8 @@ private:
     void CreateOrRenameFolder();
     void DeleteSelectedFolder();
     void RefuseFolder(const char16_t* format, const CString& name);
+    // The pop-up list a combo box asks for (its handle in param1, the screen in the text).
+    void OpenPopup(const NaviCommand& cmd);
 
     std::int32_t m_x = -1;
     std::int32_t m_y = -1;
@@ -106,6 +112,9 @@ private:
     int m_folderEdit = 0; // 1 create, 2 rename
     CListCtrl m_folders;
     std::vector<CString> m_rows;
+    // The running pop-up list; it lives until its own modal run has returned.
+    std::unique_ptr<CNaviCommonDlg> m_popup;
+    bool m_popupRunning = false;
     bool m_editOnly = false;
     bool m_specialName = false;
     bool m_targetGiven = false;

@@ -120,6 +120,21 @@ TEST_F(PointRegDlgTest, SaveRegistersThePointInTheTargetFolder) {
     EXPECT_EQ(root.Read("VelkoData/Position"), PointFile({kHome, kStation}));
 }
 
+TEST_F(PointRegDlgTest, TheVoiceComboOpensItsListOverTheDialog) {
+    CPointRegDlg dialog(nullptr);
+    dialog.SetPosition(45720000, 13500000);
+    dialog.SetName(u"가람시청");
+    INT_PTR code = 0;
+    // The combo (23, 248), then the list's fourth row "주유소"; a voice out of range is ignored.
+    const HostedRun run = Run(dialog, "tap 60 259\nwait 100\ntap 60 115\n" + kSave, code);
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(code, IDOK);
+    EXPECT_EQ(dialog.GetVoice(), 3);
+    const std::string bytes = root.Read("VelkoData/Position");
+    ASSERT_EQ(bytes.size(), 4u + 3 * 30);
+    EXPECT_EQ(bytes[4 + 2 * 30 + 28], 3);
+}
+
 TEST_F(PointRegDlgTest, NameChecksBeforeRegisteringWithEnter) {
     const CString empty = AfxLoadString(168);
     const CString tooLong = AfxLoadString(169);

@@ -36,8 +36,13 @@ u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
 save='tap 185 66\n'
 at='--set x=45720000 --set y=13500000'
 
-# Registering "가람시청" with symbol 2 and voice 3 into "출장": 4 + 3 x 30 bytes.
-run "wait 100\nsnapshot open\n$save" $at --set name=가람시청 --set symbol=2 --set voice=3 --set folder=출장
+# Registering "가람시청" with symbol 2 (tapped) and the voice "주유소" (3), chosen in the pop-up list
+# the combo "음성설정" opens over the dialog, into "출장": 4 + 3 x 30 bytes.
+run "wait 100\nsnapshot open\ntap 119 123\ntap 60 259\nwait 100\nsnapshot popup\ntap 60 115\nsnapshot chosen\n$save" \
+  $at --set name=가람시청 --set folder=출장
+has voice=3 "주유소 from the pop-up list"
+has symbol=2 "symbol 2"
+[ -s "$dir/frames/frames/popup.png" ] || fail "frame of the pop-up list"
 has code=ok "저장"
 has result=4 "saved"
 has "written=\\Storage Card\\VelkoData\\출장.pos size=94" "출장.pos grew by one record"
