@@ -9,6 +9,7 @@
 #include "platform/base/Text.h"
 #include "platform/window/AfxControls.h"
 #include "platform/window/Controls.h"
+#include "platform/window/Shell.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,6 +41,48 @@ void CopyName(char* field, std::size_t size, const CString& name) {
 CPointRegDlg::CPointRegDlg(CWnd* parent) : CPointDialogBase(kTemplate, parent) {}
 
 CPointRegDlg::~CPointRegDlg() = default;
+
+void CPointRegDlg::InputPanelUp() {
+    if (!m_hWnd || !m_painted) return;
+    SHSipPreference(m_hWnd, SIP_UP);
+    MoveWindow(0, 0, 240, 320);
+}
+
+void CPointRegDlg::InputPanelDown() {
+    if (!m_hWnd) return;
+    SHSipPreference(m_hWnd, SIP_FORCEDOWN);
+    MoveWindow(0, 0, 240, 320);
+}
+
+BOOL CPointRegDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    if (id == kEditName || id == kEditFolderName) {
+        if (HIWORD(wParam) == EN_SETFOCUS)
+            InputPanelUp();
+        else if (HIWORD(wParam) == EN_KILLFOCUS)
+            InputPanelDown();
+        return TRUE;
+    }
+    return CPointDialogBase::OnCommand(wParam, lParam);
+}
+
+void CPointRegDlg::OnPaint() {
+    CPointDialogBase::OnPaint();
+    if (m_painted) return;
+    m_painted = true;
+    MoveWindow(0, 0, 240, 320);
+}
+
+void CPointRegDlg::OnLButtonDown(UINT flags, CPoint point) {
+    InputPanelDown();
+    CPointDialogBase::OnLButtonDown(flags, point);
+}
+
+void CPointRegDlg::OnDestroy() {
+    InputPanelDown();
+    if (m_popup && m_popupRunning) m_popup->Close();
+    CPointDialogBase::OnDestroy();
+}
 
 void CPointRegDlg::OpenPopup(const NaviCommand& cmd) {
     // A second request while a list is up ends that list; it is deleted once its run returns.
@@ -248,6 +291,7 @@ void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
     }
     const CString& name = cmd.target;
     if (name == u"이전") {
+        InputPanelDown();
         m_result = kResultClosed;
         Cancel();
     } else if (name == u"수정_이전") {
@@ -260,9 +304,11 @@ void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
             BackOnePage();
         }
     } else if (name == u"등록지점_이전") {
+        InputPanelDown();
         m_result = kResultBack;
         Cancel();
     } else if (name == u"현위치") {
+        InputPanelDown();
         m_result = kResultSaved;
         Cancel();
     } else if (name == u"저장폴더지정") {
@@ -329,8 +375,10 @@ void CPointRegDlg::ProcessEvent(NaviCommand& cmd) {
         }
     } else if (name == u"지점등록심볼_카테고리") {
         OnSymbol(cmd.param1);
+        InputPanelDown();
     } else if (name == u"음성설정") {
         if (cmd.param1 >= 0 && cmd.param1 < kVoiceCount) m_voice = cmd.param1;
+        InputPanelDown();
     } else if (name == u"저장") {
         if (m_editOnly) {
             TakeName();

@@ -79,6 +79,10 @@ protected:
     bool KeepsDialogKeys() const override { return true; }
     bool SwallowsEraseBackground() const override { return true; }
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnDestroy() override;
 
 private:
     // The name from edit 1025 while the dialog is up.
@@ -100,6 +104,10 @@ private:
     void RefuseFolder(const char16_t* format, const CString& name);
     // The pop-up list a combo box asks for (its handle in param1, the screen in the text).
     void OpenPopup(const NaviCommand& cmd);
+    // The input panel: up for a focused name field once the dialog has been painted, down
+    // elsewhere; the dialog keeps the whole screen either way.
+    void InputPanelUp();
+    void InputPanelDown();
 
     std::int32_t m_x = -1;
     std::int32_t m_y = -1;
@@ -115,6 +123,7 @@ private:
     // The running pop-up list; it lives until its own modal run has returned.
     std::unique_ptr<CNaviCommonDlg> m_popup;
     bool m_popupRunning = false;
+    bool m_painted = false;
     bool m_editOnly = false;
     bool m_specialName = false;
     bool m_targetGiven = false;

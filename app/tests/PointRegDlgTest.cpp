@@ -11,6 +11,7 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/Files.h"
+#include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
 #include "search/tests/SearchUiSupport.h"
 #include "skinui/NaviRcBuilder.h"
@@ -133,6 +134,31 @@ TEST_F(PointRegDlgTest, TheVoiceComboOpensItsListOverTheDialog) {
     const std::string bytes = root.Read("VelkoData/Position");
     ASSERT_EQ(bytes.size(), 4u + 3 * 30);
     EXPECT_EQ(bytes[4 + 2 * 30 + 28], 3);
+}
+
+TEST_F(PointRegDlgTest, TheInputPanelComesUpForAFocusedNameFieldOnceTheDialogIsPainted) {
+    CPointRegDlg dialog(nullptr);
+    dialog.SetFolderOnly(true);
+    dialog.SetRcBuilder(&builder);
+    dialog.SetPanelName(u"지점등록");
+    std::vector<int> states;
+    // "폴더생성" focuses the folder-name field; "취소" leaves it; "이전" of the list closes.
+    const HostedRun run = RunHosted(root, "wait 100\ntap 43 257\nwait 50\ntap 179 113\ntap 61 289\n", [&] {
+        const std::size_t before = ShellSipPreferenceCalls().size();
+        dialog.DoModal();
+        const std::vector<SipPreferenceCall> calls = ShellSipPreferenceCalls();
+        for (std::size_t i = before; i < calls.size(); ++i) states.push_back(calls[i].state);
+        return 0;
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    // No panel for the focus the dialog opens with (not painted yet); up once for the field,
+    // then down again, and down as the dialog goes.
+    EXPECT_EQ(std::count(states.begin(), states.end(), static_cast<int>(SIP_UP)), 1);
+    const auto up = std::find(states.begin(), states.end(), static_cast<int>(SIP_UP));
+    ASSERT_NE(up, states.end());
+    EXPECT_NE(std::find(up, states.end(), static_cast<int>(SIP_FORCEDOWN)), states.end());
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(states.back(), static_cast<int>(SIP_FORCEDOWN));
 }
 
 TEST_F(PointRegDlgTest, NameChecksBeforeRegisteringWithEnter) {
