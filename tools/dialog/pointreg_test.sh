@@ -29,7 +29,8 @@ run() {
   code=$?
   [ $code = 0 ] || fail "exit $code"
 }
-notice() { cut -f3- "$dir/frames/msgbox.log" | grep -qxF "$(printf '%s\t%s\t4001' "$1" "${2:-3001}")" || fail "box '$1'"; }
+# notice TEXT [TYPE [ANSWER]]: the box was shown and answered.
+notice() { cut -f3- "$dir/frames/msgbox.log" | grep -qxF "$(printf '%s\t%s\t%s' "$1" "${2:-3001}" "${3:-4001}")" || fail "box '$1'"; }
 u8() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
 u16() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
 u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
@@ -82,6 +83,13 @@ notice "출장(을)를 수정할 수 없습니다."
 has count.points=5 "출장 not loaded twice"
 run "wait 100\nanswer ok\ntap 189 257\ntap 61 289\n" --set folderonly=1 --set row=0
 notice "기본(을)를 삭제할 수 없습니다."
+lacks '^written=' "nothing deleted"
+
+# A tap on the row of "출장" selects it; deleting asks for it by name, and "no" keeps its file.
+run "wait 100\ntap 100 112\nanswer no\ntap 189 257\ntap 61 289\n" --set folderonly=1
+notice "출장(을)를 삭제하시겠습니까?" 3000 4002
+has row=1 "the tapped row"
+has folder=출장 "the tapped folder"
 lacks '^written=' "nothing deleted"
 
 # The safe-driving lists: values in their own order, the next id, names that must fit.
