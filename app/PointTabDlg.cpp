@@ -3,6 +3,7 @@
 #include "app/PointRegDlg.h"
 #include "app/PositionStore.h"
 #include "commondlg/NaviMessageBox.h"
+#include "platform/base/Text.h"
 #include "position/Geometry.h"
 #include "platform/window/Controls.h"
 
@@ -166,6 +167,65 @@ void CPointTabDlg::DeletePoint() {
     FillLists();
 }
 
+void CPointTabDlg::EditPoint() {
+    const int row = SelectedPointRow();
+    if (row < 0) {
+        Notify(AfxLoadString(218));
+        return;
+    }
+    // The row's own point, found by its row in the folder (not the first one at its place).
+    const PointRow point = m_points[static_cast<std::size_t>(m_pointList.GetItemData(row))];
+    CPositionStore& store = CPositionStore::Instance();
+    const CPosList* list = store.GetFolder(m_folder);
+    const CPosRecord* stored = list ? list->GetAt(point.row) : nullptr;
+    if (!stored) return;
+    const CPosRecord old = *stored;
+    m_chosen = true;
+    CPointRegDlg edit(this);
+    edit.SetRcBuilder(GetRcBuilder());
+    edit.SetPanelName(u"지점등록");
+    edit.SetName(point.name);
+    edit.SetTargetFolder(m_folder);
+    edit.SetPosition(point.x, point.y);
+    edit.SetVoice(old.value1);
+    edit.SetSymbol(old.value2);
+    edit.SetEditOnly(true);
+    MarkChildUp();
+    if (edit.DoModal() != IDOK) {
+        if (edit.GetResult() != CPointRegDlg::kResultBack) {
+            m_result = edit.GetResult();
+            Cancel();
+        }
+        return;
+    }
+    CPosRecord changed = old;
+    changed.value1 = static_cast<std::uint8_t>(edit.GetVoice());
+    changed.value2 = static_cast<std::uint8_t>(edit.GetSymbol());
+    const std::string name = Utf16ToCp949(std::u16string_view(
+        edit.GetName().GetString(), static_cast<std::size_t>(edit.GetName().GetLength())));
+    std::fill(std::begin(changed.name), std::end(changed.name), '\0');
+    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), CPosRecord::kNameSize), changed.name);
+    bool ok = false;
+    if (edit.GetTargetFolder() == m_folder) {
+        // Same folder: in place, one write.
+        ok = store.ReplaceAt(m_folder, point.row, changed);
+    } else if (store.GetCount() < CPositionStore::kMaxPoints) {
+        // Another folder: the target gets it first, so a failure leaves the point where it was.
+        ok = store.Add(edit.GetTargetFolder(), changed);
+        if (ok) store.RemoveAt(m_folder, point.row);
+    } else {
+        // At the limit a move still goes (it adds nothing in all): out first, and back into its
+        // folder when the target refuses it.
+        ok = store.RemoveAt(m_folder, point.row);
+        if (ok && !store.Add(edit.GetTargetFolder(), changed)) {
+            store.Add(m_folder, old);
+            ok = false;
+        }
+    }
+    if (!ok) Notify(AfxLoadString(150));
+    FillLists();
+}
+
 void CPointTabDlg::ManageFolders() {
     CPointRegDlg folders(this);
     folders.SetRcBuilder(GetRcBuilder());
@@ -217,6 +277,8 @@ void CPointTabDlg::ProcessEvent(NaviCommand& cmd) {
         }
     } else if (name == u"삭제") {
         DeletePoint();
+    } else if (name == u"지점수정") {
+        EditPoint();
     } else if (name == u"폴더수정") {
         ManageFolders();
     } else if (name == kTabs) {

@@ -68,6 +68,7 @@ private:
     void Choose();
     void DeletePoint();
     void ManageFolders();
+    void EditPoint();
 
     bool m_chosen = false;
     bool m_directRoute = false;

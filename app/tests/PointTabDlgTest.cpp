@@ -150,4 +150,20 @@ TEST_F(PointTabDlgTest, DeletingAFoldersOnlyPointLeavesRowZeroAndRefillsBothList
     EXPECT_EQ(root.Read("VelkoData/Position"), PointFile({kHome, kStation}));
 }
 
+TEST_F(PointTabDlgTest, EditingInTheSameFolderReplacesThePointWhereItStands) {
+    // The point row, "구성하기" (page 1), "지점수정" opens the registration dialog; symbol 2 there
+    // and "저장".
+    CPointTabDlg dialog(nullptr);
+    dialog.SetListState({0, 2, 4});
+    INT_PTR code = 0;
+    const HostedRun run =
+        Run(dialog, "tap 150 85\ntap 43 269\ntap 189 289\ntap 119 123\ntap 185 66\ntap 175 18\n", code);
+    ASSERT_FALSE(run.failed) << run.failure;
+    std::string expected = PointFile({kHotel});
+    expected[4 + 29] = 2; // the record's symbol, in place
+    EXPECT_EQ(root.Read("VelkoData/출장.pos"), expected);
+    EXPECT_EQ(root.Read("VelkoData/Position"), PointFile({kHome, kStation}));
+    EXPECT_EQ(CPositionStore::Instance().GetCount(), 3);
+}
+
 } // namespace
