@@ -57,8 +57,10 @@ bool CPositionStore::IsUsableFolderName(const CString& name) {
 
 CString CPositionStore::FolderFile(const CString& name) const {
     CString path;
-    if (name == kDefaultFolder) path.Format(u"%s\\Position", m_base.GetString());
-    else path.Format(u"%s\\%s.pos", m_base.GetString(), name.GetString());
+    if (name == kDefaultFolder)
+        path.Format(u"%s\\Position", m_base.GetString());
+    else
+        path.Format(u"%s\\%s.pos", m_base.GetString(), name.GetString());
     return path;
 }
 
@@ -118,7 +120,8 @@ CPosList* CPositionStore::GetFolder(const CString& name) {
 
 bool CPositionStore::ReadFile(const CString& path, std::vector<CPosRecord>& records) const {
     records.clear();
-    HANDLE file = CreateFileW(path.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
@@ -132,8 +135,8 @@ bool CPositionStore::ReadFile(const CString& path, std::vector<CPosRecord>& reco
             total += got;
         }
         if (total >= 4) {
-            const std::int32_t count = static_cast<std::int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                                                 (static_cast<std::uint32_t>(bytes[3]) << 24));
+            const std::int32_t count = static_cast<std::int32_t>(
+                bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24));
             if (count >= 0 && count <= kMaxPoints) {
                 // Only whole records that are really there: a count beyond them loads those.
                 const std::int32_t present = static_cast<std::int32_t>((total - 4) / CPosRecord::kSize);
@@ -168,7 +171,8 @@ bool CPositionStore::LoadFolder(const CString& name) {
         list->Assign({});
         return true;
     }
-    const std::size_t room = static_cast<std::size_t>(kMaxPoints) - std::min<std::size_t>(m_all.size(), kMaxPoints);
+    const std::size_t room =
+        static_cast<std::size_t>(kMaxPoints) - std::min<std::size_t>(m_all.size(), kMaxPoints);
     if (records.size() > room) {
         // More points than the store may hold in all: the folder is shown but not changed.
         records.resize(room);
@@ -186,7 +190,8 @@ bool CPositionStore::WriteFolder(const CString& name) {
 }
 
 void CPositionStore::RemoveFromAll(const CPosRecord& record) {
-    auto it = std::find_if(m_all.begin(), m_all.end(), [&](const CPosRecord& r) { return SamePoint(r, record); });
+    auto it =
+        std::find_if(m_all.begin(), m_all.end(), [&](const CPosRecord& r) { return SamePoint(r, record); });
     if (it != m_all.end()) m_all.erase(it);
 }
 
@@ -215,6 +220,24 @@ bool CPositionStore::RemoveAt(const CString& folder, int row) {
         return false;
     }
     RemoveFromAll(removed);
+    return true;
+}
+
+bool CPositionStore::ReplaceAt(const CString& folder, int row, const CPosRecord& record) {
+    if (IsReadOnly(folder)) return false;
+    CPosList* list = GetFolder(folder);
+    if (!list || !list->GetAt(row)) return false;
+    const CPosRecord old = *list->GetAt(row);
+    list->RemoveAt(row);
+    list->InsertAt(row, record);
+    if (!WriteFolder(folder)) {
+        list->RemoveAt(row);
+        list->InsertAt(row, old);
+        return false;
+    }
+    auto it =
+        std::find_if(m_all.begin(), m_all.end(), [&](const CPosRecord& r) { return SamePoint(r, old); });
+    if (it != m_all.end()) *it = record;
     return true;
 }
 

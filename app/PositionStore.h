@@ -47,6 +47,9 @@ public:
     // Removes the folder's point at row and writes its file; false (nothing changed) when there
     // is no such row or the file cannot be written.
     bool RemoveAt(const CString& folder, int row);
+    // Puts the record in place of the folder's point at row and writes the file once; false
+    // (nothing changed) when there is no such row or the file cannot be written.
+    bool ReplaceAt(const CString& folder, int row, const CPosRecord& record);
     // Removes the folder's first point with the record's x, y and name (as RemoveAt).
     bool Remove(const CString& folder, const CPosRecord& record);
     // Copies the folder's first point at the record's x and y into it; false when none.

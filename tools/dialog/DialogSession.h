@@ -38,3 +38,6 @@ const std::vector<DialogEntry>& DialogTable();
 // The dialogs' run functions.
 void RunRecentDialog(DialogSession& session);
 void RunSafeDriveDialog(DialogSession& session);
+void RunDorvaDialog(DialogSession& session);
+void RunLatLonDialog(DialogSession& session);
+void RunPointRegDialog(DialogSession& session);

@@ -7,6 +7,9 @@ const std::vector<DialogEntry>& DialogTable() {
     static const std::vector<DialogEntry> table = {
         {"recent", RunRecentDialog},
         {"safedrive", RunSafeDriveDialog},
+        {"dorva", RunDorvaDialog},
+        {"latlon", RunLatLonDialog},
+        {"pointreg", RunPointRegDialog},
     };
     return table;
 }
