@@ -273,8 +273,8 @@ TEST(HeadlessHost, FeedingAPipeFailsTheRunWithoutWaiting) {
 } // namespace
 
 // A worker that sleeps in a loop waits for the script's time instead of moving it: after the
-// script's one second the clock has moved one second, and the worker has slept through ten of its
-// 100 ms turns.
+// script's one second the clock has moved one second, and the worker has had each of its 100 ms
+// turns on the way.
 TEST(HeadlessHost, WorkersSleepInTheScriptsTimeWithoutMovingIt) {
     const auto dir = std::filesystem::temp_directory_path() / ("velko-host-time-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
@@ -305,7 +305,9 @@ TEST(HeadlessHost, WorkersSleepInTheScriptsTimeWithoutMovingIt) {
     });
     EXPECT_EQ(code, 0) << host.Failure();
     EXPECT_EQ(endUtc - startUtc, 1000);
-    EXPECT_EQ(turns.load(), 10);
+    // Its turns at 100 to 900 ms came before the wait ended; the one at 1000 ms races the quit.
+    EXPECT_GE(turns.load(), 9);
+    EXPECT_LE(turns.load(), 10);
     WinResetForTests();
     std::filesystem::remove_all(dir);
 }
