@@ -320,6 +320,8 @@ private:
     void OnMapOverlay(CDC* dc, int phase);
     void DrawPhase0(CDC* dc);
     void DrawPhase1(CDC* dc);
+    // The user's safe-driving points (sign and number) above level 6, when the document has them.
+    void DrawSafePoints(CDC* dc);
     void ComposeEventText();
     void TakeLevel(int level);
     int NextUsedLevel(int from, int step) const;

@@ -3,6 +3,8 @@
 // main screen's controls brought up to date with the status line (phases 3 and 4).
 #include "app/CMainView.h"
 
+#include "app/SafePointList.h"
+
 #include "platform/base/Text.h"
 #include "platform/gdi/AfxGdi.h"
 #include "position/Geometry.h"
@@ -15,6 +17,7 @@
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviExLevelBar.h"
 #include "skinui/controls/NaviLevelBar.h"
+#include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
 
 #include "config/NaviConfig.h"
@@ -164,6 +167,7 @@ void CMainView::DrawPhase1(CDC* dc) {
             car->SetCarIndex(m_viewMode == 1 ? kCarImageHeadingUp : m_viewMode == 2 ? kCarImageBird : m_headingIndex);
         }
     }
+    if (m_mapLevel > 4) DrawSafePoints(dc);
     if (!m_pedestrianMode) m_routeManager.DrawRoutes(dc, m_mapWnd);
     else m_routeManager.DrawPinMarker(dc, m_mapWnd);
     if (carKnown) {
@@ -190,6 +194,28 @@ void CMainView::DrawPhase1(CDC* dc) {
         m_mainScreen->GetSymbolManager()->DrawSymbol(dc, 15, cx - 19, cy - 19);
     }
     DrawPointSymbols(dc);
+}
+
+void CMainView::DrawSafePoints(CDC* dc) {
+    if (!m_doc || !m_doc->safePointsExist || m_mapLevel <= 6) return;
+    auto* mark = Control<NaviSafeZoneMark>(m_mainScreen, u"SafeZone");
+    const CSafePointList& points = CSafePointList::Added();
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    for (int i = 0; i < points.GetCount(); ++i) {
+        const CSafePointRecord* point = points.GetAt(i);
+        if (!point) continue;
+        // The points are kept in network coordinates.
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(point->x, point->y, x, y);
+        m_mapWnd.PointToScreen(x, y);
+        if (!PointInClient(POINT{x, y})) continue;
+        if (mark) mark->DrawSign(dc, x - 16, y - 24, 1);
+        // Numbered in the list's order, from 1.
+        CString number;
+        number.Format(u"@%d", i + 1);
+        dc->ExtTextOut(x + 8, y - 20, 0, nullptr, number, nullptr);
+    }
+    dc->SetBkMode(oldMode);
 }
 
 void CMainView::DrawPointSymbols(CDC* dc) {

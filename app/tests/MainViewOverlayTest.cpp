@@ -3,6 +3,7 @@
 #include "MainViewFixture.h"
 
 #include "admin/AdminSearch.h"
+#include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviCarMark.h"
@@ -224,6 +225,62 @@ TEST_F(MainViewOverlayTest, LoggingLineOnEveryFourthRefreshWhileFollowing) {
     // Not following: never.
     m_view->SetFollowing(false);
     for (int i = 1; i <= 8; ++i) EXPECT_NE(Refresh().Str(), u"Logging..(7.8V)") << i;
+}
+
+} // namespace mainview_test
+
+namespace mainview_test {
+
+// A safe-driving point the user added shows its sign up and to the left of the point and its
+// number "@1" to the right, above level 6 and only while the document says such points exist.
+TEST_F(MainViewOverlayTest, SafeDrivingPointsShowTheirSignAndNumberAboveLevelSix) {
+    m_config->SetValue(0, 0);
+    Open();
+    const POINT at = MapPoint(60, 120);
+    CSafePointRecord point;
+    MapToNetCoord(at.x, at.y, point.x, point.y);
+    CSafePointList::Added().Clear();
+    ASSERT_TRUE(CSafePointList::Added().Add(point));
+    std::int32_t sx = at.x, sy = at.y;
+    auto frame = [&] {
+        Compose();
+        // Where the point lands after the round trip through network coordinates.
+        sx = at.x;
+        sy = at.y;
+        NetToMapCoord(point.x, point.y, sx, sy);
+        m_view->GetMapWnd().PointToScreen(sx, sy);
+        std::vector<COLORREF> px;
+        for (int y = 80; y < 130; ++y)
+            for (int x = 30; x < 110; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    // Counts the pixels of a rectangle (relative to the point) that differ between two frames.
+    auto changed = [&](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int x0, int y0, int x1,
+                       int y1) {
+        int n = 0;
+        for (int y = sy + y0; y < sy + y1; ++y)
+            for (int x = sx + x0; x < sx + x1; ++x)
+                if (y >= 80 && y < 130 && x >= 30 && x < 110)
+                    n += a[static_cast<std::size_t>((y - 80) * 80 + (x - 30))] !=
+                         b[static_cast<std::size_t>((y - 80) * 80 + (x - 30))];
+        return n;
+    };
+    m_doc->safePointsExist = false;
+    const std::vector<COLORREF> without = frame();
+    m_doc->safePointsExist = true;
+    const std::vector<COLORREF> with = frame();
+    EXPECT_EQ(std::abs(sx - 60) <= 1 && std::abs(sy - 120) <= 1, true) << sx << " " << sy;
+    EXPECT_GT(changed(without, with, -16, -24, 0, -4), 10);  // the sign
+    EXPECT_GT(changed(without, with, 8, -20, 30, -6), 5);    // "@1"
+    EXPECT_EQ(changed(without, with, -30, -30, -17, 10), 0); // nothing left of the sign
+    // Level 6 and below: not drawn.
+    ASSERT_TRUE(m_view->SetLevelFromBar(6));
+    m_doc->safePointsExist = false;
+    const std::vector<COLORREF> lowWithout = frame();
+    m_doc->safePointsExist = true;
+    const std::vector<COLORREF> lowWith = frame();
+    EXPECT_EQ(changed(lowWithout, lowWith, -40, -30, 40, 10), 0);
+    CSafePointList::Added().Clear();
 }
 
 } // namespace mainview_test

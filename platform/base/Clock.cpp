@@ -49,8 +49,17 @@ void SimulatedClock::Advance(std::uint64_t ms) {
     m_changed.notify_all();
 }
 
+void SimulatedClock::SetHosted(bool hosted) {
+    m_hostThread = std::this_thread::get_id();
+    m_hosted = hosted;
+}
+
+bool SimulatedClock::MovesTimeItself() const {
+    return !m_hosted || std::this_thread::get_id() == m_hostThread.load();
+}
+
 void SimulatedClock::Sleep(DWORD ms) {
-    if (!m_hosted) {
+    if (MovesTimeItself()) {
         Advance(ms);
         return;
     }
@@ -58,7 +67,7 @@ void SimulatedClock::Sleep(DWORD ms) {
 }
 
 bool SimulatedClock::SleepUnless(DWORD ms, const std::function<bool()>& interrupted) {
-    if (!m_hosted) {
+    if (MovesTimeItself()) {
         Advance(ms);
         return !interrupted();
     }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <set>
+#include <thread>
 
 class Clock {
 public:
@@ -64,7 +65,9 @@ public:
     void Advance(std::uint64_t ms);
     void SetUtc(std::int64_t utcMs) { m_utc = utcMs; }
 
-    void SetHosted(bool hosted) { m_hosted = hosted; }
+    // The thread that turns hosted mode on is the host: its own sleeps move time (it has no one
+    // else to wait for); every other thread waits for the host.
+    void SetHosted(bool hosted);
     // Threads the host waits for: each registers while it runs.
     void AddWorker();
     void RemoveWorker();
@@ -79,10 +82,13 @@ public:
     bool NextDeadline(std::uint64_t& tick);
 
 private:
+    // Outside hosted mode, and on the host thread, a sleep moves time at once.
+    bool MovesTimeItself() const;
     std::atomic<std::uint64_t> m_tick{0};
     std::atomic<std::int64_t> m_utc;
     int m_offset;
     std::atomic<bool> m_hosted{false};
+    std::atomic<std::thread::id> m_hostThread{};
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::multiset<std::uint64_t> m_deadlines;

@@ -20,7 +20,13 @@ int HeadlessHost::Run(const std::function<int()>& app) {
         return 3;
     }
     const bool ownClock = !TheClock().IsSimulated();
-    if (ownClock) InstallClock(&m_clock);
+    // Time is the script's: it moves with the script's waits, and worker threads sleep until it
+    // reaches their deadlines instead of moving it themselves (seven workers sleeping in turn
+    // would otherwise race the clock days ahead within a few seconds of script).
+    if (ownClock) {
+        m_clock.SetHosted(true);
+        InstallClock(&m_clock);
+    }
     ShellCreateStandIns();
     if (!m_runner->Install(&m_error)) {
         ShellDestroyStandIns();

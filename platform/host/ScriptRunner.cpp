@@ -167,10 +167,18 @@ bool ScriptRunner::Idle(int modalDepth) {
         // dispatched at its own time.
         std::uint64_t next = m_waitUntil;
         if (auto due = WinNextTimerDue()) next = std::min(next, std::max(*due, now + 1));
-        if (auto* sim = dynamic_cast<SimulatedClock*>(&clock))
+        if (auto* sim = dynamic_cast<SimulatedClock*>(&clock)) {
+            if (sim->IsHosted()) {
+                // The workers whose time has come run until they sleep again; time then moves
+                // to the earliest of their next deadlines, so each gets every one of its turns.
+                sim->WaitQuiet();
+                std::uint64_t deadline = 0;
+                if (sim->NextDeadline(deadline) && deadline > now && deadline < next) next = deadline;
+            }
             sim->Advance(next - now);
-        else
+        } else {
             clock.Sleep(static_cast<DWORD>(next - now));
+        }
         return true;
     }
     if (m_next < m_commands.size()) {

@@ -327,7 +327,11 @@ int SdlHost::Run(const std::function<int()>& app) {
     bool ownClock = false;
     if (s.runner) {
         ownClock = !TheClock().IsSimulated();
-        if (ownClock) InstallClock(&s.clock);
+        // The script's time, moved by its waits alone (see the headless host).
+        if (ownClock) {
+            s.clock.SetHosted(true);
+            InstallClock(&s.clock);
+        }
     }
     ShellCreateStandIns();
     if (s.runner) {

@@ -1,6 +1,7 @@
 #include "platform/base/Clock.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/Script.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Window.h"
 #include "platform/window/WindowHost.h"
 
@@ -270,3 +271,43 @@ TEST(HeadlessHost, FeedingAPipeFailsTheRunWithoutWaiting) {
 }
 
 } // namespace
+
+// A worker that sleeps in a loop waits for the script's time instead of moving it: after the
+// script's one second the clock has moved one second, and the worker has had each of its 100 ms
+// turns on the way.
+TEST(HeadlessHost, WorkersSleepInTheScriptsTimeWithoutMovingIt) {
+    const auto dir = std::filesystem::temp_directory_path() / ("velko-host-time-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream(dir / "s.txt") << "wait 1000\nquit\n"; }
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    std::int64_t startUtc = 0, endUtc = 0;
+    std::atomic<int> turns{0};
+    const int code = host.Run([&] {
+        startUtc = TheClock().UtcMilliseconds();
+        StopSignal stop;
+        auto* clock = dynamic_cast<SimulatedClock*>(&TheClock());
+        if (clock) clock->AddWorker();
+        std::thread worker([&] {
+            while (stop.Sleep(100)) ++turns;
+            if (clock) clock->RemoveWorker();
+        });
+        MSG m;
+        while (GetMessageW(&m, nullptr, 0, 0)) DispatchMessageW(&m);
+        endUtc = TheClock().UtcMilliseconds();
+        stop.Signal();
+        worker.join();
+        return 0;
+    });
+    EXPECT_EQ(code, 0) << host.Failure();
+    EXPECT_EQ(endUtc - startUtc, 1000);
+    // Its turns at 100 to 900 ms came before the wait ended; the one at 1000 ms races the quit.
+    EXPECT_GE(turns.load(), 9);
+    EXPECT_LE(turns.load(), 10);
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
