@@ -305,18 +305,24 @@ protected:
     // Taps "수신기자동찾기" on the window's thread, which takes part in simulated time while a
     // helper moves the clock and lets the responders talk.
     void Search(std::initializer_list<Responder*> responders) {
-        std::atomic<bool> done{false};
+        std::atomic<bool> done{false}, hosting{false};
         m_clock.AddWorker();
+        // The helper becomes the clock's host for the search, so the window's thread waits for
+        // it instead of moving time at once; the test's thread is the host again afterwards.
         std::thread host([&] {
+            m_clock.SetHosted(true);
+            hosting = true;
             while (!done) {
                 Run(100);
                 for (Responder* p : responders) p->Poll();
             }
         });
+        while (!hosting) std::this_thread::yield();
         f.Tap(u"수신기자동찾기");
         done = true;
         m_clock.RemoveWorker();
         host.join();
+        m_clock.SetHosted(true);
     }
     InfoFixture f;
 };
