@@ -212,17 +212,6 @@ void CGpsInfoDlg::CloseBySelf() {
     if (m_onClosed) m_onClosed();
 }
 
-void CGpsInfoDlg::Send(const char16_t* control, int id, int value, const CString& text) {
-    if (!m_panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = value;
-    cmd.text = text;
-    m_panel->ProcessCommand(cmd);
-}
-
 void CGpsInfoDlg::ShowValues() {
     m_repaintPosted = false;
     GpsSatRecord satellites;
@@ -236,14 +225,14 @@ void CGpsInfoDlg::ShowValues() {
         quality = m_quality;
     }
     // The speed field is unsigned in the record; a value past the signed range reads negative.
-    Send(u"속도", kCmdSetLabelText, 0, SpeedText(static_cast<std::int16_t>(fix.speed)));
-    Send(u"고도", kCmdSetLabelText, 0, AltitudeText(fix.altitude));
-    Send(u"시간", kCmdSetLabelText, 0, TimeText(fix.hour, fix.minute, fix.second));
+    SendToPanel(u"속도", kCmdSetLabelText, 0, SpeedText(static_cast<std::int16_t>(fix.speed)));
+    SendToPanel(u"고도", kCmdSetLabelText, 0, AltitudeText(fix.altitude));
+    SendToPanel(u"시간", kCmdSetLabelText, 0, TimeText(fix.hour, fix.minute, fix.second));
     CString hdop;
     hdop.Format(u"%.1f", fix.hdop);
-    Send(u"HDOP", kCmdSetLabelText, 0, hdop);
-    Send(u"동경", kCmdSetLabelText, 0, LongitudeText(fix.longitude));
-    Send(u"북위", kCmdSetLabelText, 0, LatitudeText(fix.latitude));
+    SendToPanel(u"HDOP", kCmdSetLabelText, 0, hdop);
+    SendToPanel(u"동경", kCmdSetLabelText, 0, LongitudeText(fix.longitude));
+    SendToPanel(u"북위", kCmdSetLabelText, 0, LatitudeText(fix.latitude));
     int d, m, s, f;
     const bool located = Split(fix.longitude, d, m, s, f) && Split(fix.latitude, d, m, s, f);
     if (m_skyView) {
@@ -251,7 +240,7 @@ void CGpsInfoDlg::ShowValues() {
         if (located) m_skyView->SetSatellites(satellites);
     }
     if (m_qualityBar) m_qualityBar->SetValue(quality);
-    Send(u"시리얼포트상태", kCmdSetLabelText, 0, LinkStateText(link));
+    SendToPanel(u"시리얼포트상태", kCmdSetLabelText, 0, LinkStateText(link));
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
 
@@ -316,11 +305,11 @@ void CGpsInfoDlg::LoadControls() {
     m_speed = m_config->GetValue(30);
     m_separate = m_config->GetValue(31);
     m_unit = m_config->GetValue(32);
-    Send(kDatumGroup, kCmdSelect, m_datum);
-    Send(kPortCombo, kCmdSelect, m_port);
-    Send(kSpeedCombo, kCmdSelect, m_speed);
-    Send(kSeparateBox, kCmdSelect, m_separate);
-    Send(kUnitBox, kCmdSelect, m_unit);
+    SendToPanel(kDatumGroup, kCmdSelect, m_datum);
+    SendToPanel(kPortCombo, kCmdSelect, m_port);
+    SendToPanel(kSpeedCombo, kCmdSelect, m_speed);
+    SendToPanel(kSeparateBox, kCmdSelect, m_separate);
+    SendToPanel(kUnitBox, kCmdSelect, m_unit);
     UpdatePortChoices();
 }
 
@@ -337,8 +326,8 @@ void CGpsInfoDlg::SaveSettings() {
 void CGpsInfoDlg::UpdatePortChoices() {
     // The unit alone uses its fixed port: no port or speed to choose.
     const int value = m_unit && !m_separate ? -2 : -1;
-    Send(kPortCombo, kCmdSelect, value);
-    Send(kSpeedCombo, kCmdSelect, value);
+    SendToPanel(kPortCombo, kCmdSelect, value);
+    SendToPanel(kSpeedCombo, kCmdSelect, value);
 }
 
 void CGpsInfoDlg::SearchReceivers() {
@@ -358,11 +347,11 @@ void CGpsInfoDlg::SearchReceivers() {
     m_speed = code;
     m_separate = both ? 1 : 0;
     m_unit = unitFound ? 1 : 0;
-    Send(kDatumGroup, kCmdSelect, m_datum);
-    Send(kPortCombo, kCmdSelect, m_port);
-    Send(kSpeedCombo, kCmdSelect, m_speed);
-    Send(kSeparateBox, kCmdSelect, m_separate);
-    Send(kUnitBox, kCmdSelect, m_unit);
+    SendToPanel(kDatumGroup, kCmdSelect, m_datum);
+    SendToPanel(kPortCombo, kCmdSelect, m_port);
+    SendToPanel(kSpeedCombo, kCmdSelect, m_speed);
+    SendToPanel(kSeparateBox, kCmdSelect, m_separate);
+    SendToPanel(kUnitBox, kCmdSelect, m_unit);
     UpdatePortChoices();
     m_changed = true;
     NaviMessageBox::ShowMessage(kFound, NaviMessageBox::kNotice);
@@ -384,7 +373,7 @@ void CGpsInfoDlg::ConfirmSettings() {
     }
     m_changed = false;
     LoadControls();
-    Send(kPanels, kCmdSelect, 0);
+    SendToPanel(kPanels, kCmdSelect, 0);
     m_settingsShown = false;
     ShowValues();
 }
@@ -430,7 +419,7 @@ void CGpsInfoDlg::ProcessEvent(NaviCommand& cmd) {
     default: return;
     }
     if (Is(cmd, u"재설정")) {
-        Send(kPanels, kCmdSelect, 1);
+        SendToPanel(kPanels, kCmdSelect, 1);
         m_settingsShown = true;
         m_changed = false;
     } else if (Is(cmd, u"확인")) {
@@ -458,7 +447,7 @@ void CGpsInfoDlg::ProcessEvent(NaviCommand& cmd) {
         m_unit = cmd.param1 != 0;
         if (m_separate && !m_unit) {
             m_separate = 0;
-            Send(kSeparateBox, kCmdSelect, 0);
+            SendToPanel(kSeparateBox, kCmdSelect, 0);
         }
         UpdatePortChoices();
     } else if (Is(cmd, u"수신기자동찾기")) {

@@ -109,7 +109,6 @@ private:
     void ResetGps();
     void ConfirmSettings();
     void OpenPopup(std::uint32_t comboHandle);
-    void Send(const char16_t* control, int id, int value, const CString& text = CString());
     void CloseBySelf();
 
     CNaviConfig* m_config;

@@ -114,14 +114,3 @@ void CPointDialogBase::Notify(const CString& text) {
     NaviMessageBox::ShowMessage(text, NaviMessageBox::kNotice);
 }
 
-void CPointDialogBase::SendToPanel(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}

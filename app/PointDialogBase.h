@@ -67,6 +67,4 @@ protected:
     int Ask(const CString& text);
     // A notice (state 3 first).
     void Notify(const CString& text);
-    // A command to the panel's controls: {target "DIALOG", control, id, param1, text}.
-    void SendToPanel(const char16_t* control, int id, int param1, const CString& text = CString());
 };

@@ -113,18 +113,6 @@ const CString& CRouteInfoDlg::LabelText(const char16_t* name) const {
     return empty;
 }
 
-void CRouteInfoDlg::Send(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}
-
 void CRouteInfoDlg::SetLabel(const char16_t* name, const CString& text) {
     bool found = false;
     for (auto& [label, value] : m_labels)
@@ -133,7 +121,7 @@ void CRouteInfoDlg::SetLabel(const char16_t* name, const CString& text) {
             found = true;
         }
     if (!found) m_labels.emplace_back(name, text);
-    Send(name, kCmdSetLabelText, -1, text);
+    SendToPanel(name, kCmdSetLabelText, -1, text);
 }
 
 void CRouteInfoDlg::Close() {
@@ -191,7 +179,7 @@ void CRouteInfoDlg::ProcessEvent(NaviCommand& cmd) {
 void CRouteInfoDlg::SwitchPage(bool summary) {
     const HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     if (summary) BuildSummary();
-    Send(kPages, kCmdSelect, summary ? 1 : 0);
+    SendToPanel(kPages, kCmdSelect, summary ? 1 : 0);
     m_summaryMode = summary ? 1 : 0;
     ::SetCursor(old);
     if (GetSafeHwnd()) Invalidate(FALSE);
@@ -433,7 +421,7 @@ BOOL CRouteInfoDlg::OnInitDialog() {
                              : 0;
     FillInfoPage(selected);
     for (int i = 0; i < m_tabCount; ++i)
-        if (m_tabIds[i] == selected) Send(kTabs, kCmdSelect, i);
+        if (m_tabIds[i] == selected) SendToPanel(kTabs, kCmdSelect, i);
     return TRUE;
 }
 

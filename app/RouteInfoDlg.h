@@ -65,7 +65,6 @@ protected:
 
 private:
     void Close();
-    void Send(const char16_t* control, int id, int param1, const CString& text = CString());
     void SetLabel(const char16_t* name, const CString& text);
     void SwitchPage(bool summary);
     void BuildInfoPage(NaviRcBuilder* builder, NaviPanel* page);

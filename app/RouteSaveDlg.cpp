@@ -123,18 +123,6 @@ int CRouteSaveDlg::Ask(const CString& text, int type) {
     return answer;
 }
 
-void CRouteSaveDlg::Send(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}
-
 void CRouteSaveDlg::Close() {
     if (GetSafeHwnd())
         OnCancel();
@@ -255,7 +243,7 @@ void CRouteSaveDlg::OfferToStore() {
 
 void CRouteSaveDlg::ShowPage(int page) {
     m_page = page;
-    Send(kPages, kCmdSelect, page);
+    SendToPanel(kPages, kCmdSelect, page);
     if (m_list.GetSafeHwnd()) m_list.ShowWindow(page == 0 ? SW_SHOW : SW_HIDE);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
@@ -368,7 +356,7 @@ void CRouteSaveDlg::BuildSavedScreen() {
             if (listed[i] == m_selectedFile) m_list.SetCurSel(static_cast<int>(i));
     }
     const int storage = config->GetValue(kSettingStorage);
-    Send(kLocationGroup, kCmdSelect, storage);
+    SendToPanel(kLocationGroup, kCmdSelect, storage);
     m_chosenLocation = storage;
     ShowPage(m_page);
 }

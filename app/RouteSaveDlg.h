@@ -70,7 +70,6 @@ private:
     void StoreLocation();
     void OfferToStore();
     int Ask(const CString& text, int type);
-    void Send(const char16_t* control, int id, int param1, const CString& text = CString());
 
     CListBox m_list;
     CEdit m_edit;

@@ -2,6 +2,7 @@
 
 #include "platform/window/Afx.h"
 #include "skinui/NaviPanel.h"
+#include "skinui/NaviCommand.h"
 #include "skinui/NaviRcBuilder.h"
 
 CNaviDialogBroker::CNaviDialogBroker() = default;
@@ -40,4 +41,15 @@ void CNaviDialogBroker::StartTimer(UINT period) {
 
 void CNaviDialogBroker::StopTimer() {
     if (m_owner && m_owner->GetSafeHwnd()) m_owner->KillTimer(1);
+}
+
+void CNaviDialogBroker::SendToPanel(const char16_t* control, int id, int param1, const CString& text) const {
+    if (!m_panel) return;
+    NaviCommand cmd;
+    cmd.target = kTargetDialog;
+    cmd.control = control;
+    cmd.id = id;
+    cmd.param1 = param1;
+    cmd.text = text;
+    m_panel->ProcessCommand(cmd);
 }

@@ -35,6 +35,9 @@ public:
     NaviPanel* GetPanel() const { return m_panel; }
     void Draw(CDC* dc);
     RECT GetPanelRect() const;
+    // Sends a command to the named control of this dialog's screen (target "DIALOG"); nothing
+    // while no panel is built.
+    void SendToPanel(const char16_t* control, int id, int param1 = -1, const CString& text = CString()) const;
     void StartTimer(UINT period);
     void StopTimer();
 

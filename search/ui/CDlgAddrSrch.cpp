@@ -55,24 +55,13 @@ BOOL CDlgNearLot::OnInitDialog() {
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    NaviPanel* panel = GetPanel();
-    auto send = [&](const char16_t* control, int id, int param1, const CString& text) {
-        if (!panel) return;
-        NaviCommand cmd;
-        cmd.target = kTargetDialog;
-        cmd.control = control;
-        cmd.id = id;
-        cmd.param1 = param1;
-        cmd.text = text;
-        panel->ProcessCommand(cmd);
-    };
     const int count = std::min(m_engine->GetNearLotCount(), 2);
     for (int i = 0; i < count; ++i) {
         const std::string text = CSrchAddr::LotText(m_engine->GetNearLot(i)) + "\xB9\xF8\xC1\xF6"; // "번지"
-        send(u"인접지번선택 그룹", kCmdRenameRow, i, CString(Cp949ToUtf16(text).c_str()));
+        SendToPanel(u"인접지번선택 그룹", kCmdRenameRow, i, CString(Cp949ToUtf16(text).c_str()));
     }
-    send(u"인접지번선택 그룹", kCmdSelect, 0, CString());
-    send(u"인접지번설명", kCmdSetLabelText, -1, SearchString(kStrChooseNearLot));
+    SendToPanel(u"인접지번선택 그룹", kCmdSelect, 0, CString());
+    SendToPanel(u"인접지번설명", kCmdSetLabelText, -1, SearchString(kStrChooseNearLot));
     m_index = 0;
     return TRUE;
 }
@@ -113,18 +102,6 @@ void CDlgAddrSrch::GetTolvik(_ADDR_RESULT& out) {
 INT_PTR CDlgAddrSrch::DoModal() {
     RegisterTemplate(kTemplate, RECT{0, 0, 240, 320});
     return NaviDialog::DoModal();
-}
-
-void CDlgAddrSrch::SendToScreen(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
 }
 
 void CDlgAddrSrch::Notice(int id) {
@@ -172,7 +149,7 @@ void CDlgAddrSrch::SetPointType() {
     else if (m_pointType == 1) tab = 2;
     else if (m_pointType == 2) tab = 0;
     else if (m_pointType == 3) tab = 1;
-    SendToScreen(u"텝_주소검색", kCmdSelect, tab);
+    SendToPanel(u"텝_주소검색", kCmdSelect, tab);
     m_result.pointType = static_cast<std::uint8_t>(m_pointType);
 }
 
@@ -205,7 +182,7 @@ void CDlgAddrSrch::SetStaticText(int depth) {
         if (i > 0) m_routeText += u" ";
         m_routeText += m_names[i];
     }
-    SendToScreen(u"지역구분", kCmdSetLabelText, -1, m_caption);
+    SendToPanel(u"지역구분", kCmdSetLabelText, -1, m_caption);
     if (m_flow) m_flow->SetText(m_routeText);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
@@ -214,7 +191,7 @@ void CDlgAddrSrch::ManageWindowControl() {
     const bool lot = m_depth >= 4;
     if (m_list.GetSafeHwnd()) m_list.ShowWindow(lot ? SW_HIDE : SW_SHOW);
     if (m_lot.GetSafeHwnd()) m_lot.ShowWindow(lot ? SW_SHOW : SW_HIDE);
-    SendToScreen(u"주소검색패널들", kCmdSelect, lot ? 1 : 0);
+    SendToPanel(u"주소검색패널들", kCmdSelect, lot ? 1 : 0);
 }
 
 void CDlgAddrSrch::EnterLotInput() {

@@ -94,7 +94,6 @@ private:
     void ParcelSearch(bool routeDirectly);
     bool DirectRouteRefused();
     void Notice(int id);
-    void SendToScreen(const char16_t* control, int id, int param1, const CString& text = CString());
 
     CListBox m_list;
     CEdit m_lot;

@@ -87,18 +87,6 @@ CString CDlgAroundSrch::ModifyName(HDC dc, const CString& name) {
     return CString((part + u"..").c_str());
 }
 
-void CDlgAroundSrch::SendToScreen(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}
-
 void CDlgAroundSrch::Notice(int id) {
     NaviMessageBox::ShowMessage(SearchString(id), NaviMessageBox::kNotice);
 }
@@ -149,8 +137,8 @@ void CDlgAroundSrch::OnDestroy() {
 void CDlgAroundSrch::SetSearchType() {
     if (m_searchType != 2) m_searchType = 1;
     const int tab = m_searchType == 2 ? 1 : 0;
-    SendToScreen(u"주변검색텝", kCmdSelect, tab);
-    SendToScreen(u"주변검색패널들", kCmdSelect, tab);
+    SendToPanel(u"주변검색텝", kCmdSelect, tab);
+    SendToPanel(u"주변검색패널들", kCmdSelect, tab);
 }
 
 void CDlgAroundSrch::SetPointType() {
@@ -164,17 +152,17 @@ void CDlgAroundSrch::SetPointType() {
         else if (m_pointType == 2) tab = 0;
         else if (m_pointType == 3) tab = 1;
     }
-    SendToScreen(u"텝_주변검색", kCmdSelect, tab);
+    SendToPanel(u"텝_주변검색", kCmdSelect, tab);
 }
 
 void CDlgAroundSrch::SetRadioButton() {
-    if (m_category >= 0) SendToScreen(u"주변시설물검색_카테고리_그룹", kCmdSelect, m_category);
+    if (m_category >= 0) SendToPanel(u"주변시설물검색_카테고리_그룹", kCmdSelect, m_category);
     if (m_viewCategory < 0) {
-        SendToScreen(u"없음", kCmdSelect, 1);
+        SendToPanel(u"없음", kCmdSelect, 1);
         m_noneToggle = true;
     } else {
-        SendToScreen(u"주변시설물보기_카테고리_그룹", kCmdSelect, m_viewCategory);
-        SendToScreen(u"없음", kCmdSelect, 0);
+        SendToPanel(u"주변시설물보기_카테고리_그룹", kCmdSelect, m_viewCategory);
+        SendToPanel(u"없음", kCmdSelect, 0);
         m_noneToggle = false;
     }
 }
@@ -196,7 +184,7 @@ bool CDlgAroundSrch::ShowAroundFacility() {
     if (!InitNeighManage(m_category) || m_engine.GetCount() <= 0) return false;
     m_shown = true;
     AddAroundFacilityList();
-    SendToScreen(u"주변검색패널들", kCmdSelect, 2);
+    SendToPanel(u"주변검색패널들", kCmdSelect, 2);
     m_list.ShowWindow(SW_SHOW);
     MoveWindow(kResultRect.left, kResultRect.top, kResultRect.right - kResultRect.left,
                kResultRect.bottom - kResultRect.top);
@@ -312,7 +300,7 @@ void CDlgAroundSrch::LeaveResults() {
     m_list.ShowWindow(SW_HIDE);
     MoveWindow(0, 0, 240, 320);
     m_top = 0;
-    SendToScreen(u"주변검색패널들", kCmdSelect, 0);
+    SendToPanel(u"주변검색패널들", kCmdSelect, 0);
     m_shown = false;
 }
 
@@ -384,7 +372,7 @@ void CDlgAroundSrch::ProcessEvent(NaviCommand& cmd) {
     } else if (name == u"주변시설물보기_카테고리_그룹") {
         if (cmd.param1 >= 0 && cmd.param1 < CNeighManage::kCategories) {
             m_viewCategory = cmd.param1;
-            SendToScreen(u"없음", kCmdSelect, 0);
+            SendToPanel(u"없음", kCmdSelect, 0);
             m_noneToggle = false;
         }
     } else if (name == u"검색") {
@@ -413,15 +401,15 @@ void CDlgAroundSrch::ProcessEvent(NaviCommand& cmd) {
         EndDialog(IDOK);
     } else if (name == u"없음") {
         if (!m_noneToggle) m_noneToggle = true;
-        else SendToScreen(u"없음", kCmdSelect, 1);
+        else SendToPanel(u"없음", kCmdSelect, 1);
         if (m_noneToggle && m_viewCategory >= 0) {
-            SendToScreen(u"주변시설물보기_카테고리_그룹", kCmdUncheck, m_viewCategory);
+            SendToPanel(u"주변시설물보기_카테고리_그룹", kCmdUncheck, m_viewCategory);
             m_viewCategory = -1;
         }
     } else if (name == u"주변검색텝") {
         if (cmd.text == u"텝_검색") m_searchType = 1;
         else if (cmd.text == u"텝_보기") m_searchType = 2;
-        SendToScreen(u"주변검색패널들", kCmdSelect, m_searchType == 2 ? 1 : 0);
+        SendToPanel(u"주변검색패널들", kCmdSelect, m_searchType == 2 ? 1 : 0);
     } else if (name == u"텝_주변검색") {
         if (cmd.text == u"텝_출발지") m_pointType = 1;
         else if (cmd.text == u"텝_목적지") m_pointType = 2;

@@ -83,7 +83,6 @@ private:
     AroundFacilityItem* MakeItem(int hit, bool highlighted) const;
     bool DirectRouteRefused();
     void Notice(int id);
-    void SendToScreen(const char16_t* control, int id, int param1, const CString& text = CString());
 
     int m_uiType = 2004;
     int m_category = -1;

@@ -77,18 +77,6 @@ INT_PTR CDlgCateSrch::DoModal() {
     return NaviDialog::DoModal();
 }
 
-void CDlgCateSrch::SendToScreen(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}
-
 void CDlgCateSrch::Notice(int id) {
     NaviMessageBox::ShowMessage(SearchString(id), NaviMessageBox::kNotice);
 }
@@ -159,7 +147,7 @@ void CDlgCateSrch::SetPointType() {
     if (m_pointType == 1) tab = 2;
     else if (m_pointType == 2) tab = 0;
     else if (m_pointType == 3) tab = 1;
-    SendToScreen(u"텝_종별검색", kCmdSelect, tab);
+    SendToPanel(u"텝_종별검색", kCmdSelect, tab);
     m_result.pointType = static_cast<std::uint8_t>(m_pointType);
 }
 
@@ -191,7 +179,7 @@ void CDlgCateSrch::ManageWindowControl() {
     if (m_list.GetSafeHwnd()) m_list.ShowWindow(facilities ? SW_HIDE : SW_SHOW);
     if (m_facilities.GetSafeHwnd()) m_facilities.ShowWindow(facilities ? SW_SHOW : SW_HIDE);
     if (m_facilityName.GetSafeHwnd()) m_facilityName.ShowWindow(facilities ? SW_SHOW : SW_HIDE);
-    SendToScreen(u"종별검색패널들", kCmdSelect, facilities ? 1 : 0);
+    SendToPanel(u"종별검색패널들", kCmdSelect, facilities ? 1 : 0);
 }
 
 void CDlgCateSrch::SetStaticText() {
@@ -209,7 +197,7 @@ void CDlgCateSrch::SetStaticText() {
             m_pathText += parts[i];
         }
     }
-    SendToScreen(u"분류구분", kCmdSetLabelText, -1, m_caption);
+    SendToPanel(u"분류구분", kCmdSetLabelText, -1, m_caption);
     if (m_flow) m_flow->SetText(m_pathText);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
@@ -224,7 +212,7 @@ void CDlgCateSrch::SetCountText() {
     } else {
         m_countText.Format(u"%ld 건", static_cast<long>(m_cate.GetListCount(m_level)));
     }
-    SendToScreen(u"검색건수", kCmdSetLabelText, -1, m_countText);
+    SendToPanel(u"검색건수", kCmdSetLabelText, -1, m_countText);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
 

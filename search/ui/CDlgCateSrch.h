@@ -76,7 +76,6 @@ private:
     CString HeadingOf(int level) const;
     std::string FacilityName(int i);
     void Notice(int id);
-    void SendToScreen(const char16_t* control, int id, int param1, const CString& text = CString());
 
     CString m_names[4];
     int m_index[5] = {-1, -1, -1, -1, -1};

@@ -167,14 +167,7 @@ void CDlgNameSrch::SetCountText(int variant) {
     } else {
         m_countText.Format(u"총 %ld/%ld 건", static_cast<long>(selected + 1), static_cast<long>(m_list.GetTotal()));
     }
-    if (NaviPanel* panel = GetPanel()) {
-        NaviCommand cmd;
-        cmd.target = kTargetDialog;
-        cmd.control = u"검색건수";
-        cmd.id = kCmdSetLabelText;
-        cmd.text = m_countText;
-        panel->ProcessCommand(cmd);
-    }
+    SendToPanel(u"검색건수", kCmdSetLabelText, -1, m_countText);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
 
@@ -211,14 +204,7 @@ void CDlgNameSrch::SetPointType() {
     else if (m_pointType == 1) tab = 2;
     else if (m_pointType == 2) tab = 0;
     else if (m_pointType == 3) tab = 1;
-    if (NaviPanel* panel = GetPanel()) {
-        NaviCommand cmd;
-        cmd.target = kTargetDialog;
-        cmd.control = u"텝_명칭검색";
-        cmd.id = kCmdSelect;
-        cmd.param1 = tab;
-        panel->ProcessCommand(cmd);
-    }
+    SendToPanel(u"텝_명칭검색", kCmdSelect, tab);
 }
 
 bool CDlgNameSrch::RunPrevFunction() {

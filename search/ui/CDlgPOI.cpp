@@ -129,7 +129,7 @@ void CDlgPOI::BuildTexts() {
 BOOL CDlgPOI::OnInitDialog() {
     NaviDialog::OnInitDialog();
     InitSkin(this);
-    if (!m_useMenuButton) SendToScreen(u"이전", kCmdDisable, -1);
+    if (!m_useMenuButton) SendToPanel(u"이전", kCmdDisable, -1);
     m_detailEdit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY, kDetailRect,
                         this, kDetailControl);
     MoveWindow(0, 0, 240, 320);
@@ -160,7 +160,7 @@ void CDlgPOI::CreateNaviFlowString() {
 }
 
 void CDlgPOI::DisplayText() {
-    SendToScreen(u"시설명칭", kCmdSetLabelText, -1, m_name);
+    SendToPanel(u"시설명칭", kCmdSetLabelText, -1, m_name);
     if (m_telephoneFlow) m_telephoneFlow->SetText(m_telephone);
     if (m_addressFlow) m_addressFlow->SetText(m_address);
     if (m_detailEdit.GetSafeHwnd()) m_detailEdit.SetWindowText(m_detail);
@@ -174,20 +174,7 @@ void CDlgPOI::ShowPointType() {
     else if (m_pointType == 1) tab = 2;
     else if (m_pointType == 2) tab = 0;
     else if (m_pointType == 3) tab = 1;
-    SendToScreen(u"텝_상세정보", kCmdSelect, tab);
-}
-
-void CDlgPOI::SendToScreen(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-    if (GetSafeHwnd()) Invalidate(FALSE);
+    SendToPanel(u"텝_상세정보", kCmdSelect, tab);
 }
 
 void CDlgPOI::OnTimer(UINT_PTR /*id*/) {

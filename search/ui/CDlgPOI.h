@@ -59,7 +59,6 @@ private:
     void CreateNaviFlowString();
     void DisplayText();
     void ShowPointType();
-    void SendToScreen(const char16_t* control, int id, int param1, const CString& text = CString());
 
     bool m_showPosition = false;
     bool m_routeDirectly = false;

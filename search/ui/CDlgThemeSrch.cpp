@@ -88,18 +88,6 @@ int CDlgThemeSrch::FilterValue(int mode, int selection) {
     return selection;
 }
 
-void CDlgThemeSrch::SendToScreen(const char16_t* control, int id, int param1, const CString& text) {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    panel->ProcessCommand(cmd);
-}
-
 void CDlgThemeSrch::Notice(int id) {
     NaviMessageBox::ShowMessage(SearchString(id), NaviMessageBox::kNotice);
 }
@@ -156,12 +144,12 @@ void CDlgThemeSrch::SetPointType() {
         else if (m_pointType == 2) tab = 0;
         else if (m_pointType == 3) tab = 1;
     }
-    SendToScreen(u"텝_테마검색", kCmdSelect, tab);
+    SendToPanel(u"텝_테마검색", kCmdSelect, tab);
 }
 
 void CDlgThemeSrch::ShowStage(int stage) {
     m_stage = stage;
-    SendToScreen(u"테마검색패널들", kCmdSelect, stage);
+    SendToPanel(u"테마검색패널들", kCmdSelect, stage);
     if (m_themes.GetSafeHwnd()) m_themes.ShowWindow(stage == 1 ? SW_SHOW : SW_HIDE);
     const int places = stage == 2 ? SW_SHOW : SW_HIDE;
     if (m_combo.GetSafeHwnd()) m_combo.ShowWindow(places);
@@ -204,7 +192,7 @@ void CDlgThemeSrch::SetCountText(bool withSelection) {
         m_countText.Format(u"총 %ld/%ld 건", static_cast<long>(selected + 1), static_cast<long>(m_places.GetTotal()));
     else
         m_countText.Format(u"총 %ld 건", static_cast<long>(m_places.GetTotal()));
-    SendToScreen(u"테마검색건수", kCmdSetLabelText, -1, m_countText);
+    SendToPanel(u"테마검색건수", kCmdSetLabelText, -1, m_countText);
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
 
@@ -218,17 +206,17 @@ void CDlgThemeSrch::Next() {
             m_themes.AddString(FromCp949(title, sizeof title).GetString());
         }
         if (m_themes.GetCount() > 0) m_themes.SetCurSel(0);
-        SendToScreen(u"테마구분", kCmdSetLabelText, -1, SearchString(kStrThemeTour));
+        SendToPanel(u"테마구분", kCmdSetLabelText, -1, SearchString(kStrThemeTour));
         CString title;
         if (m_themes.GetCurSel() >= 0) m_themes.GetText(m_themes.GetCurSel(), title);
-        SendToScreen(u"테마명칭", kCmdSetLabelText, -1, title);
+        SendToPanel(u"테마명칭", kCmdSetLabelText, -1, title);
         ShowStage(1);
     } else if (m_stage == 1) {
         const int sel = m_themes.GetCurSel();
         if (sel < 0 || !m_engine.LoadTheme(sel)) return;
         m_theme = sel;
         m_mode = kRegionMode;
-        SendToScreen(u"테마검색조건 그룹", kCmdSelect, 0);
+        SendToPanel(u"테마검색조건 그룹", kCmdSelect, 0);
         FillCombo();
         m_prevMode = m_mode;
         m_prevSelection = 0;
@@ -263,10 +251,10 @@ void CDlgThemeSrch::Prev() {
         m_lastText = CString();
         m_places.Empty();
         HideDescription();
-        SendToScreen(u"테마구분", kCmdSetLabelText, -1, SearchString(kStrThemeTour));
+        SendToPanel(u"테마구분", kCmdSetLabelText, -1, SearchString(kStrThemeTour));
         CString title;
         if (m_themes.GetCurSel() >= 0) m_themes.GetText(m_themes.GetCurSel(), title);
-        SendToScreen(u"테마명칭", kCmdSetLabelText, -1, title);
+        SendToPanel(u"테마명칭", kCmdSetLabelText, -1, title);
         ShowStage(1);
     }
 }
@@ -394,7 +382,7 @@ bool CDlgThemeSrch::RunPrevFunction() {
     const int mode = m_prev.filterMode == kDistanceMode ? kDistanceMode : kRegionMode;
     if (mode != m_mode) {
         m_mode = mode;
-        SendToScreen(u"테마검색조건 그룹", kCmdSelect, mode - 1);
+        SendToPanel(u"테마검색조건 그룹", kCmdSelect, mode - 1);
         FillCombo();
     }
     // A record from an older theme file: a selection past today's combo falls back to "전국".
@@ -422,7 +410,7 @@ BOOL CDlgThemeSrch::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (id == kThemeListControl && code == LBN_SELCHANGE) {
         CString title;
         if (m_themes.GetCurSel() >= 0) m_themes.GetText(m_themes.GetCurSel(), title);
-        SendToScreen(u"테마명칭", kCmdSetLabelText, -1, title);
+        SendToPanel(u"테마명칭", kCmdSetLabelText, -1, title);
         if (GetSafeHwnd()) Invalidate(FALSE);
         return TRUE;
     }

@@ -73,7 +73,6 @@ private:
     void SetPointType();
     bool DirectRouteRefused();
     void Notice(int id);
-    void SendToScreen(const char16_t* control, int id, int param1, const CString& text = CString());
     CString SearchText() const;
 
     CThemeDB m_engine;
