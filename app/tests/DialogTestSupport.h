@@ -1,48 +1,11 @@
-// Running the application's dialogs in tests: a device root holding the sample skin's archive (so
-// controls have their images, sizes and places), and the headless host around a body that runs
-// a dialog with a script of taps and answers.
+// Running the application's dialogs in tests: the shared hosted run and sample skin, and the
+// texts of the message boxes a run showed.
 #pragma once
 
-#include "platform/files/tests/TempRoot.h"
-#include "platform/host/HeadlessHost.h"
-#include "tools/mkdevice/SkinStage.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
-
-struct HostedRun {
-    int code = -1;
-    bool failed = false;
-    std::string failure;
-    std::string msgboxLog;
-};
-
-inline HostedRun RunHosted(TempRoot& root, const std::string& script, const std::function<int()>& body) {
-    root.MakeFile("run.script", script);
-    HostOptions options;
-    options.script = root.Host("run.script");
-    options.outDir = root.Host("out");
-    HeadlessHost host(options);
-    std::string error;
-    EXPECT_TRUE(host.Prepare(&error)) << error;
-    HostedRun run;
-    host.Run([&] {
-        run.code = body();
-        return 0;
-    });
-    run.failed = host.Failed();
-    run.failure = host.Failure();
-    std::ifstream log(root.Host("out/msgbox.log"));
-    std::stringstream text;
-    text << log.rdbuf();
-    run.msgboxLog = text.str();
-    return run;
-}
 
 // The texts of the message boxes a run showed, one a line (the log's third field on).
 inline std::string BoxTexts(const std::string& msgboxLog) {
@@ -53,19 +16,4 @@ inline std::string BoxTexts(const std::string& msgboxLog) {
         boxes += line.substr(second + 1) + "\n";
     }
     return boxes;
-}
-
-// The sample skin's archive: every manifest image drawn at its size.
-inline const std::string& SampleSkin() {
-    static const std::string archive = [] {
-        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> images;
-        for (const auto& file : std::filesystem::directory_iterator(VELKO_SKIN_MANIFESTS)) {
-            if (file.path().extension() != ".txt") continue;
-            for (const mkdev::SkinImageSpec& spec : mkdev::ReadSkinManifest(file.path().string()))
-                images.emplace_back(spec.name, mkdev::DrawSkinImage(spec));
-        }
-        const std::vector<std::uint8_t> bytes = mkdev::PackSkinArchive(images);
-        return std::string(bytes.begin(), bytes.end());
-    }();
-    return archive;
 }

@@ -7,7 +7,7 @@
 #include "commondlg/NaviMessageBox.h"
 #include "position/Geometry.h"
 #include "route/base/Coords.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "skinui/NaviRcBuilder.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/files/Files.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "skinui/NaviRcBuilder.h"
 
 #include <gtest/gtest.h>

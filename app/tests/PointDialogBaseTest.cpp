@@ -6,7 +6,7 @@
 
 #include "commondlg/NaviMessageBox.h"
 #include "platform/window/Shell.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "skinui/NaviRcBuilder.h"
 
 #include <gtest/gtest.h>

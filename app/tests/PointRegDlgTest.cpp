@@ -13,7 +13,7 @@
 #include "platform/files/Files.h"
 #include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "skinui/NaviRcBuilder.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "app/PositionStore.h"
 #include "commondlg/NaviMessageBox.h"
 #include "platform/base/Text.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "skinui/NaviRcBuilder.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "platform/base/Text.h"
 #include "platform/window/Afx.h"
 #include "search/tests/SearchBytes.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "search/ui/CDlgAddrSrch.h"
 #include "skinui/NaviRcBuilder.h"
 

@@ -3,7 +3,7 @@
 // result whose row the database no longer has. The list's rows start at y 81 and are 14 high (built-in font).
 #include "commondlg/NaviMessageBox.h"
 #include "search/tests/SearchBytes.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "platform/window/Afx.h"
 #include "platform/window/WindowHost.h"
 #include "search/ui/CDlgNameSrch.h"

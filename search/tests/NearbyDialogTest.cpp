@@ -3,7 +3,7 @@
 #include "commondlg/NaviMessageBox.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "search/ui/CDlgAroundSrch.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/mkdevice/DeviceBuilder.h"

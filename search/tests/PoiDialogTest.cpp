@@ -7,7 +7,7 @@
 #include "platform/host/HeadlessHost.h"
 #include "search/CSearchManager.h"
 #include "search/tests/SearchBytes.h"
-#include "search/tests/SearchUiSupport.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 #include "search/ui/CDlgPOI.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/mkdevice/SkinStage.h"

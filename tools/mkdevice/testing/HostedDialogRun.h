@@ -1,5 +1,7 @@
-// Running the search screens in tests: the headless host around a body that runs a dialog,
-// and the sample skin's archive so that controls have their sizes and places.
+// Running skinned dialogs in tests: the headless host around a body that runs a dialog with a
+// script of taps and answers, and the sample skin's archive (every manifest image drawn at its
+// size) so that controls have their images, sizes and places. Test targets that use it define
+// VELKO_SKIN_MANIFESTS, the folder of the skin manifests.
 #pragma once
 
 #include "platform/files/tests/TempRoot.h"
@@ -10,9 +12,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdint>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct HostedRun {
     int code = -1;
