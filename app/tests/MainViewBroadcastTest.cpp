@@ -171,3 +171,36 @@ TEST(BroadcastSingletons, InstanceFromTwoThreadsGivesOneObject) {
 }
 
 } // namespace
+
+#include "app/BroadcastReceiver.h"
+#include <filesystem>
+#include <random>
+
+namespace {
+
+// The receiver library behind the interfaces: opening and closing on a folder without the
+// broadcast tables runs clean (nothing to save), a packet after a download gives the broadcast's
+// traffic 15 minutes, and no bytes decode to no packet.
+TEST(ReceiverStores, OpenCloseAndClearOnAnEmptyFolder) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("velko_broadcast_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    {
+        CReceiverDecoder decoder;
+        CReceiverStores stores(dir.u16string() + u"/");
+        CBroadcastReception reception(decoder, stores);
+        reception.OpenBroadcastStores();
+        EXPECT_TRUE(reception.StoresOpen());
+        CTraffic::instance()->SetTrafficValidTime(0);
+        reception.SetDownloadTime(1'741'183'620);
+        reception.ApplyParseCount(1);
+        EXPECT_EQ(CTraffic::instance()->GetTrafficValidTime(), 15);
+        EXPECT_EQ(reception.DownloadTime(), 0);
+        EXPECT_EQ(decoder.Decode(nullptr, 0), 0);
+        reception.CloseBroadcastStores();
+        EXPECT_FALSE(reception.StoresOpen());
+    }
+    fs::remove_all(dir);
+}
+
+} // namespace
