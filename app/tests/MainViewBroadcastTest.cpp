@@ -179,12 +179,15 @@ TEST(BroadcastSingletons, InstanceFromTwoThreadsGivesOneObject) {
 namespace {
 
 // The receiver library behind the interfaces: opening and closing on a folder without the
-// broadcast tables runs clean (nothing to save), a packet after a download gives the broadcast's
+// broadcast tables runs clean and writes the stores' save files into "My Documents\Velko" (of the
+// current folder, here the test's own), a packet after a download gives the broadcast's
 // traffic 15 minutes, and no bytes decode to no packet.
 TEST(ReceiverStores, OpenCloseAndClearOnAnEmptyFolder) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("velko_broadcast_" + std::to_string(std::random_device{}()));
     fs::create_directories(dir);
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
     {
         CReceiverDecoder decoder;
         CReceiverStores stores(dir.u16string() + u"/");
@@ -200,6 +203,8 @@ TEST(ReceiverStores, OpenCloseAndClearOnAnEmptyFolder) {
         reception.CloseBroadcastStores();
         EXPECT_FALSE(reception.StoresOpen());
     }
+    fs::current_path(previous);
+    EXPECT_FALSE(fs::is_empty(dir / "My Documents" / "Velko"));
     fs::remove_all(dir);
 }
 
