@@ -38,3 +38,5 @@ const std::vector<DialogEntry>& DialogTable();
 // The dialogs' run functions.
 void RunRecentDialog(DialogSession& session);
 void RunSafeDriveDialog(DialogSession& session);
+void RunRouteSaveDialog(DialogSession& session);
+void RunSavedRoutesDialog(DialogSession& session);

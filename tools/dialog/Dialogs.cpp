@@ -7,6 +7,8 @@ const std::vector<DialogEntry>& DialogTable() {
     static const std::vector<DialogEntry> table = {
         {"recent", RunRecentDialog},
         {"safedrive", RunSafeDriveDialog},
+        {"routesave", RunRouteSaveDialog},
+        {"savedroutes", RunSavedRoutesDialog},
     };
     return table;
 }
