@@ -41,3 +41,5 @@ void RunSafeDriveDialog(DialogSession& session);
 void RunDorvaDialog(DialogSession& session);
 void RunLatLonDialog(DialogSession& session);
 void RunPointRegDialog(DialogSession& session);
+void RunRouteSaveDialog(DialogSession& session);
+void RunSavedRoutesDialog(DialogSession& session);

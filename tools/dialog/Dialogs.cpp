@@ -10,6 +10,8 @@ const std::vector<DialogEntry>& DialogTable() {
         {"dorva", RunDorvaDialog},
         {"latlon", RunLatLonDialog},
         {"pointreg", RunPointRegDialog},
+        {"routesave", RunRouteSaveDialog},
+        {"savedroutes", RunSavedRoutesDialog},
     };
     return table;
 }

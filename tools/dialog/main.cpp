@@ -4,7 +4,7 @@
 //   velko-dialog --root DIR --dialog NAME [--set KEY=VALUE]... --script FILE --frames DIR [--sdl]
 //
 // --set N=V (N a number) changes configuration setting N before the run; other keys go to the
-// dialog (type=, row=, direct=, kind=). Frames of every step, the message-box and sound logs go
+// dialog (type=, row=, direct=, kind=, name=). Frames of every step, the message-box and sound logs go
 // to the frames folder. Prints result=, selection.*=, count.LIST= for each list, then
 // written=PATH size=BYTES for every file of the device the run created or changed.
 // Exit codes: 0 the script ran through, 1 the device cannot be used, 2 bad arguments, 3 the

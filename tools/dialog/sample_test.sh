@@ -1,7 +1,8 @@
 #!/bin/sh
 # velko-dialog on the sample device as a user runs it: the recent destinations (rows, tab,
 # deleting with the question answered yes or no, "바로탐색" refused or taken) and the safe-driving
-# points (rows, switching the list, restoring, the chosen point in map coordinates). Each run is
+# points (rows, switching the list, restoring, the chosen point in map coordinates), the saved
+# routes (rows, deleting one) and saving a route under a typed name (good, empty, refused). Each run is
 # on a fresh copy of the device's user data (the rest of the device linked, not copied).
 set -u
 dev=$(cd "$1" && pwd)
@@ -126,6 +127,37 @@ has "written=\\Storage Card\\VelkoData\\guidepoint size=40" "guidepoint of one r
 run safedrive "wait 100\nanswer no\ntap 47 264\n$back" --set row=0
 has rows=2 "nothing deleted"
 lacks '^written=' "no file written"
+
+# ---- Saved routes ----
+# The sample's three saved routes, listed by name; deleting one with the question answered yes.
+run savedroutes "wait 100\nsnapshot saved\n$back"
+[ $code = 0 ] || fail "saved routes: exit $code"
+has result=3 "saved routes: back"
+has rows=3 "three saved routes"
+has "row.0=가람-나루R.vkp" "saved row 0"
+has "row.1=메모R.vkp" "saved row 1"
+has "row.2=이전경로R.vkp" "saved row 2"
+[ -s "$dir/frames/frames/saved.png" ] || fail "frame of the saved routes"
+run savedroutes "wait 100\nanswer yes\nanswer ok\ntap 30 72\ntap 112 268\nsnapshot deleted\n$back"
+has rows=2 "a row deleted"
+lacks "row.*=메모R.vkp" "메모R.vkp gone"
+boxes | grep -qF "'메모R.vkp' 을(를) 삭제하시겠습니까?" || fail "the deletion question"
+boxes | grep -qF "'메모R.vkp' 을(를) 삭제하였습니다." || fail "the deletion notice"
+[ -e "$dir/dev/$store/SaveRoute/메모R.vkp" ] && fail "메모R.vkp still on the device"
+# "보기" with nothing selected stays open.
+run savedroutes "wait 100\ntap 45 268\n$back"
+has result=3 "view without a row stays open"
+
+# ---- Saving a route ----
+run routesave "wait 100\ntap 118 136\n$back" --set name=출근길
+has result=1000 "a good name is saved"
+has "name=출근길" "the name typed"
+run routesave "wait 100\nanswer ok\ntap 118 136\n$back" --set name=..\\\\x
+has result=3 "a name with a separator stays open"
+boxes | grep -qF "저장할 수 없는 이름입니다." || fail "the refused name notice"
+run routesave "wait 100\nanswer ok\ntap 118 136\n$back"
+has result=3 "an empty name stays open"
+boxes | grep -qF "저장할 명칭을 입력하여 주십시요." || fail "the empty name notice"
 
 # Bad use: an unknown dialog, no script.
 "$tool" --root "$dev" --dialog nosuch --script "$dir/run.script" --frames "$dir/frames" > /dev/null 2>&1
