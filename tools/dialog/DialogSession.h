@@ -41,5 +41,6 @@ void RunSafeDriveDialog(DialogSession& session);
 void RunDorvaDialog(DialogSession& session);
 void RunLatLonDialog(DialogSession& session);
 void RunPointRegDialog(DialogSession& session);
+void RunPointTabDialog(DialogSession& session);
 void RunRouteSaveDialog(DialogSession& session);
 void RunSavedRoutesDialog(DialogSession& session);

@@ -10,6 +10,7 @@ const std::vector<DialogEntry>& DialogTable() {
         {"dorva", RunDorvaDialog},
         {"latlon", RunLatLonDialog},
         {"pointreg", RunPointRegDialog},
+        {"pointtab", RunPointTabDialog},
         {"routesave", RunRouteSaveDialog},
         {"savedroutes", RunSavedRoutesDialog},
     };

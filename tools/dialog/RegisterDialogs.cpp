@@ -1,8 +1,9 @@
-// The point registration dialog. Settings: x= and y= (network coordinates), name=, folder=,
+// The point registration dialog and the registered-point tab. For registration, settings: x= and y= (network coordinates), name=, folder=,
 // symbol=, voice=, row= (the selected folder row), editonly=1, folderonly=1; action=safe or
 // action=removed adds the point to a safe-driving list with values=A,B,C instead of showing the
 // dialog.
 #include "app/PointRegDlg.h"
+#include "app/PointTabDlg.h"
 #include "app/PositionStore.h"
 #include "app/SafePointList.h"
 #include "config/NaviConfig.h"
@@ -64,5 +65,44 @@ void RunPointRegDialog(DialogSession& session) {
     session.Print("folders", static_cast<long long>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i)
         session.Print("folder." + std::to_string(i), Utf16ToUtf8(rows[i].GetString()));
+    session.Print("count.points", store.GetCount());
+}
+
+// The registered-point tab. Settings: row= and folderrow= (the rows the tab reopens on), type=
+// (the point tab: 1 start, 2 destination, 3 waypoint, 4 move), direct=1 (a destination is set).
+void RunPointTabDialog(DialogSession& session) {
+    CPositionStore& store = CPositionStore::Instance();
+    store.SetBaseFolder(CNaviConfig::GetInstance()->GetItemPath(u"현재저장위치", -1));
+    store.Reload();
+    CPointTabDlg dialog(nullptr);
+    CPointTabDlg::ListState state;
+    state.pointRow = session.Int("row", 0);
+    state.folderRow = session.Int("folderrow", 0);
+    state.type = session.Int("type", CPointDialogBase::kTypeMove);
+    dialog.SetListState(state);
+    dialog.SetDirectRoute(session.Int("direct", 0) != 0);
+    dialog.SetRcBuilder(session.builder);
+    dialog.SetPanelName(u"등록지점관리");
+    dialog.DoModal();
+    session.Print("result", dialog.GetResult());
+    session.Print("folder", Utf16ToUtf8(dialog.GetCurrentFolder().GetString()));
+    const std::vector<CString>& folders = dialog.GetFolderRows();
+    session.Print("folders", static_cast<long long>(folders.size()));
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        session.Print("folder." + std::to_string(i), Utf16ToUtf8(folders[i].GetString()));
+    const std::vector<CPointTabDlg::PointRow>& points = dialog.GetPointRows();
+    session.Print("points", static_cast<long long>(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i)
+        session.Print("point." + std::to_string(i),
+                      Utf16ToUtf8(points[i].name.GetString()) + "\t" + Utf16ToUtf8(points[i].code.GetString()));
+    std::int32_t x = 0, y = 0;
+    CString name;
+    const bool chosen = dialog.GetSelectedPoint(x, y, name);
+    session.Print("chosen", chosen ? 1 : 0);
+    if (chosen) {
+        session.Print("chosen.name", Utf16ToUtf8(name.GetString()));
+        session.Print("chosen.x", x);
+        session.Print("chosen.y", y);
+    }
     session.Print("count.points", store.GetCount());
 }
