@@ -245,7 +245,7 @@ bool CSearchManager::GetThemeDBVersion(CNaviVersion& /*version*/) {
 }
 
 CString CSearchManager::PoiScreenName(int uiType) {
-    return uiType == kBasicUiType ? u"POIInfo" : u"POIInfoAdv";
+    return CDlgPOI::ScreenFor(uiType);
 }
 
 int CSearchManager::StartSearch(_POI_RESULT_AUTO& result) {

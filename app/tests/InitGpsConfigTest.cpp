@@ -234,29 +234,6 @@ TEST_F(AutoConfigTest, A115200CellStoresCodeZeroAndAUnitWithoutGpsPortRunsTheUni
 
 // ---- the automatic set-up on pseudo-terminals ----
 
-// A receiver that talks only while its line is at its own speed; polled between clock steps.
-class Responder {
-public:
-    Responder(PseudoTerminal& line, speed_t speed, std::string answer)
-        : m_line(line), m_speed(speed), m_answer(std::move(answer)),
-          m_fd(::open(line.DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK)) {}
-    ~Responder() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    void Poll() {
-        termios t{};
-        if (m_fd < 0 || tcgetattr(m_fd, &t) != 0 || cfgetispeed(&t) != m_speed || m_line.DeviceQueued() != 0) return;
-        m_line.Write(m_answer.data(), m_answer.size(), 100);
-        m_line.WaitDeviceQueued(m_answer.size(), 1000);
-    }
-
-private:
-    PseudoTerminal& m_line;
-    speed_t m_speed;
-    std::string m_answer;
-    int m_fd;
-};
-
 class ProbeTest : public WorkerHarness {
 protected:
     void SetUp() override {

@@ -13,11 +13,42 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
+
+// A receiver on a pseudo-terminal that talks only while its line is set to its own speed. The
+// host polls it between clock steps, while every worker sleeps, so runs repeat exactly.
+class Responder {
+public:
+    Responder(PseudoTerminal& line, speed_t speed, std::string answer)
+        : m_line(line), m_speed(speed), m_answer(std::move(answer)),
+          m_fd(::open(line.DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK)) {}
+    Responder(const Responder&) = delete;
+    Responder& operator=(const Responder&) = delete;
+    ~Responder() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    // Answers when the line is at its speed and nothing it said is still waiting.
+    void Poll() {
+        termios t{};
+        if (m_fd < 0 || tcgetattr(m_fd, &t) != 0 || cfgetispeed(&t) != m_speed || m_line.DeviceQueued() != 0) return;
+        m_line.Write(m_answer.data(), m_answer.size(), 100);
+        m_line.WaitDeviceQueued(m_answer.size(), 1000);
+    }
+
+private:
+    PseudoTerminal& m_line;
+    speed_t m_speed;
+    std::string m_answer;
+    int m_fd;
+};
 
 class WorkerHarness : public ::testing::Test {
 protected:

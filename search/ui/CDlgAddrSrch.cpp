@@ -15,7 +15,6 @@
 namespace {
 
 constexpr UINT kSkinTimerPeriod = 200;
-constexpr COLORREF kFlowColor = RGB(170, 66, 15);
 constexpr RECT kListRect{11, 67, 11 + 218, 67 + 140};
 constexpr RECT kLotRect{11, 67, 11 + 218, 67 + 20};
 constexpr int kMapScale[4] = {3, 5, 6, 8};
@@ -129,16 +128,8 @@ BOOL CDlgAddrSrch::OnInitDialog() {
 }
 
 void CDlgAddrSrch::CreateNaviFlowString() {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    m_flow = new NaviFlowString();
-    m_flow->SetName(u"지역명칭");
-    m_flow->SetVisible(true);
-    m_flow->SetBox(RECT{24, 49, 227, 62});
-    m_flow->SetAlign(0);
-    m_flow->SetFlowMode(1);
-    m_flow->SetTextColor(kFlowColor);
-    panel->AddChild(m_flow);
+    if (NaviFlowString* flow = NaviFlowString::AddCaption(GetPanel(), u"지역명칭", RECT{24, 49, 227, 62}))
+        m_flow = flow;
 }
 
 void CDlgAddrSrch::SetPointType() {

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr UINT kSkinTimerPeriod = 200;
-constexpr COLORREF kFlowColor = RGB(170, 66, 15);
 constexpr RECT kNameRect{11, 67, 11 + 84, 67 + 21};
 constexpr RECT kListRect{11, 68, 11 + 218, 68 + 176};
 constexpr RECT kFacilityRect{11, 94, 11 + 218, 94 + 118};
@@ -128,16 +127,8 @@ void CDlgCateSrch::OnDestroy() {
 }
 
 void CDlgCateSrch::CreateNaviFlowString() {
-    NaviPanel* panel = GetPanel();
-    if (!panel) return;
-    m_flow = new NaviFlowString();
-    m_flow->SetName(u"분류내역");
-    m_flow->SetVisible(true);
-    m_flow->SetBox(RECT{24, 49, 227, 62});
-    m_flow->SetAlign(0);
-    m_flow->SetFlowMode(1);
-    m_flow->SetTextColor(kFlowColor);
-    panel->AddChild(m_flow);
+    if (NaviFlowString* flow = NaviFlowString::AddCaption(GetPanel(), u"분류내역", RECT{24, 49, 227, 62}))
+        m_flow = flow;
 }
 
 void CDlgCateSrch::SetPointType() {
@@ -389,11 +380,7 @@ void CDlgCateSrch::ShowPOIInfo() {
         return;
     }
     CDlgPOI dlg(this);
-    dlg.SetPanelName(m_uiType == 2004 ? u"POIInfo" : u"POIInfoAdv");
-    dlg.SetRcBuilder(GetRcBuilder());
-    dlg.SetPointType(m_pointType);
-    dlg.SetDirectRoute(m_directRouteAllowed);
-    dlg.SetPOIIndex(static_cast<int>(detail));
+    dlg.Prepare(m_uiType, GetRcBuilder(), m_pointType, m_directRouteAllowed, static_cast<int>(detail));
     if (!dlg.OpenOn(m_poiPath.GetString())) {
         Notice(kStrNoDetail);
         return;

@@ -235,11 +235,7 @@ void CDlgNameSrch::ShowPOIInfo() {
         return;
     }
     CDlgPOI dlg(this);
-    dlg.SetPanelName(m_uiType == 2004 ? u"POIInfo" : u"POIInfoAdv");
-    dlg.SetRcBuilder(GetRcBuilder());
-    dlg.SetPointType(m_pointType);
-    dlg.SetDirectRoute(m_directRouteAllowed);
-    dlg.SetPOIIndex(static_cast<int>(detail));
+    dlg.Prepare(m_uiType, GetRcBuilder(), m_pointType, m_directRouteAllowed, static_cast<int>(detail));
     if (!dlg.OpenOn(m_poiPath.GetString())) {
         Notice(kStrNoDetail);
         return;

@@ -16,7 +16,6 @@ namespace {
 constexpr RECT kDetailRect{11, 81, 11 + 218, 81 + 166};
 constexpr int kWrapMargin = 40;
 constexpr UINT kSkinTimerPeriod = 200;
-constexpr COLORREF kFlowColor = RGB(170, 66, 15);
 
 CString FromCp949(const char* text, std::size_t size) {
     return CString(Cp949ToUtf16(std::string(text, strnlen(text, size))).c_str());
@@ -141,22 +140,23 @@ BOOL CDlgPOI::OnInitDialog() {
     return TRUE;
 }
 
+CString CDlgPOI::ScreenFor(int uiType) {
+    return uiType == 2004 ? u"POIInfo" : u"POIInfoAdv";
+}
+
+void CDlgPOI::Prepare(int uiType, NaviRcBuilder* builder, int pointType, bool directRoute, int poiIndex) {
+    SetPanelName(ScreenFor(uiType));
+    SetRcBuilder(builder);
+    SetPointType(pointType);
+    SetDirectRoute(directRoute);
+    SetPOIIndex(poiIndex);
+}
+
 void CDlgPOI::CreateNaviFlowString() {
     NaviPanel* panel = GetPanel();
     if (!panel) return;
-    auto make = [&](const char16_t* name, RECT box) {
-        auto* flow = new NaviFlowString();
-        flow->SetName(name);
-        flow->SetVisible(true);
-        flow->SetBox(box);
-        flow->SetAlign(0);
-        flow->SetFlowMode(1);
-        flow->SetTextColor(kFlowColor);
-        panel->AddChild(flow);
-        return flow;
-    };
-    m_telephoneFlow = make(u"전화번호", RECT{29, 49, 227, 62});
-    m_addressFlow = make(u"주소", RECT{29, 67, 227, 80});
+    m_telephoneFlow = NaviFlowString::AddCaption(panel, u"전화번호", RECT{29, 49, 227, 62});
+    m_addressFlow = NaviFlowString::AddCaption(panel, u"주소", RECT{29, 67, 227, 80});
 }
 
 void CDlgPOI::DisplayText() {

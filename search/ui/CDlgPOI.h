@@ -18,6 +18,11 @@ public:
     explicit CDlgPOI(CWnd* parent = nullptr);
     ~CDlgPOI() override;
 
+    // The detail screen a UI type asks for: "POIInfo" for the basic layout (2004), else "POIInfoAdv".
+    static CString ScreenFor(int uiType);
+    // Set up as a search screen opens it on a row's details: the screen for the UI type, the skin
+    // builder, the point type, whether routing at once is allowed and the detail record's index.
+    void Prepare(int uiType, NaviRcBuilder* builder, int pointType, bool directRoute, int poiIndex);
     void SetPOIIndex(int index) { m_poiIndex = index; }
     void SetDirectRoute(bool on) { m_directRouteAllowed = on; }
     void SetUseMenuButton(bool on) { m_useMenuButton = on; }

@@ -331,11 +331,7 @@ void CDlgThemeSrch::ShowDetail() {
     ThemeRow place;
     if (m_engine.GetRow(row, place)) std::memcpy(info.name, place.name, sizeof info.name);
     CDlgPOI dlg(this);
-    dlg.SetPanelName(m_uiType == 2004 ? u"POIInfo" : u"POIInfoAdv");
-    dlg.SetRcBuilder(GetRcBuilder());
-    dlg.SetPointType(m_pointType);
-    dlg.SetDirectRoute(m_directRouteAllowed);
-    dlg.SetPOIIndex(detail);
+    dlg.Prepare(m_uiType, GetRcBuilder(), m_pointType, m_directRouteAllowed, detail);
     dlg.SetPOIInfo(info);
     const bool ok = dlg.DoModal() == IDOK;
     m_pointType = dlg.GetPointType();

@@ -1,6 +1,7 @@
 #include "search/ui/NaviFlowString.h"
 
 #include "skinui/NaviCommand.h"
+#include "skinui/NaviPanel.h"
 #include "skinui/controls/NaviControlIds.h"
 
 NaviFlowString::NaviFlowString() = default;
@@ -140,4 +141,17 @@ void NaviFlowString::Draw(CDC* cdc) {
     DrawTextW(m_backDC, m_text.GetString(), -1, &face, format);
     SelectObject(m_backDC, stripFont);
     BitBlt(dc, m_x, m_y, BoxWidth(), m_textHeight, m_backDC, 0, 0, SRCCOPY);
+}
+
+NaviFlowString* NaviFlowString::AddCaption(NaviPanel* panel, const char16_t* name, RECT box) {
+    if (!panel) return nullptr;
+    auto* flow = new NaviFlowString();
+    flow->SetName(name);
+    flow->SetVisible(true);
+    flow->SetBox(box);
+    flow->SetAlign(0);
+    flow->SetFlowMode(1);
+    flow->SetTextColor(kCaptionColor);
+    panel->AddChild(flow);
+    return flow;
 }

@@ -5,10 +5,14 @@
 
 #include "skinui/NaviControl.h"
 
+class NaviPanel;
+
 class NaviFlowString : public NaviControl {
 public:
     // Draws an arrival at each end is followed by this many resting draws.
     static constexpr int kPauseDraws = 7;
+    // The search screens' caption colour.
+    static constexpr COLORREF kCaptionColor = RGB(170, 66, 15);
     static constexpr int kStep = 2;
     static constexpr int kGap = 10;
 
@@ -24,6 +28,9 @@ public:
     void ProcessCommand(NaviCommand& cmd) override;
 
     void SetText(const CString& text);
+    // A search screen's caption strip: visible, left-aligned, flowing only when its text does not
+    // fit, in the caption colour; added to panel, which owns it. Null without a panel.
+    static NaviFlowString* AddCaption(NaviPanel* panel, const char16_t* name, RECT box);
     const CString& GetText() const { return m_text; }
     void SetBox(RECT box) { SetRect(box); }
     void SetAlign(int align) { m_align = align; }
