@@ -127,11 +127,14 @@ bool CPositionStore::ReadFile(const CString& path, std::vector<CPosRecord>& reco
     const DWORD size = GetFileSize(file, &high);
     bool ok = false;
     if (size != INVALID_FILE_SIZE && high == 0 && size >= 4) {
-        std::vector<std::uint8_t> bytes(size);
+        // No folder holds more than the store's limit, so nothing past that many records is read:
+        // an oversized file costs no more memory than a full one.
+        const DWORD wanted = std::min<DWORD>(size, 4 + static_cast<DWORD>(kMaxPoints) * CPosRecord::kSize);
+        std::vector<std::uint8_t> bytes(wanted);
         DWORD total = 0;
-        while (total < size) {
+        while (total < wanted) {
             DWORD got = 0;
-            if (!::ReadFile(file, bytes.data() + total, size - total, &got, nullptr) || got == 0) break;
+            if (!::ReadFile(file, bytes.data() + total, wanted - total, &got, nullptr) || got == 0) break;
             total += got;
         }
         if (total >= 4) {
