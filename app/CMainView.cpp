@@ -345,33 +345,6 @@ void CMainView::OnKeyUp(UINT key, UINT repeat, UINT flags) {
     CView::OnKeyUp(key, repeat, flags);
 }
 
-void CMainView::RunKeyFunction(short function) {
-    if (function < 1 || function > 17 || m_keyFunctionRunning) return;
-    m_keyFunctionRunning = true;
-    m_lastKeyFunction = function;
-    if (function <= 16 && m_mainScreen && !m_mainScreen->GetMenuName().IsEmpty()) m_mainScreen->CloseMenu();
-    switch (function) {
-    case 1: // follow the vehicle again
-        if (m_carX >= 0 && m_carY >= 0) {
-            StartFollowing();
-            StopAutoReturn();
-            MoveMapTo(m_carX, m_carY, m_heading);
-        }
-        break;
-    case 12:
-        CycleViewMode();
-        break;
-    case 13:
-    case 14:
-        if (StepLevel(function == 13 ? 1 : 2) && m_highwayMode) m_highwayMode->StartZoomPrompt();
-        break;
-    default:
-        // The other functions belong to the menu commands that carry them out.
-        break;
-    }
-    m_keyFunctionRunning = false;
-}
-
 void CMainView::FaceHeadingUp() {
     std::int32_t x = (m_client.left + m_client.right) / 2, y = (m_client.top + m_client.bottom) / 2;
     if (m_mapWnd.ScreenToMap(x, y) < 0) m_mapWnd.GetCenter(x, y);
@@ -447,20 +420,6 @@ void CMainView::SetGpsState(int state) {
 void CMainView::UpdateDisplayFlags() {
     const bool valid = m_config->GetTrafficValidFlag() != 0;
     m_trafficDisplay = m_config->IsBroadcastTrafficOn() || (valid && m_config->GetValue(14) != 0);
-}
-
-void CMainView::ProcessEvent(NaviCommand& cmd) {
-    if (cmd.target == kTargetRefresh) {
-        if (m_mapWnd.m_hWnd) m_mapWnd.Invalidate(FALSE);
-    } else if (cmd.target == u"LevelBar") {
-        StepLevel(cmd.id);
-    } else if (cmd.target == u"ExLevelBar") {
-        SetLevelFromBar(cmd.id);
-    } else if (cmd.target == u"Compass") {
-        CycleViewMode();
-    } else if (cmd.target == u"Gps" && cmd.id == 0) {
-        ShowGpsSkyView();
-    }
 }
 
 void CMainView::AddItem(AroundFacilityItem* item) {

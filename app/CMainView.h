@@ -299,8 +299,124 @@ public:
     bool IsGpsDialogOpen() const;
     void CloseGpsDialog();
 
-    // ---- commands from the main screen ----
+    // ---- commands from the main screen (MainViewCommands.cpp) ----
     void ProcessEvent(NaviCommand& cmd) override;
+    // Runs again, in re-entry mode, the search or list the last search name names.
+    void ReturnToLastSearch();
+    const CString& GetLastSearchName() const { return m_lastSearchName; }
+    void SetLastSearchName(const CString& name) { m_lastSearchName = name; }
+    void ShowNotImplemented();
+    void ResetGuideAnnouncements();
+    // Commands carried out by the settings, volume, information and traffic screens.
+    void ShowVolumeWindow();
+    void ShowProgramInfo();
+    void ShowSaveLocationSettings();
+    void ShowSafeDriveSettings();
+    void ShowSystemSettings(int page);
+    void ShowRouteSearchSettings();
+    void ShowSoundSettings(int page);
+    void ShowTrafficSheet(int fromMenu);
+    void DownloadTraffic(int fromMenu);
+    // COMMANDS-SECTION (MainViewCommands.cpp): add declarations above this line
+
+    // ---- route search, route result and vehicle follow (MainViewRoute.cpp) ----
+    void SearchRouteAndShow();
+    void SearchRouteAndShowKeepMode();
+    void FollowVehicle();
+    // mode: 15 car, 0xBB bus, 0xCC subway; non-zero when a route was found.
+    int SearchRoute(bool withOptionPanel, signed char mode, bool keepEngineOption);
+    bool RunRouteSearch(bool fromVehicle);
+    // 3000 follow the vehicle, 3001 the start, 3002 the destination, 3003 the waypoints.
+    void ShowRoutePoint(int which);
+    // kind 1 start, 2 destination, 4 destination without the tunnel question; false when refused.
+    bool SetRoutePointByKind(int kind, const CString& name);
+    void UseSelectedPoint(std::int32_t x, std::int32_t y, int kind, const CString& name, bool moveMap, int level,
+                          int heading);
+    void CancelRoute(bool ask, bool restoreScreen);
+    void ResetRoute();
+    // 0 accept with the waypoint bar, 1 without moving the map, 2 reset for cancel, 3 a chosen
+    // result of a multi-route search.
+    void AcceptRoute(int how);
+    // roadKind of the point's road, pointKind 0 start, 1 destination, 2 waypoint.
+    bool ConfirmPointOnTunnel(int roadKind, int pointKind);
+    void ShowRouteOverview();
+    bool AddWaypoint(std::int32_t x, std::int32_t y, const CString& name);
+    void DeleteWaypoint(int index);
+    void ShowWaypointOnMap(int index);
+    int ResearchRouteAndShowInfo();
+    void StartGuidance();
+    bool IsResearchRunning() const { return m_researchRunning.load(); }
+    int GetRouteMode() const { return m_routeMode; }
+    void SetRouteMode(int mode) { m_routeMode = static_cast<std::uint8_t>(mode); }
+    bool IsRouteAccepted() const { return m_routeAccepted; }
+    // ROUTE-SECTION (MainViewRoute.cpp): add declarations above this line
+
+    // ---- the five searches and the point-of-interest bar (MainViewSearch.cpp) ----
+    void SearchName(bool reenter);
+    void SearchAddress(bool reenter, bool restoreOnRefusal);
+    void SearchCategory(bool reenter);
+    void SearchTheme(bool reenter);
+    void SearchAround(bool reenter);
+    // The nearby search's map preview of a facility (network position, level step).
+    static void OnAroundPreview(std::int32_t x, std::int32_t y, int levelStep);
+    void OnPoiBarSelect(int entry);
+    void SearchPoiInfo(bool repeat);
+    // SEARCH-SECTION (MainViewSearch.cpp): add declarations above this line
+
+    // ---- per-fix work and pedestrian mode (MainViewFix.cpp) ----
+    // Runs on the GPS reader thread after each fix.
+    void OnGpsFix(const GpsPosRecord& fix);
+    void EnterPedestrianMode();
+    void LeavePedestrianMode();
+    void UpdatePedestrianDistance();
+    void UpdateCenterOffset();
+    void SyncGpsClock(const GpsPosRecord& fix);
+    // FIX-SECTION (MainViewFix.cpp): add declarations above this line
+
+    // ---- the simulated drive (MainViewDrive.cpp) ----
+    void RunSimulatedDrive(bool restoreOnRefusal);
+    void StopSimulatedDrive();
+    // Steps the simulated car until the drive is stopped or the route ends.
+    void SimulatedDriveLoop();
+    void ShowSimulPlayer(bool show);
+    // DRIVE-SECTION (MainViewDrive.cpp): add declarations above this line
+
+    // ---- route files, transit routes, waypoints and re-route (MainViewRoutes.cpp) ----
+    bool SearchBusRoute(std::int32_t startX, std::int32_t startY, std::int32_t goalX, std::int32_t goalY);
+    bool SearchSubwayRoute(std::int32_t startX, std::int32_t startY, std::int32_t goalX, std::int32_t goalY);
+    void ShowRouteInfo(bool resultMode, bool acceptAfter, bool fromMenu);
+    void SaveRoute(bool restoreOnRefusal);
+    void OpenSavedRoute();
+    void SearchReverseRoute();
+    void SearchMultiRoute();
+    void ManageWaypoints(bool restoreOnRefusal);
+    // The one-shot re-route thread and its body.
+    void StartRerouteThread();
+    void RerouteWorker();
+    // ROUTES-SECTION (MainViewRoutes.cpp): add declarations above this line
+
+    // ---- registered points, home, recent destinations, coordinates (MainViewPoints.cpp) ----
+    void ShowRegisteredPoints(bool reenter, bool restoreOnRefusal);
+    void RegisterMapCenter();
+    void RegisterCurrentPoint(const POINT& pos);
+    void GoHome(bool restoreOnRefusal);
+    void GoFrequentPlace(bool restoreOnRefusal);
+    void ShowRecentDestinations(bool reenter, bool restoreOnRefusal);
+    void AddRouteToRecentDestinations();
+    void MoveToLatLon(bool reenter);
+    void AddSafeDrivePointHere();
+    void ManageSafeDrivePoints(int reenter);
+    // POINTS-SECTION (MainViewPoints.cpp): add declarations above this line
+
+    // ---- event line, safe zones, GPS logs, Dorva moves, hand-over (MainViewEvents.cpp) ----
+    void NextEventString();
+    void DeleteSafeZoneSection();
+    bool StartLog();
+    bool StopLog();
+    void UpdateLogPanelMemory();
+    void MoveByDorvaCode(bool reenter);
+    int ReadHandoverFile();
+    // EVENTS-SECTION (MainViewEvents.cpp): add declarations above this line
 
     // ---- markers from the search screens ----
     void AddItem(AroundFacilityItem* item) override;
@@ -417,4 +533,28 @@ private:
     int m_loggingCounter = 0;
 
     POINT m_penDown{0, 0};
+
+    // Route state shared by the commands, the per-fix work and the re-route worker.
+    std::uint8_t m_routeMode = 0; // 0 none, 0x0F car, 0xBB bus, 0xCC subway
+    bool m_useTraffic = false;
+    int m_routeOption = 0;
+    bool m_routeAccepted = false;
+    std::atomic<bool> m_researchRunning{false};
+    CString m_lastSearchName;
+
+    // COMMANDS-MEMBERS (MainViewCommands.cpp)
+
+    // ROUTE-MEMBERS (MainViewRoute.cpp)
+
+    // SEARCH-MEMBERS (MainViewSearch.cpp)
+
+    // FIX-MEMBERS (MainViewFix.cpp)
+
+    // DRIVE-MEMBERS (MainViewDrive.cpp)
+
+    // ROUTES-MEMBERS (MainViewRoutes.cpp)
+
+    // POINTS-MEMBERS (MainViewPoints.cpp)
+
+    // EVENTS-MEMBERS (MainViewEvents.cpp)
 };

@@ -1,0 +1,10 @@
+// The simulated drive along the route.
+#include "app/CMainView.h"
+
+void CMainView::RunSimulatedDrive(bool) {}
+
+void CMainView::StopSimulatedDrive() {}
+
+void CMainView::SimulatedDriveLoop() {}
+
+void CMainView::ShowSimulPlayer(bool) {}
