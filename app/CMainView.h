@@ -349,6 +349,11 @@ public:
     int GetRouteMode() const { return m_routeMode; }
     void SetRouteMode(int mode) { m_routeMode = static_cast<std::uint8_t>(mode); }
     bool IsRouteAccepted() const { return m_routeAccepted; }
+    // The user's own route operations (search, accept, loading a car route) take every entry of
+    // the route lock set, retrying 10 ms tries for up to a second: the per-fix work holds entry 1
+    // briefly at every fix. False when the set stayed busy (or does not exist).
+    bool LockRouteForUser();
+    void UnlockRoute();
     // ROUTE-SECTION (MainViewRoute.cpp): add declarations above this line
 
     // ---- the five searches and the point-of-interest bar (MainViewSearch.cpp) ----

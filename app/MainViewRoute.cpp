@@ -1,6 +1,8 @@
 // Route search, the route result on the main screen, the route points and following the vehicle.
 #include "app/CMainView.h"
 
+#include "app/LockSet.h"
+
 void CMainView::SearchRouteAndShow() {}
 
 void CMainView::SearchRouteAndShowKeepMode() {}
@@ -36,3 +38,14 @@ void CMainView::ShowWaypointOnMap(int) {}
 int CMainView::ResearchRouteAndShowInfo() { return 0; }
 
 void CMainView::StartGuidance() {}
+
+bool CMainView::LockRouteForUser() {
+    if (!m_lockSet) return false;
+    for (int attempt = 0; attempt < 100; ++attempt)
+        if (m_lockSet->Lock(-1, 10)) return true;
+    return false;
+}
+
+void CMainView::UnlockRoute() {
+    if (m_lockSet) m_lockSet->Unlock(-1);
+}
