@@ -17,7 +17,9 @@ struct DialogSession {
     CString recentFile;          // "DestPosition"
     CString safePointFile;       // item "안전운행지점"
     CString switchedOffFile;     // item "안전운행지점(지운것)"
+    CString dataFolder;          // the map data folder the program opens
     std::vector<std::string> lines; // printed after the run, in order
+    int exitCode = 0;               // set when the dialog could not run on the device's data
 
     // A dialog setting as an integer; fallback when it is not given or not a number.
     int Int(const std::string& key, int fallback) const;
@@ -44,3 +46,7 @@ void RunPointRegDialog(DialogSession& session);
 void RunPointTabDialog(DialogSession& session);
 void RunRouteSaveDialog(DialogSession& session);
 void RunSavedRoutesDialog(DialogSession& session);
+void RunRouteInfoDialog(DialogSession& session);
+void RunWaypointsDialog(DialogSession& session);
+void RunPlayerDialog(DialogSession& session);
+void RunHighwayDialog(DialogSession& session);

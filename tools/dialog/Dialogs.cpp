@@ -13,6 +13,10 @@ const std::vector<DialogEntry>& DialogTable() {
         {"pointtab", RunPointTabDialog},
         {"routesave", RunRouteSaveDialog},
         {"savedroutes", RunSavedRoutesDialog},
+        {"routeinfo", RunRouteInfoDialog},
+        {"waypoints", RunWaypointsDialog},
+        {"player", RunPlayerDialog},
+        {"highway", RunHighwayDialog},
     };
     return table;
 }

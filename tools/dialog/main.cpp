@@ -2,13 +2,17 @@
 // skin, configuration and stored lists as the program loads them, driven by a host script.
 //
 //   velko-dialog --root DIR --dialog NAME [--set KEY=VALUE]... --script FILE --frames DIR [--sdl]
+//                [--route FILE] [--clock HH:MM:SS] [--steps N]
 //
 // --set N=V (N a number) changes configuration setting N before the run; other keys go to the
 // dialog (type=, row=, direct=, kind=, name=). Frames of every step, the message-box and sound logs go
-// to the frames folder. Prints result=, selection.*=, count.LIST= for each list, then
+// to the frames folder. The route dialogs (routeinfo, waypoints, player, highway) work on --route,
+// a route file on the device (CE path, e.g. one velko-route --save wrote); --clock makes the
+// information screen's clock read that local time; --steps bounds the player's drive steps (and
+// the panel's seconds). Prints result=, selection.*=, count.LIST= for each list, then
 // written=PATH size=BYTES for every file of the device the run created or changed.
-// Exit codes: 0 the script ran through, 1 the device cannot be used, 2 bad arguments, 3 the
-// script failed.
+// Exit codes: 0 the script ran through, 1 the device cannot be used (or the route file cannot be
+// read), 2 bad arguments, 3 the script failed.
 #include "app/NaviApp.h"
 #include "app/RecentDestList.h"
 #include "app/SafePointList.h"
@@ -41,7 +45,7 @@ constexpr const char16_t* kSkinFolder = u"\\Program Files\\Velko\\res";
 
 int Usage() {
     std::fprintf(stderr, "usage: velko-dialog --root DIR --dialog NAME [--set KEY=VALUE]... --script FILE "
-                         "--frames DIR [--sdl]\n");
+                         "--frames DIR [--sdl] [--route FILE] [--clock HH:MM:SS] [--steps N]\n");
     std::fprintf(stderr, "dialogs:");
     for (const DialogEntry& d : DialogTable()) std::fprintf(stderr, " %s", d.name);
     std::fprintf(stderr, "\n");
@@ -160,6 +164,8 @@ int main(int argc, char** argv) {
             script = value;
         } else if (arg == "--frames") {
             frames = value;
+        } else if (arg == "--route" || arg == "--clock" || arg == "--steps") {
+            session.settings[arg.substr(2)] = value;
         } else if (arg == "--set") {
             const std::size_t eq = value.find('=');
             if (eq == std::string::npos || eq == 0) return Usage();
@@ -184,6 +190,10 @@ int main(int argc, char** argv) {
     for (const DialogEntry& d : DialogTable())
         if (name == d.name) entry = &d;
     if (root.empty() || !entry || script.empty() || frames.empty()) return Usage();
+    const std::string dialogName = entry->name;
+    const bool routeDialog = dialogName == "routeinfo" || dialogName == "waypoints" || dialogName == "player" ||
+                             dialogName == "highway";
+    if (routeDialog && session.settings.count("route") == 0) return Usage();
 
     std::error_code ec;
     if (!fs::is_directory(root, ec)) {
@@ -206,6 +216,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velko-dialog: no map data folder (%s)\n", error.c_str());
         return 1;
     }
+    session.dataFolder = CString(folder.c_str());
     while (!folder.empty() && folder[0] == u'\\') folder.erase(0, 1);
     CNaviConfig* config = CNaviConfig::GetInstance();
     config->SetDeviceType(navi::g_deviceType);
@@ -244,5 +255,5 @@ int main(int argc, char** argv) {
         if (old != before.end() && old->second.size == state.size && old->second.time == state.time) continue;
         std::printf("written=%s size=%ju\n", CePath(path).c_str(), state.size);
     }
-    return code;
+    return code == 0 ? session.exitCode : code;
 }
