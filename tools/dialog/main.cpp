@@ -5,8 +5,8 @@
 //                [--route FILE] [--clock HH:MM:SS] [--steps N]
 //
 // --set N=V (N a number) changes configuration setting N before the run; other keys go to the
-// dialog (type=, row=, direct=, kind=, name=). Frames of every step, the message-box and sound logs go
-// to the frames folder. The route dialogs (routeinfo, waypoints, player, highway) work on --route,
+// dialog (type=, row=, direct=, kind=, name=); failwrites=N makes the device's next N file
+// changes fail. Frames of every step, the message-box and sound logs go to the frames folder. The route dialogs (routeinfo, waypoints, player, highway) work on --route,
 // a route file on the device (CE path, e.g. one velko-route --save wrote); --clock makes the
 // information screen's clock read that local time; --steps bounds the player's drive steps (and
 // the panel's seconds). Prints result=, selection.*=, count.LIST= for each list, then
@@ -20,6 +20,7 @@
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/Files.h"
 #include "platform/files/MapDataFolder.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/SdlHost.h"
@@ -241,7 +242,11 @@ int main(int argc, char** argv) {
         NaviMessageBox box;
         box.Initialize(&builder);
         const std::size_t sipCalls = ShellSipPreferenceCalls().size();
+        // --set failwrites=N: the storage refuses the next N changes (a card gone bad), so a run can
+        // show what a failed save, move or delete looks like.
+        if (const int failing = session.Int("failwrites", 0); failing > 0) FilesFailNextOperations(failing);
         entry->run(session);
+        FilesFailNextOperations(0);
         // The full-screen set-up held through the run: no input-panel call, the taskbar hidden.
         session.Print("sip.calls", static_cast<long long>(ShellSipPreferenceCalls().size() - sipCalls));
         HWND taskbar = FindWindowW(u"HHTaskbar", nullptr);

@@ -147,6 +147,25 @@ boxes | grep -qF "'메모R.vkp' 을(를) 삭제하였습니다." || fail "the de
 # "보기" with nothing selected stays open.
 run savedroutes "wait 100\ntap 45 268\n$back"
 has result=3 "view without a row stays open"
+# "보기" on a row closes with 1002 and that route.
+run savedroutes "wait 100\ntap 30 72\ntap 45 268\nwait 100\n"
+has result=1002 "view a row"
+has "selected=메모R.vkp" "the row viewed"
+# A delete the storage refuses: the notice, the file and its row kept.
+run savedroutes "wait 100\nanswer yes\nanswer ok\ntap 30 72\ntap 112 268\n$back" --set failwrites=1
+has rows=3 "the row kept"
+boxes | grep -qF "'메모R.vkp' 을(를) 삭제할 수 없습니다." || fail "the failed deletion notice"
+[ -e "$dir/dev/$store/SaveRoute/메모R.vkp" ] || fail "메모R.vkp deleted although the delete failed"
+# The storage page ("저장위치" tab): the two places, the card chosen (setting 64 = 1); choosing
+# the handheld's memory and leaving with "이전" asks whether to keep it, and no keeps the card.
+run savedroutes "wait 100\ntap 175 300\nwait 100\nsnapshot location\ntap 30 88\nanswer no\n$back"
+has result=3 "storage page: back"
+boxes | grep -qxF "설정사항을 저장하시겠습니까?	3000	4002" || fail "the keep-settings question"
+lacks "written=.*config.bin" "settings unchanged"
+# "적용" without a change asks only whether to go on with the settings.
+run savedroutes "wait 100\ntap 175 300\nwait 100\nanswer no\ntap 120 268\nwait 100\n"
+[ "$(boxes | wc -l)" = 1 ] || fail "apply without a change: one question"
+boxes | grep -qF "환경설정을 계속하시겠습니까?" || fail "the go-on question"
 
 # ---- Saving a route ----
 run routesave "wait 100\ntap 118 136\n$back" --set name=출근길
