@@ -1,6 +1,7 @@
 #include "app/SimulPlayerDlg.h"
 
 #include "app/CMainFrame.h"
+#include "app/WindowShape.h"
 #include "platform/window/Window.h"
 #include "route/RouteManager.h"
 #include "route/RoutePath.h"
@@ -32,9 +33,6 @@ void RegisterTemplate() {
     info.items.push_back(slider);
     AfxRegisterDialogTemplate(CSimulPlayerDlg::kTemplate, info);
 }
-
-// The corner cuts of the strip: four small rectangles per corner, measured inwards from it.
-constexpr RECT kCornerCuts[] = {{0, 0, 5, 1}, {0, 0, 1, 5}, {1, 1, 2, 3}, {1, 1, 3, 2}};
 
 } // namespace
 
@@ -215,25 +213,9 @@ void CSimulPlayerDlg::MakeRegion() {
     if (w <= 0 || h <= 0) return;
     if (m_region.GetSafeHandle()) m_region.DeleteObject();
     m_region.CreateRectRgn(0, 0, w, h);
-    CRgn cut;
-    cut.CreateRectRgn(0, 0, 0, 0);
-    for (const RECT& c : kCornerCuts) {
-        // The same cut at each corner, mirrored inwards from it.
-        const RECT corners[] = {
-            {c.left, c.top, c.right, c.bottom},
-            {w - c.right, c.top, w - c.left, c.bottom},
-            {c.left, h - c.bottom, c.right, h - c.top},
-            {w - c.right, h - c.bottom, w - c.left, h - c.top},
-        };
-        for (const RECT& r : corners) {
-            cut.SetRectRgn(&r);
-            m_region.CombineRgn(&m_region, &cut, RGN_DIFF);
-        }
-    }
+    CutRoundCorners(m_region, w, 0, h);
     // The window takes its own copy; the dialog keeps the region object.
-    const HRGN windowRegion = ::CreateRectRgn(0, 0, 0, 0);
-    ::CombineRgn(windowRegion, m_region, nullptr, RGN_COPY);
-    SetWindowRgn(windowRegion, TRUE);
+    ApplyWindowRegion(*this, m_region);
 }
 
 BOOL CSimulPlayerDlg::OnInitDialog() {

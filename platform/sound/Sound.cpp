@@ -15,6 +15,8 @@ std::mutex g_mutex;
 std::shared_ptr<SoundOutput> g_output;
 std::uint64_t g_busyUntil = 0; // the device plays until this tick
 WORD g_volume = 0xFFFF;
+DWORD g_lastVolumeWord = 0xFFFFFFFF;
+bool g_volumeControl = true;
 
 std::uint32_t Le32(const BYTE* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -161,6 +163,8 @@ void SoundReset() {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_busyUntil = 0;
     g_volume = 0xFFFF;
+    g_lastVolumeWord = 0xFFFFFFFF;
+    g_volumeControl = true;
 }
 
 std::uint32_t SoundHash(const std::vector<BYTE>& image) {
@@ -243,7 +247,9 @@ MMRESULT waveOutGetDevCapsW(std::uintptr_t deviceId, WAVEOUTCAPSW* caps, UINT si
     std::copy(std::begin(name), std::end(name), caps->szPname);
     caps->dwFormats = 0xFFF;
     caps->wChannels = 2;
-    caps->dwSupport = WAVECAPS_VOLUME; // one volume for both channels
+    std::lock_guard<std::mutex> lock(g_mutex);
+    // One volume for both channels.
+    caps->dwSupport = g_volumeControl ? WAVECAPS_VOLUME : 0;
     return MMSYSERR_NOERROR;
 }
 
@@ -266,6 +272,17 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
     if (!IsDevice(device)) return MMSYSERR_INVALHANDLE;
     std::lock_guard<std::mutex> lock(g_mutex);
     g_volume = LOWORD(volume);
+    g_lastVolumeWord = volume;
     if (g_output) g_output->SetVolume(g_volume);
     return MMSYSERR_NOERROR;
+}
+
+void SoundSetVolumeControl(bool available) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_volumeControl = available;
+}
+
+DWORD SoundLastVolumeWord() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_lastVolumeWord;
 }

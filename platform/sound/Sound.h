@@ -120,7 +120,11 @@ private:
 // nullptr: silence (sounds are timed but go nowhere).
 void SoundSetOutput(std::shared_ptr<SoundOutput> output);
 std::shared_ptr<SoundOutput> SoundGetOutput();
-// Forgets what plays and sets the volume back to full (tests).
+// Forgets what plays and sets the volume back to full, with volume control (tests).
 void SoundReset();
+// Tests: whether the wave device reports volume control (WAVECAPS_VOLUME), and the whole volume
+// word last written (both channels).
+void SoundSetVolumeControl(bool available);
+DWORD SoundLastVolumeWord();
 // FNV-1a of an image, for logs that show a sound arrived intact.
 std::uint32_t SoundHash(const std::vector<BYTE>& image);

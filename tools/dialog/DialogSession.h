@@ -50,3 +50,7 @@ void RunRouteInfoDialog(DialogSession& session);
 void RunWaypointsDialog(DialogSession& session);
 void RunPlayerDialog(DialogSession& session);
 void RunHighwayDialog(DialogSession& session);
+void RunVolumeDialog(DialogSession& session);
+void RunInfoDialog(DialogSession& session);
+void RunLogPanelDialog(DialogSession& session);
+void RunLogoDialog(DialogSession& session);

@@ -17,6 +17,10 @@ const std::vector<DialogEntry>& DialogTable() {
         {"waypoints", RunWaypointsDialog},
         {"player", RunPlayerDialog},
         {"highway", RunHighwayDialog},
+        {"volume", RunVolumeDialog},
+        {"info", RunInfoDialog},
+        {"logpanel", RunLogPanelDialog},
+        {"logo", RunLogoDialog},
     };
     return table;
 }

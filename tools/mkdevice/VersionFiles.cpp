@@ -59,8 +59,8 @@ void WriteMapDataInfo(const std::string& mapDataDir) {
     ByteSink body;
     body.Text("VKSAMPLE", 8);
     body.U32(20240301); // display data
-    body.U32(20240301); // search data
-    body.U32(20240301); // route data
+    body.U32(20240315); // search data
+    body.U32(20240322); // route data
     body.U8(1);         // data kind
     body.Text(Utf16ToCp949(u"샘플"), 10);
     body.Text(Utf16ToCp949(u"가람 지역 도로망"), 30);
