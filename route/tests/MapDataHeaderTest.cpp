@@ -169,7 +169,7 @@ TEST_F(BuiltDataTest, TheBuiltDataSetIsUsable) {
     EXPECT_EQ(header.GetDataKindFlags(), 128);
     CString date;
     ASSERT_TRUE(header.DataInfo().GetDateText3(&date));
-    EXPECT_EQ(date, CString(u"2024.03.01"));
+    EXPECT_EQ(date, CString(u"2024.03.22"));
     EXPECT_EQ(header.DataInfo().GetDataCode(), CString(u"VKSAMPLE"));
     CDataInfo app;
     EXPECT_TRUE(app.LoadAppInfo(u"\\Program Files\\Velko\\res\\appdatainfo.bin"));
