@@ -352,7 +352,8 @@ public:
     bool IsRouteAccepted() const { return m_routeAccepted; }
     // The user's own route operations (search, accept, loading a car route) take every entry of
     // the route lock set, retrying 10 ms tries for up to a second: the per-fix work holds entry 1
-    // briefly at every fix. False when the set stayed busy (or does not exist).
+    // briefly at every fix. False when the set stayed busy (or does not exist). On the
+    // user-interface thread; an operation inside another one shares the outer hold.
     bool LockRouteForUser();
     void UnlockRoute();
     // The point a search or a dialog handed over last (map coordinates); the route points of
@@ -362,8 +363,8 @@ public:
         m_chosenY = y;
     }
     POINT GetChosenPoint() const { return POINT{m_chosenX, m_chosenY}; }
-    // The vehicle as the map matching delivers it (link ids, side of the link, map x, y); a route
-    // search with a valid fix starts there.
+    // The vehicle as the map matching delivers it (link ids, side of the link, network x, y); a
+    // route search with a valid fix starts there.
     void SetMatchedVehicle(std::uint16_t mapId, std::uint16_t linkId, std::int8_t side, std::int32_t x,
                            std::int32_t y);
     // The waypoint a map tap moves in the waypoint-move mode (0-4; -1 none).

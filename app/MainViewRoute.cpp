@@ -326,7 +326,7 @@ void CMainView::UseSelectedPoint(std::int32_t x, std::int32_t y, int kind, const
     default: break;
     }
     if (!moveMap) return;
-    TakeLevel(level);
+    if (level > 0) TakeLevel(level);
     m_headingIndex = ((heading / 10) % 36 + 36) % 36;
     SetEventText(u"'%s' 주변", pointName.GetString());
     MoveMapTo(x, y, heading);

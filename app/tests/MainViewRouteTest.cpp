@@ -6,6 +6,8 @@
 #include "app/LockSet.h"
 #include "app/RouteOptionListener.h"
 #include "commondlg/NaviMessageBox.h"
+#include "platform/sound/Sound.h"
+#include "position/GuideManager.h"
 #include "route/base/Coords.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviRouteBars.h"
@@ -133,36 +135,64 @@ TEST_F(RouteViewTest, EngineFailuresShowTheirNotices) {
     }
 }
 
-// A goal on a road of its own, joined to nothing: the engine cannot reach it.
-TEST_F(RouteViewTest, AnUnreachableGoalShowsTheRoadNotice) {
-    namespace fs = std::filesystem;
-    const fs::path mrData = DeviceRoot::Resolve(std::u16string(kDataFolder) + u"\\MRData");
-    const fs::path backup = mrData.parent_path() / "MRData.kept";
-    fs::remove_all(backup);
-    fs::copy(mrData, backup, fs::copy_options::recursive);
-    struct Restore {
-        fs::path from, to;
-        ~Restore() {
-            fs::remove_all(to);
-            fs::rename(from, to);
-        }
-    } restore{backup, mrData};
-    mkdev::NetModel model = mkdev::BuildSampleRegion();
-    const mkdev::NetPoint a = mkdev::KmToNet(45720000, 13470000, 5.0, 5.0);
-    const mkdev::NetPoint b = mkdev::KmToNet(45720000, 13470000, 5.6, 5.0);
-    model.AddLink(model.AddNode(a.x, a.y), model.AddNode(b.x, b.y), mkdev::RoadType::TownStreet);
-    fs::remove_all(mrData);
-    fs::create_directories(mrData);
-    model.Write(mrData.string());
-    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+// The sample's road network with a triangle of roads of its own, joined to nothing, 5 km east
+// and 5 km north of the corner; the sample's network is back when the object goes.
+class IslandNetwork {
+public:
+    IslandNetwork() {
+        namespace fs = std::filesystem;
+        fs::remove_all(m_backup);
+        fs::copy(m_mrData, m_backup, fs::copy_options::recursive);
+        mkdev::NetModel model = mkdev::BuildSampleRegion();
+        // A triangle, so that its crossings can be waypoints.
+        const mkdev::NetPoint a = mkdev::KmToNet(45720000, 13470000, 5.0, 5.0);
+        const mkdev::NetPoint b = mkdev::KmToNet(45720000, 13470000, 5.6, 5.0);
+        const mkdev::NetPoint c = mkdev::KmToNet(45720000, 13470000, 5.3, 5.5);
+        const int na = model.AddNode(a.x, a.y), nb = model.AddNode(b.x, b.y), nc = model.AddNode(c.x, c.y);
+        model.AddLink(na, nb, mkdev::RoadType::TownStreet);
+        model.AddLink(nb, nc, mkdev::RoadType::TownStreet);
+        model.AddLink(nc, na, mkdev::RoadType::TownStreet);
+        fs::remove_all(m_mrData);
+        fs::create_directories(m_mrData);
+        model.Write(m_mrData.string());
+    }
+    ~IslandNetwork() {
+        std::filesystem::remove_all(m_mrData);
+        std::filesystem::rename(m_backup, m_mrData);
+    }
 
+private:
+    std::filesystem::path m_mrData = DeviceRoot::Resolve(std::u16string(kDataFolder) + u"\\MRData");
+    std::filesystem::path m_backup = m_mrData.parent_path() / "MRData.kept";
+};
+
+constexpr const char16_t* kUnreachableText = u"경로상에 가지못하는 도로가 있으니,지점을 재설정하여 주십시오.";
+
+TEST_F(RouteViewTest, AnUnreachableGoalShowsTheRoadNotice) {
+    IslandNetwork island;
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
     ASSERT_GE(Start(11.8, 11.5), 1);
     ASSERT_GE(Goal(5.3, 5.0), 1);
     EXPECT_FALSE(m_view->RunRouteSearch(false));
-    EXPECT_EQ(Last(), u"경로상에 가지못하는 도로가 있으니,지점을 재설정하여 주십시오.");
+    EXPECT_EQ(Last(), kUnreachableText);
     EXPECT_EQ(Routes().GetRouteCount(), 0);
 }
 
+// A waypoint the route cannot reach is taken out again; the route stays as it was.
+TEST_F(RouteViewTest, AnUnreachableWaypointIsTakenOutAgain) {
+    IslandNetwork island;
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+    ASSERT_GE(Start(10.6, 10.3), 1);
+    ASSERT_GE(Goal(13.6, 12.7), 1);
+    ASSERT_EQ(m_view->SearchRoute(false, 15, false), 1);
+    const std::int32_t length = Routes().SelectedRoute()->path->TotalLength();
+    const POINT p = At(5.3, 5.0);
+    EXPECT_FALSE(m_view->AddWaypoint(p.x, p.y, u"섬"));
+    EXPECT_EQ(Last(), kUnreachableText);
+    EXPECT_EQ(Routes().GetWaypointCount(), 0);
+    ASSERT_EQ(Routes().GetRouteCount(), 1);
+    EXPECT_EQ(Routes().SelectedRoute()->path->TotalLength(), length);
+}
 
 NaviCommand Tap(const char16_t* target, int param1 = -1) {
     NaviCommand cmd;
@@ -436,6 +466,9 @@ TEST_F(RouteViewTest, SearchShowAcceptAndCancel) {
     m_view->AcceptRoute(0);
     EXPECT_TRUE(m_view->IsRouteAccepted());
     EXPECT_FALSE(m_view->GetMainScreen()->IsRouteResultMode());
+    m_view->StartGuidance();
+    EXPECT_TRUE(m_view->IsGuiding());
+    EXPECT_EQ(m_view->GetAutoReturn(), 0);
     EXPECT_TRUE(std::filesystem::exists(table));
     EXPECT_TRUE(m_view->IsRouteChanged());
 
@@ -582,6 +615,30 @@ TEST_F(RouteViewTest, AddAndDeleteWaypoints) {
     m_view->DeleteWaypoint(0);
     EXPECT_EQ(Routes().GetWaypointCount(), 0);
     EXPECT_FALSE(Routes().SelectedRoute()->header->waypoints[0].IsSet());
+}
+
+
+// A found route is announced with voice message 17; a failed search says nothing.
+TEST_F(RouteViewTest, AFoundRouteIsAnnounced) {
+    auto recorder = std::make_shared<SoundRecorder>();
+    SoundSetOutput(recorder);
+    struct Silence {
+        ~Silence() { SoundSetOutput(nullptr); }
+    } silence;
+    m_view->LoadGuidanceData(kDataFolder);
+    ASSERT_NE(m_view->GetGuideManager(), nullptr);
+    ASSERT_GE(Start(10.6, 10.3), 1);
+    EXPECT_FALSE(m_view->RunRouteSearch(false));
+    EXPECT_TRUE(recorder->Take().empty());
+    ASSERT_GE(Goal(13.6, 12.7), 1);
+    ASSERT_TRUE(m_view->RunRouteSearch(false));
+    const std::vector<SoundClip> played = recorder->Take();
+    ASSERT_EQ(played.size(), 1u);
+    // The clip the voice player makes of message 17.
+    ASSERT_TRUE(m_view->GetGuideManager()->Voice().PlayMessage(17));
+    const std::vector<SoundClip> expected = recorder->Take();
+    ASSERT_EQ(expected.size(), 1u);
+    EXPECT_EQ(SoundHash(played[0].image), SoundHash(expected[0].image));
 }
 
 } // namespace
