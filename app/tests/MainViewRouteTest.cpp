@@ -641,5 +641,31 @@ TEST_F(RouteViewTest, AFoundRouteIsAnnounced) {
     EXPECT_EQ(SoundHash(played[0].image), SoundHash(expected[0].image));
 }
 
+
+// A point from a search: without a name it takes the district's, becomes the destination and
+// the map moves there at the given level and heading.
+TEST_F(RouteViewTest, UseSelectedPointNamesAndSetsTheDestination) {
+    ASSERT_TRUE(m_view->OpenAreaTable(kDataFolder));
+    const POINT p = At(13.6, 12.7);
+    char district[CAdminSearch::kAnswerSize] = {};
+    ASSERT_NE(m_view->GetAdminSearch().DoSrch(p.x, p.y, district), 0);
+    const std::u16string name = Cp949ToUtf16(district);
+    const int level = m_view->StepToLevel(5);
+    m_view->StartFollowing();
+    m_view->UseSelectedPoint(p.x, p.y, 2, CString(), true, level, 95);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_FALSE(m_view->IsFollowing());
+    EXPECT_TRUE(Routes().HasGoal());
+    EXPECT_EQ(Routes().GetGoalName().Str(), name);
+    EXPECT_EQ(m_view->GetMapLevel(), level);
+    EXPECT_EQ(m_doc->mapX, p.x);
+    EXPECT_EQ(m_doc->mapY, p.y);
+    // A given name is kept; kind 1 sets the start, and the map stays without a move.
+    const POINT q = At(10.6, 10.3);
+    m_view->UseSelectedPoint(q.x, q.y, 1, u"나의 출발", false, level, 0);
+    EXPECT_EQ(Routes().GetStartName(), CString(u"나의 출발"));
+    EXPECT_EQ(m_doc->mapX, p.x);
+}
+
 } // namespace
 } // namespace mainview_test
