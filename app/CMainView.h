@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -351,9 +352,33 @@ public:
     bool IsRouteAccepted() const { return m_routeAccepted; }
     // The user's own route operations (search, accept, loading a car route) take every entry of
     // the route lock set, retrying 10 ms tries for up to a second: the per-fix work holds entry 1
-    // briefly at every fix. False when the set stayed busy (or does not exist).
+    // briefly at every fix. False when the set stayed busy (or does not exist). On the
+    // user-interface thread; an operation inside another one shares the outer hold.
     bool LockRouteForUser();
     void UnlockRoute();
+    // The point a search or a dialog handed over last (map coordinates); the route points of
+    // SetRoutePointByKind are set there.
+    void SetChosenPoint(std::int32_t x, std::int32_t y) {
+        m_chosenX = x;
+        m_chosenY = y;
+    }
+    POINT GetChosenPoint() const { return POINT{m_chosenX, m_chosenY}; }
+    // The vehicle as the map matching delivers it (link ids, side of the link, network x, y); a
+    // route search with a valid fix starts there.
+    void SetMatchedVehicle(std::uint16_t mapId, std::uint16_t linkId, std::int8_t side, std::int32_t x,
+                           std::int32_t y);
+    // The waypoint a map tap moves in the waypoint-move mode (0-4; -1 none).
+    void SetMovingWaypoint(int index) { m_movingWaypoint = index; }
+    int GetMovingWaypoint() const { return m_movingWaypoint; }
+    // The traffic-broadcast reception level (0-3) a search reads; 0 without a source.
+    void SetReceptionLevelSource(std::function<int()> source) { m_receptionLevelSource = std::move(source); }
+    int ReceptionLevel() const { return m_receptionLevelSource ? m_receptionLevelSource() : 0; }
+    bool IsUsingTraffic() const { return m_useTraffic; }
+    int GetRouteOptionValue() const { return m_routeOption; }
+    bool IsSearchRunning() const { return m_searchRunning; }
+    bool IsRouteChanged() const { return m_routeChanged; }
+    // The re-route worker marks its run (any thread).
+    void SetResearchRunning(bool on) { m_researchRunning = on; }
     // ROUTE-SECTION (MainViewRoute.cpp): add declarations above this line
 
     // ---- the five searches and the point-of-interest bar (MainViewSearch.cpp) ----
@@ -550,6 +575,27 @@ private:
     // COMMANDS-MEMBERS (MainViewCommands.cpp)
 
     // ROUTE-MEMBERS (MainViewRoute.cpp)
+    std::int32_t m_chosenX = -1, m_chosenY = -1;
+    struct MatchedVehicle {
+        std::uint16_t mapId = 0, linkId = 0;
+        std::int8_t side = 0;
+        std::int32_t x = -1, y = -1;
+    } m_matched;
+    int m_movingWaypoint = -1;
+    std::function<int()> m_receptionLevelSource;
+    // Nesting of the user's hold on the route lock set (the user-interface thread only).
+    int m_routeLockDepth = 0;
+    bool m_searchRunning = false;
+    bool m_routeChanged = false;
+    // The overlay's route progress and the guidance progress values, reset with each new route.
+    int m_routeProgress = 0;
+    int m_guideProgress = 0;
+    void ShowRouteResult();
+    void ComputeUseTraffic();
+    bool HasRoute() const;
+    void SendMainText(int id, const char16_t* text);
+    // The waypoint-move tap: the chosen waypoint moved there and the route searched again.
+    void MoveWaypointTo(std::int32_t x, std::int32_t y, const CString& name);
 
     // SEARCH-MEMBERS (MainViewSearch.cpp)
 

@@ -3,6 +3,8 @@
 
 #include "app/CMainFrame.h"
 #include "commondlg/CNaviCommonDlg.h"
+#include "commondlg/NaviMessageBox.h"
+#include "position/GuideManager.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "skinui/main/NaviMainScreen.h"
@@ -302,12 +304,23 @@ void CMainView::OnMapPen(UINT message, int x, int y) {
         return;
     case kPickStart:
         StopFollowing();
-        m_routeManager.SetStart(mx, my, name());
+        // A start refused on its road is not the user's start: the search takes the vehicle.
+        if (!ConfirmPointOnTunnel(m_routeManager.SetStart(mx, my, name()), 0))
+            m_routeManager.EditedRoute().startSet = 0;
         MoveMapTo(mx, my, m_heading);
         return;
     case kPickGoal:
         StopFollowing();
-        m_routeManager.SetGoal(mx, my, name());
+        if (m_pedestrianMode) {
+            name();
+            m_routeManager.SetPinnedPoint(mx, my);
+            UpdatePedestrianDistance();
+            if (m_guide) m_guide->Reset();
+        } else {
+            const int road = m_routeManager.SetGoal(mx, my, name());
+            // Only a goal that was replaced is put back: a refused one left the old goal in place.
+            if (!ConfirmPointOnTunnel(road, 1) && road >= 1) m_routeManager.RestorePrevGoal();
+        }
         MoveMapTo(mx, my, m_heading);
         return;
     default:
@@ -315,11 +328,48 @@ void CMainView::OnMapPen(UINT message, int x, int y) {
     }
     const int mode = m_pointPickMode;
     if (!m_mainScreen || m_mainScreen->GetMode() != 2004) m_pointPickMode = kPickMove;
-    if (mode == kPickWaypoint || mode == kPickMoveWaypoint) {
-        name();
+    if (mode == kPickWaypoint) {
+        const CString place = name();
         MoveMapTo(mx, my, m_heading);
+        AddWaypoint(mx, my, place);
+    } else if (mode == kPickMoveWaypoint) {
+        const CString place = name();
+        MoveMapTo(mx, my, m_heading);
+        MoveWaypointTo(mx, my, place);
     }
     m_pointPickMode = kPickMove;
+}
+
+void CMainView::MoveWaypointTo(std::int32_t x, std::int32_t y, const CString& name) {
+    if (m_researchRunning) {
+        NaviMessageBox::ShowMessage(u"재탐색 실행 중입니다.", NaviMessageBox::kNotice);
+        return;
+    }
+    const int index = m_movingWaypoint;
+    if (index < 0 || index > 4) {
+        NaviMessageBox::ShowMessage(u"경유지 선택이 잘못 되었습니다.", NaviMessageBox::kNotice);
+        return;
+    }
+    if (NaviMessageBox::ShowMessage(u"경유지 이동 하시겠습니까?", NaviMessageBox::kQuestion) != NaviMessageBox::kYes)
+        return;
+    RouteWaypointVector& list = m_routeManager.EditedRoute().waypoints;
+    const bool existed = index < list.Count();
+    const RouteWaypoint old = existed ? list[index] : RouteWaypoint();
+    const int result = m_routeManager.InsertWaypoint(x, y, name, index);
+    if (result == CRouteManager::kRepeatedWaypoint) {
+        NaviMessageBox::ShowMessage(u"중복된 경유지 선택입니다.", NaviMessageBox::kNotice);
+        return;
+    }
+    if (result <= 0) {
+        NaviMessageBox::ShowMessage(u"경유지 지점 설정을 실패 했습니다.", NaviMessageBox::kNotice);
+        return;
+    }
+    if (ResearchRouteAndShowInfo()) return;
+    // The route could not be searched with the moved waypoint: the old one as it was.
+    if (existed)
+        list[index] = old;
+    else
+        m_routeManager.RemoveWaypoint(index);
 }
 
 void CMainView::ShowDisplaySettings() {

@@ -454,6 +454,7 @@ int CRouteManager::Search(int vehicleStart) {
 int CRouteManager::FinishSearch(int code) {
     if (code == kOk) {
         m_lastSearch = 1;
+        m_loadedFromFile = false;
         if (m_routeChoice) {
             m_progressCounter = -1;
             return kOk;
@@ -704,6 +705,7 @@ bool CRouteManager::ClearRoute() {
     m_pinnedX = m_pinnedY = -1;
     m_pinnedName = CString();
     m_pinnedPos.Reset();
+    m_loadedFromFile = false;
     return DeleteFileW(kRouteTablePath) != 0;
 }
 
@@ -760,6 +762,7 @@ bool CRouteManager::LoadRouteFile(const char16_t* fileName) {
     m_edited->ComputeOverview();
     RebindLoadedRoute();
     CommitRoute();
+    m_loadedFromFile = fileName && *fileName;
     return true;
 }
 

@@ -160,6 +160,8 @@ public:
     bool SaveRouteFile(const char16_t* fileName);
     bool LoadRouteFile(const char16_t* fileName);
     bool RebindLoadedRoute();
+    // The selected route was opened from a saved route file (not searched, not the route table).
+    bool IsLoadedFromFile() const { return m_loadedFromFile; }
 
     // State.
     CRoute* SelectedRoute() const { return m_selected; }
@@ -208,4 +210,5 @@ private:
     char m_prevGoalName[21] = {};
     LinkPos m_prevGoalPos;
     CString m_dataFolder;
+    bool m_loadedFromFile = false;
 };
