@@ -9,9 +9,11 @@
 #include "position/GuideManager.h"
 #include "position/LocusRecorder.h"
 #include "route/base/Coords.h"
+#include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -280,6 +282,33 @@ TEST_F(MainViewArrivalTest, GuidanceEndingWhileNotFollowingKeepsTheRoute) {
     EXPECT_TRUE(m_view->IsArrived());
     EXPECT_EQ(m_view->GetArrivalCancels(), 0);
     EXPECT_NE(m_view->GetRouteManager().SelectedRoute(), nullptr);
+}
+
+TEST_F(MainViewArrivalTest, OnFootTheBarShowsTheStraightDistanceAndEachFixAddsItsTravel) {
+    auto* bar = dynamic_cast<NaviHighwayBar*>(m_view->GetMainScreen()->FindControl(u"TrackBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->Snapshot().pedestrian);
+    // Metres from the target to the map centre: the sample's sheets measure 0.27654 m a unit
+    // east-west and 0.30879 m north-south.
+    const POINT target = m_view->GetPedestrianTarget();
+    std::int32_t cx = 0, cy = 0, tx = 0, ty = 0, mx = 0, my = 0;
+    m_view->GetMapWnd().GetCenter(cx, cy);
+    MapToNetCoord(target.x, target.y, tx, ty);
+    MapToNetCoord(cx, cy, mx, my);
+    const double dx = 0.27654 * std::abs(double(tx) - mx), dy = 0.30879 * std::abs(double(ty) - my);
+    EXPECT_EQ(bar->Snapshot().destDistance, std::trunc(std::sqrt(dx * dx + dy * dy)));
+    const double before = bar->Snapshot().travelled;
+    m_view->StopFollowing();
+    FeedFixes(4);
+    RunPosted();
+    EXPECT_EQ(bar->Snapshot().travelled, before + 4 * 5); // the engine moves 5 m a fix
+    // The vehicle and the document's last vehicle position are the matched position's.
+    std::int32_t vx = 0, vy = 0;
+    NetToMapCoord(m_walking->x, m_walking->y, vx, vy);
+    EXPECT_EQ(m_doc->vehicleX, vx);
+    EXPECT_EQ(m_doc->vehicleY, vy);
+    m_view->LeavePedestrianMode();
+    EXPECT_FALSE(bar->Snapshot().pedestrian);
 }
 
 TEST_F(MainViewArrivalTest, LeavingWithATargetAsksAndARefusalKeepsTheGoal) {
