@@ -12,6 +12,7 @@
 #include "app/MapDocState.h"
 #include "mapview/MapWnd.h"
 #include "platform/base/CString.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Afx.h"
 #include "position/GpsReceiver.h"
 #include "position/GuideInfo.h"
@@ -600,7 +601,7 @@ private:
     std::unique_ptr<CRouteLinkQuery> m_routeQuery;
     CMapMatchBase* m_activeMatcher = nullptr;
     // Guards the engines (the switch, matching, and the shared road-network reader they use).
-    std::timed_mutex m_matcherLock;
+    CCriticalSection m_matcherLock;
     // Guards the guidance manager between the per-fix work and the user-interface thread.
     std::mutex m_guideLock;
     // Guards the driving trail between the per-fix work (adds) and drawing.

@@ -26,7 +26,6 @@
 #include "skinui/main/NaviMainScreen.h"
 #include "traffic/receiver/DARC.h"
 
-#include <chrono>
 #include <cmath>
 
 namespace {
@@ -34,7 +33,7 @@ namespace {
 constexpr int kAutoReturnFixes = 15;
 constexpr int kDayMinutes = 24 * 60;
 constexpr int kDaySeconds = 24 * 3600;
-constexpr auto kLockTry = std::chrono::milliseconds(10);
+constexpr DWORD kLockTry = 10; // ms
 // The voice player's code of the arrival prompt.
 constexpr int kArrivalPrompt = 62;
 constexpr const char16_t* kPedestrianControl = u"보행자";
@@ -57,6 +56,23 @@ int WrapDaySeconds(int s) {
     return s;
 }
 
+// Holds a critical section taken within a time-out, for a scope.
+class TimedHold {
+public:
+    TimedHold(CCriticalSection& section, DWORD ms) : m_section(section), m_held(section.Lock(ms) != FALSE) {}
+    explicit TimedHold(CCriticalSection& section) : m_section(section), m_held(section.Lock() != FALSE) {}
+    ~TimedHold() {
+        if (m_held) m_section.Unlock();
+    }
+    TimedHold(const TimedHold&) = delete;
+    TimedHold& operator=(const TimedHold&) = delete;
+    bool Held() const { return m_held; }
+
+private:
+    CCriticalSection& m_section;
+    bool m_held;
+};
+
 } // namespace
 
 // What one fix leaves for the user-interface thread.
@@ -77,7 +93,7 @@ struct CMainView::FixSnapshot {
 // ---- engines ----
 
 void CMainView::SetMatchEngines(std::unique_ptr<CMapMatchBase> driving, std::unique_ptr<CMapMatchBase> pedestrian) {
-    std::lock_guard lock(m_matcherLock);
+    TimedHold lock(m_matcherLock);
     m_drivingEngine = std::move(driving);
     m_pedestrianEngine = std::move(pedestrian);
     m_activeMatcher = nullptr;
@@ -92,7 +108,7 @@ void CMainView::EnsureMatchEnginesLocked() {
 
 bool CMainView::OpenMatchNetwork() {
     const char16_t* folder = m_config ? m_config->GetDataFolder() : u"";
-    std::lock_guard lock(m_matcherLock);
+    TimedHold lock(m_matcherLock);
     EnsureMatchEnginesLocked();
     const bool driving = m_drivingEngine->OpenNetwork(folder);
     const bool pedestrian = m_pedestrianEngine->OpenNetwork(folder);
@@ -100,15 +116,15 @@ bool CMainView::OpenMatchNetwork() {
 }
 
 int CMainView::FixQualityOf(const GpsPosRecord& fix) {
-    std::unique_lock lock(m_matcherLock, std::defer_lock);
-    if (!lock.try_lock_for(kLockTry)) return 0;
+    TimedHold lock(m_matcherLock, kLockTry);
+    if (!lock.Held()) return 0;
     EnsureMatchEnginesLocked();
     return m_activeMatcher->GetFixQuality(fix);
 }
 
 int CMainView::FixInterval() {
-    std::unique_lock lock(m_matcherLock, std::defer_lock);
-    if (!lock.try_lock_for(kLockTry)) return 1;
+    TimedHold lock(m_matcherLock, kLockTry);
+    if (!lock.Held()) return 1;
     EnsureMatchEnginesLocked();
     return m_activeMatcher->GetFixInterval();
 }
@@ -128,9 +144,9 @@ bool CMainView::GetMatchedVehicle(std::int32_t& mapX, std::int32_t& mapY, int& h
 // ---- the GPS thread's half ----
 
 void CMainView::MatchFix(const GpsPosRecord& fix, MatchResult& matched, int& fixRate) {
-    std::unique_lock engines(m_matcherLock, std::defer_lock);
     // A busy engine lock skips this fix's matching; the next fix tries again.
-    if (!engines.try_lock_for(kLockTry)) return;
+    TimedHold engines(m_matcherLock, kLockTry);
+    if (!engines.Held()) return;
     EnsureMatchEnginesLocked();
     const int pedestrian = m_pedestrianMode.load() ? 1 : 0;
     if (m_matcherMode.load() != pedestrian) {
@@ -383,8 +399,8 @@ void CMainView::UpdatePedestrianDistance() {
     // The x factor of each point from its map sheet; the reader is the engines', so it is read
     // under their lock (busy: the factors stay).
     {
-        std::unique_lock engines(m_matcherLock, std::defer_lock);
-        CMRNetReader* reader = engines.try_lock_for(kLockTry) ? CMRNetReader::GetInstance() : nullptr;
+        TimedHold engines(m_matcherLock, kLockTry);
+        CMRNetReader* reader = engines.Held() ? CMRNetReader::GetInstance() : nullptr;
         if (reader && reader->IsOpen()) {
             DistanceScales& s = MeasureScales();
             MRMapRecord record;
