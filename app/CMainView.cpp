@@ -299,6 +299,7 @@ LRESULT CMainView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainView::SaveTrail() {
+    std::lock_guard trail(m_locusLock);
     if (m_locus) m_locus->Save(kTrailFile);
 }
 

@@ -12,9 +12,11 @@
 #include "app/MapDocState.h"
 #include "mapview/MapWnd.h"
 #include "platform/base/CString.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Afx.h"
 #include "position/GpsReceiver.h"
 #include "position/GuideInfo.h"
+#include "position/MatchResult.h"
 #include "route/RouteManager.h"
 #include "search/NaviMediator.h"
 #include "skinui/NaviCommand.h"
@@ -24,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class CHighwayMode;
@@ -42,6 +45,7 @@ class CViewThreads;
 class CGpsInfoDlg;
 class CNaviCommonDlg;
 class CNaviConfig;
+class NaviControl;
 class NaviMainScreen;
 class NaviMessageBox;
 
@@ -401,6 +405,36 @@ public:
     void UpdatePedestrianDistance();
     void UpdateCenterOffset();
     void SyncGpsClock(const GpsPosRecord& fix);
+    // The matching engines: made on first use over the program's road-network reader (a test may
+    // hand in its own before the first fix); OpenMatchNetwork opens both on the data folder.
+    void SetMatchEngines(std::unique_ptr<CMapMatchBase> driving, std::unique_ptr<CMapMatchBase> pedestrian);
+    bool OpenMatchNetwork();
+    // One-shot requests the next fix carries out on the GPS thread: a reset of the engine in use,
+    // and the engine's re-match request (key function 3).
+    void RequestMatcherReset() { m_resetMatcherRequest = true; }
+    void RequestMatcherRematch() { m_matcherRequest = true; }
+    // The route changed: the map goes back to the vehicle at the next fix.
+    void SetRouteChanged() { m_routeChanged = true; }
+    // The broadcast receiver wants the matched link's ids.
+    void SetDarcMatch(bool on) { m_darcMatch = on; }
+    // What the GPS reader's companions ask, from their own threads.
+    bool IsGuidingShared() const { return m_guidingShared.load(); }
+    bool TakeNewMatchedFix() { return m_newMatchedFix.exchange(false); }
+    int GetFixCount() const { return m_fixCount.load(); }
+    int FixQualityOf(const GpsPosRecord& fix);
+    int FixInterval();
+    // The vehicle record of the last matched fix (GPS thread's copy, for the companions).
+    bool GetMatchedVehicle(std::int32_t& mapX, std::int32_t& mapY, int& heading) const;
+    // Set by the per-fix work's interface part: the destination was reached.
+    bool IsArrived() const { return m_arrived; }
+    void ClearArrival() { m_arrived = false; }
+    // Guidance ended at the destination while the map followed the vehicle: the route was
+    // cancelled that many times.
+    int GetArrivalCancels() const { return m_arrivalCancels; }
+    // The pedestrian target (map coordinates, -1 when none) and the GPS clock correction.
+    POINT GetPedestrianTarget() const { return m_walkTarget; }
+    bool IsGpsClockKnown() const { return m_clockKnown; }
+    std::int32_t GetGpsClockOffset() const { return m_clockOffset; }
     // FIX-SECTION (MainViewFix.cpp): add declarations above this line
 
     // ---- the simulated drive (MainViewDrive.cpp) ----
@@ -537,7 +571,7 @@ private:
     bool m_levelBarShown = false;
     bool m_exLevelBarShown = false;
     bool m_followVehicle = false;
-    bool m_pedestrianMode = false;
+    std::atomic<bool> m_pedestrianMode{false};
     bool m_pedestrianTargetScreen = false;
     bool m_mapReady = false;
     bool m_overlayOff = false;
@@ -545,7 +579,7 @@ private:
     bool m_trafficDisplay = false;
     bool m_trafficDrawn = false;
     bool m_logging = false;
-    bool m_simulating = false;
+    std::atomic<bool> m_simulating{false};
     bool m_guideArrowShown = false;
     bool m_shutDown = false;
     int m_drawSuspend = -1;
@@ -600,6 +634,45 @@ private:
     // SEARCH-MEMBERS (MainViewSearch.cpp)
 
     // FIX-MEMBERS (MainViewFix.cpp)
+    struct FixSnapshot;
+    // The GPS thread's part of a fix: engine choice, matching, trail, guidance and route progress.
+    void MatchFix(const GpsPosRecord& fix, MatchResult& matched, int& fixRate);
+    void GuideFix(const MatchResult& matched, bool pedestrian, FixSnapshot& snap);
+    // The interface part, on the user-interface thread, in the order of the fixes.
+    void ApplyFixSnapshot(const FixSnapshot& snap);
+    void EnsureMatchEnginesLocked();
+    NaviControl* MainControl(const char16_t* name) const;
+    std::unique_ptr<CMapMatchBase> m_drivingEngine;
+    std::unique_ptr<CMapMatchBase> m_pedestrianEngine;
+    std::unique_ptr<CRouteLinkQuery> m_routeQuery;
+    CMapMatchBase* m_activeMatcher = nullptr;
+    // Guards the engines (the switch, matching, and the shared road-network reader they use).
+    CCriticalSection m_matcherLock;
+    // Guards the guidance manager between the per-fix work and the user-interface thread.
+    std::mutex m_guideLock;
+    // Guards the driving trail between the per-fix work (adds) and drawing.
+    std::mutex m_locusLock;
+    std::atomic<int> m_matcherMode{-1};
+    std::atomic<bool> m_resetMatcherRequest{false};
+    std::atomic<bool> m_matcherRequest{false};
+    std::atomic<bool> m_routeChanged{false};
+    std::atomic<bool> m_darcMatch{false};
+    std::atomic<bool> m_guidingShared{false};
+    std::atomic<bool> m_newMatchedFix{false};
+    std::atomic<bool> m_fixProcessed{false};
+    std::atomic<bool> m_gpsOn{false};
+    std::atomic<int> m_fixCount{0};
+    // The GPS thread's own state.
+    int m_guideState = 1;
+    MatchResult m_vehicleRecord{};
+    mutable std::mutex m_vehicleLock;
+    // The interface part's state (user-interface thread).
+    bool m_arrived = false;
+    int m_arrivalCancels = 0;
+    POINT m_walkTarget{-1, -1};
+    CString m_walkTargetName;
+    std::int32_t m_clockOffset = 0;
+    bool m_clockKnown = false;
 
     // DRIVE-MEMBERS (MainViewDrive.cpp)
 

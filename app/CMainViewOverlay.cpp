@@ -133,8 +133,11 @@ void CMainView::DrawOverlay(CDC* dc, int phase) {
 
 void CMainView::DrawPhase0(CDC* dc) {
     if (!m_pedestrianMode) m_routeManager.DrawResultRoutes(dc, m_mapWnd);
-    if (!m_overlayOff && m_locus && m_locus->HasPoints() && m_config->GetValue(1))
-        m_locus->Draw(*dc, m_mapWnd, 2, m_mapLevel);
+    if (!m_overlayOff && m_locus && m_config->GetValue(1)) {
+        // The GPS thread adds to the trail while it is drawn.
+        std::lock_guard trail(m_locusLock);
+        if (m_locus->HasPoints()) m_locus->Draw(*dc, m_mapWnd, 2, m_mapLevel);
+    }
     if (m_overlayOff) return;
     if (!m_pedestrianMode) {
         if (!m_routeManager.HasGoal()) return;

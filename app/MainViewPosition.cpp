@@ -7,6 +7,22 @@
 
 bool CMainViewPosition::IsFollowing() { return m_view.IsFollowingShared(); }
 
+bool CMainViewPosition::OpenNetwork() { return m_view.OpenMatchNetwork(); }
+
+void CMainViewPosition::OnGpsFix(const GpsPosRecord& fix) { m_view.OnGpsFix(fix); }
+
+int CMainViewPosition::FixQuality(const GpsPosRecord& fix) { return m_view.FixQualityOf(fix); }
+
+int CMainViewPosition::FixInterval() { return m_view.FixInterval(); }
+
+bool CMainViewPosition::IsSimulating() { return m_view.IsSimulating(); }
+
+void CMainViewPosition::SyncGpsClock(const GpsPosRecord& fix) { m_view.SyncGpsClock(fix); }
+
+bool CMainViewPosition::IsGuiding() { return m_view.IsGuidingShared(); }
+
+bool CMainViewPosition::TakeNewMatchedFix() { return m_view.TakeNewMatchedFix(); }
+
 void CMainViewPosition::SetGpsState(int state) { m_view.SetGpsState(state); }
 
 void CMainViewPosition::SetLinkState(int state) { m_view.GpsDialog().SetLinkState(state); }

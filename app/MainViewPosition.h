@@ -1,9 +1,9 @@
 // The main view's answers to the GPS reader and its companion loops, as the view's position
 // shell (CViewPositionShell) passes them on. The window operations reach here on the
 // user-interface thread (the shell posts them) and go to the view; the rest run on the workers'
-// threads and answer from state that is safe to read there. Until the per-fix work, guidance and
-// the route monitor's map following are wired, those answers are the idle ones: no route, not
-// guiding, no new matched fix.
+// threads and answer from state that is safe to read there: the per-fix work, the matching
+// engines, the guiding flag and the new-matched-fix mark are the view's; the rest of the
+// companions' answers are still the idle ones (no re-route watch, no route monitor state).
 #pragma once
 
 #include "position/PositionShell.h"
@@ -23,12 +23,12 @@ public:
     const char16_t* DataFolder() override { return u""; }
 
     // ---- the GPS reader (workers' threads) ----
-    bool OpenNetwork() override { return true; }
-    void OnGpsFix(const GpsPosRecord&) override {}
-    int FixQuality(const GpsPosRecord&) override { return 0; }
-    int FixInterval() override { return 1; }
+    bool OpenNetwork() override;
+    void OnGpsFix(const GpsPosRecord& fix) override;
+    int FixQuality(const GpsPosRecord& fix) override;
+    int FixInterval() override;
     bool IsFollowing() override;
-    bool IsSimulating() override { return false; }
+    bool IsSimulating() override;
     void OpenBroadcastStores() override {}
     void CloseBroadcastStores() override {}
     void SetBroadcastConnected(int) override {}
@@ -41,7 +41,7 @@ public:
 
     // ---- window work (user-interface thread) ----
     void SetGpsState(int state) override;
-    void SyncGpsClock(const GpsPosRecord&) override {}
+    void SyncGpsClock(const GpsPosRecord& fix) override;
     void SetStatusText(const char16_t* text) override;
     void SetEventText(const char16_t* text) override;
     void SetLinkState(int state) override;
@@ -51,7 +51,7 @@ public:
     void OnLinkReset(const char16_t*) override;
 
     // ---- the voice loop ----
-    bool IsGuiding() override { return false; }
+    bool IsGuiding() override;
     void ProcessVoice() override {}
 
     // ---- the traffic re-route watch ----
@@ -63,7 +63,7 @@ public:
 
     // ---- the route monitor ----
     RouteMonitorState MonitorState() override { return {}; }
-    bool TakeNewMatchedFix() override { return false; }
+    bool TakeNewMatchedFix() override;
     void SetOffRoute(bool) override {}
     bool IsOffRoute() override { return false; }
     void UpdateHighwayPanel() override;

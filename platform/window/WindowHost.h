@@ -73,6 +73,13 @@ bool WinIsWaitCursor();
 // Number of WM_PAINT messages handled through BeginPaint since the start (or the last reset).
 std::uint64_t WinPaintCount();
 
+// The owning-thread check: while an observer is set, a call on a window from a thread other than
+// the one that created it (sending to it, invalidating, updating or redrawing it, taking its DC,
+// showing, moving, retitling or destroying it) is reported with the window and the call's name.
+// Posting is never reported: any thread may post. Null switches the check off.
+using WrongThreadObserver = std::function<void(HWND window, const char* call)>;
+void WinSetWrongThreadObserver(WrongThreadObserver observer);
+
 // Destroys every window of the calling thread and clears queues, timers, hot keys, focus,
 // capture and activation, so each test starts from nothing. Registered classes stay.
 void WinResetForTests();

@@ -123,6 +123,9 @@ gdi::Icon g_arrowCursor;
 gdi::Icon g_waitCursorIcon;
 HCURSOR g_cursor = &g_arrowCursor;
 
+std::atomic<bool> g_threadCheck{false};
+WrongThreadObserver g_wrongThreadObserver;
+
 thread_local std::shared_ptr<ThreadQueue> t_queue;
 thread_local winint::CreateHook t_createHook = nullptr;
 thread_local void* t_createHookContext = nullptr;
@@ -152,6 +155,19 @@ bool IsNameAtom(LPCWSTR name) {
 Window* Find(HWND hwnd) {
     auto it = g_windows.find(hwnd);
     return it == g_windows.end() ? nullptr : it->second.get();
+}
+
+// Reports a call on a window from a thread that does not own it (only while the check is on).
+void CheckCallingThread(HWND hwnd, const char* call) {
+    if (!g_threadCheck.load(std::memory_order_relaxed)) return;
+    WrongThreadObserver observer;
+    {
+        Lock lock(g_mutex);
+        const Window* w = Find(hwnd);
+        if (!w || w->queue == t_queue) return;
+        observer = g_wrongThreadObserver;
+    }
+    if (observer) observer(hwnd, call);
 }
 
 Window* Root(Window* w) {
@@ -810,6 +826,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 }
 
 BOOL DestroyWindow(HWND hwnd) {
+    CheckCallingThread(hwnd, "DestroyWindow");
     std::vector<HWND> owned;
     {
         Lock lock(g_mutex);
@@ -1055,6 +1072,7 @@ BOOL GetClientRect(HWND hwnd, RECT* rect) {
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    CheckCallingThread(hwnd, "SetWindowPos");
     bool moved = false;
     bool sized = false;
     RECT now;
@@ -1114,6 +1132,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int heig
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL) {
+    CheckCallingThread(hwnd, "MoveWindow");
     return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -1122,6 +1141,7 @@ BOOL BringWindowToTop(HWND hwnd) {
 }
 
 BOOL ShowWindow(HWND hwnd, int command) {
+    CheckCallingThread(hwnd, "ShowWindow");
     const bool show = command != SW_HIDE && command != SW_MINIMIZE;
     const bool activate = command == SW_SHOW || command == SW_SHOWNORMAL;
     bool wasVisible = false;
@@ -1202,6 +1222,7 @@ BOOL IsWindowEnabled(HWND hwnd) {
 }
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
+    CheckCallingThread(hwnd, "SetWindowText");
     if (!IsWindow(hwnd)) return FALSE;
     return SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
 }
@@ -1536,6 +1557,7 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hwnd != HWND_BROADCAST) CheckCallingThread(hwnd, "SendMessage");
     if (hwnd == HWND_BROADCAST) {
         std::vector<HWND> list;
         {
@@ -1781,6 +1803,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 // ---- painting ----
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    if (hwnd) CheckCallingThread(hwnd, "InvalidateRect");
     Lock lock(g_mutex);
     if (!hwnd) {
         for (HWND h : g_topLevel)
@@ -1815,6 +1838,7 @@ BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL) {
 }
 
 BOOL UpdateWindow(HWND hwnd) {
+    CheckCallingThread(hwnd, "UpdateWindow");
     std::vector<HWND> order;
     {
         Lock lock(g_mutex);
@@ -1854,6 +1878,7 @@ BOOL UpdateWindow(HWND hwnd) {
 }
 
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
+    CheckCallingThread(hwnd, "RedrawWindow");
     RECT area{};
     bool whole = true;
     if (rect) {
@@ -1905,6 +1930,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 }
 
 HDC GetDC(HWND hwnd) {
+    if (hwnd) CheckCallingThread(hwnd, "GetDC");
     if (!hwnd) return CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
     Lock lock(g_mutex);
     Window* w = Find(hwnd);
@@ -2470,6 +2496,12 @@ std::uint64_t WinPaintCount() {
     return g_paintCount.load();
 }
 
+void WinSetWrongThreadObserver(WrongThreadObserver observer) {
+    Lock lock(g_mutex);
+    g_threadCheck = static_cast<bool>(observer);
+    g_wrongThreadObserver = std::move(observer);
+}
+
 void WinResetForTests() {
     std::vector<HWND> tops;
     {
@@ -2492,6 +2524,8 @@ void WinResetForTests() {
     g_focus = g_active = g_capture = nullptr;
     g_penDown = false;
     g_paintObserver = nullptr;
+    g_threadCheck = false;
+    g_wrongThreadObserver = nullptr;
     g_messageBoxHandler = nullptr;
     g_keyClickObserver = nullptr;
     g_keyClicks = 0;

@@ -488,3 +488,36 @@ TEST_F(WindowTest, HotKeysTakeTheirKeyAndApplicationButtonsStayWithTheShell) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowTest, CallsOnAWindowFromAnotherThreadAreReportedWhileTheCheckIsOn) {
+    HWND w = Top(0, 0, 100, 100);
+    std::vector<std::string> calls; // written by the worker, read after the join
+    WinSetWrongThreadObserver([&](HWND hwnd, const char* call) {
+        EXPECT_EQ(hwnd, w);
+        calls.push_back(call);
+    });
+    // The owner's own calls are never reported.
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    ShowWindow(w, SW_SHOW);
+    EXPECT_TRUE(calls.empty());
+    std::thread worker([w] {
+        PostMessageW(w, WM_USER, 1, 2); // posting is what a worker may do
+        // (Calls that send to the window would wait for this thread, which waits in join.)
+        InvalidateRect(w, nullptr, FALSE);
+        ReleaseDC(w, GetDC(w));
+    });
+    worker.join();
+    EXPECT_EQ(calls, (std::vector<std::string>{"InvalidateRect", "GetDC"}));
+    // Switched off, nothing is reported.
+    WinSetWrongThreadObserver(nullptr);
+    std::thread quiet([w] { InvalidateRect(w, nullptr, FALSE); });
+    quiet.join();
+    EXPECT_EQ(calls.size(), 2u);
+    WinDispatchPending();
+    ASSERT_EQ(Only(WM_USER).size(), 1u);
+}
+
+} // namespace
