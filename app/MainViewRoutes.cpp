@@ -511,7 +511,7 @@ void CMainView::OpenSavedRoute() {
         return;
     }
     if (answer.action != CRouteSaveDlg::kActionOpen) {
-        ApplyCurrentLevel();
+        if (m_viewMode == 0 || m_viewMode == 1) ApplyCurrentLevel();
         UpdateCenterOffset();
         return;
     }

@@ -8,6 +8,7 @@
 #include "app/RouteInfoDlg.h"
 #include "app/RouteSaveDlg.h"
 #include "app/WaypointDlg.h"
+#include "platform/files/Files.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/main/NaviMainScreen.h"
@@ -329,6 +330,16 @@ TEST_F(MainViewRoutesTest, AFailedSaveIsReportedAndTheRefusalsComeFirst) {
     SaveAs(u"막힘");
     EXPECT_EQ(Texts(), std::vector<std::u16string>{u"경로를 저장하지 못했습니다."});
     EXPECT_TRUE(std::filesystem::is_directory(HostPath(u"막힘R.vkp")));
+    // A save that fails part way leaves the route saved before as it was.
+    WriteHost(u"집R.vkp", "old route");
+    shown.clear();
+    FilesFailNextOperations(1000);
+    SaveAs(u"집");
+    FilesFailNextOperations(0);
+    EXPECT_EQ(Texts(), std::vector<std::u16string>{u"경로를 저장하지 못했습니다."});
+    std::ifstream kept(HostPath(u"집R.vkp"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old route");
+    std::filesystem::remove(HostPath(u"집R.vkp"));
     // "이전" and other answers write nothing.
     shown.clear();
     saveAnswer = {CRouteSaveDlg::kActionBack, u"집", CString(), false};
@@ -389,6 +400,17 @@ TEST_F(MainViewRoutesTest, ACarRouteFileOpensUnlessTheLockSetIsBusy) {
     EXPECT_EQ(infoPanels, std::vector<std::u16string>{CRouteInfoDlg::kPanelName});
     EXPECT_FALSE(m_view->IsRouteOpenedFromFile()); // only while the information shows
     EXPECT_FALSE(m_view->GetLockSet()->IsLocked(-1));
+}
+
+TEST_F(MainViewRoutesTest, AReverseSearchOfARouteWithWaypointsShowsItAsOpened) {
+    m_view->CreatePositionServices();
+    PlanCarRoute(1);
+    SaveAs(u"경유");
+    shown.clear();
+    OpenFile(u"경유R.vkp", true);
+    EXPECT_EQ(Texts(), std::vector<std::u16string>{u"경유지가 있어 역방향 탐색을 할 수 없습니다."});
+    EXPECT_EQ(infoPanels.size(), 1u);
+    EXPECT_EQ(m_view->GetRouteMode(), 0x0F);
 }
 
 // ---- route information ----
