@@ -286,6 +286,17 @@ TEST_F(MainViewRoutesTest, ABusRouteIsShownSavedWithoutANoticeAndOpenedAgain) {
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(m_view->GetRouteMode(), 0xBB);
     EXPECT_EQ(transitRuns, (std::vector<bool>{false, false}));
+
+    // A stop chosen in the result dialog: the map stands on it.
+    const POINT stop = MapAt(12.1, 11.8);
+    routes_dialogs::SetTransitRunner([&](bool) { return routes_dialogs::TransitAnswer{1, stop.x, stop.y}; });
+    m_view->StartFollowing();
+    m_view->ShowRouteInfo(true, false, false);
+    std::int32_t cx = 0, cy = 0;
+    m_view->GetMapWnd().GetCenter(cx, cy);
+    EXPECT_EQ(cx, stop.x);
+    EXPECT_EQ(cy, stop.y);
+    EXPECT_FALSE(m_view->IsFollowing());
 }
 
 // ---- saving ----
