@@ -457,6 +457,30 @@ public:
     // The one-shot re-route thread and its body.
     void StartRerouteThread();
     void RerouteWorker();
+    // The three entry points that no menu reaches: a bus route and a subway route to the
+    // destination (outside simulation and pedestrian mode; the result shown when one came back),
+    // and the car route's re-search with the option panel; each only while a search may start.
+    void SearchBusRouteAndShow();
+    void SearchSubwayRouteAndShow();
+    void SearchRouteAgainWithOptions();
+    // What the re-route worker plans from: the kind of the last fix (1 and 2 have a matched road
+    // position: its map id, link id, side and map x, y). Other kinds plan from the last start.
+    // Safe from any thread (the per-fix work keeps it).
+    void SetRerouteStart(int fixKind, std::uint16_t mapId, std::uint16_t linkId, std::uint32_t side, std::int32_t x,
+                         std::int32_t y);
+    // The traffic a re-route may weight by: the broadcast reception level and whether downloaded
+    // traffic is valid (any thread).
+    void SetRerouteTraffic(int receptionLevel, bool downloadValid);
+    // 1 while the re-route worker plans (the drawing reads it).
+    bool IsRerouteActive() const;
+    // Whether the one-shot re-route thread is still running (its work for the screen posted
+    // once it is not).
+    bool IsRerouteThreadRunning() const;
+    // The re-route message shown while the worker plans (string 147 after leaving the route).
+    CString GetRerouteMessage() const;
+    // Whether the shown car route came from a saved file (the route information then offers no
+    // new search).
+    bool IsRouteOpenedFromFile() const;
     // ROUTES-SECTION (MainViewRoutes.cpp): add declarations above this line
 
     // ---- registered points, home, recent destinations, coordinates (MainViewPoints.cpp) ----
@@ -677,6 +701,22 @@ private:
     // DRIVE-MEMBERS (MainViewDrive.cpp)
 
     // ROUTES-MEMBERS (MainViewRoutes.cpp)
+    // The transit clients, the re-route worker's shared state and the route-file marks.
+    struct RoutesState;
+    struct RoutesStateDeleter {
+        void operator()(RoutesState* state) const;
+    };
+    static RoutesState* NewRoutesState();
+    std::unique_ptr<RoutesState, RoutesStateDeleter> m_routes{NewRoutesState()};
+    // Whether a user's route search may start now (no drive, no pedestrian mode, no re-search,
+    // the lock set free).
+    bool RouteSearchAllowed() const;
+    bool HasShownRoute() const;
+    void ShowTransitError(int stringId);
+    bool RefusedNotice(const char16_t* text, bool restore);
+    void ShowTransitResult(bool subway);
+    bool OpenCarRouteFile(const CString& path);
+    void ShowOpenedRoute();
 
     // POINTS-MEMBERS (MainViewPoints.cpp)
 

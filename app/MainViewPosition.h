@@ -57,7 +57,7 @@ public:
     // ---- the traffic re-route watch ----
     RerouteWatchState RerouteState() override { return {}; }
     void SetRerouteCountdown(int) override {}
-    void RerouteWorker() override {}
+    void RerouteWorker() override;
     void PlayMessage(int) override {}
     void StartRerouteThread() override {}
 

@@ -97,9 +97,10 @@ void CViewThreads::ReceptionLoop(const std::function<void()>& cycle) {
 
 // ---- the re-route worker ----
 
-bool CViewThreads::StartReroute(std::function<void()> body) {
+bool CViewThreads::StartReroute(std::function<void()> body, int priority) {
     if (!body || m_rerouteRunning.load() || m_stop.IsSet()) return false;
     JoinReroute();
+    m_reroutePriority = priority;
     m_rerouteRunning = true;
     SetWorkerPeriodRow(1);
     SimulatedClock* clock = HostedClock();

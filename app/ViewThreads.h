@@ -65,10 +65,13 @@ public:
     void ReceptionLoop(const std::function<void()>& cycle);
 
     // ---- the one-shot re-route worker ----
-    // Runs body once on its own thread with the worker period row at 1 while it runs. One at a
-    // time: false while the previous run is still going. A finished run is joined here.
-    bool StartReroute(std::function<void()> body);
+    // Runs body once on its own thread (at priority, handheld numbering) with the worker period
+    // row at 1 while it runs. One at a time: false while the previous run is still going. A
+    // finished run is joined here.
+    bool StartReroute(std::function<void()> body, int priority = THREAD_PRIORITY_BELOW_NORMAL);
     bool RerouteRunning() const { return m_rerouteRunning.load(); }
+    // The priority the last re-route run was started with; THREAD_PRIORITY_ERROR_RETURN before.
+    int ReroutePriority() const { return m_reroutePriority; }
 
     // ---- the stop ----
     // The pacing worker is stopped first and waited for, so that no worker stays held at the
@@ -99,5 +102,6 @@ private:
     std::atomic<int> m_pacingState{kPacingNotRun};
     std::thread m_reroute;
     std::atomic<bool> m_rerouteRunning{false};
+    int m_reroutePriority = THREAD_PRIORITY_ERROR_RETURN;
     std::function<void(const char*)> m_lateReporter;
 };
