@@ -324,4 +324,62 @@ TEST_F(MainViewPointsTest, KeyFunctionTwoAddsTheMapCentreOnlyWhileTheCarMoves) {
     SoundSetOutput(nullptr);
 }
 
+TEST_F(MainViewPointsTest, EmptyListsOpenNothingAndSaySo) {
+    Open();
+    LogMessages();
+    CRecentDestList::Instance().Clear();
+    CSafePointList::Added().Clear();
+    CSafePointList::Removed().Clear();
+    std::filesystem::create_directories(DeviceRoot::Resolve(u"\\My Documents\\Velko\\nopoints"));
+    CPositionStore::Instance().SetBaseFolder(u"\\My Documents\\Velko\\nopoints");
+    CPositionStore::Instance().Reload();
+    m_view->ShowRecentDestinations(false, true);
+    m_view->ManageSafeDrivePoints(0);
+    m_view->ShowRegisteredPoints(false, true);
+    CPositionStore::Instance().SetBaseFolder(m_config->GetItemPath(u"현재저장위치", -1));
+    EXPECT_EQ(shown, (std::vector<std::string>{"등록된 최근목적지가 존재하지 않습니다.",
+                                               "등록/삭제된 안전운행 구간이 존재하지 않습니다.",
+                                               "등록된 지점이 없습니다"}));
+}
+
+TEST_F(MainViewPointsTest, ARecentDestinationShownOnTheMapStopsFollowingAndStartsTheCountdown) {
+    Open();
+    m_view->StartFollowing();
+    m_view->StopAutoReturn();
+    // "위치보기" on the first row (selected at a fresh opening), as the recent-destination tab's
+    // own tests tap it.
+    const HostedRun run = RunHosted(s_device->root, "wait 100\ntap 120 270\nwait 50\n", [&] {
+        m_view->ShowRecentDestinations(false, true);
+        return 0;
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(run.msgboxLog, "");
+    EXPECT_EQ(m_view->GetLastSearchName(), CString(u"최근목적지"));
+    EXPECT_FALSE(m_view->IsFollowing());
+    EXPECT_EQ(m_view->GetAutoReturn(), 0);
+}
+
+TEST_F(MainViewPointsTest, TheMapCentreIsRegisteredInNetworkCoordinates) {
+    Open();
+    m_doc->savedPositionsExist = false;
+    m_view->MoveMapTo(kHomeMapX, kHomeMapY, 0);
+    m_view->SetEventText(u"%s", u"시험지점");
+    ASSERT_EQ(m_view->GetEventText(), CString(u"시험지점"));
+    CPositionStore& store = CPositionStore::Instance();
+    const int before = store.GetCount();
+    // "저장" of the registration dialog at (185, 66), as its own tests tap it.
+    const HostedRun run = RunHosted(s_device->root, "wait 100\ntap 185 66\nwait 50\n", [&] {
+        m_view->RegisterMapCenter();
+        return 0;
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    ASSERT_EQ(store.GetCount(), before + 1);
+    // Map 192,000, 530,000 is network 45,000,000 + 160,000 x 4.5 and 11,910,000 + 3 x 530,000.
+    const CPosRecord& added = store.GetFolder(u"기본")->GetAt(store.GetFolder(u"기본")->GetCount() - 1)[0];
+    EXPECT_EQ(added.x, 45720000);
+    EXPECT_EQ(added.y, 13500000);
+    EXPECT_TRUE(m_doc->savedPositionsExist);
+    EXPECT_EQ(m_view->GetAutoReturn(), 0);
+}
+
 } // namespace
