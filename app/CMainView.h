@@ -10,6 +10,7 @@
 
 #include "admin/AdminSearch.h"
 #include "app/MapDocState.h"
+#include "app/SafeDrivingDlg.h"
 #include "mapview/MapWnd.h"
 #include "platform/base/CString.h"
 #include "platform/threads/Threads.h"
@@ -494,6 +495,13 @@ public:
     void MoveToLatLon(bool reenter);
     void AddSafeDrivePointHere();
     void ManageSafeDrivePoints(int reenter);
+    // The name of a safe-driving point the user adds at a network position:
+    // "E%03d%02d%02d N%02d%02d%02d", longitude and latitude in degrees, minutes and seconds.
+    static CString SafePointName(std::int32_t netX, std::int32_t netY);
+    // Driving (guidance runs, or the receiver reports the car moving) or the simulated drive.
+    bool IsCarMoving() const;
+    // The most recent destinations the view keeps.
+    static constexpr int kMaxRecentDestinations = 10;
     // POINTS-SECTION (MainViewPoints.cpp): add declarations above this line
 
     // ---- event line, safe zones, GPS logs, Dorva moves, hand-over (MainViewEvents.cpp) ----
@@ -719,6 +727,22 @@ private:
     void ShowOpenedRoute();
 
     // POINTS-MEMBERS (MainViewPoints.cpp)
+    // The registered-point tab's list state between openings: folder row, point row, point kind.
+    struct PointListState {
+        int page = 0;
+        int row = 0;
+        int kind = 4;
+    };
+    class NaviRcBuilder* PointsBuilder() const;
+    // A chosen point shown on the map (map coordinates) with the kind it was chosen as.
+    void ShowChosenPoint(std::int32_t x, std::int32_t y, int kind, const CString& name, int level);
+    // A chosen point made the waypoint, or the start or destination with the route searched;
+    // false when refused.
+    bool RouteToChosenPoint(std::int32_t x, std::int32_t y, int kind, const CString& name);
+    void GoToRegisteredName(const char16_t* entry, bool restoreOnRefusal);
+    PointListState m_pointListState;
+    CSelectedPoint m_recentSelection;
+    CSafePointSelection m_safeSelection;
 
     // EVENTS-MEMBERS (MainViewEvents.cpp)
 };

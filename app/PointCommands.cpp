@@ -54,8 +54,12 @@ int RunSafeDrivingPoints(CWnd* parent, NaviRcBuilder* builder, bool directRoute,
     restored = dialog.WasRestored();
     int result = dialog.GetResult();
     if (result == CSafeDrivingDlg::kShow || result == CSafeDrivingDlg::kRouteNow) {
-        if (dialog.GetSelection(chosen)) remembered = chosen;
-        else result = CSafeDrivingDlg::kClosed;
+        if (dialog.GetSelection(chosen)) {
+            remembered = chosen;
+        } else {
+            NaviMessageBox::ShowMessage(u"안전운행구간에 대한 정보를 확인할 수 없습니다.", NaviMessageBox::kNotice);
+            result = CSafeDrivingDlg::kClosed;
+        }
     }
     if (result == CSafeDrivingDlg::kClosed || result == CSafeDrivingDlg::kCurrentPosition) remembered.Reset();
     return result;

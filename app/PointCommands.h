@@ -16,7 +16,8 @@ class NaviRcBuilder;
 int RunRecentDestinations(CWnd* parent, NaviRcBuilder* builder, bool directRoute, CSelectedPoint& remembered,
                           CSelectedPoint& chosen);
 
-// Runs the safe-driving points when either list holds any (0 otherwise). As above; restored is
+// Runs the safe-driving points when either list holds any (0 otherwise). As above (a chosen row
+// that is gone gives "안전운행구간에 대한 정보를 확인할 수 없습니다." and 3); restored is
 // set when a switched-off point was restored (the guidance takes the list again).
 int RunSafeDrivingPoints(CWnd* parent, NaviRcBuilder* builder, bool directRoute, CSafePointSelection& remembered,
                          CSafePointSelection& chosen, bool& restored);
