@@ -92,21 +92,21 @@ CString CMainView::PointNameText(std::int32_t netX, std::int32_t netY) {
 void CMainView::DeleteSafeZoneSection() {
     auto* mark = m_mainScreen ? dynamic_cast<NaviSafeZoneMark*>(m_mainScreen->FindControl(u"SafeZone")) : nullptr;
     if (!mark) return;
-    // The alert as the per-fix work gives it: direction mode + 1, announcement level, the point's
-    // network x and y, its heading, and the point's kind.
-    int mode = 0, level = 0, x = 0, y = 0, heading = 0, kind = 0;
-    mark->GetAlertAll(&mode, &level, &x, &y, &heading, &kind);
+    // The alert: the point's network x and y first (either below 1 is no alert), then its
+    // heading, two further values and the point's kind.
+    int x = 0, y = 0, heading = 0, extra = 0, level = 0, kind = 0;
+    mark->GetAlertAll(&x, &y, &heading, &extra, &level, &kind);
     // Without an alert there is no point to switch off.
-    if (mode < 1 || x < 1 || y < 1) return;
+    if (x < 1 || y < 1) return;
     if (NaviMessageBox::ShowMessage(u"안전운행 구간을 삭제 하시겠습니까?", kQuestion) != kYes) return;
 
     CPointRegDlg adder(this);
     adder.SetPosition(x, y);
     adder.SetName(PointNameText(x, y));
-    // Stored as kind, heading, direction mode: guidance matches switched-off points by position
-    // and heading.
+    // Stored as kind, heading and the alert's next value: guidance matches switched-off points by
+    // position and heading.
     if (!adder.AddRemovedSafeDrivePoint(static_cast<std::uint16_t>(kind), static_cast<std::uint16_t>(heading),
-                                        static_cast<std::uint16_t>(mode)))
+                                        static_cast<std::uint16_t>(extra)))
         return; // the list and the file stay as they were; the adder has told the user
     if (m_guide) {
         std::vector<CSafePointRecord> removed;

@@ -101,15 +101,10 @@ TEST_F(MainViewEventsTest, RefusingTheSafeZoneQuestionChangesNothingAndYesSwitch
     const std::string file = DeviceRoot::Resolve(m_config->GetItemPath(u"안전운행지점(지운것)", -1).Str());
     std::filesystem::remove(file);
     ASSERT_NE(Mark(), nullptr);
-    // A close section alert (kind 2 within 100 m blinks): direction mode 1, level 2, limit 60 at
-    // 50 m, at network 45761782, 13504989 heading 90.
-    auto arm = [&] {
-        Mark()->SetAlert(1, 2, 60, 50, 2, 45761782, 13504989, 90, 0);
-        Mark()->ClearDistance(); // passing the camera: the blink starts
-        Mark()->SetAlert(1, 2, 60, 50, 2, 45761782, 13504989, 90, 0);
-        m_view->SetSafeZoneKind(2);
-    };
-    arm();
+    // A close section alert (kind 2 within 100 m blinks) at network 45761782, 13504989, heading
+    // 90, limit 60 at 50 m.
+    Mark()->SetAlert(45761782, 13504989, 60, 50, 2, 90, 7, 3, 0);
+    m_view->SetSafeZoneKind(2);
     ASSERT_EQ(Mark()->GetBlinkLimit(), 5);
     const std::string question = "안전운행 구간을 삭제 하시겠습니까?\t3000\t";
 
@@ -132,7 +127,7 @@ TEST_F(MainViewEventsTest, RefusingTheSafeZoneQuestionChangesNothingAndYesSwitch
     EXPECT_EQ(point->y, 13504989);
     EXPECT_EQ(point->values[0], 2);  // kind
     EXPECT_EQ(point->values[1], 90); // heading
-    EXPECT_EQ(point->values[2], 1);  // direction mode
+    EXPECT_EQ(point->values[2], 7);
     // Saved: the count and one 36-byte record.
     EXPECT_EQ(std::filesystem::file_size(file), 4u + 36u);
     EXPECT_EQ(m_view->GetSafeZoneKind(), 0);
