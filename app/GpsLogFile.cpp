@@ -24,8 +24,8 @@ bool CGpsLogFile::Open(const CString& folder) {
         if (GetFileAttributesW(path.GetString()) != INVALID_FILE_ATTRIBUTES) continue;
         // Created new, so that a file made since the probe is never overwritten: the next number
         // is tried instead.
-        HANDLE file = CreateFileW(path.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+        HANDLE file = CreateFileW(path.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetFileAttributesW(path.GetString()) != INVALID_FILE_ATTRIBUTES) continue;
             return false;

@@ -28,7 +28,8 @@ constexpr const char16_t* kDorvaPanel = u"도르바이동";
 constexpr const char16_t* kUserFolder = u"\\My Documents\\Velko";
 
 // The information kinds of the status line, modes 1 to 5.
-constexpr const char16_t* kEventLabels[5] = {u"[행정구역]", u"[경위도]", u"[차량운행정보]", u"[도로정보]", u"[DORVA]"};
+constexpr const char16_t* kEventLabels[5] = {u"[행정구역]", u"[경위도]", u"[차량운행정보]", u"[도로정보]",
+                                             u"[DORVA]"};
 
 // What the Dorva dialog starts with, kept from one run to the next for the whole process: the
 // three code texts and the point kind (4: move the map).
@@ -90,7 +91,8 @@ CString CMainView::PointNameText(std::int32_t netX, std::int32_t netY) {
 }
 
 void CMainView::DeleteSafeZoneSection() {
-    auto* mark = m_mainScreen ? dynamic_cast<NaviSafeZoneMark*>(m_mainScreen->FindControl(u"SafeZone")) : nullptr;
+    auto* mark =
+        m_mainScreen ? dynamic_cast<NaviSafeZoneMark*>(m_mainScreen->FindControl(u"SafeZone")) : nullptr;
     if (!mark) return;
     // The alert: the point's network x and y first (either below 1 is no alert), then its
     // heading, two further values and the point's kind.
@@ -179,8 +181,10 @@ void CMainView::MoveByDorvaCode(bool reenter) {
         dialog.SetDirectRoute(m_routeManager.HasGoal());
         if (dialog.DoModal() != IDOK) {
             // "현위치" asks for the vehicle again; any other way out goes back to the main screen.
-            if (dialog.IsCurrentPosition()) StartFollowing();
-            else RestoreMainScreen();
+            if (dialog.IsCurrentPosition())
+                StartFollowing();
+            else
+                RestoreMainScreen();
             return;
         }
         dialog.GetCodeTexts(memory.texts);
