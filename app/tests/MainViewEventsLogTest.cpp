@@ -4,7 +4,12 @@
 #include "app/CMainView.h"
 #include "app/MainViewPosition.h"
 #include "config/NaviConfig.h"
+#include "platform/base/Clock.h"
+#include "platform/files/DeviceRoot.h"
 #include "platform/files/tests/TempRoot.h"
+#include "platform/serial/PseudoTerminal.h"
+#include "position/PositionWorkers.h"
+#include "position/tests/RecordingShell.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +140,66 @@ TEST_F(MainViewLogTest, StoppingTheLogWhileTheReaderWritesLosesNoReadHalfWay) {
         EXPECT_EQ((text.size() - kStart.size()) % chunk.size(), 0u) << name;
     }
     EXPECT_EQ(files, 21);
+}
+
+// The GPS reader's shell with the view's log answers (everything else recorded as in the
+// reader's own tests).
+class ViewLogShell : public RecordingShell {
+public:
+    explicit ViewLogShell(CMainViewPosition& view) : m_view(view) {}
+    bool LoggingWanted() override { return m_view.LoggingWanted(); }
+    bool StartLog() override { return m_view.StartLog(); }
+    void StopLog() override { m_view.StopLog(); }
+    void AppendLog(const char* bytes, int count) override { m_view.AppendLog(bytes, count); }
+
+private:
+    CMainViewPosition& m_view;
+};
+
+// The reader itself, on a receiver line in hosted time: it opens the log when the panel asks for
+// one, writes every read into it and closes it when the panel stops it.
+TEST_F(MainViewLogTest, TheGpsReaderLogsWhatItReadsWhileThePanelAsks) {
+    SimulatedClock clock;
+    clock.SetHosted(true);
+    InstallClock(&clock);
+    PseudoTerminal line;
+    DeviceRoot::OverrideSetting("com2", line.DevicePath());
+    CMainViewPosition answers(*view);
+    ViewLogShell shell(answers);
+    shell.settings[28] = 1;
+    CPositionWorkers workers(shell);
+    workers.SelectReceiverMode();
+    clock.AddWorker();
+    std::thread reader([&] {
+        workers.GpsReaderThread();
+        clock.RemoveWorker();
+    });
+    ASSERT_TRUE(clock.WaitQuiet(10000));
+    auto feed = [&](const std::string& bytes) {
+        const std::size_t before = line.DeviceQueued();
+        ASSERT_EQ(line.Write(bytes.data(), bytes.size()), bytes.size());
+        ASSERT_TRUE(line.WaitDeviceQueued(before + bytes.size(), 2000));
+        clock.RunFor(500);
+    };
+    const std::string log = "My Documents/Velko/LogData000.txt";
+
+    feed("$GPGSA,before*00\r\n");
+    EXPECT_FALSE(root.Exists(log));
+    view->SetLoggingWanted(true);
+    clock.RunFor(300);
+    EXPECT_TRUE(view->IsLogging());
+    feed("$GPGSA,during*00\r\n");
+    EXPECT_EQ(root.Read(log), kStart + "$GPGSA,during*00\r\n");
+    view->SetLoggingWanted(false);
+    clock.RunFor(300);
+    EXPECT_FALSE(view->IsLogging());
+    feed("$GPGSA,after*00\r\n");
+    EXPECT_EQ(root.Read(log), kStart + "$GPGSA,during*00\r\n");
+
+    workers.Stop().Signal();
+    reader.join();
+    InstallClock(nullptr);
+    DeviceRoot::ClearOverrides();
 }
 
 } // namespace
