@@ -333,6 +333,8 @@ void CMainView::OnActivateView(BOOL activate, CView* activateView, CView* deacti
         ReleaseKeys();
     else
         RegisterKeys();
+    // A destination another program handed over is taken whenever the view comes forward.
+    if (activate) ReadHandoverFile();
     CView::OnActivateView(activate, activateView, deactiveView);
 }
 

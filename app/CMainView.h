@@ -9,6 +9,7 @@
 #pragma once
 
 #include "admin/AdminSearch.h"
+#include "app/GpsLogFile.h"
 #include "app/MapDocState.h"
 #include "app/SafeDrivingDlg.h"
 #include "mapview/MapWnd.h"
@@ -512,6 +513,38 @@ public:
     void UpdateLogPanelMemory();
     void MoveByDorvaCode(bool reenter);
     int ReadHandoverFile();
+    // "E%03d%02d%02d N%02d%02d%02d": longitude and latitude in degrees, minutes and seconds of
+    // network coordinates, the name of a point given by its position.
+    static CString PointNameText(std::int32_t netX, std::int32_t netY);
+    // The safe-driving alert kind being announced, 0 when none.
+    void SetSafeZoneKind(int kind) { m_safeZoneKind = kind; }
+    int GetSafeZoneKind() const { return m_safeZoneKind.load(); }
+    // The GPS log as the logging panel drives it: its start/stop flag (the GPS reader opens or
+    // closes the log when the flag and the log differ) and its folder choice (0 "My Documents\Velko",
+    // otherwise the data folder). The reader appends the raw bytes it reads (from its thread).
+    void SetLoggingWanted(bool on) { m_logWanted = on; }
+    bool LoggingWanted() const { return m_logWanted.load(); }
+    void SetLogPlace(int place) { m_logPlace = place; }
+    bool IsLogging() const { return m_logging.load(); }
+    void AppendLog(const char* bytes, int count);
+    // The log file open or closed last.
+    CString GetLogPath() const;
+    // What the logging panel is given to show: the free bytes of "My Documents\Velko" and of the
+    // data card, the logging state and the folder choice.
+    struct LogPanelFigures {
+        std::uint64_t memoryFree = 0;
+        std::uint64_t cardFree = 0;
+        bool logging = false;
+        int place = 0;
+        bool open = false; // the panel is up: its figures are left alone
+    };
+    const LogPanelFigures& GetLogPanelFigures() const { return m_logPanel; }
+    void SetLogPanelOpen(bool open) { m_logPanel.open = open; }
+    // The code texts the Dorva dialog starts with (kept for the process, taken back from a run that
+    // ended with a code).
+    static void GetDorvaCodeTexts(CString texts[3]);
+    // The point taken from the hand-over file last ((-1, -1) before any).
+    POINT GetHandoverPoint() const { return m_handoverPoint; }
     // EVENTS-SECTION (MainViewEvents.cpp): add declarations above this line
 
     // ---- markers from the search screens ----
@@ -610,7 +643,7 @@ private:
     bool m_nightScheme = false;
     bool m_trafficDisplay = false;
     bool m_trafficDrawn = false;
-    bool m_logging = false;
+    std::atomic<bool> m_logging{false};
     std::atomic<bool> m_simulating{false};
     bool m_guideArrowShown = false;
     bool m_shutDown = false;
@@ -745,4 +778,11 @@ private:
     CSafePointSelection m_safeSelection;
 
     // EVENTS-MEMBERS (MainViewEvents.cpp)
+    std::atomic<int> m_safeZoneKind{0};
+    // The GPS log: the panel's flag and folder choice are read on the GPS reader's thread.
+    std::atomic<bool> m_logWanted{false};
+    std::atomic<int> m_logPlace{0};
+    CGpsLogFile m_logFile;
+    LogPanelFigures m_logPanel;
+    POINT m_handoverPoint{-1, -1};
 };

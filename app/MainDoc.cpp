@@ -129,16 +129,16 @@ void CMainDoc::ReadStoredPositions() {
     vehicleY = usable ? vehicle[1] : mapY;
 }
 
-void CMainDoc::ReadHandoverFile() {
+bool CMainDoc::TakeHandoverPoint(std::int32_t& x, std::int32_t& y) {
     CBinFile file;
-    if (file.Open(kHandoverFile, CBinFile::kModeRead) != 0) return;
+    if (file.Open(kHandoverFile, CBinFile::kModeRead) != 0) return false;
     // Six digits of x, one separator, six digits of y: nothing else counts.
     char bytes[14] = {};
     const long size = file.GetSize();
     const bool whole = size == 13 && file.Read(bytes, 13) == 13;
     file.Close();
     DeleteFileW(kHandoverFile); // taken over once, used or not
-    if (!whole) return;
+    if (!whole) return false;
     auto digits = [&](int from) {
         std::int32_t v = 0;
         for (int i = from; i < from + 6; ++i) {
@@ -147,9 +147,17 @@ void CMainDoc::ReadHandoverFile() {
         }
         return v;
     };
-    const std::int32_t x = digits(0), y = digits(7);
-    if (x < 0 || y < 0) return;
-    mapX = static_cast<std::int32_t>(std::trunc(static_cast<double>(x) * 1.2));
+    const std::int32_t fileX = digits(0), fileY = digits(7);
+    if (fileX < 0 || fileY < 0) return false;
+    x = static_cast<std::int32_t>(std::trunc(static_cast<double>(fileX) * 1.2));
+    y = fileY;
+    return true;
+}
+
+void CMainDoc::ReadHandoverFile() {
+    std::int32_t x = 0, y = 0;
+    if (!TakeHandoverPoint(x, y)) return;
+    mapX = x;
     mapY = y;
     mapLevel = kHandoverLevel;
 }

@@ -71,6 +71,11 @@ public:
     // 0 when the vehicle position is the default map position (nothing was stored).
     std::uint8_t GetVehicleStoredFlag() const { return m_vehicleStored; }
 
+    // Takes the position another program handed over in "\windows\Velko.wp" (six digits of x,
+    // one separator, six digits of y; x scaled by 1.2 to the map's) and deletes the file, used or
+    // not. False when there is no file or it is not exactly that.
+    static bool TakeHandoverPoint(std::int32_t& x, std::int32_t& y);
+
     // Writes the positions to the two databases (one replace of each first record); false when
     // a database is missing or cannot be written.
     bool StorePositions() const;

@@ -65,3 +65,15 @@ void CMainViewPosition::RestoreBrowserSetting() {
 void CMainViewPosition::SaveTrail() { m_view.SaveTrail(); }
 
 void CMainViewPosition::ReleaseRouteManager() { m_view.GetRouteManager().Release(); }
+
+// ---- the raw-data log (the GPS reader's thread; the panel's figures on the UI thread) ----
+
+bool CMainViewPosition::LoggingWanted() { return m_view.LoggingWanted(); }
+
+bool CMainViewPosition::StartLog() { return m_view.StartLog(); }
+
+void CMainViewPosition::StopLog() { m_view.StopLog(); }
+
+void CMainViewPosition::AppendLog(const char* bytes, int count) { m_view.AppendLog(bytes, count); }
+
+void CMainViewPosition::UpdateLogPanelMemory() { m_view.UpdateLogPanelMemory(); }

@@ -33,10 +33,12 @@ public:
     void CloseBroadcastStores() override {}
     void SetBroadcastConnected(int) override {}
     void SetBroadcastGpsScore(int) override {}
-    bool LoggingWanted() override { return false; }
-    bool StartLog() override { return false; }
-    void StopLog() override {}
-    void AppendLog(const char*, int) override {}
+    // The raw-data log: the panel's wish, and the view's log file (opened, appended to and
+    // closed under the file's one lock).
+    bool LoggingWanted() override;
+    bool StartLog() override;
+    void StopLog() override;
+    void AppendLog(const char* bytes, int count) override;
     void KeepAwake() override {}
 
     // ---- window work (user-interface thread) ----
@@ -47,7 +49,7 @@ public:
     void SetLinkState(int state) override;
     void SetUnitMode(bool unit) override;
     void FeedGpsDialog(const GpsSatRecord& satellites, const GpsPosRecord& fix) override;
-    void UpdateLogPanelMemory() override {}
+    void UpdateLogPanelMemory() override;
     void OnLinkReset(const char16_t*) override;
 
     // ---- the voice loop ----
