@@ -685,7 +685,6 @@ private:
     // Nesting of the user's hold on the route lock set (the user-interface thread only).
     int m_routeLockDepth = 0;
     bool m_searchRunning = false;
-    bool m_routeChanged = false;
     // The overlay's route progress and the guidance progress values, reset with each new route.
     int m_routeProgress = 0;
     int m_guideProgress = 0;
