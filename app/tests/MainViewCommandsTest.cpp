@@ -640,6 +640,20 @@ TEST_F(MainViewCommandsTest, ExitIsAskedAndRequestedFromTheMainScreenOnlyOnYes) 
     EXPECT_TRUE(m_view->GetMainScreen()->IsExitRequested());
 }
 
+TEST_F(MainViewCommandsTest, RefreshOneAndTwoRepaintTheMapAtOnce) {
+    Open();
+    Compose();
+    for (int id : {1, 2}) {
+        const std::uint64_t before = WinPaintCount();
+        Send(u"UIRefresh0", id); // no message dispatched after it
+        EXPECT_EQ(WinPaintCount(), before + 1) << id;
+    }
+    // Any other id brings the overlay up to date in the window's context, without a paint.
+    const std::uint64_t before = WinPaintCount();
+    Send(u"UIRefresh0", 0);
+    EXPECT_EQ(WinPaintCount(), before);
+}
+
 TEST_F(MainViewCommandsTest, CommandsNotBuiltYetSayItOrLeaveTheMapAlone) {
     Open();
     Send(u"버젼정보보기");
