@@ -324,6 +324,53 @@ public:
     void ShowSoundSettings(int page);
     void ShowTrafficSheet(int fromMenu);
     void DownloadTraffic(int fromMenu);
+    // What the command tables ask of the view besides the operations above.
+    // A message box of the platform (3001 notice, 3000 question); the answer (4001 yes).
+    int CommandMessage(const CString& text, int type);
+    void ClearRouteAccepted() { m_routeAccepted = false; }
+    // The waypoint a map tap in pick mode 61205 moves.
+    void SetMovedWaypoint(int index) { m_movedWaypoint = index; }
+    int GetMovedWaypoint() const { return m_movedWaypoint; }
+    // The map rendered again and repainted.
+    void RedrawWholeMap();
+    // "UIRefresh0": 1 and 2 repaint the map window at once without rendering it again; any
+    // other id brings the overlay controls up to date in the map window.
+    void RefreshMainScreen(int id);
+    // The main screen asked to end the program (the tap that asked carries it out).
+    void RequestExit();
+    void ShowTaskbar(bool show);
+    // A zoom step (1 up, 2 down) to the next used level, as the level bar's StepLevel; when the
+    // level changed, the pending route result is dropped, the automatic zoom waits 15 fixes and
+    // the prompt (32832 zoom in, 32834 zoom out, 0 none) becomes the event text. Other steps are
+    // the level bar's. True when the level changed.
+    bool ZoomStep(int step, int promptId);
+    // Fixes the automatic zoom still waits after a zoom step.
+    int GetZoomPromptCount() const;
+    void SelectRouteResult(int id);
+    void ResetMenuIdle();
+    void CloseMainMenu();
+    bool IsKeyFunctionRunning() const { return m_keyFunctionRunning; }
+    // Key function 3: the current map-matching engine is asked to start over at the next fix
+    // (the per-fix work takes the request once).
+    void RequestMatcherStep() { m_matcherStepRequested = true; }
+    bool TakeMatcherStepRequest() { return m_matcherStepRequested.exchange(false); }
+    // The voice's pedestrian sound from the view's pedestrian flag.
+    void SyncGuideSoundFlags();
+    // Traffic to show: the broadcast receiver is used (setting 32) or a download is still valid.
+    bool IsTrafficAvailable() const;
+    // The volume window (made by the volume window's own screen; none in this program yet).
+    bool HasVolumeWindow() const { return false; }
+    void ToggleMute();
+    // The re-route button's condition: a route followed outside pedestrian mode, and either
+    // guidance running or a re-search running.
+    bool IsRerouteAllowed();
+    // "ReRoute": the re-route worker started with the reason "경로를 이탈 하였습니다."; false
+    // when it could not start.
+    bool StartManualReroute();
+    // The reason of the running re-route (empty when none); the worker empties it as it ends.
+    CString GetRerouteMessage() const;
+    void SetRerouteMessage(const CString& text);
+    int GetSetting(int index) const;
     // COMMANDS-SECTION (MainViewCommands.cpp): add declarations above this line
 
     // ---- route search, route result and vehicle follow (MainViewRoute.cpp) ----
@@ -672,6 +719,10 @@ private:
     CString m_lastSearchName;
 
     // COMMANDS-MEMBERS (MainViewCommands.cpp)
+    int m_movedWaypoint = -1;
+    std::atomic<bool> m_matcherStepRequested{false};
+    mutable std::mutex m_rerouteMessageLock;
+    CString m_rerouteMessage;
 
     // ROUTE-MEMBERS (MainViewRoute.cpp)
     std::int32_t m_chosenX = -1, m_chosenY = -1;
