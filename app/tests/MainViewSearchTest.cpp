@@ -9,6 +9,7 @@
 #include "search/CSearchManager.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviPoiBar.h"
+#include "tools/mkdevice/testing/HostedDialogRun.h"
 
 #include <array>
 #include <cstring>
@@ -461,6 +462,30 @@ TEST_F(MainViewSearchTest, TheNearbyAndThemeScreensMeasureFromTheMapCentre) {
     EXPECT_EQ(themeX, netX / 10);
     EXPECT_EQ(themeY, netY / 10);
     EXPECT_EQ(storage, CString(kDataFolder));
+}
+
+// Without a runner the program runs the library's own screen: the nearby screen opens (it has the
+// view as mediator and the map callback, or it would answer 4 without showing) on the category
+// the map shows (setting 48); its view tab's "적용" applies that category again and the level
+// rises to where LPG stations show.
+TEST_F(MainViewSearchTest, TheProgramRunsTheLibrarysNearbyScreen) {
+    TempRoot scratch;
+    DeviceRoot::SetRoot(s_device->root.Path());
+    OpenInMode(kBasic);
+    m_config->SetValue(48, 2);
+    const int level = m_view->StepToLevel(2);
+    m_view->SetLevel(level);
+    const HostedRun run = RunHosted(scratch, "wait 300\ntap 110 45\nwait 50\ntap 119 265\nwait 100\n", [&] {
+        m_view->SearchAround(false);
+        return 0;
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(m_view->GetAroundResult().kind, 2);
+    EXPECT_EQ(m_view->GetAroundResult().shownCategory, 2);
+    EXPECT_EQ(m_config->GetValue(48), 2);
+    EXPECT_EQ(m_view->GetFacilityCategory(), 2);
+    EXPECT_EQ(m_view->GetMapLevel(), m_view->StepToLevel(5));
+    EXPECT_EQ(m_view->GetMediatorState(), 2);
 }
 
 class MainViewSearchPoiBarTest : public MainViewSearchTest {
