@@ -316,7 +316,9 @@ TEST_F(MainViewSearchTest, ARefusedWaypointReopensTheSameScreenWithItsRecord) {
         r.pos[0] = 1021;
         return fill(m, r, r.index[4]);
     };
+    POINT themePoint{-1, -1};
     runners.theme = [&](CSearchManager& m, _THEME_RESULT& r) {
+        if (!seen.empty()) themePoint = m_view->GetChosenPoint();
         r.x = 45004500;
         r.y = 11919000;
         return fill(m, r, r.row);
@@ -345,6 +347,10 @@ TEST_F(MainViewSearchTest, ARefusedWaypointReopensTheSameScreenWithItsRecord) {
         EXPECT_EQ(seen[1].row, 7);
         EXPECT_EQ(seen[1].pointType, 3);
     }
+    // The theme record is in network units: 4500 east of the origin is map x 4500 / 4.5 * 1.2,
+    // 9000 north is map y 9000 / 3.
+    EXPECT_EQ(themePoint.x, 1200);
+    EXPECT_EQ(themePoint.y, 3000);
     // The nearby record's x is before the display's factor 1.2: 1001 -> 1201.
     EXPECT_EQ(m_view->GetChosenPoint().x, 1201);
     EXPECT_EQ(m_view->GetChosenPoint().y, 2002);
