@@ -390,8 +390,8 @@ public:
     _POI_RESULT_AUTO& GetPoiResult() { return m_poiResult; }
     // The manager of the search whose screens are open (null between searches).
     CSearchManager* GetActiveSearch() const { return m_activeSearch; }
-    // The map position of the last search result (the point a route point is set at).
-    const POINT& GetChosenPoint() const { return m_chosenPoint; }
+    // The map position of the last search result.
+    const POINT& GetSearchPoint() const { return m_searchPoint; }
     int GetFacilityCategory() const { return m_facilityCategory; }
     // SEARCH-SECTION (MainViewSearch.cpp): add declarations above this line
 
@@ -606,7 +606,7 @@ private:
     _AROUND_RESULT m_aroundResult;
     _POI_RESULT_AUTO m_poiResult;
     CSearchManager* m_activeSearch = nullptr;
-    POINT m_chosenPoint{0, 0};
+    POINT m_searchPoint{0, 0};
     // The point-of-interest bar's entry the detail screen was opened for.
     POINT m_poiPoint{0, 0};
     CString m_poiName;

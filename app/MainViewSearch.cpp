@@ -113,9 +113,12 @@ bool CMainView::TakeSearchChoice(const SearchChoice& choice, const CString& scre
     // A level step the level bar does not have keeps the current level.
     const int stepLevel = StepToLevel(choice.levelStep);
     const int level = stepLevel > 0 ? stepLevel : m_mapLevel;
-    m_chosenPoint = choice.pos;
+    m_searchPoint = choice.pos;
     if (choice.directRoute) {
         if (choice.kind == 3) return AddWaypoint(choice.pos.x, choice.pos.y, choice.name);
+        // The route point is set at the view's chosen point: hand the position over first,
+        // without moving the map.
+        UseSelectedPoint(choice.pos.x, choice.pos.y, 4, choice.name, false, level, 0);
         if (!SetRoutePointByKind(choice.kind, choice.name)) return false;
         SearchRouteAndShow();
         return true;

@@ -208,8 +208,8 @@ TEST_F(MainViewSearchTest, AnAdvancedNameResultOnlyMovesTheMap) {
     m_view->SearchName(false);
     EXPECT_EQ(openings, 1);
     EXPECT_EQ(m_view->GetNameResult().pointType, 4);
-    EXPECT_EQ(m_view->GetChosenPoint().x, 150);
-    EXPECT_EQ(m_view->GetChosenPoint().y, 275);
+    EXPECT_EQ(m_view->GetSearchPoint().x, 150);
+    EXPECT_EQ(m_view->GetSearchPoint().y, 275);
     EXPECT_FALSE(m_view->IsFollowing());
     EXPECT_EQ(m_view->GetAutoReturn(), 0);
     EXPECT_TRUE(m_view->GetMainScreen()->GetMenuName().IsEmpty());
@@ -318,7 +318,7 @@ TEST_F(MainViewSearchTest, ARefusedWaypointReopensTheSameScreenWithItsRecord) {
     };
     POINT themePoint{-1, -1};
     runners.theme = [&](CSearchManager& m, _THEME_RESULT& r) {
-        if (!seen.empty()) themePoint = m_view->GetChosenPoint();
+        if (!seen.empty()) themePoint = m_view->GetSearchPoint();
         r.x = 45004500;
         r.y = 11919000;
         return fill(m, r, r.row);
@@ -352,8 +352,8 @@ TEST_F(MainViewSearchTest, ARefusedWaypointReopensTheSameScreenWithItsRecord) {
     EXPECT_EQ(themePoint.x, 1200);
     EXPECT_EQ(themePoint.y, 3000);
     // The nearby record's x is before the display's factor 1.2: 1001 -> 1201.
-    EXPECT_EQ(m_view->GetChosenPoint().x, 1201);
-    EXPECT_EQ(m_view->GetChosenPoint().y, 2002);
+    EXPECT_EQ(m_view->GetSearchPoint().x, 1201);
+    EXPECT_EQ(m_view->GetSearchPoint().y, 2002);
 
     seen.clear();
     runners.address = [&](CSearchManager& m, _ADDR_RESULT& r) {
@@ -564,8 +564,8 @@ TEST_F(MainViewSearchPoiBarTest, DetailResultsShowThePointOrReopenTheScreen) {
     m_view->StartFollowing();
     m_view->OnPoiBarSelect(1);
     EXPECT_EQ(screens.size(), 1u);
-    EXPECT_EQ(m_view->GetChosenPoint().x, 500);
-    EXPECT_EQ(m_view->GetChosenPoint().y, 600);
+    EXPECT_EQ(m_view->GetSearchPoint().x, 500);
+    EXPECT_EQ(m_view->GetSearchPoint().y, 600);
     EXPECT_FALSE(m_view->IsFollowing());
     EXPECT_EQ(m_view->GetAutoReturn(), 0);
 
