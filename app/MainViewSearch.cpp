@@ -42,6 +42,12 @@ CString FieldText(const char (&field)[N]) {
     return name;
 }
 
+// The map position of a record's cell code and offsets.
+bool CellPosition(const std::uint16_t (&pos)[3], POINT& point) {
+    return CodeToPosition(static_cast<std::int16_t>(pos[0]), static_cast<std::int16_t>(pos[1]),
+                          static_cast<std::int16_t>(pos[2]), point);
+}
+
 // Nearby-search records hold x before the display's horizontal factor.
 POINT AroundToMap(std::int32_t x, std::int32_t y) {
     return POINT{static_cast<LONG>(static_cast<double>(x) * 1.2), y};
@@ -154,8 +160,7 @@ void CMainView::SearchName(bool reenter) {
     m_activeSearch = nullptr;
     if (result == CSearchManager::kChosen) {
         SearchChoice choice;
-        if (!CodeToPosition(static_cast<std::int16_t>(m_nameResult.pos[0]), static_cast<std::int16_t>(m_nameResult.pos[1]),
-                            static_cast<std::int16_t>(m_nameResult.pos[2]), choice.pos)) {
+        if (!CellPosition(m_nameResult.pos, choice.pos)) {
             RestoreMainScreen();
             return;
         }
@@ -193,8 +198,7 @@ void CMainView::SearchAddress(bool reenter, bool restoreOnRefusal) {
     m_activeSearch = nullptr;
     if (result == CSearchManager::kChosen) {
         SearchChoice choice;
-        if (!CodeToPosition(static_cast<std::int16_t>(m_addrResult.pos[0]), static_cast<std::int16_t>(m_addrResult.pos[1]),
-                            static_cast<std::int16_t>(m_addrResult.pos[2]), choice.pos)) {
+        if (!CellPosition(m_addrResult.pos, choice.pos)) {
             RestoreMainScreen();
             return;
         }
@@ -225,8 +229,7 @@ void CMainView::SearchCategory(bool reenter) {
     m_activeSearch = nullptr;
     if (result == CSearchManager::kChosen) {
         SearchChoice choice;
-        if (!CodeToPosition(static_cast<std::int16_t>(m_cateResult.pos[0]), static_cast<std::int16_t>(m_cateResult.pos[1]),
-                            static_cast<std::int16_t>(m_cateResult.pos[2]), choice.pos)) {
+        if (!CellPosition(m_cateResult.pos, choice.pos)) {
             RestoreMainScreen();
             return;
         }

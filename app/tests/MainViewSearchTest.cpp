@@ -215,6 +215,20 @@ TEST_F(MainViewSearchTest, AnAdvancedNameResultOnlyMovesTheMap) {
     EXPECT_TRUE(m_view->GetMainScreen()->GetMenuName().IsEmpty());
     EXPECT_EQ(m_view->GetPointPickMode(), CMainView::kPickMove);
     EXPECT_TRUE(messages.empty());
+
+    // A cell code the map has no cell for moves nothing: the menu comes back instead.
+    CMainView::Runners().name = [&](CSearchManager&, _NAME_RESULT& r) {
+        ++openings;
+        r.pos[0] = 0;
+        r.pos[1] = 1;
+        r.pos[2] = 1;
+        return 1;
+    };
+    m_view->SearchName(false);
+    EXPECT_EQ(openings, 2);
+    EXPECT_EQ(m_view->GetSearchPoint().x, 150);
+    EXPECT_EQ(m_view->GetSearchPoint().y, 275);
+    EXPECT_FALSE(m_view->GetMainScreen()->GetMenuName().IsEmpty());
 }
 
 // In the basic menu a shown start or destination leaves the map waiting for that point.
