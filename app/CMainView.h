@@ -21,6 +21,7 @@
 #include "position/MatchResult.h"
 #include "route/RouteManager.h"
 #include "search/NaviMediator.h"
+#include "search/SearchRecords.h"
 #include "skinui/NaviCommand.h"
 #include "skinui/NaviListener.h"
 
@@ -41,6 +42,7 @@ class CViewKeys;
 class CLockSet;
 class CMainViewPosition;
 class CPositionWorkers;
+class CSearchManager;
 class CUiWorkQueue;
 class CViewPositionShell;
 class CViewThreads;
@@ -444,6 +446,30 @@ public:
     static void OnAroundPreview(std::int32_t x, std::int32_t y, int levelStep);
     void OnPoiBarSelect(int entry);
     void SearchPoiInfo(bool repeat);
+    // The search screens a launch runs. Unset (the program), the manager's own StartSearch runs
+    // them; a test sets a runner that fills the view's record and answers a code as StartSearch
+    // does, and may read the manager's settings.
+    struct SearchRunners {
+        std::function<int(CSearchManager&, _NAME_RESULT&)> name;
+        std::function<int(CSearchManager&, _ADDR_RESULT&)> address;
+        std::function<int(CSearchManager&, _CATE_RESULT&)> category;
+        std::function<int(CSearchManager&, _THEME_RESULT&)> theme;
+        std::function<int(CSearchManager&, _AROUND_RESULT&)> around;
+        std::function<int(CSearchManager&, _POI_RESULT_AUTO&)> poi;
+    };
+    static SearchRunners& Runners();
+    // The result records the searches keep between launches ("이전" reopens them).
+    _NAME_RESULT& GetNameResult() { return m_nameResult; }
+    _ADDR_RESULT& GetAddrResult() { return m_addrResult; }
+    _CATE_RESULT& GetCateResult() { return m_cateResult; }
+    _THEME_RESULT& GetThemeResult() { return m_themeResult; }
+    _AROUND_RESULT& GetAroundResult() { return m_aroundResult; }
+    _POI_RESULT_AUTO& GetPoiResult() { return m_poiResult; }
+    // The manager of the search whose screens are open (null between searches).
+    CSearchManager* GetActiveSearch() const { return m_activeSearch; }
+    // The map position of the last search result.
+    const POINT& GetSearchPoint() const { return m_searchPoint; }
+    int GetFacilityCategory() const { return m_facilityCategory; }
     // SEARCH-SECTION (MainViewSearch.cpp): add declarations above this line
 
     // ---- per-fix work and pedestrian mode (MainViewFix.cpp) ----
@@ -747,6 +773,38 @@ private:
     void MoveWaypointTo(std::int32_t x, std::int32_t y, const CString& name);
 
     // SEARCH-MEMBERS (MainViewSearch.cpp)
+    // What a search result asks for, whatever record it came in.
+    struct SearchChoice {
+        POINT pos{0, 0};
+        int kind = 0;
+        CString name;
+        int levelStep = 0;
+        bool directRoute = false;
+    };
+    // The main screen's point kind in the basic menu: what the map pick mode is for.
+    int MenuPointKind() const;
+    bool IsBasicMenu() const;
+    // Sets up a manager with the data folder, screen name, builder, UI type and direct-route flag.
+    void PrepareSearch(CSearchManager& manager, const CString& screen);
+    // Shows the outdated-database notice when the version check fails.
+    bool SearchDatabaseCurrent(bool current);
+    // A chosen result: a route point at once, or the map moved to it. False when the route point
+    // or waypoint was refused, so that the caller opens its screen again.
+    bool TakeSearchChoice(const SearchChoice& choice, const CString& screen);
+    void SendSearchDone(const CString& screen);
+    void RepaintMapNow();
+    _NAME_RESULT m_nameResult;
+    _ADDR_RESULT m_addrResult;
+    _THEME_RESULT m_themeResult;
+    _CATE_RESULT m_cateResult;
+    _AROUND_RESULT m_aroundResult;
+    _POI_RESULT_AUTO m_poiResult;
+    CSearchManager* m_activeSearch = nullptr;
+    POINT m_searchPoint{0, 0};
+    // The point-of-interest bar's entry the detail screen was opened for.
+    POINT m_poiPoint{0, 0};
+    CString m_poiName;
+    CString m_poiScreen;
 
     // FIX-MEMBERS (MainViewFix.cpp)
     struct FixSnapshot;
