@@ -578,7 +578,19 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     return WaitStates(states, waitAll != FALSE, ms);
 }
 
+namespace {
+thread_local std::function<void(DWORD)> t_sleepHook;
+} // namespace
+
+void SetSleepHook(std::function<void(DWORD ms)> hook) { t_sleepHook = std::move(hook); }
+
 void Sleep(DWORD ms) {
+    if (t_sleepHook && ms > 0) {
+        // A copy: the hook may replace itself while it runs.
+        const std::function<void(DWORD)> hook = t_sleepHook;
+        hook(ms);
+        return;
+    }
     TheClock().Sleep(ms);
     if (ms == 0) std::this_thread::yield();
 }

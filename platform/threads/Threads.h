@@ -6,6 +6,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <cstddef>
+#include <functional>
 
 using LPTHREAD_START_ROUTINE = DWORD (*)(void* argument);
 
@@ -52,8 +53,13 @@ BOOL ReleaseMutex(HANDLE mutex);
 DWORD WaitForSingleObject(HANDLE handle, DWORD ms);
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD ms);
 
-// Sleeps through the injectable clock.
+// Sleeps through the injectable clock, or through the calling thread's sleep hook when it has one.
 void Sleep(DWORD ms);
+// The calling thread's sleeps go to `hook` instead of the clock; nullptr gives them back to the
+// clock. A host whose own work runs on that thread (a script that drives the user-interface
+// thread) goes on with it while the thread sleeps inside a loop of its own; the hook lets the
+// time pass.
+void SetSleepHook(std::function<void(DWORD ms)> hook);
 
 struct CRITICAL_SECTION {
     void* impl = nullptr;
