@@ -283,30 +283,40 @@ TEST_F(DriveTest, AQuitEndsTheDriveAndStaysForTheMessageLoop) {
     EXPECT_EQ(m_view->GetSimulPlayer(), nullptr);
 }
 
-TEST_F(DriveTest, TheExitMenuDuringADriveClosesTheFrameAfterTheDrive) {
-    Open();
-    PlanRoute();
-    NaviControl* compass = m_view->GetMainScreen()->FindControl(u"Compass");
-    ASSERT_NE(compass, nullptr);
-    const RECT r = compass->GetRect();
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    bool viewDuringDrive = false;
-    Drive([&](std::size_t turn) {
-        if (turn != 2) return;
-        m_view->GetMainScreen()->RequestExit();
-        const HWND map = m_view->GetMapWnd().m_hWnd;
-        ::SendMessageW(map, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
-        ::SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        viewDuringDrive = CMainView::Get() == m_view;
-    });
-    EXPECT_TRUE(viewDuringDrive);
-    // The step under way ended, no other came; the frame is still there.
-    EXPECT_EQ(m_turns.size(), 3u);
-    EXPECT_EQ(CMainView::Get(), m_view);
-    EXPECT_FALSE(m_view->IsSimulating());
-    WinDispatchPending();
-    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
-    EXPECT_EQ(CMainView::Get(), nullptr);
+TEST_F(DriveTest, AnExitDuringADriveClosesTheFrameAfterTheDrive) {
+    for (const bool byMenu : {true, false}) {
+        Open();
+        PlanRoute();
+        NaviControl* compass = m_view->GetMainScreen()->FindControl(u"Compass");
+        ASSERT_NE(compass, nullptr);
+        const RECT r = compass->GetRect();
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        bool viewDuringDrive = false;
+        m_turns.clear();
+        Drive([&](std::size_t turn) {
+            if (turn != 2) return;
+            if (byMenu) {
+                // "종료" answered yes, then the tap that carries it, through the map window.
+                m_view->GetMainScreen()->RequestExit();
+                const HWND map = m_view->GetMapWnd().m_hWnd;
+                ::SendMessageW(map, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
+                ::SendMessageW(map, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            } else {
+                m_frame->SendMessage(WM_CLOSE);
+            }
+            viewDuringDrive = CMainView::Get() == m_view;
+        });
+        EXPECT_TRUE(viewDuringDrive) << byMenu;
+        // The step under way ended, no other came; the frame is still there.
+        EXPECT_EQ(m_turns.size(), 3u) << byMenu;
+        EXPECT_EQ(CMainView::Get(), m_view) << byMenu;
+        EXPECT_FALSE(m_view->IsSimulating()) << byMenu;
+        WinDispatchPending();
+        EXPECT_EQ(m_app->m_pMainWnd, nullptr) << byMenu;
+        EXPECT_EQ(CMainView::Get(), nullptr) << byMenu;
+        m_app.reset();
+        WinResetForTests();
+    }
 }
 
 // Under the headless host a script goes on during the drive: its wait passes in the drive's
