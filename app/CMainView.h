@@ -529,7 +529,8 @@ private:
     bool m_trafficDisplay = false;
     bool m_trafficDrawn = false;
     bool m_logging = false;
-    bool m_simulating = false;
+    // Read by the workers (IsSimulating) while the drive's loop on this thread sets it.
+    std::atomic<bool> m_simulating{false};
     bool m_guideArrowShown = false;
     bool m_shutDown = false;
     int m_drawSuspend = -1;

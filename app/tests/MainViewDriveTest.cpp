@@ -237,7 +237,18 @@ TEST_F(DriveTest, APauseKeepsTheCarAndRefreshesThePanelEveryHundredMilliseconds)
     PlanRoute();
     m_config->SetValue(40, 0);
     constexpr std::size_t kPauseAt = 4, kPausedTurns = 6;
+    // Outside a drive there is no player to show.
+    m_view->ShowSimulPlayer(true);
+    EXPECT_EQ(m_view->GetSimulPlayer(), nullptr);
+    bool hidden = true, shown = false;
     Drive([&](std::size_t turn) {
+        if (turn == 1) {
+            const HWND player = m_view->GetSimulPlayer()->m_hWnd;
+            m_view->ShowSimulPlayer(false);
+            hidden = !::IsWindowVisible(player);
+            m_view->ShowSimulPlayer(true);
+            shown = ::IsWindowVisible(player) != FALSE;
+        }
         if (turn == kPauseAt) {
             Press(u"정지");
             m_view->GetHighwayMode()->StartZoomPrompt();
@@ -245,6 +256,8 @@ TEST_F(DriveTest, APauseKeepsTheCarAndRefreshesThePanelEveryHundredMilliseconds)
         if (turn == kPauseAt + kPausedTurns) Press(u"플레이");
         if (turn == 20) Press(u"종료");
     });
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(shown);
     ASSERT_GT(m_turns.size(), kPauseAt + kPausedTurns + 2);
     const MatchResult& paused = m_turns[kPauseAt].car;
     for (std::size_t k = 1; k <= kPausedTurns; ++k) {
