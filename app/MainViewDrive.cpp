@@ -191,7 +191,7 @@ void CMainView::SimulatedDriveLoop() {
         }
         if (player && player->IsHolding()) {
             UpdateHighwayPanel();
-            Sleep(kPausedMs);
+            SleepInLoop(kPausedMs);
             continue;
         }
         if (player && player->IsCheckJump()) {
@@ -230,7 +230,7 @@ void CMainView::SimulatedDriveLoop() {
             FollowVehicle();
             keybd_event(kKeepAwakeKey, 0, KEYEVENTF_KEYUP | KEYEVENTF_SILENT, 0);
         }
-        Sleep(kStepMs);
+        SleepInLoop(kStepMs);
     }
 }
 

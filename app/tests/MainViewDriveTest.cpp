@@ -1,6 +1,6 @@
 // The simulated drive on the sample device: a route planned from the eastbound 누리고속도로 to
 // 가람시청 with the view's route manager, driven by the view's loop. Each of the loop's sleeps is
-// taken by the test (the thread's sleep hook), so the test sees the car after every step, lets
+// taken by the test (the thread's loop-sleep hook), so the test sees the car after every step, lets
 // the time pass and presses the player's buttons as the user would between two steps.
 #include "MainViewFixture.h"
 
@@ -48,7 +48,7 @@ bool SameSegment(const MatchResult& a, const MatchResult& b) {
 class DriveTest : public MainViewTest {
 protected:
     void TearDown() override {
-        SetSleepHook(nullptr);
+        SetLoopSleepHook(nullptr);
         WinSetMessageBoxHandler(nullptr);
         MainViewTest::TearDown();
     }
@@ -74,7 +74,7 @@ protected:
     // Runs the drive; each sleep of its loop is recorded, its time passes, then onTurn runs with
     // the turn's number (the user's actions between two steps).
     void Drive(const std::function<void(std::size_t)>& onTurn = {}) {
-        SetSleepHook([this, onTurn](DWORD ms) {
+        SetLoopSleepHook([this, onTurn](DWORD ms) {
             Turn t;
             t.ms = ms;
             if (const MatchResult* car = m_view->GetSimulatedCar()) {
@@ -87,7 +87,7 @@ protected:
             if (onTurn) onTurn(m_turns.size() - 1);
         });
         m_view->RunSimulatedDrive(true);
-        SetSleepHook(nullptr);
+        SetLoopSleepHook(nullptr);
     }
 
     // The steps of the whole route worked out apart from the view: the simulator on its own

@@ -82,7 +82,7 @@ bool ScriptRunner::Install(std::string* error) {
     m_previousOutput = SoundGetOutput();
     SoundSetOutput(m_recorder);
     WinSetIdleHandler([this](int depth) { return Idle(depth); });
-    SetSleepHook([this](DWORD ms) { Sleep(ms); });
+    SetLoopSleepHook([this](DWORD ms) { Sleep(ms); });
     // Answers at the head of the script are there before the program starts, for the boxes its
     // start-up shows before its message loop first idles.
     while (m_next < m_commands.size() && m_commands[m_next].kind == ScriptCommand::Kind::Answer) {
@@ -102,7 +102,7 @@ bool ScriptRunner::Install(std::string* error) {
 
 void ScriptRunner::Uninstall() {
     WinSetIdleHandler(nullptr);
-    SetSleepHook(nullptr);
+    SetLoopSleepHook(nullptr);
     WinSetMessageBoxHandler(nullptr);
     WinSetMessageBoxAnswerObserver(nullptr);
     SoundSetOutput(m_previousOutput);

@@ -52,7 +52,7 @@ public:
     // sleep's end, stopping where a script wait ends and at every worker's deadline on the way;
     // each script command that falls due runs there, up to the first that needs the thread's
     // messages handled before the next (input, a snapshot), which waits for the next sleep or
-    // idle. Installed as the thread's sleep hook.
+    // idle. Installed as the thread's loop-sleep hook (SleepInLoop).
     void Sleep(DWORD ms);
 
 private:

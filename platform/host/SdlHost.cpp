@@ -377,7 +377,7 @@ int SdlHost::Run(const std::function<int()>& app) {
         };
     } else {
         WinSetIdleHandler([&s](int) { return s.InteractiveIdle(); });
-        SetSleepHook([&s](DWORD ms) { s.InteractiveSleep(ms); });
+        SetLoopSleepHook([&s](DWORD ms) { s.InteractiveSleep(ms); });
     }
     s.Present(true);
     const int code = app();
@@ -388,7 +388,7 @@ int SdlHost::Run(const std::function<int()>& app) {
         if (s.runner->Failed()) result = 3;
     } else {
         WinSetIdleHandler(nullptr);
-        SetSleepHook(nullptr);
+        SetLoopSleepHook(nullptr);
     }
     ShellDestroyStandIns();
     if (ownClock) InstallClock(nullptr);

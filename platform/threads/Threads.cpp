@@ -579,18 +579,22 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
 }
 
 namespace {
-thread_local std::function<void(DWORD)> t_sleepHook;
+thread_local std::function<void(DWORD)> t_loopSleepHook;
 } // namespace
 
-void SetSleepHook(std::function<void(DWORD ms)> hook) { t_sleepHook = std::move(hook); }
+void SetLoopSleepHook(std::function<void(DWORD ms)> hook) { t_loopSleepHook = std::move(hook); }
 
-void Sleep(DWORD ms) {
-    if (t_sleepHook && ms > 0) {
-        // A copy: the hook may replace itself while it runs.
-        const std::function<void(DWORD)> hook = t_sleepHook;
-        hook(ms);
+void SleepInLoop(DWORD ms) {
+    if (!t_loopSleepHook) {
+        Sleep(ms);
         return;
     }
+    // A copy: the hook may replace itself while it runs.
+    const std::function<void(DWORD)> hook = t_loopSleepHook;
+    hook(ms);
+}
+
+void Sleep(DWORD ms) {
     TheClock().Sleep(ms);
     if (ms == 0) std::this_thread::yield();
 }

@@ -53,13 +53,16 @@ BOOL ReleaseMutex(HANDLE mutex);
 DWORD WaitForSingleObject(HANDLE handle, DWORD ms);
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD ms);
 
-// Sleeps through the injectable clock, or through the calling thread's sleep hook when it has one.
+// Sleeps through the injectable clock.
 void Sleep(DWORD ms);
-// The calling thread's sleeps go to `hook` instead of the clock; nullptr gives them back to the
-// clock. A host whose own work runs on that thread (a script that drives the user-interface
-// thread) goes on with it while the thread sleeps inside a loop of its own; the hook lets the
-// time pass.
-void SetSleepHook(std::function<void(DWORD ms)> hook);
+// The sleep of a thread inside a loop of its own that pumps its window messages itself (the
+// user-interface thread during a simulated drive): it goes to the thread's loop-sleep hook when
+// one is installed, else it is a plain Sleep. A host whose own work runs on that thread (a
+// script that drives the user-interface thread, a window that must stay live) goes on with it
+// there; the hook lets the time pass.
+void SleepInLoop(DWORD ms);
+// Installs the calling thread's loop-sleep hook; nullptr removes it.
+void SetLoopSleepHook(std::function<void(DWORD ms)> hook);
 
 struct CRITICAL_SECTION {
     void* impl = nullptr;

@@ -349,7 +349,7 @@ TEST(HeadlessHost, TheScriptGoesOnWhileTheUiThreadSleepsInALoopOfItsOwn) {
         MSG m;
         for (int turn = 0; turn < 10; ++turn) {
             while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-            Sleep(700);
+            SleepInLoop(700);
         }
         loopEnd = TheClock().TickCount();
         while (GetMessageW(&m, nullptr, 0, 0)) DispatchMessageW(&m);
