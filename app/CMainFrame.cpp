@@ -105,6 +105,9 @@ void CMainFrame::HideInputButton() {
 
 void CMainFrame::OnClose() {
     if (m_closing) return;
+    // Closed inside a simulated drive: the drive stops and the close comes again once its loop
+    // has unwound, so the view is not destroyed under it.
+    if (auto* view = dynamic_cast<CMainView*>(GetActiveView()); view && view->DeferExitDuringDrive()) return;
     m_closing = true;
     CWaitCursor wait;
     // Closing by the host (window closed, quit, a signal) stops the workers as the exit menu

@@ -518,6 +518,15 @@ public:
     // Steps the simulated car until the drive is stopped or the route ends.
     void SimulatedDriveLoop();
     void ShowSimulPlayer(bool show);
+    // True while the drive's loop runs (the drive stops at its next turn once cleared).
+    bool IsDriveLooping() const { return m_simulationLoop; }
+    // An exit asked for while the drive's loop runs (the exit menu, the frame closed): the drive
+    // is stopped and the exit is posted once the loop has unwound, so the view is not destroyed
+    // under it. False, doing nothing, when no drive runs.
+    bool DeferExitDuringDrive();
+    // The drive's player and its simulated car (null when no drive runs).
+    class CSimulPlayerDlg* GetSimulPlayer() const;
+    const struct MatchResult* GetSimulatedCar() const;
     // DRIVE-SECTION (MainViewDrive.cpp): add declarations above this line
 
     // ---- route files, transit routes, waypoints and re-route (MainViewRoutes.cpp) ----
@@ -717,6 +726,7 @@ private:
     bool m_trafficDisplay = false;
     bool m_trafficDrawn = false;
     std::atomic<bool> m_logging{false};
+    // Read by the workers (IsSimulating) while the drive's loop on this thread sets it.
     std::atomic<bool> m_simulating{false};
     bool m_guideArrowShown = false;
     bool m_shutDown = false;
@@ -848,6 +858,13 @@ private:
     bool m_clockKnown = false;
 
     // DRIVE-MEMBERS (MainViewDrive.cpp)
+    // The player, the route simulator and the simulated car of the drive that runs (made when the
+    // drive starts, dropped when it ends).
+    std::shared_ptr<class CSimulatedDrive> m_drive;
+    bool m_simulationLoop = false;
+    bool m_exitAfterDrive = false;
+    // One step's guidance for the simulated car, as for a real fix.
+    void GuideSimulatedStep(CRoutePath& path);
 
     // ROUTES-MEMBERS (MainViewRoutes.cpp)
     // The transit clients, the re-route worker's shared state and the route-file marks.

@@ -270,6 +270,8 @@ void CMainView::OnMapPen(UINT message, int x, int y) {
     }
     if (taken.id >= 1) {
         if (m_mainScreen && m_mainScreen->IsExitRequested()) {
+            // Inside a simulated drive the exit waits until the drive's loop has unwound.
+            if (DeferExitDuringDrive()) return;
             CWaitCursor wait;
             ShutdownDevices();
             if (CMainFrame* frame = CMainFrame::Get()) frame->OnClose();

@@ -4,6 +4,7 @@
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/serial/PseudoTerminal.h"
+#include "platform/threads/Threads.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +82,7 @@ bool ScriptRunner::Install(std::string* error) {
     m_previousOutput = SoundGetOutput();
     SoundSetOutput(m_recorder);
     WinSetIdleHandler([this](int depth) { return Idle(depth); });
+    SetLoopSleepHook([this](DWORD ms) { Sleep(ms); });
     // Answers at the head of the script are there before the program starts, for the boxes its
     // start-up shows before its message loop first idles.
     while (m_next < m_commands.size() && m_commands[m_next].kind == ScriptCommand::Kind::Answer) {
@@ -100,6 +102,7 @@ bool ScriptRunner::Install(std::string* error) {
 
 void ScriptRunner::Uninstall() {
     WinSetIdleHandler(nullptr);
+    SetLoopSleepHook(nullptr);
     WinSetMessageBoxHandler(nullptr);
     WinSetMessageBoxAnswerObserver(nullptr);
     SoundSetOutput(m_previousOutput);
@@ -167,30 +170,11 @@ bool ScriptRunner::Idle(int modalDepth) {
         // dispatched at its own time.
         std::uint64_t next = m_waitUntil;
         if (auto due = WinNextTimerDue()) next = std::min(next, std::max(*due, now + 1));
-        if (auto* sim = dynamic_cast<SimulatedClock*>(&clock)) {
-            if (sim->IsHosted()) {
-                // The workers whose time has come run until they sleep again; time then moves
-                // to the earliest of their next deadlines, so each gets every one of its turns.
-                sim->WaitQuiet();
-                std::uint64_t deadline = 0;
-                if (sim->NextDeadline(deadline) && deadline > now && deadline < next) next = deadline;
-            }
-            sim->Advance(next - now);
-        } else {
-            clock.Sleep(static_cast<DWORD>(next - now));
-        }
+        MoveTime(now, next);
         return true;
     }
     if (m_next < m_commands.size()) {
-        const ScriptCommand& c = m_commands[m_next++];
-        Run(c);
-        if (framesEachStep && !Failed()) {
-            char name[32];
-            std::snprintf(name, sizeof name, "step-%03d", ++m_step);
-            // The frame shows the state before this command's effects are handled; the next
-            // idle step (after the messages ran) would be the place for after-images.
-            Snapshot(name);
-        }
+        RunNext();
         return true;
     }
     if (!m_quitPosted) {
@@ -213,6 +197,59 @@ bool ScriptRunner::Idle(int modalDepth) {
     }
     PostQuitMessage(Failed() ? 3 : 0);
     return true;
+}
+
+void ScriptRunner::MoveTime(std::uint64_t now, std::uint64_t next) {
+    if (next <= now) return;
+    Clock& clock = TheClock();
+    if (auto* sim = dynamic_cast<SimulatedClock*>(&clock)) {
+        if (sim->IsHosted()) {
+            // The workers whose time has come run until they sleep again; time then moves to
+            // the earliest of their next deadlines, so each gets every one of its turns.
+            sim->WaitQuiet();
+            std::uint64_t deadline = 0;
+            if (sim->NextDeadline(deadline) && deadline > now && deadline < next) next = deadline;
+        }
+        sim->Advance(next - now);
+    } else {
+        clock.Sleep(static_cast<DWORD>(next - now));
+    }
+}
+
+void ScriptRunner::RunNext() {
+    const ScriptCommand& c = m_commands[m_next++];
+    Run(c);
+    if (framesEachStep && !Failed()) {
+        char name[32];
+        std::snprintf(name, sizeof name, "step-%03d", ++m_step);
+        // The frame shows the state before this command's effects are handled; the next
+        // idle step (after the messages ran) would be the place for after-images.
+        Snapshot(name);
+    }
+}
+
+void ScriptRunner::Sleep(DWORD ms) {
+    if (beforeStep) beforeStep();
+    Clock& clock = TheClock();
+    const std::uint64_t end = clock.TickCount() + ms;
+    bool ran = false;
+    for (;;) {
+        const std::uint64_t now = clock.TickCount();
+        if (m_waitUntil && now >= m_waitUntil) m_waitUntil = 0;
+        // Waits and answers need nothing handled first: they run whenever they come; any other
+        // command runs once a sleep, so the messages it causes are handled before the next.
+        if (!m_waitUntil && !m_quitPosted && m_next < m_commands.size()) {
+            const ScriptCommand::Kind kind = m_commands[m_next].kind;
+            const bool quiet = kind == ScriptCommand::Kind::Wait || kind == ScriptCommand::Kind::Answer;
+            if (quiet || !ran) {
+                RunNext();
+                ran = ran || !quiet;
+                continue;
+            }
+        }
+        if (now >= end) return;
+        MoveTime(now, m_waitUntil ? std::min(end, m_waitUntil) : end);
+    }
 }
 
 void ScriptRunner::Run(const ScriptCommand& c) {

@@ -47,9 +47,21 @@ public:
 
     // The idle step (public for hosts that call it from their own idle handler).
     bool Idle(int modalDepth);
+    // The user-interface thread sleeps ms inside a loop of its own (one that pumps its messages
+    // itself instead of idling in GetMessage): the script goes on meanwhile. Time moves to the
+    // sleep's end, stopping where a script wait ends and at every worker's deadline on the way;
+    // each script command that falls due runs there, up to the first that needs the thread's
+    // messages handled before the next (input, a snapshot), which waits for the next sleep or
+    // idle. Installed as the thread's loop-sleep hook (SleepInLoop).
+    void Sleep(DWORD ms);
 
 private:
     void Run(const ScriptCommand& c);
+    // Runs the next command, with its frame when every step gets one.
+    void RunNext();
+    // Moves time from now to next: in hosted simulated time the workers whose time has come run
+    // until they sleep again first, and time stops at the earliest of their deadlines.
+    void MoveTime(std::uint64_t now, std::uint64_t next);
     void Fail(const std::string& why);
     void Log(const std::string& line);
     int AnswerMessageBox(const std::u16string& text, const std::u16string& caption, UINT type);

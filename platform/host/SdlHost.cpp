@@ -5,6 +5,7 @@
 #include "platform/gdi/GdiObjects.h"
 #include "platform/host/ScriptRunner.h"
 #include "platform/sound/Sound.h"
+#include "platform/threads/Threads.h"
 #include "platform/window/Shell.h"
 #include "platform/window/WindowHost.h"
 
@@ -237,6 +238,21 @@ struct SdlHost::Impl {
         return true;
     }
 
+    // The user-interface thread sleeps inside a loop of its own (a simulated drive): the window
+    // stays presented and the person's input is taken meanwhile.
+    void InteractiveSleep(DWORD ms) {
+        Clock& clock = TheClock();
+        const std::uint64_t end = clock.TickCount() + ms;
+        for (;;) {
+            Present(false);
+            SDL_Event e;
+            while (SDL_PollEvent(&e)) Translate(e);
+            const std::uint64_t now = clock.TickCount();
+            if (now >= end) return;
+            clock.Sleep(static_cast<DWORD>(std::min<std::uint64_t>(end - now, 10)));
+        }
+    }
+
     void PumpForScript() {
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
@@ -361,6 +377,7 @@ int SdlHost::Run(const std::function<int()>& app) {
         };
     } else {
         WinSetIdleHandler([&s](int) { return s.InteractiveIdle(); });
+        SetLoopSleepHook([&s](DWORD ms) { s.InteractiveSleep(ms); });
     }
     s.Present(true);
     const int code = app();
@@ -371,6 +388,7 @@ int SdlHost::Run(const std::function<int()>& app) {
         if (s.runner->Failed()) result = 3;
     } else {
         WinSetIdleHandler(nullptr);
+        SetLoopSleepHook(nullptr);
     }
     ShellDestroyStandIns();
     if (ownClock) InstallClock(nullptr);

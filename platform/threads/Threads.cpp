@@ -578,6 +578,22 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     return WaitStates(states, waitAll != FALSE, ms);
 }
 
+namespace {
+thread_local std::function<void(DWORD)> t_loopSleepHook;
+} // namespace
+
+void SetLoopSleepHook(std::function<void(DWORD ms)> hook) { t_loopSleepHook = std::move(hook); }
+
+void SleepInLoop(DWORD ms) {
+    if (!t_loopSleepHook) {
+        Sleep(ms);
+        return;
+    }
+    // A copy: the hook may replace itself while it runs.
+    const std::function<void(DWORD)> hook = t_loopSleepHook;
+    hook(ms);
+}
+
 void Sleep(DWORD ms) {
     TheClock().Sleep(ms);
     if (ms == 0) std::this_thread::yield();

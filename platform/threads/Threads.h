@@ -6,6 +6,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <cstddef>
+#include <functional>
 
 using LPTHREAD_START_ROUTINE = DWORD (*)(void* argument);
 
@@ -54,6 +55,14 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
 
 // Sleeps through the injectable clock.
 void Sleep(DWORD ms);
+// The sleep of a thread inside a loop of its own that pumps its window messages itself (the
+// user-interface thread during a simulated drive): it goes to the thread's loop-sleep hook when
+// one is installed, else it is a plain Sleep. A host whose own work runs on that thread (a
+// script that drives the user-interface thread, a window that must stay live) goes on with it
+// there; the hook lets the time pass.
+void SleepInLoop(DWORD ms);
+// Installs the calling thread's loop-sleep hook; nullptr removes it.
+void SetLoopSleepHook(std::function<void(DWORD ms)> hook);
 
 struct CRITICAL_SECTION {
     void* impl = nullptr;

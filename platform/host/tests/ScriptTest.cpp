@@ -311,3 +311,64 @@ TEST(HeadlessHost, WorkersSleepInTheScriptsTimeWithoutMovingIt) {
     WinResetForTests();
     std::filesystem::remove_all(dir);
 }
+
+namespace {
+
+std::vector<std::uint64_t> g_tapTicks;
+
+LRESULT RecordTaps(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONUP) g_tapTicks.push_back(TheClock().TickCount());
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+// A loop of the user-interface thread's own (it pumps its messages and sleeps 700 ms a turn, as
+// the simulated drive does) never idles in GetMessage: the script still goes on in its sleeps,
+// and its taps, waits and frames keep the script's time.
+TEST(HeadlessHost, TheScriptGoesOnWhileTheUiThreadSleepsInALoopOfItsOwn) {
+    const auto dir = std::filesystem::temp_directory_path() / ("velko-host-loop-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    { std::ofstream(dir / "s.txt") << "wait 1000\ntap 50 60\nsnapshot during\nwait 2000\ntap 70 80\n"; }
+    WNDCLASSW wc;
+    wc.lpfnWndProc = RecordTaps;
+    wc.lpszClassName = u"RecordTaps";
+    RegisterClassW(&wc);
+    HostOptions options;
+    options.script = (dir / "s.txt").string();
+    options.outDir = (dir / "out").string();
+    HeadlessHost host(options);
+    std::string error;
+    ASSERT_TRUE(host.Prepare(&error)) << error;
+    g_tapTicks.clear();
+    std::uint64_t start = 0, loopEnd = 0;
+    const int code = host.Run([&] {
+        CreateWindowExW(0, u"RecordTaps", u"app", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr,
+                        nullptr);
+        start = TheClock().TickCount();
+        MSG m;
+        for (int turn = 0; turn < 10; ++turn) {
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            SleepInLoop(700);
+        }
+        loopEnd = TheClock().TickCount();
+        while (GetMessageW(&m, nullptr, 0, 0)) DispatchMessageW(&m);
+        return 0;
+    });
+    EXPECT_EQ(code, 0) << host.Failure();
+    // Ten turns of 700 ms, however the script's commands fell into them.
+    EXPECT_EQ(loopEnd - start, 7000u);
+    // The first tap falls due at 1000 ms, inside the second turn's sleep, and is handled by the
+    // third turn's pump at 1400; the frame and the next wait come in that turn's sleep, so the
+    // second tap falls due at 3400 and is handled at the turn of 3500.
+    ASSERT_EQ(g_tapTicks.size(), 2u);
+    EXPECT_EQ(g_tapTicks[0] - start, 1400u);
+    EXPECT_EQ(g_tapTicks[1] - start, 3500u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "frames" / "during.png"));
+    std::ifstream log(dir / "out" / "host.log");
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    // The frame comes in the turn after the tap, when its messages were handled (tick 1400).
+    EXPECT_NE(all.find(std::to_string(start + 1400) + "\tsnapshot "), std::string::npos) << all;
+    WinResetForTests();
+    std::filesystem::remove_all(dir);
+}
