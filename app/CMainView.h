@@ -560,8 +560,6 @@ public:
     // Whether the one-shot re-route thread is still running (its work for the screen posted
     // once it is not).
     bool IsRerouteThreadRunning() const;
-    // The re-route message shown while the worker plans (string 147 after leaving the route).
-    CString GetRerouteMessage() const;
     // Whether the shown car route came from a saved file (the route information then offers no
     // new search).
     bool IsRouteOpenedFromFile() const;

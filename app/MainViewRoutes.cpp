@@ -179,7 +179,6 @@ struct CMainView::RoutesState {
     int movedWaypoint = -1;
     // Shared with the re-route worker.
     mutable std::mutex mutex;
-    CString rerouteMessage;
     int fixKind = 0;
     std::uint16_t mapId = 0, linkId = 0;
     std::uint32_t side = 0;
@@ -213,11 +212,6 @@ void CMainView::SetRerouteTraffic(int receptionLevel, bool downloadValid) {
 bool CMainView::IsRerouteActive() const { return m_routes->rerouteActive.load(); }
 
 bool CMainView::IsRerouteThreadRunning() const { return m_threads && m_threads->RerouteRunning(); }
-
-CString CMainView::GetRerouteMessage() const {
-    std::lock_guard<std::mutex> hold(m_routes->mutex);
-    return m_routes->rerouteMessage;
-}
 
 bool CMainView::IsRouteOpenedFromFile() const { return m_routes->openedFromFile; }
 
@@ -736,7 +730,7 @@ void CMainView::RerouteWorker() {
     m_uiQueue->Post([this, found, waypoints] {
         {
             std::lock_guard<std::mutex> hold(m_routes->mutex);
-            m_routes->rerouteMessage.Empty();
+            SetRerouteMessage(CString());
         }
         if (!found) return;
         m_guideInfo = CGuideInfo{};
