@@ -14,7 +14,7 @@ function(velko_test name)
     set(labels threaded)
     add_dependencies(velko_threaded_tests ${name})
   endif()
-  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/AsanDefaults.cpp)
+  add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE VELKO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
