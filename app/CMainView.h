@@ -331,8 +331,8 @@ public:
     int CommandMessage(const CString& text, int type);
     void ClearRouteAccepted() { m_routeAccepted = false; }
     // The waypoint a map tap in pick mode 61205 moves.
-    void SetMovedWaypoint(int index) { m_movedWaypoint = index; }
-    int GetMovedWaypoint() const { return m_movedWaypoint; }
+    void SetMovedWaypoint(int index) { m_movingWaypoint = index; }
+    int GetMovedWaypoint() const { return m_movingWaypoint; }
     // The map rendered again and repainted.
     void RedrawWholeMap();
     // "UIRefresh0": 1 and 2 repaint the map window at once without rendering it again; any
@@ -753,7 +753,6 @@ private:
     CString m_lastSearchName;
 
     // COMMANDS-MEMBERS (MainViewCommands.cpp)
-    int m_movedWaypoint = -1;
     std::atomic<bool> m_matcherStepRequested{false};
     mutable std::mutex m_rerouteMessageLock;
     CString m_rerouteMessage;

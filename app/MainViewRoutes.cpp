@@ -176,7 +176,6 @@ struct CMainView::RoutesState {
     // Used only by the user-interface thread.
     bool openedFromFile = false;
     bool searchAgain = false;
-    int movedWaypoint = -1;
     // Shared with the re-route worker.
     mutable std::mutex mutex;
     int fixKind = 0;
@@ -654,7 +653,7 @@ void CMainView::ManageWaypoints(bool restoreOnRefusal) {
     case 3: RestoreMainScreen(); return;
     case 11: ShowWaypointOnMap(index); break;
     case 12:
-        m_routes->movedWaypoint = index;
+        SetMovingWaypoint(index);
         m_pointPickMode = kPickMoveWaypoint;
         ShowWaypointOnMap(index);
         SetEventText(u"경유지(%d)를 이동합니다.", index + 1);

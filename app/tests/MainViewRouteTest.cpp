@@ -4,6 +4,9 @@
 #include "MainViewFixture.h"
 
 #include "app/LockSet.h"
+#include "app/MainViewRoutes.h"
+#include "app/NaviApp.h"
+#include "app/RecentDestList.h"
 #include "app/RouteOptionListener.h"
 #include "commondlg/NaviMessageBox.h"
 #include "platform/sound/Sound.h"
@@ -51,8 +54,15 @@ protected:
         m_view->CreatePositionServices();
         ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
         m_config->SetValue(12, 1);
+        // Found routes go into the recent destinations, as after start-up.
+        navi::g_recentDestPath = CRecentDestList::FilePath(navi::g_deviceType, *m_config);
+        // The route information a new search opens is left with "안내시작".
+        routes_dialogs::SetRouteInfoRunner([](CRouteInfoDlg&) { return 6; });
     }
     void TearDown() override {
+        navi::g_recentDestPath = CString();
+        CRecentDestList::Instance().Clear();
+        routes_dialogs::SetRouteInfoRunner(nullptr);
         CRouteOptionListener::SetPanelRunner(nullptr);
         WinSetMessageBoxHandler(nullptr);
         MainViewTest::TearDown();
