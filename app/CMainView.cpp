@@ -151,6 +151,7 @@ void CMainView::SetUpSkinnedUi() {
     m_commonDlg = std::make_unique<CNaviCommonDlg>();
     m_commonDlg->SetRcBuilder(m_mainScreen->GetRcBuilder());
     m_commonDlg->SetNaviListener(this);
+    SetUpDialogWindows();
 }
 
 void CMainView::TearDownSkinnedUi() {
@@ -159,6 +160,7 @@ void CMainView::TearDownSkinnedUi() {
     m_highwayMode.reset();
     if (m_highwayPanel) m_highwayPanel->Release();
     m_highwayPanel.reset();
+    TearDownDialogWindows();
     m_commonDlg.reset();
     if (m_messageBox) m_messageBox->Destruct();
     m_messageBox.reset();

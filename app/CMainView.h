@@ -360,8 +360,8 @@ public:
     void SyncGuideSoundFlags();
     // Traffic to show: the broadcast receiver is used (setting 32) or a download is still valid.
     bool IsTrafficAvailable() const;
-    // The volume window (made by the volume window's own screen; none in this program yet).
-    bool HasVolumeWindow() const { return false; }
+    // The volume window (made with the skinned user interface).
+    bool HasVolumeWindow() const;
     void ToggleMute();
     // The re-route button's condition: a route followed outside pedestrian mode, and either
     // guidance running or a re-search running.
@@ -907,4 +907,27 @@ private:
     CGpsLogFile m_logFile;
     LogPanelFigures m_logPanel;
     POINT m_handoverPoint{-1, -1};
+
+    // MULTI-SECTION (MainViewMultiRoute.cpp, MainViewDialogs.cpp)
+public:
+    // The multi-route page run with the start of the additional routes (1 the vehicle's matched
+    // road position); 1 when it searched, 0 when left without starting.
+    int ShowMultiRoutePage(int startMode);
+    // The waypoint bar of the main screen made again from the edited route's waypoints.
+    void RefreshWaypointBar();
+    // The kind (1 to 4) of the selected route; 0 when it has none of the four.
+    int CurrentRouteKind() const;
+    class CVolumeDlg* GetVolumeWindow() const { return m_volumeWnd.get(); }
+    // The start-up warning "경고창", shown once per run at the view's first activation after the
+    // skinned user interface is up.
+    void ShowStartupWarning();
+    class CWarningDlg* GetWarningDialog() const { return m_warningDlg.get(); }
+
+private:
+    void AnnounceRouteKind(int kind, bool withFlag);
+    void SetUpDialogWindows();
+    void TearDownDialogWindows();
+    std::unique_ptr<class CVolumeDlg, void (*)(class CVolumeDlg*)> m_volumeWnd{nullptr, nullptr};
+    std::unique_ptr<class CWarningDlg, void (*)(class CWarningDlg*)> m_warningDlg{nullptr, nullptr};
+    bool m_warningShown = false;
 };

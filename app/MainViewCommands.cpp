@@ -129,10 +129,6 @@ bool CMainView::IsTrafficAvailable() const {
     return m_config && (m_config->GetValue(32) != 0 || m_config->GetTrafficValidFlag() != 0);
 }
 
-void CMainView::ToggleMute() {
-    // The mute belongs to the volume window; without one there is nothing to toggle.
-}
-
 bool CMainView::IsRerouteAllowed() {
     if (m_pedestrianMode || m_pedestrianTargetScreen) return false;
     if (m_routeManager.GetRouteOption(0) == 0) return false;
@@ -166,13 +162,8 @@ void CMainView::ShowNotImplemented() {
     RestoreMainScreen();
 }
 
-// The volume window, program information, settings pages, traffic sheet and traffic download
-// are screens of their own; until they are part of the program these commands leave the map as
-// it is.
-void CMainView::ShowVolumeWindow() {}
-
-void CMainView::ShowProgramInfo() {}
-
+// The settings pages, traffic sheet and traffic download are screens of their own; until they
+// are part of the program these commands leave the map as it is.
 void CMainView::ShowSaveLocationSettings() {}
 
 void CMainView::ShowSafeDriveSettings() {}

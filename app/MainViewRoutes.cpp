@@ -47,7 +47,6 @@ constexpr const char16_t* kNoRoute = u"탐색된 경로가 없습니다.";
 constexpr const char16_t* kSaved = u"%s에 저장 하였습니다.";
 constexpr const char16_t* kSaveFailed = u"경로를 저장하지 못했습니다.";
 constexpr const char16_t* kBadName = u"저장할 수 없는 이름입니다.";
-constexpr const char16_t* kNoMultiRoute = u"추가경로 탐색을 할 수 없습니다. 재시도 해 주십시요";
 
 constexpr std::uint8_t kCarRoute = 0x0F;
 constexpr std::uint8_t kOldCarRoute = 0xAA;
@@ -585,29 +584,6 @@ void CMainView::SearchReverseRoute() {
     m_routeManager.SetReverse(false);
     m_lockSet->Unlock(-1);
     if (found) ShowRouteInfo(true, false, false);
-}
-
-void CMainView::SearchMultiRoute() {
-    if (m_researchRunning.load()) {
-        NaviMessageBox::ShowMessage(kResearchRunning, NaviMessageBox::kNotice);
-        return;
-    }
-    if (!m_lockSet || m_lockSet->IsLocked(-1)) {
-        NaviMessageBox::ShowMessage(kNoMultiRoute, NaviMessageBox::kNotice);
-        return;
-    }
-    if (!m_lockSet->Lock(-1, kRouteLockMs)) return;
-    // The route kinds page of the additional routes is not part of the shell yet: the route
-    // results are shown as they are.
-    if (m_mainScreen) {
-        m_mainScreen->ResetIdleTicks();
-        m_mainScreen->SetRouteResultMode(true);
-    }
-    m_routeManager.SelectResult(0);
-    StopAutoReturn();
-    StopFollowing();
-    m_lockSet->Unlock(-1);
-    ShowRouteOverview();
 }
 
 // ---- the entry points without a caller ----

@@ -384,31 +384,35 @@ void CMainView::OnPoiBarSelect(int entry) {
 }
 
 void CMainView::SearchPoiInfo(bool repeat) {
-    if (!repeat || m_poiScreen.IsEmpty()) {
-        m_poiScreen = IsBasicMenu() ? u"POIInfo" : u"POIInfoAdv";
-        m_poiResult.pointType = static_cast<std::uint8_t>(IsBasicMenu() ? MenuPointKind() : 4);
-        m_poiResult.routeDirectly = 0;
-        m_lastSearchName = m_poiScreen;
-    }
-    const CString screen = m_poiScreen;
-    CSearchManager manager;
-    manager.InitPath(m_doc ? m_doc->dataFolder : CString());
-    manager.SetUseMenuButton(false);
-    PrepareSearch(manager, screen);
-    m_activeSearch = &manager;
-    const int result = Run(Runners().poi, manager, m_poiResult);
-    m_activeSearch = nullptr;
-    if (result == CSearchManager::kChosen) {
-        SearchChoice choice;
-        choice.pos = m_poiPoint;
-        choice.kind = m_poiResult.pointType;
-        choice.name = m_poiName;
-        choice.levelStep = kPoiLevelStep;
-        choice.directRoute = m_poiResult.routeDirectly != 0;
-        // The library never clears the route-directly byte: the next opening starts without it.
-        m_poiResult.routeDirectly = 0;
-        if (!TakeSearchChoice(choice, screen)) SearchPoiInfo(true);
-    } else if (result != CSearchManager::kCurrentPosition) {
-        RestoreMainScreen();
+    // A refused route point opens the screen again, under the name of its first opening.
+    for (;; repeat = true) {
+        if (!repeat || m_poiScreen.IsEmpty()) {
+            m_poiScreen = IsBasicMenu() ? u"POIInfo" : u"POIInfoAdv";
+            m_poiResult.pointType = static_cast<std::uint8_t>(IsBasicMenu() ? MenuPointKind() : 4);
+            m_poiResult.routeDirectly = 0;
+            m_lastSearchName = m_poiScreen;
+        }
+        const CString screen = m_poiScreen;
+        CSearchManager manager;
+        manager.InitPath(m_doc ? m_doc->dataFolder : CString());
+        manager.SetUseMenuButton(false);
+        PrepareSearch(manager, screen);
+        m_activeSearch = &manager;
+        const int result = Run(Runners().poi, manager, m_poiResult);
+        m_activeSearch = nullptr;
+        if (result == CSearchManager::kChosen) {
+            SearchChoice choice;
+            choice.pos = m_poiPoint;
+            choice.kind = m_poiResult.pointType;
+            choice.name = m_poiName;
+            choice.levelStep = kPoiLevelStep;
+            choice.directRoute = m_poiResult.routeDirectly != 0;
+            // The library never clears the route-directly byte: the next opening starts without it.
+            m_poiResult.routeDirectly = 0;
+            if (TakeSearchChoice(choice, screen)) return;
+        } else {
+            if (result != CSearchManager::kCurrentPosition) RestoreMainScreen();
+            return;
+        }
     }
 }

@@ -84,16 +84,18 @@ constexpr std::uint32_t kOwnImages = kVisible | kFeedback;
 constexpr ScreenRow kMultiRoute[] = {
     ScreenRow{.kind = RowKind::ShapeRoot, .x = 12, .y = 126, .w = 216, .h = 174, .flags = kFrameLayout,
               .group = u"RouteResult", .layout = kNoLayout},
-    Frame(u"탐색결과_고속우선", 13, 30, 0, 0, u"RouteResult", 0),
-    Frame(u"탐색결과_추천경로", 13, 30, 0, 0, u"RouteResult", 0),
-    Frame(u"탐색결과_일반우선1", 13, 30, 0, 0, u"RouteResult", 0),
-    Frame(u"탐색결과_일반우선2", 13, 30, 0, 0, u"RouteResult", 0),
-    CheckBox(u"고속우선", 14, 77, u"Configure"),
-    CheckBox(u"추천경로", 105, 77, u"Configure"),
-    CheckBox(u"일반추천(1)", 14, 102, u"Configure"),
-    CheckBox(u"일반단거리(2)", 105, 102, u"Configure"),
-    CheckButton(u"탐색시작", 13, 139, 89, 22, u"RouteResult", nullptr, kOwnImages | kPressImage),
-    CheckButton(u"취소", 114, 139, 89, 22, u"RouteResult", nullptr, kOwnImages | kPressImage),
+    // The controls stand at their places within the root panel (12, 126); children take screen
+    // coordinates.
+    Frame(u"탐색결과_고속우선", 12 + 13, 126 + 30, 0, 0, u"RouteResult", 0),
+    Frame(u"탐색결과_추천경로", 12 + 13, 126 + 30, 0, 0, u"RouteResult", 0),
+    Frame(u"탐색결과_일반우선1", 12 + 13, 126 + 30, 0, 0, u"RouteResult", 0),
+    Frame(u"탐색결과_일반우선2", 12 + 13, 126 + 30, 0, 0, u"RouteResult", 0),
+    CheckBox(u"고속우선", 12 + 14, 126 + 77, u"Configure"),
+    CheckBox(u"추천경로", 12 + 105, 126 + 77, u"Configure"),
+    CheckBox(u"일반추천(1)", 12 + 14, 126 + 102, u"Configure"),
+    CheckBox(u"일반단거리(2)", 12 + 105, 126 + 102, u"Configure"),
+    CheckButton(u"탐색시작", 12 + 13, 126 + 139, 89, 22, u"RouteResult", nullptr, kOwnImages | kPressImage),
+    CheckButton(u"취소", 12 + 114, 126 + 139, 89, 22, u"RouteResult", nullptr, kOwnImages | kPressImage),
 };
 constexpr std::uint32_t kSharedImages = kVisible | kFeedback | kUseCheckGroup | kShowText;
 constexpr ScreenRow kExtraRoute[] = {

@@ -143,15 +143,16 @@ TEST(ScreensTap, TheMultiRouteResultFramesTakeNoTap) {
     screen->SetListener(&recorder);
     NaviControl* frame = FindControl(screen, u"탐색결과_고속우선");
     ASSERT_NE(frame, nullptr);
-    // The frame takes its image's size, 190 x 44 at 13, 30 in the sample; no other control is there.
+    // The frame takes its image's size, 190 x 44 at 13, 30 within the panel at (12, 126) in the
+    // sample; no other control is there.
     ASSERT_NE(frame->GetImage(), nullptr);
     EXPECT_EQ(frame->GetImage()->GetWidth(), 190);
-    screen->DispatchPenDown(13 + 95, 30 + 10);
-    screen->DispatchPenUp(13 + 95, 30 + 10);
+    screen->DispatchPenDown(12 + 13 + 95, 126 + 30 + 10);
+    screen->DispatchPenUp(12 + 13 + 95, 126 + 30 + 10);
     EXPECT_TRUE(recorder.seen.empty());
     // The check box below it does.
-    screen->DispatchPenDown(20, 82);
-    screen->DispatchPenUp(20, 82);
+    screen->DispatchPenDown(12 + 20, 126 + 82);
+    screen->DispatchPenUp(12 + 20, 126 + 82);
     EXPECT_TRUE(recorder.Names(u"고속우선"));
     screen->Release();
 }
