@@ -1,27 +1,19 @@
 #include "app/HotKeyCapture.h"
 
-#include "platform/window/Shell.h"
-
-namespace {
-
-using UnregisterFunc = BOOL (*)(UINT modifiers, UINT vk);
-
-// The shell gives the button up; without coredll's export it keeps it (and the hot key then
-// cannot be registered).
-void TakeFromShell(UINT key) {
-    const HMODULE core = LoadLibraryW(u"coredll.dll");
-    if (!core) return;
-    if (FARPROC proc = GetProcAddressW(core, u"UnregisterFunc1"))
-        reinterpret_cast<UnregisterFunc>(proc)(MOD_WIN, key);
-    FreeLibrary(core);
+CHotKeyCapture::CHotKeyCapture() {
+    m_module = LoadLibraryW(u"coredll.dll");
+    if (m_module) m_unregister = reinterpret_cast<UnregisterFunc>(GetProcAddressW(m_module, u"UnregisterFunc1"));
 }
 
-} // namespace
+CHotKeyCapture::~CHotKeyCapture() {
+    if (m_module) FreeLibrary(m_module);
+}
 
-bool CHotKeyCapture::Capture(HWND window, UINT key) {
-    if (!window || key == 0) return false;
-    TakeFromShell(key);
-    return RegisterHotKey(window, static_cast<int>(key), MOD_WIN, key) != FALSE;
+bool CHotKeyCapture::Capture(HWND window, int id, UINT vk) {
+    if (!m_module || !m_unregister) return false;
+    const BOOL released = m_unregister(MOD_WIN, vk);
+    const BOOL registered = RegisterHotKey(window, id, MOD_WIN, vk);
+    return registered != FALSE && released != FALSE;
 }
 
 bool CHotKeyCapture::Release(HWND window, UINT key) {

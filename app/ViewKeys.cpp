@@ -21,10 +21,12 @@ void CViewKeys::RegisterKeys() {
     const HWND window = m_view.KeyWindow();
     if (!window) return;
     m_captureWindow = window;
+    // Holds coredll while the keys are taken; freed at once afterwards.
+    CHotKeyCapture capture;
     for (int i = 0; i < 4; ++i) {
         // A key the device does not have (code 0) is never taken.
         if (!m_view.Setting(kFirstKeySetting + i) || m_keys[i] == 0) continue;
-        if (CHotKeyCapture::Capture(window, m_keys[i])) m_captured[i] = m_keys[i];
+        if (capture.Capture(window, m_keys[i], m_keys[i])) m_captured[i] = m_keys[i];
     }
 }
 
