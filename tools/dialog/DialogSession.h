@@ -54,3 +54,5 @@ void RunVolumeDialog(DialogSession& session);
 void RunInfoDialog(DialogSession& session);
 void RunLogPanelDialog(DialogSession& session);
 void RunLogoDialog(DialogSession& session);
+void RunWarningDialog(DialogSession& session);
+void RunHotKeyDialog(DialogSession& session);

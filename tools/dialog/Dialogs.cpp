@@ -21,6 +21,8 @@ const std::vector<DialogEntry>& DialogTable() {
         {"info", RunInfoDialog},
         {"logpanel", RunLogPanelDialog},
         {"logo", RunLogoDialog},
+        {"warning", RunWarningDialog},
+        {"hotkey", RunHotKeyDialog},
     };
     return table;
 }
