@@ -11,6 +11,7 @@
 #include "app/ShellUtilities.h"
 #include "app/CMainFrame.h"
 #include "app/CMainView.h"
+#include "app/LogoWnd.h"
 #include "app/MainViewStart.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
@@ -23,6 +24,8 @@
 #include "platform/window/Shell.h"
 #include "route/base/BinFile.h"
 #include "route/base/InputPanel.h"
+#include "skinui/NaviRcBuilder.h"
+#include "skinui/main/NaviMainScreen.h"
 
 #include <string_view>
 
@@ -401,6 +404,14 @@ bool CNaviApp::StartMainWindow() {
     DoWaitCursor(1);
     view->SetUpSkinnedUi();
     DoWaitCursor(-1);
+    // The logo covers the screen from here until the main window takes over.
+    CLogoWnd logo;
+    if (NaviMainScreen* screen = view->GetMainScreen(); screen && screen->GetRcBuilder())
+        logo.SetImage(screen->GetRcBuilder()->LoadImage(u"Logo\\Logo"));
+    if (logo.Create(frame)) {
+        logo.ShowWindow(SW_SHOW);
+        logo.Refresh();
+    }
     SetupBluetoothPort();
     CInitGpsConfigDlg::RunInitialSetUp(*view, doc->GetVehicleStoredFlag() != 0);
     DoWaitCursor(1);
@@ -408,10 +419,15 @@ bool CNaviApp::StartMainWindow() {
     sound.Format(u"%s\\wave\\VelkoStart.wav", navi::g_dataFolder.GetString());
     PlaySoundW(sound.GetString(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT | SND_NOSTOP);
     const bool ok = InitViewFirstTime(*view, *doc);
+    if (!ok) {
+        if (logo.GetSafeHwnd()) logo.DestroyWindow();
+        DoWaitCursor(-1);
+        return false;
+    }
     DoWaitCursor(-1);
-    if (!ok) return false;
     SetViewInitialised(true);
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
+    if (logo.GetSafeHwnd()) logo.DestroyWindow();
     return true;
 }
