@@ -4,6 +4,7 @@
 // screens hand over.
 #include "MainViewFixture.h"
 
+#include "app/PositionStore.h"
 #include "app/SafePointList.h"
 #include "app/VolumeDlg.h"
 #include "app/WarningDlg.h"
@@ -13,9 +14,11 @@
 #include "skinui/main/NaviPoiBar.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviRouteBars.h"
-#include "tools/mkdevice/testing/HostedDialogRun.h"
+#include "app/tests/DialogTestSupport.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace mainview_test {
 SampleDevice* MainViewTest::s_device = nullptr;
@@ -155,15 +158,23 @@ TEST_F(MainViewDialogsTest, APoiBarEntryShownInTheBasicMenuMovesTheMap) {
     EXPECT_EQ(ToolBar().GetState(), kCmdRouteIdle);
 }
 
-// On the sample the safe-driving points open; "위치보기" on the first registered point moves the
-// map there and tells the main screen.
-TEST_F(MainViewDialogsTest, ASafeDrivingPointShownMovesTheMap) {
+NaviCommand MenuCommand(const char16_t* name) {
+    NaviCommand cmd;
+    cmd.target = name;
+    cmd.id = 0;
+    return cmd;
+}
+
+// Through the menu: "안전운행관리" on the sample opens the safe-driving points; "위치보기" on the
+// first registered point moves the map there and tells the main screen.
+TEST_F(MainViewDialogsTest, ASafeDrivingPointShownFromTheMenuMovesTheMap) {
     ASSERT_TRUE(CSafePointList::Added().LoadFrom(m_config->GetItemPath(u"안전운행지점", -1).GetString()));
     Open();
     ToolBarGuiding();
     m_view->StartFollowing();
     const HostedRun run = RunHosted(s_device->root, "wait 100\ntap 122 264\nwait 50\n", [&] {
-        m_view->ManageSafeDrivePoints(0);
+        NaviCommand cmd = MenuCommand(u"안전운행관리");
+        m_view->ProcessEvent(cmd);
         return 0;
     });
     ASSERT_FALSE(run.failed) << run.failure;
@@ -176,6 +187,56 @@ TEST_F(MainViewDialogsTest, ASafeDrivingPointShownMovesTheMap) {
     EXPECT_FALSE(m_view->IsFollowing());
     EXPECT_EQ(m_view->GetLastSearchName(), CString(u"안전운행관리"));
     EXPECT_EQ(ToolBar().GetState(), kCmdRouteIdle);
+}
+
+// With both safe-driving lists empty the menu entry says so and restores the main screen.
+TEST_F(MainViewDialogsTest, NoSafeDrivingPointsFromTheMenuSaySo) {
+    Open();
+    CSafePointList::Added().Clear();
+    CSafePointList::Removed().Clear();
+    ToolBarGuiding();
+    const HostedRun run = RunHosted(s_device->root, "answer ok\nwait 50\n", [&] {
+        NaviCommand cmd = MenuCommand(u"안전운행관리");
+        m_view->ProcessEvent(cmd);
+        return 0;
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(BoxTexts(run.msgboxLog), "등록/삭제된 안전운행 구간이 존재하지 않습니다.\t3001\t4001\n");
+}
+
+// Through the menu: "지점등록" opens the point registration for the map centre; "저장" stores it.
+TEST_F(MainViewDialogsTest, ThePointRegisteredFromTheMenuIsTheMapCentre) {
+    const std::string positionFile = DeviceRoot::Resolve(u"\\Storage Card\\VelkoData\\position");
+    std::string kept;
+    {
+        std::ifstream in(positionFile, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    CPositionStore& store = CPositionStore::Instance();
+    store.SetBaseFolder(m_config->GetItemPath(u"현재저장위치", -1));
+    ASSERT_TRUE(store.Reload());
+    Open();
+    m_view->MoveMapTo(192000, 530000, 0);
+    // The name the dialog proposes when no map label is near: the status line's.
+    m_view->SetEventText(u"%s", u"시험지점");
+    const int before = store.GetCount();
+    // "저장" of the registration dialog at (185, 66).
+    const HostedRun run = RunHosted(s_device->root, "wait 100\ntap 185 66\nwait 50\n", [&] {
+        NaviCommand cmd = MenuCommand(u"지점등록");
+        m_view->ProcessEvent(cmd);
+        return 0;
+    });
+    const int after = store.GetCount();
+    CPosRecord added{};
+    if (CPosList* folder = store.GetFolder(u"기본"); folder && folder->GetCount() > 0)
+        added = folder->GetAt(folder->GetCount() - 1)[0];
+    std::ofstream(positionFile, std::ios::binary | std::ios::trunc) << kept;
+    store.Reload();
+    ASSERT_FALSE(run.failed) << run.failure;
+    ASSERT_EQ(after, before + 1);
+    // Map 192,000, 530,000 is network 45,720,000, 13,500,000.
+    EXPECT_EQ(added.x, 45720000);
+    EXPECT_EQ(added.y, 13500000);
 }
 
 // The markers the search screens hand over: added items belong to the view, SetItem copies into
