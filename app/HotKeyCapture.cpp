@@ -2,7 +2,8 @@
 
 CHotKeyCapture::CHotKeyCapture() {
     m_module = LoadLibraryW(u"coredll.dll");
-    if (m_module) m_unregister = reinterpret_cast<UnregisterFunc>(GetProcAddressW(m_module, u"UnregisterFunc1"));
+    if (m_module)
+        m_unregister = reinterpret_cast<UnregisterFunc>(GetProcAddressW(m_module, u"UnregisterFunc1"));
 }
 
 CHotKeyCapture::~CHotKeyCapture() {

@@ -12,8 +12,12 @@
 
 namespace {
 
-void DeleteVolume(CVolumeDlg* dialog) { delete dialog; }
-void DeleteWarning(CWarningDlg* dialog) { delete dialog; }
+void DeleteVolume(CVolumeDlg* dialog) {
+    delete dialog;
+}
+void DeleteWarning(CWarningDlg* dialog) {
+    delete dialog;
+}
 
 } // namespace
 
@@ -29,7 +33,9 @@ void CMainView::TearDownDialogWindows() {
     m_warningDlg.reset();
 }
 
-bool CMainView::HasVolumeWindow() const { return m_volumeWnd != nullptr; }
+bool CMainView::HasVolumeWindow() const {
+    return m_volumeWnd != nullptr;
+}
 
 void CMainView::ShowVolumeWindow() {
     if (!m_volumeWnd) return;

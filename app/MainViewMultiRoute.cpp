@@ -102,10 +102,12 @@ void CMainView::SearchMultiRoute() {
                 m_routeManager.EditedRoute().startSet = 0;
                 mode = 2;
             }
-        } else if (option == 0 || NaviMessageBox::ShowMessage(kStartHereQuestion, NaviMessageBox::kQuestion) ==
-                                      NaviMessageBox::kYes) {
+        } else if (option == 0 ||
+                   NaviMessageBox::ShowMessage(kStartHereQuestion, NaviMessageBox::kQuestion) ==
+                       NaviMessageBox::kYes) {
             m_routeManager.SetStartAtCurrentPos(m_matched.mapId, m_matched.linkId,
-                                                static_cast<std::uint8_t>(m_matched.side), m_matched.x, m_matched.y);
+                                                static_cast<std::uint8_t>(m_matched.side), m_matched.x,
+                                                m_matched.y);
             mode = 1;
         }
     }
@@ -139,7 +141,8 @@ int CMainView::ShowMultiRoutePage(int startMode) {
         for (int kind = 1; kind <= CMultiRoutePageListener::kKinds; ++kind) {
             if (!page.IsTicked(kind) || kind == current) continue;
             m_routeManager.SetRouteKind(kind);
-            const int code = startMode == 1 ? m_routeManager.SearchRouteFromCurrentPos() : m_routeManager.SearchRoute();
+            const int code =
+                startMode == 1 ? m_routeManager.SearchRouteFromCurrentPos() : m_routeManager.SearchRoute();
             keybd_event(kKeepAwakeKey, 0, KEYEVENTF_KEYUP | KEYEVENTF_SILENT, 0);
             // A kind that finds no route is left out; the others go on.
             if (code != CRouteManager::kOk) continue;

@@ -16,12 +16,14 @@ CMultiRoutePageListener::PageRunner& Runner() {
 
 } // namespace
 
-const char16_t* const CMultiRoutePageListener::kCheckBoxes[kKinds] = {u"고속우선", u"추천경로", u"일반추천(1)",
-                                                                      u"일반단거리(2)"};
+const char16_t* const CMultiRoutePageListener::kCheckBoxes[kKinds] = {u"고속우선", u"추천경로",
+                                                                      u"일반추천(1)", u"일반단거리(2)"};
 const char16_t* const CMultiRoutePageListener::kResultControls[kKinds] = {
     u"탐색결과_고속우선", u"탐색결과_추천경로", u"탐색결과_일반우선1", u"탐색결과_일반우선2"};
 
-void CMultiRoutePageListener::SetPageRunner(PageRunner runner) { Runner() = std::move(runner); }
+void CMultiRoutePageListener::SetPageRunner(PageRunner runner) {
+    Runner() = std::move(runner);
+}
 
 CMultiRoutePageListener::CMultiRoutePageListener(CNaviCommonDlg* dialog, const std::int32_t flags[kKinds],
                                                  int currentKind)

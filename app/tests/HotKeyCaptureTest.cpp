@@ -32,7 +32,8 @@ protected:
         InstallClock(nullptr);
     }
     static HWND MakeWindow() {
-        return CreateWindowExW(0, u"HHTaskbar", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        return CreateWindowExW(0, u"HHTaskbar", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
     }
     // Whether the shell still holds the button: no other window can take it either.
     bool ShellHolds(UINT vk) {
@@ -65,8 +66,10 @@ TEST_F(HotKeyCaptureTest, TheShellGivesTheButtonUpAndTheWindowRegistersIt) {
 TEST_F(HotKeyCaptureTest, WithoutTheExportOrTheModuleNothingIsCalledOrRegistered) {
     for (const bool wholeModule : {false, true}) {
         ShellRestoreModules();
-        if (wholeModule) ShellRemoveModule("coredll.dll");
-        else ShellRemoveModuleExport("coredll.dll", "UnregisterFunc1");
+        if (wholeModule)
+            ShellRemoveModule("coredll.dll");
+        else
+            ShellRemoveModuleExport("coredll.dll", "UnregisterFunc1");
         CHotKeyCapture capture;
         EXPECT_FALSE(capture.IsAvailable());
         EXPECT_FALSE(capture.Capture(m_window, kApp1, kApp1));
@@ -111,7 +114,8 @@ TEST_F(ViewHotKeyTest, AButtonWithoutAFunctionStaysWithTheShell) {
     m_config->SetValue(38, 12);
     m_view->OnActivateView(TRUE, m_view, m_view);
     EXPECT_EQ(m_view->GetKeys().CapturedCount(), 3);
-    HWND other = CreateWindowExW(0, u"HHTaskbar", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowExW(0, u"HHTaskbar", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     // The second button (0xC2): neither the view holds it nor may anyone else take it.
     EXPECT_FALSE(RegisterHotKey(other, 0xC2, MOD_WIN, 0xC2));
     m_view->ReleaseKeys();

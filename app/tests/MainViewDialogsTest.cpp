@@ -60,10 +60,11 @@ TEST_F(MainViewDialogsTest, TheVolumeWindowSetsTheLevelAndMuteGoesThroughIt) {
     m_view->GetMainScreen()->SetMode(kBasicMenu);
     waveOutSetVolume(nullptr, 0x8000);
     // "3단계" at (160, 100) and "닫기" at (160, 235) of the window at (111, 12).
-    const HostedRun run = RunHosted(s_device->root, "wait 300\ntap 160 100\nwait 100\ntap 160 235\nwait 100\n", [&] {
-        m_view->ShowVolumeWindow();
-        return 0;
-    });
+    const HostedRun run =
+        RunHosted(s_device->root, "wait 300\ntap 160 100\nwait 100\ntap 160 235\nwait 100\n", [&] {
+            m_view->ShowVolumeWindow();
+            return 0;
+        });
     ASSERT_FALSE(run.failed) << run.failure;
     // Level 3 is 60 %: 0.6 x 65535 = 39321 in the low word, which reads back as 60 %.
     EXPECT_EQ(SoundLastVolumeWord(), 39321u);

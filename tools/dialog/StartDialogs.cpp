@@ -95,8 +95,8 @@ void RunHotKeyDialog(DialogSession& session) {
     if (session.Int("noexport", 0) != 0) ShellRemoveModuleExport("coredll.dll", "UnregisterFunc1");
     if (session.Int("nomodule", 0) != 0) ShellRemoveModule("coredll.dll");
     const GXKeyList keys = GXGetDefaultKeys(GX_NORMALKEYS);
-    const UINT appKeys[4] = {static_cast<UINT>(keys.vkA), static_cast<UINT>(keys.vkB), static_cast<UINT>(keys.vkC),
-                             static_cast<UINT>(keys.vkStart)};
+    const UINT appKeys[4] = {static_cast<UINT>(keys.vkA), static_cast<UINT>(keys.vkB),
+                             static_cast<UINT>(keys.vkC), static_cast<UINT>(keys.vkStart)};
     CNaviConfig* config = CNaviConfig::GetInstance();
     StartHost host(session.Int("steps", 2));
     bool captured[4] = {};
