@@ -24,6 +24,8 @@ run() {
   rm -rf "$dir/out"
   "$velko" --root "$dir/dev" --headless "$dir/$1.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt" ||
     fail "$1: exit 0 expected"
+  # KEEP=1 keeps each run's frames and logs for looking at.
+  [ -z "${KEEP:-}" ] || cp -r "$dir/out" "$dir/kept-$1"
 }
 # "X Y LEVEL MODE" of the map kept at quit.
 pilot() {
