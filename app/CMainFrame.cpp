@@ -18,6 +18,16 @@ HWND g_inputButton = nullptr;
 bool g_menuBarSeen = false;
 bool g_buttonSeen = false;
 
+// The program's own pop-ups (its dialogs, message boxes and their pop-ups) are owned by the frame,
+// directly or through another of them; another program's windows are not.
+bool OwnedBy(HWND owner, HWND hwnd) {
+    for (int depth = 0; hwnd && depth < 16; ++depth) {
+        hwnd = ::GetWindow(hwnd, GW_OWNER);
+        if (hwnd == owner) return true;
+    }
+    return false;
+}
+
 bool Same(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -130,7 +140,7 @@ void CMainFrame::OnActivate(UINT state, CWnd* other, BOOL minimized) {
         ShowFullScreen();
     } else if (!m_shrunk && how == WA_INACTIVE) {
         const HWND to = other ? other->m_hWnd : nullptr;
-        if (to != m_hWnd && !(to && ::IsChild(m_hWnd, to))) {
+        if (to != m_hWnd && !(to && (::IsChild(m_hWnd, to) || OwnedBy(m_hWnd, to)))) {
             MoveSipAboveMenuBar();
             ShowTopBar();
         }

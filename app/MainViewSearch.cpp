@@ -84,7 +84,9 @@ int CMainView::MenuPointKind() const {
     case kPickWaypoint:
         return 3;
     default:
-        return 4;
+        // Only moving the map: the point kind the basic menu's tabs chose ("텝_출발지" 1,
+        // "텝_목적지" 2), which the search screens show as their selected tab.
+        return m_mainScreen ? m_mainScreen->GetUIType() : 4;
     }
 }
 

@@ -56,6 +56,38 @@ TEST_F(MainFrameTest, AnotherProgramGetsTheTaskbarBackAndReturningTakesTheScreen
     EXPECT_FALSE(m_frame->IsTopBarShown());
 }
 
+// The program's own dialogs (pop-ups owned by the frame, and pop-ups owned by those) take the front
+// without giving the screen back: the taskbar stays hidden and would otherwise cover their title
+// row and its buttons.
+TEST_F(MainFrameTest, OwnDialogsKeepTheScreen) {
+    Open();
+    m_frame->HideTaskbarWindows();
+    m_frame->SetActiveWindow();
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"FrameTestDialog";
+    RegisterClassW(&wc);
+    const HWND dialog = CreateWindowExW(0, u"FrameTestDialog", u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
+                                        m_frame->m_hWnd, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(dialog);
+    ::SetActiveWindow(dialog);
+    EXPECT_FALSE(::IsWindowVisible(Taskbar()));
+    EXPECT_FALSE(m_frame->IsShrunk());
+    const HWND popup = CreateWindowExW(0, u"FrameTestDialog", u"", WS_POPUP | WS_VISIBLE, 20, 40, 200, 200, dialog,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_TRUE(popup);
+    ::SetActiveWindow(popup);
+    EXPECT_FALSE(::IsWindowVisible(Taskbar()));
+    EXPECT_EQ(FrameRect().top, 0);
+    ::DestroyWindow(popup);
+    ::DestroyWindow(dialog);
+    // Another program still gets it back.
+    m_frame->SetActiveWindow();
+    ::SetActiveWindow(ShellDesktopWindow());
+    EXPECT_TRUE(::IsWindowVisible(Taskbar()));
+    EXPECT_TRUE(m_frame->IsShrunk());
+}
+
 TEST_F(MainFrameTest, BroadcastBringsTheProgramForwardOnlyWhileFollowingOnDeviceSeven) {
     m_config->SetDeviceType(7);
     Open();

@@ -100,14 +100,16 @@ TEST_F(MainViewSearchTest, EachSearchOpensItsScreenForTheMenuModeWithItsKindPres
         // The name search presets destination in the basic menu and "only show" elsewhere.
         {kName, kBasic, CMainView::kPickStart, u"NameSearch", 2},
         {kName, kAdvanced, CMainView::kPickStart, u"NameSearchAdv", 4},
-        // Address, theme and nearby take the basic menu's pick mode; elsewhere the fresh record's 0
-        // lets the screen choose.
+        // Address, theme and nearby take the basic menu's pick mode when it picks a point;
+        // elsewhere the fresh record's 0 lets the screen choose.
         {kAddress, kBasic, CMainView::kPickStart, u"AddressSearch", 1},
         {kAddress, kBasic, CMainView::kPickGoal, u"AddressSearch", 2},
         {kAddress, kAdvanced, CMainView::kPickGoal, u"AddressSearchAdv", 0},
         {kTheme, kBasic, CMainView::kPickWaypoint, u"ThemeSearch", 3},
         {kTheme, kAdvanced, CMainView::kPickGoal, u"ThemeSearchAdv", 0},
-        {kAround, kBasic, CMainView::kPickMove, u"AroundSearch", 4},
+        // Moving the map only: the point kind of the basic menu's tabs (destination unless
+        // "텝_출발지" was chosen).
+        {kAround, kBasic, CMainView::kPickMove, u"AroundSearch", 2},
         {kAround, kAdvanced, CMainView::kPickGoal, u"AroundSearchAdv", 0},
         // The category search has one screen and no preset.
         {kCategory, kBasic, CMainView::kPickGoal, u"CateSearch", 0},

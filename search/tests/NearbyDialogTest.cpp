@@ -1,5 +1,6 @@
 // The nearby search screen on the sample device under the headless host: while its results are
-// shown, the search panel's commands do nothing; the marker list the view receives.
+// shown, the search panel's commands do nothing; the marker list the view receives; the background
+// is erased once when the results come up (the full-screen panel left below), never again.
 #include "commondlg/NaviMessageBox.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
@@ -115,6 +116,52 @@ TEST(NearbyDialog, SearchPanelCommandsDoNothingWhileResultsShow) {
     EXPECT_EQ(out.row, 0);
     EXPECT_EQ(out.x, mediator.items[0]->x);
     EXPECT_EQ(out.mapLevel, 8);
+}
+
+// Each time the results come up the dialog shrinks to the lower part of the screen and erases its
+// background once; going back to the full-screen search panel moves the window again, and that
+// erase is suppressed (the skin repaints every pixel).
+TEST(NearbyDialog, BackgroundErasedOnlyWhenResultsComeUp) {
+    TempRoot root;
+    mkdev::DeviceOptions o;
+    o.outDir = root.Path();
+    o.quiet = true;
+    mkdev::BuildDevice(o);
+    DeviceRoot::SetRoot(root.Path());
+    GdiUseBuiltinFont(true);
+    NaviRcBuilder builder;
+    builder.OpenSkin(u"\\Program Files\\Velko\\res");
+    NaviMessageBox box;
+    box.Initialize(&builder);
+
+    ProbingMediator mediator; // no dialog: records only
+    int erased = -1;
+    // Restored gas stations; "주변_이전" (197, 292); "검색" (119, 265) with the category kept;
+    // "위치보기" (197, 252).
+    const HostedRun run = RunHosted(root, "wait 300\ntap 197 292\nwait 300\ntap 119 265\nwait 300\ntap 197 252\nwait 100\n", [&] {
+        CDlgAroundSrch dlg(nullptr);
+        dlg.SetPanelName(u"AroundSearch");
+        dlg.SetRcBuilder(&builder);
+        dlg.SetCurrentPos(45763393, 13506433);
+        dlg.SetStoragePath(u"\\Storage Card\\MapData");
+        dlg.SetNaviMediator(&mediator);
+        dlg.SetMapCallback(Callback);
+        _AROUND_RESULT prev;
+        prev.kind = 1;
+        prev.category = 3;
+        prev.row = 0;
+        prev.pointType = 2;
+        dlg.SetPrevResult(prev);
+        const int code = static_cast<int>(dlg.DoModal());
+        erased = dlg.GetErasedCount();
+        return code;
+    });
+    box.Destruct();
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(run.code, IDOK);
+    // Two searches shown (the restored one and the second "검색"): two marker lists.
+    EXPECT_EQ(mediator.states, (std::vector<int>{1, 2, 1, 2}));
+    EXPECT_EQ(erased, 2);
 }
 
 } // namespace

@@ -134,6 +134,13 @@ void CDlgAroundSrch::OnDestroy() {
     NaviDialog::OnDestroy();
 }
 
+BOOL CDlgAroundSrch::OnEraseBkgnd(CDC* dc) {
+    if (!m_eraseNext) return TRUE;
+    m_eraseNext = false;
+    ++m_erased;
+    return NaviDialog::OnEraseBkgnd(dc);
+}
+
 void CDlgAroundSrch::SetSearchType() {
     if (m_searchType != 2) m_searchType = 1;
     const int tab = m_searchType == 2 ? 1 : 0;
@@ -183,6 +190,7 @@ AroundFacilityItem* CDlgAroundSrch::MakeItem(int hit, bool highlighted) const {
 bool CDlgAroundSrch::ShowAroundFacility() {
     if (!InitNeighManage(m_category) || m_engine.GetCount() <= 0) return false;
     m_shown = true;
+    m_eraseNext = true;
     AddAroundFacilityList();
     SendToPanel(u"주변검색패널들", kCmdSelect, 2);
     m_list.ShowWindow(SW_SHOW);

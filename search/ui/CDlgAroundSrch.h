@@ -59,6 +59,8 @@ public:
 
     // For the caller's checks.
     bool IsShown() const { return m_shown; }
+    // How many background-erase messages were let through (erased) so far.
+    int GetErasedCount() const { return m_erased; }
     int GetSelected() const { return m_selected; }
     int GetPointType() const { return m_pointType; }
     CAroundListCtrl& List() { return m_list; }
@@ -67,6 +69,7 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnDestroy() override;
+    BOOL OnEraseBkgnd(CDC* dc) override;
 
 private:
     bool InitNeighManage(int category);
@@ -92,6 +95,10 @@ private:
     int m_searchType = 1;
     int m_selected = -1;
     bool m_shown = false;
+    // The results were just shown: the next background erase clears the full-screen search panel
+    // left below the shrunken dialog; every other one is suppressed.
+    bool m_eraseNext = false;
+    int m_erased = 0;
     bool m_currentPos = false;
     bool m_directRouteAllowed = false;
     bool m_directRouteChosen = false;

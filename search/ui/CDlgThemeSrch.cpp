@@ -3,6 +3,7 @@
 #include "commondlg/NaviMessageBox.h"
 #include "platform/base/Text.h"
 #include "platform/window/Afx.h"
+#include "platform/window/Shell.h"
 #include "search/SearchFormat.h"
 #include "search/ui/CDlgPOI.h"
 #include "search/ui/NaviFlowString.h"
@@ -95,6 +96,7 @@ void CDlgThemeSrch::Notice(int id) {
 BOOL CDlgThemeSrch::OnInitDialog() {
     NaviDialog::OnInitDialog();
     InitSkin(this);
+    InputPanelDown();
     AfxRegisterSystemIcons();
     if (m_icons.Create(16, 16, ILC_COLOR | ILC_MASK, 1, 1)) {
         // The list keeps its own copy of the image.
@@ -397,8 +399,21 @@ bool CDlgThemeSrch::RunPrevFunction() {
     return true;
 }
 
+void CDlgThemeSrch::InputPanelDown() {
+    if (GetSafeHwnd()) SHSipPreference(m_hWnd, SIP_FORCEDOWN);
+}
+
 BOOL CDlgThemeSrch::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam), code = HIWORD(wParam);
+    // The search text is typed on the input panel: up while the field has the focus.
+    if (id == kTextControl && code == EN_SETFOCUS) {
+        SHSipPreference(m_hWnd, SIP_UP);
+        return TRUE;
+    }
+    if (id == kTextControl && code == EN_KILLFOCUS) {
+        InputPanelDown();
+        return TRUE;
+    }
     if (id == kComboControl && code == CBN_SELCHANGE) {
         Refilter(false);
         return TRUE;
@@ -466,6 +481,7 @@ void CDlgThemeSrch::ProcessEvent(NaviCommand& cmd) {
             Notice(kStrNoSelection);
         }
     } else if (name == u"검색") {
+        InputPanelDown();
         Refilter(true);
     } else if (name == u"테마검색조건 그룹") {
         const int mode = cmd.param1 == 1 ? kDistanceMode : kRegionMode;

@@ -60,6 +60,8 @@ protected:
     void OnDestroy() override;
 
 private:
+    // Forces the input panel down (the search text is no longer typed).
+    void InputPanelDown();
     void ShowStage(int stage);
     void Next();
     void Prev();

@@ -308,8 +308,9 @@ keep theme_5km
 ui "${places}tap 140 70\ntext \"호수\"\ntap 211 72\nwait 200\ntap 60 152\nwait 100\n${show}" theme
 grep -qx 'name=가람종합운동장' "$dir/out.txt" && grep -qx 'text=호수' "$dir/out.txt" && grep -qx 'row=1' "$dir/out.txt" ||
   fail "a word in the details"
-# Back to the theme list and on again: the text is gone.
-ui "${places}tap 140 70\ntext \"호수\"\ntap 60 236\nwait 100\nsnapshot theme_back\ntap 175 290\nwait 300\ntap 60 135\nwait 100\n${show}" theme
+# Back to the theme list and on again: the text is gone. Typing raises the input panel over the
+# lower buttons; "검색" puts it down again.
+ui "${places}tap 140 70\ntext \"호수\"\ntap 211 72\nwait 200\ntap 60 236\nwait 100\nsnapshot theme_back\ntap 175 290\nwait 300\ntap 60 135\nwait 100\n${show}" theme
 grep -qx 'text=' "$dir/out.txt" && grep -qx 'filter_mode=1' "$dir/out.txt" || fail "back to the themes clears the text"
 keep theme_back
 # The record printed before reopens the places with its filter and row.

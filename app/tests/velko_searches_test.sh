@@ -1,0 +1,245 @@
+#!/bin/sh
+# velko on fresh copies of the sample device, headless: the search screens opened from the basic
+# menu ("명칭검색", "주소검색", "주변검색", "테마검색") and from the advanced one ("시설분류"). A result
+# shown moves the map there at its level; on the basic menu it is picked as the destination, which
+# "경로탐색" (120, 299) then routes to; "이전" (221, 299) reopens the last search as it was left.
+# Places with the built-in font: the name list's rows from y 88, 14 apart, "위치보기" (120, 269);
+# the address lists' rows from y 74, 12 apart, "다음>>" (160, 236), its keypad as velko-search's,
+# "검색" (111, 106); the nearby categories in two columns from (40, 75), 35 apart, "검색" (119, 265),
+# the results' rows from y 222, 14 apart, "위치보기" (197, 252), "주변_이전" (197, 292); the theme
+# search's "테마관광" (119, 87), "다음 >>" (175, 290), its text (140, 70), "검색" (211, 72), rows from
+# y 133, 17 apart, "위치보기" (60, 269); the category search's "다음>>" (175, 269), name (50, 77),
+# "검색" (117, 77), "위치보기" (60, 269).
+set -u
+dev=$1
+velko=$2
+dir=$(mktemp -d)
+[ -n "${KEEP:-}" ] || trap 'rm -rf "$dir"' EXIT
+. "$(dirname "$0")/velko_menu_common.sh"
+
+# 가람시청 as the sample's recent destinations hold it (row 0, map coordinates).
+sample="$dev/My Documents/Velko/DestPosition"
+[ "$(hexname "$sample" 4 20)" = "$(cp949 가람시청 20)" ] || fail "the sample's first recent destination"
+hall_x=$(int32 "$sample" 24) hall_y=$(int32 "$sample" 28)
+# at_hall WHAT: the map kept at quit is at 가람시청 (up to the network round trip), level step 8.
+at_hall() {
+  set -- $(pilot) "$1"
+  near "$1" "$hall_x" 2 && near "$2" "$hall_y" 2 && [ "$3" = 8 ] ||
+    fail "$5: the map at $1 $2 level $3, 가람시청 at $hall_x $hall_y"
+}
+fresh
+printf 'wait 500\nquit\n' > "$dir/start.script"
+run start
+start=$(pilot)
+moved() { [ "$(pilot)" != "$start" ] || fail "$1: the map did not move"; }
+
+name="wait 500
+$open_basic
+tap 69 64
+wait 300
+text \"가\"
+wait 100
+text \"람\"
+wait 100
+text \"시\"
+wait 100
+snapshot name
+tap 60 129
+wait 100
+tap 120 269
+wait 300
+snapshot name-shown"
+
+# The name search: "가람시" lists four names, the fourth 가람시청; shown on the map.
+fresh
+printf '%s\nquit\n' "$name" > "$dir/name.script"
+run name
+no_messages "name search"
+at_hall "name search"
+
+# "이전" reopens the name search with its record: "위치보기" at once shows 가람시청 again.
+fresh
+cat > "$dir/name-again.script" << SCRIPT
+$name
+tap 221 299
+wait 300
+snapshot name-again
+tap 120 269
+wait 300
+snapshot name-shown-again
+quit
+SCRIPT
+run name-again
+no_messages "name search again"
+at_hall "name search reopened"
+
+# "경로탐색" routes to the place shown: 가람시청, met again in the recent destinations, becomes the
+# newest (order value one below the sample's lowest, 0) without a second copy.
+fresh
+printf '%s\ntap 120 299\nwait 1000\nsnapshot name-routed\nquit\n' "$name" > "$dir/name-route.script"
+run name-route
+no_messages "route to the name"
+cmp -s "$dir/out/frames/name-routed.png" "$dir/out/frames/name-shown.png" && fail "no route on the screen"
+[ "$(int32 "$user" 0)" = 4 ] || fail "a second copy of 가람시청 in the recent destinations"
+[ "$(hexname "$user" 4 20)" = "$(cp949 가람시청 20)" ] && [ "$(int32 "$user" 36)" = -1 ] ||
+  fail "가람시청 is not the newest recent destination"
+
+# The address search: 한울남도 > 가람시 > 시청동 (row 1), "산", "1", "2", "하이픈", "3" and "검색":
+# the parcel found on the map at level step 8, picked as the destination (the screen's tab) and
+# routed to.
+fresh
+cat > "$dir/address.script" << SCRIPT
+wait 500
+$open_basic
+tap 69 113
+wait 300
+tap 160 236
+wait 100
+tap 160 236
+wait 100
+tap 60 86
+wait 100
+tap 160 236
+wait 100
+tap 202 233
+tap 42 169
+tap 97 169
+tap 202 201
+tap 152 169
+tap 202 201
+wait 100
+snapshot address
+tap 111 106
+wait 300
+snapshot address-shown
+quit
+SCRIPT
+run address
+no_messages "address search"
+moved "address search"
+[ "$(pilot | cut -d' ' -f3)" = 8 ] || fail "address search: level $(pilot)"
+cat > "$dir/address-route.script" << SCRIPT
+$(sed '$d' "$dir/address.script")
+tap 120 299
+wait 1000
+snapshot address-routed
+quit
+SCRIPT
+fresh
+run address-route
+no_messages "route to the address"
+[ "$(int32 "$user" 0)" = 5 ] || fail "the address was not added to the recent destinations"
+# The sample's 시청동 holds one mountain parcel numbered 12, which 산12-3 finds: "시청동 산 12-…번지".
+[ "$(hexname "$user" 4 13)" = "$(cp949 "시청동 산 12-" 13)" ] || fail "the newest recent destination is not the parcel"
+
+# The nearby search for 주유소 around the map centre: ten results listed under the map with their
+# markers; the third shown on the map; "이전" lists the nearby stations again (now around it);
+# "주변_이전" back to the categories and "이전" closes to the menu.
+fresh
+cat > "$dir/nearby.script" << SCRIPT
+wait 500
+$open_basic
+tap 69 162
+wait 300
+snapshot nearby
+tap 40 180
+wait 50
+tap 119 265
+wait 300
+snapshot nearby-results
+tap 60 250
+wait 200
+snapshot nearby-row
+tap 197 252
+wait 300
+snapshot nearby-shown
+quit
+SCRIPT
+run nearby
+no_messages "nearby search"
+moved "nearby search"
+[ "$(pilot | cut -d' ' -f3)" = 8 ] || fail "nearby search: level $(pilot)"
+cmp -s "$dir/out/frames/nearby-results.png" "$dir/out/frames/nearby.png" && fail "no results shown"
+cmp -s "$dir/out/frames/nearby-row.png" "$dir/out/frames/nearby-results.png" && fail "the row was not selected"
+fresh
+cat > "$dir/nearby-again.script" << SCRIPT
+$(sed '$d' "$dir/nearby.script")
+tap 221 299
+wait 300
+snapshot nearby-again
+tap 197 292
+wait 300
+snapshot nearby-back
+tap 175 18
+wait 300
+snapshot nearby-closed
+quit
+SCRIPT
+run nearby-again
+no_messages "nearby search again"
+cmp -s "$dir/out/frames/nearby-again.png" "$dir/out/frames/nearby-shown.png" && fail "이전 did not reopen the search"
+cmp -s "$dir/out/frames/nearby-back.png" "$dir/out/frames/nearby-again.png" && fail "주변_이전 did not leave the results"
+cmp -s "$dir/out/frames/nearby-closed.png" "$dir/out/frames/nearby-back.png" && fail "이전 did not close the search"
+
+# The theme search: "테마관광", the first theme, the text "가람시청" searched: its place shown.
+fresh
+cat > "$dir/theme.script" << SCRIPT
+wait 500
+$open_basic
+tap 69 212
+wait 300
+tap 119 87
+wait 100
+tap 175 290
+wait 300
+tap 140 70
+wait 100
+text "가람시청"
+tap 211 72
+wait 200
+tap 60 133
+wait 100
+snapshot theme
+tap 60 269
+wait 300
+snapshot theme-shown
+quit
+SCRIPT
+run theme
+no_messages "theme search"
+at_hall "theme search"
+
+# The category search from the advanced menu ("경로찾기" > "아래로" > "시설분류"): 의료 > 병원 >
+# 한울남도 > 가람시, the names beginning with "가람", the first shown on the map.
+fresh
+cat > "$dir/category.script" << SCRIPT
+wait 500
+$open_advanced
+tap 65 62
+wait 200
+tap 179 301
+wait 200
+tap 179 21
+wait 300
+tap 175 269
+wait 50
+tap 175 269
+wait 50
+tap 175 269
+wait 50
+tap 175 269
+wait 50
+tap 50 77
+text "가람"
+tap 117 77
+wait 100
+snapshot category
+tap 60 269
+wait 300
+snapshot category-shown
+quit
+SCRIPT
+run category
+no_messages "category search"
+moved "category search"
+echo "velko search checks passed"
