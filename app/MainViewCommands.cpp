@@ -166,22 +166,12 @@ void CMainView::ShowNotImplemented() {
     RestoreMainScreen();
 }
 
-// The volume window, program information, settings pages, traffic sheet and traffic download
-// are screens of their own; until they are part of the program these commands leave the map as
-// it is.
+// The volume window, program information, traffic sheet and traffic download are screens of
+// their own; until they are part of the program these commands leave the map as it is. The
+// settings pages are MainViewSettings.cpp's.
 void CMainView::ShowVolumeWindow() {}
 
 void CMainView::ShowProgramInfo() {}
-
-void CMainView::ShowSaveLocationSettings() {}
-
-void CMainView::ShowSafeDriveSettings() {}
-
-void CMainView::ShowSystemSettings(int) {}
-
-void CMainView::ShowRouteSearchSettings() {}
-
-void CMainView::ShowSoundSettings(int) {}
 
 void CMainView::ShowTrafficSheet(int) {}
 

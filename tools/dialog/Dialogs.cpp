@@ -21,6 +21,7 @@ const std::vector<DialogEntry>& DialogTable() {
         {"info", RunInfoDialog},
         {"logpanel", RunLogPanelDialog},
         {"logo", RunLogoDialog},
+        {"page", RunSettingsPageDialog},
     };
     return table;
 }
