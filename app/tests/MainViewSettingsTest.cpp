@@ -5,9 +5,13 @@
 #include "app/tests/MainViewFixture.h"
 
 #include "app/PositionStore.h"
+#include "platform/base/Text.h"
 #include "config/NaviConfig.h"
 #include "platform/files/Files.h"
 #include "position/GuideManager.h"
+#include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviMenuButton.h"
+#include "skinui/main/NaviMenus.h"
 #include "tools/mkdevice/testing/HostedDialogRun.h"
 
 #include <filesystem>
@@ -124,6 +128,33 @@ TEST_F(MainViewSettingsTest, PortsAreReopenedOnlyWhenTheReceiverSettingsChanged)
     const HostedRun run = Run(std::string("wait 300\n") + kBack + "wait 100\n", [&] { m_view->ShowSystemSettings(0); });
     ASSERT_FALSE(run.failed) << run.failure;
     EXPECT_EQ(m_view->GetPortReopenRequests(), 5);
+}
+
+TEST_F(MainViewSettingsTest, TheUserMenuIsRebuiltOnlyWhenAnEntryChanged) {
+    KeepUserData keep(s_device->root.Path());
+    Open();
+    auto* menu = dynamic_cast<NaviMyMenuCtrl*>(m_view->GetMainScreen()->FindControl(u"NaviMyMenu"));
+    ASSERT_NE(menu, nullptr);
+    menu->SetSlot(3, 9); // not what setting 57 says: a rebuild would show
+    const int mode = m_view->GetMainScreen()->GetMode();
+    auto slotName = [&] { return menu->GetSlot(3) ? std::string(Utf16ToUtf8(menu->GetSlot(3)->GetName().Str())) : ""; };
+    ASSERT_EQ(slotName(), "도르바");
+    // Tab "버튼" (133, 302): "사용" (41, 213) off, then "Apply" answered no.
+    HostedRun run = Run(std::string("wait 300\ntap 133 302\nwait 100\ntap 41 213\nwait 100\nanswer no\n") + kApply +
+                            "wait 100\n",
+                        [&] { m_view->ShowSystemSettings(0); });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(m_config->GetValue(34), 0);
+    EXPECT_EQ(slotName(), "도르바");
+    EXPECT_EQ(m_view->GetMainScreen()->GetMode(), mode);
+    // Tab "메뉴" (183, 302): "나만의메뉴3" (170, 172) opens its list; "주소검색" is its sixth row.
+    run = Run(std::string("wait 300\ntap 183 302\nwait 100\ntap 170 172\nwait 300\ntap 60 175\nwait 300\n"
+                          "answer no\n") + kApply + "wait 100\n",
+              [&] { m_view->ShowSystemSettings(0); });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_EQ(m_config->GetValue(57), 5);
+    EXPECT_EQ(slotName(), "주소검색");
+    EXPECT_EQ(m_view->GetMainScreen()->GetMode(), mode);
 }
 
 TEST_F(MainViewSettingsTest, MovingTheUserDataToMemoryKeepsThePoints) {
