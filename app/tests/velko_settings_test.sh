@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*"; cat "$dir"/out/host.log "$dir"/out/sounds.log "$dir"/o
 # The launcher (2-40, 281-318), "메뉴전환" (180, 218) to the advanced menu, "환경설정" (65, 201) and its
 # fourth entry "사운드" (180, 127). On the page: tab "효과음" (178, 302), "해제" (145, 73), "Apply"
 # (119, 266) answered no (leave the settings). Then the launcher again and "종료" (102, 270),
-# answered no.
+# whose question is answered with its own "아니요" button (177, 270).
 run() {
   choice=$1
   rm -rf "$dir/dev" "$dir/out"
@@ -40,15 +40,17 @@ wait 300
 wait 300
 tap 21 299
 wait 200
-answer no
+answer 0
 tap 102 270
+wait 300
+tap 177 270
 wait 300
 SCRIPT
   "$velko" --root "$dir/dev" --headless "$dir/run.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt"
   [ $? = 0 ] || fail "exit 0 expected"
   grep -qF "$(printf '변경사항을 적용하였습니다. 환경설정을 계속하시겠습니까?\t3000\t4002')" "$dir/out/msgbox.log" ||
     fail "the page's question"
-  grep -qF "벨코를 종료 하시겠습니까?" "$dir/out/msgbox.log" || fail "the exit question"
+  grep -qF "$(printf '벨코를 종료 하시겠습니까?\t3000\t4002')" "$dir/out/msgbox.log" || fail "the exit question"
   clicks_after=$(awk -F'\t' '$1 > 1700 && $2 == "memory"' "$dir/out/sounds.log" | wc -l)
   # Setting 66 in the card's settings file (the mark, then 32-bit settings).
   sound=$(od -A n -t d4 -j 268 -N 4 "$dir/dev/Storage Card/VelkoData/config.bin" | tr -d ' ')
@@ -60,5 +62,6 @@ run "145 73"
 # "설정" (34, 65) keeps them on: the launcher's tap clicks.
 run "44 73"
 [ "$sound" = 1 ] || fail "setting 66 saved as $sound"
-[ "$clicks_after" -ge 1 ] || fail "no click with the button sounds on"
+# The launcher, "종료" and the box's button.
+[ "$clicks_after" = 3 ] || fail "$clicks_after clicks with the button sounds on, 3 expected"
 echo "settings through the menu ok"
