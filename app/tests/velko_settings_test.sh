@@ -2,7 +2,7 @@
 # The settings pages reached through the navigator's menu, headless on a fresh copy of the sample
 # device: the advanced menu, "환경설정", "사운드"; the button sounds switched off on tab "효과음"
 # and applied. From then on taps on the main screen and a message box play no click, without a
-# restart; with the sounds left on the same taps click.
+# restart and after one; with the sounds left on the same taps click.
 set -u
 dev=$1
 velko=$2
@@ -59,6 +59,13 @@ SCRIPT
 run "145 73"
 [ "$sound" = 0 ] || fail "setting 66 saved as $sound"
 [ "$clicks_after" = 0 ] || fail "$clicks_after clicks after the button sounds were switched off"
+# Started again on the same device: the launcher and "종료" stay silent.
+printf 'wait 500\ntap 21 299\nwait 200\nanswer no\ntap 102 270\nwait 300\n' > "$dir/again.script"
+rm -rf "$dir/out"
+"$velko" --root "$dir/dev" --headless "$dir/again.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt"
+[ $? = 0 ] || fail "second start: exit 0 expected"
+clicks=$(awk -F'\t' '$2 == "memory"' "$dir/out/sounds.log" | wc -l)
+[ "$clicks" = 0 ] || fail "$clicks clicks after a restart with the button sounds off"
 # "설정" (34, 65) keeps them on: the launcher's tap clicks.
 run "44 73"
 [ "$sound" = 1 ] || fail "setting 66 saved as $sound"
