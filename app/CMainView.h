@@ -258,10 +258,9 @@ public:
     static CString SpeedAltitudeText(int speedTenths, int altitudeTenths);
     // `E %03d°%02d'%02d" N %02d°%02d'%02d"` of network coordinates (1/100 second).
     static CString LatLonText(std::int32_t netX, std::int32_t netY);
-    // The display page "환경설정-디스플레이" in the common dialog with the page's listener (given
-    // by the settings dialogs), then ApplyDisplaySettings with the page's result.
+    // The display page "환경설정-디스플레이" in the common dialog with its listener, then
+    // ApplyDisplaySettings with the page's result (MainViewSettings.cpp).
     void ShowDisplaySettings();
-    void SetDisplayPageListener(NaviListener* listener) { m_displayPageListener = listener; }
     // What the display page changed: night hours (setting 11 bit 1, settings 9 and 10), the view
     // mode (setting 0), pedestrian mode (setting 2, against its value before the page); result 3
     // restores the main screen; the level applied again and the map redrawn.
@@ -635,6 +634,35 @@ public:
     int GetMediatorState() const { return m_mediatorState; }
     std::size_t GetMarkerCount() const { return m_markers.size(); }
 
+    // ---- the settings pages' side of the view (MainViewSettings.cpp) ----
+    // Runs a settings page in the common dialog with its listener; the dialog's result (0 when
+    // there is no common dialog).
+    int RunSettingsPage(class CSettingsPageListener& listener, const char16_t* page);
+    // The receiver settings that decide how the ports are opened: port name, speed, settings 28
+    // and 0, the broadcast unit (setting 32) and the separate GPS receiver (setting 31).
+    struct GpsPortSettings {
+        CString port;
+        int baud = 0;
+        int datum = 0;
+        int mapMode = 0;
+        int unit = 0;
+        int separateGps = 0;
+        bool operator==(const GpsPortSettings& other) const = default;
+    };
+    GpsPortSettings GetGpsPortSettings() const;
+    // Compares a snapshot with the settings now and, when they differ, has the reader close and
+    // reopen its ports.
+    void ApplyGpsPortSettings(const GpsPortSettings& before);
+    int GetPortReopenRequests() const { return m_portReopenRequests; }
+    // The ports searched for receivers (false when none answered, or the reader is not made).
+    bool FindReceivers(int& port, int& speed, bool& unit, bool& separateGps);
+    // The driving trail emptied at once.
+    void ClearTrail();
+    // Voice guidance and the message box's click, on or off at once.
+    void SetVoiceGuidance(bool on);
+    void SetMessageBoxSound(bool on);
+    // SETTINGS-SECTION (MainViewSettings.cpp): add declarations above this line
+
 protected:
     void OnDraw(CDC* dc) override;
 
@@ -676,7 +704,6 @@ private:
     bool m_keyFunctionRunning = false;
     std::vector<std::unique_ptr<AroundFacilityItem>> m_markers;
     int m_mediatorState = 0;
-    NaviListener* m_displayPageListener = nullptr;
     NaviCommand m_command;
 
     CMapWnd m_mapWnd;
@@ -930,4 +957,6 @@ private:
     std::unique_ptr<class CVolumeDlg, void (*)(class CVolumeDlg*)> m_volumeWnd{nullptr, nullptr};
     std::unique_ptr<class CWarningDlg, void (*)(class CWarningDlg*)> m_warningDlg{nullptr, nullptr};
     bool m_warningShown = false;
+    // SETTINGS-MEMBERS (MainViewSettings.cpp)
+    int m_portReopenRequests = 0;
 };

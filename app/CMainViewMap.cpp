@@ -374,19 +374,6 @@ void CMainView::MoveWaypointTo(std::int32_t x, std::int32_t y, const CString& na
         m_routeManager.RemoveWaypoint(index);
 }
 
-void CMainView::ShowDisplaySettings() {
-    const int pedestrianBefore = m_config->GetValue(2);
-    int result = 0;
-    if (m_commonDlg && m_displayPageListener) {
-        m_commonDlg->SetPanelName(u"환경설정-디스플레이");
-        m_commonDlg->SetNaviListener(m_displayPageListener);
-        m_commonDlg->DoModal();
-        result = m_commonDlg->GetCommonRet();
-        m_commonDlg->SetNaviListener(this);
-    }
-    ApplyDisplaySettings(pedestrianBefore, result);
-}
-
 void CMainView::ApplyDisplaySettings(int pedestrianBefore, int result) {
     m_mapWnd.SetNightHours((m_config->GetValue(11) & 2) ? 1 : 0, m_config->GetValue(9), m_config->GetValue(10));
     m_viewMode = m_config->GetValue(0);

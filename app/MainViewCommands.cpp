@@ -162,18 +162,8 @@ void CMainView::ShowNotImplemented() {
     RestoreMainScreen();
 }
 
-// The settings pages, traffic sheet and traffic download are screens of their own; until they
-// are part of the program these commands leave the map as it is.
-void CMainView::ShowSaveLocationSettings() {}
-
-void CMainView::ShowSafeDriveSettings() {}
-
-void CMainView::ShowSystemSettings(int) {}
-
-void CMainView::ShowRouteSearchSettings() {}
-
-void CMainView::ShowSoundSettings(int) {}
-
+// The traffic sheet and traffic download are screens of their own; until they are part of the
+// program these commands leave the map as it is. The settings pages are MainViewSettings.cpp's.
 void CMainView::ShowTrafficSheet(int) {}
 
 void CMainView::DownloadTraffic(int) {}

@@ -5,6 +5,7 @@
 #include "app/SafePointList.h"
 #include "config/NaviConfig.h"
 #include "platform/window/Afx.h"
+#include "skinui/main/NaviMainScreen.h"
 
 namespace {
 constexpr UINT kMapUnreadable = 214;
@@ -47,7 +48,13 @@ bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     view.ApplyGuidanceOptions();
     view.GetMapWnd().RequestRedraw(1);
     view.LoadTrail();
-    if (CNaviConfig* config = CNaviConfig::GetInstance()) view.SetPedestrianMode(config->GetValue(2) != 0);
+    if (CNaviConfig* config = CNaviConfig::GetInstance()) {
+        view.SetPedestrianMode(config->GetValue(2) != 0);
+        // The sound page's switches: voice guidance (setting 65) and the buttons' click (66).
+        view.SetVoiceGuidance(config->GetValue(65) == 1);
+        if (NaviMainScreen* screen = view.GetMainScreen()) screen->SetClickSound(config->GetValue(66) == 1);
+        view.SetMessageBoxSound(config->GetValue(66) == 1);
+    }
     if (!view.UpdateDayNightColors()) view.ApplyDayNightColors();
     // The map is up: the workers may now move it.
     view.StartThreads();

@@ -55,6 +55,8 @@ public:
         InitSkin(this);
         if (!m_panel) return TRUE;
         m_panel->SetClickSound(g_box.sound);
+        // The buttons click as every skinned control does, unless the sound is switched off.
+        m_panel->LoadClickSound(GetRcBuilder());
         m_panel->SetRect(kBoxRect);
         NaviRcBuilder* builder = GetRcBuilder();
         auto* back = builder->CreateLabel(u"메시지배경", kBoxRect.left, kBoxRect.top, kBoxRect.right - kBoxRect.left,

@@ -55,6 +55,10 @@ public:
     static int TableWalk(int stage, int d, bool goal, bool expressway);
 
     CVoicePlayer& Voice() { return m_voice; }
+    // The announced section kinds as set (0 user-registered, 1 always-on, 2 caution) and the
+    // warning speed of road class i in km/h (100000: no warning).
+    bool SafeDrivingSwitch(int i) const { return i >= 0 && i < 3 && m_switch[i]; }
+    int SpeedLimit(int i) const { return i >= 0 && i < 5 ? m_limits[i] : 0; }
     CHighwayDB& Highway() { return m_highway; }
     CGuidePoint& GuidePoints() { return m_guidePoints; }
     const PromptRequest& Request() const { return m_request; }

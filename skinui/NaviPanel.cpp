@@ -62,11 +62,14 @@ void NaviPanel::LoadImages(NaviRcBuilder* builder) {
     load(m_rightImage, u"Right");
     load(m_bottomImage, u"Bottom");
     load(m_bgImage, u"Bg");
-    if (m_clickSoundOn) {
-        delete m_clickSound;
-        m_clickSound = new NaviClickSound();
-        m_clickSound->Load(builder->GetSkinFolder());
-    }
+    LoadClickSound(builder);
+}
+
+void NaviPanel::LoadClickSound(NaviRcBuilder* builder) {
+    if (!builder || !m_clickSoundOn) return;
+    delete m_clickSound;
+    m_clickSound = new NaviClickSound();
+    m_clickSound->Load(builder->GetSkinFolder());
 }
 
 bool NaviPanel::HasClickSound() const {

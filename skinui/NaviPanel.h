@@ -28,6 +28,9 @@ public:
     void SetClickSound(bool on) { m_clickSoundOn = on; }
     bool GetClickSound() const { return m_clickSoundOn; }
     bool HasClickSound() const;
+    // Loads the skin's click (played on the children's taps while the click is on); LoadImages
+    // does it too.
+    void LoadClickSound(NaviRcBuilder* builder);
     const std::vector<NaviControl*>& GetChildren() const { return m_children; }
     void Paint(CDC* dc) { Draw(dc); }
     void DrawChild(CDC* dc, const CString& name);

@@ -180,6 +180,22 @@ TEST_F(MessageBoxTest, WithTheSoundSwitchedOffTheBoxPlaysNothing) {
     EXPECT_EQ(text.str(), "");
 }
 
+TEST_F(MessageBoxTest, WithTheSoundOnEachButtonTapClicks) {
+    root.MakeFile("res/click.wav", ClickWav());
+    builder.OpenSkin(u"\\res");
+    box.Initialize(&builder);
+    box.SetSoundEvent(true);
+    const ScriptRun run = RunScript(root, "answer 0\nanswer 0\nwait 100\ntap 60 268\ntap 100 268\n", [&] {
+        NaviMessageBox::ShowMessage(u"삭제할까요?", NaviMessageBox::kQuestion);
+        NaviMessageBox::ShowMessage(u"알림", NaviMessageBox::kNotice);
+    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    std::ifstream log(root.Host("out/sounds.log"));
+    int clicks = 0;
+    for (std::string line; std::getline(log, line);) ++clicks;
+    EXPECT_EQ(clicks, 2);
+}
+
 TEST_F(MessageBoxTest, BeforeItIsSetUpTheWindowSystemsBoxAsks) {
     int answer = 0;
     const ScriptRun run = RunScript(root, "answer no\nwait 100\n", [&] {

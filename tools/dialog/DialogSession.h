@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+class NaviMessageBox;
 class NaviRcBuilder;
 
 struct DialogSession {
     NaviRcBuilder* builder = nullptr;
+    NaviMessageBox* messageBox = nullptr; // the run's skinned message box
     std::map<std::string, std::string> settings;
     CString recentFile;          // "DestPosition"
     CString safePointFile;       // item "안전운행지점"
@@ -56,3 +58,5 @@ void RunLogPanelDialog(DialogSession& session);
 void RunLogoDialog(DialogSession& session);
 void RunWarningDialog(DialogSession& session);
 void RunHotKeyDialog(DialogSession& session);
+// --page NAME: a settings page in the common dialog (PageDialogs.cpp).
+void RunSettingsPageDialog(DialogSession& session);

@@ -23,6 +23,7 @@ const std::vector<DialogEntry>& DialogTable() {
         {"logo", RunLogoDialog},
         {"warning", RunWarningDialog},
         {"hotkey", RunHotKeyDialog},
+        {"page", RunSettingsPageDialog},
     };
     return table;
 }

@@ -1,8 +1,8 @@
 // velko-dialog: runs one application dialog of the navigator over a bare frame, with the device's
 // skin, configuration and stored lists as the program loads them, driven by a host script.
 //
-//   velko-dialog --root DIR --dialog NAME [--set KEY=VALUE]... --script FILE --frames DIR [--sdl]
-//                [--route FILE] [--clock HH:MM:SS] [--steps N]
+//   velko-dialog --root DIR (--dialog NAME | --page PAGE) [--set KEY=VALUE]... --script FILE --frames DIR
+//                [--sdl] [--route FILE] [--clock HH:MM:SS] [--steps N]
 //
 // --set N=V (N a number) changes configuration setting N before the run; other keys go to the
 // dialog (type=, row=, direct=, kind=, name=); failwrites=N makes the device's next N file
@@ -11,6 +11,13 @@
 // information screen's clock read that local time; --steps bounds the player's drive steps (and
 // the panel's seconds). Prints result=, selection.*=, count.LIST= for each list, then
 // written=PATH size=BYTES for every file of the device the run created or changed.
+// --page PAGE (display, safedrive, route, system, savelocation, sound) runs a settings page in
+// the common dialog over the device's settings file: the calls the page makes of the main view
+// go to a stand-in and are printed as view=...; then result=, changed=, the page's controls as
+// left (group., combo., check., label., hidden.) and setting.N= for the settings the page keeps.
+// --set tab=N opens the system page on tab N, keys=N gives the handheld N keys, day=NAME and
+// night=NAME are the colour schemes in the settings before the run, and
+// receiver=PORT,SPEED,UNIT,SEPARATE is what the stand-in's receiver search finds.
 // Exit codes: 0 the script ran through, 1 the device cannot be used (or the route file cannot be
 // read), 2 bad arguments, 3 the script failed.
 #include "app/NaviApp.h"
@@ -45,8 +52,9 @@ constexpr UINT kStarterTemplate = 4102;
 constexpr const char16_t* kSkinFolder = u"\\Program Files\\Velko\\res";
 
 int Usage() {
-    std::fprintf(stderr, "usage: velko-dialog --root DIR --dialog NAME [--set KEY=VALUE]... --script FILE "
-                         "--frames DIR [--sdl] [--route FILE] [--clock HH:MM:SS] [--steps N]\n");
+    std::fprintf(stderr, "usage: velko-dialog --root DIR (--dialog NAME | --page PAGE) [--set KEY=VALUE]... "
+                         "--script FILE --frames DIR [--sdl] [--route FILE] [--clock HH:MM:SS] [--steps N]\n");
+    std::fprintf(stderr, "pages: display safedrive route system savelocation sound\n");
     std::fprintf(stderr, "dialogs:");
     for (const DialogEntry& d : DialogTable()) std::fprintf(stderr, " %s", d.name);
     std::fprintf(stderr, "\n");
@@ -161,6 +169,10 @@ int main(int argc, char** argv) {
             root = value;
         } else if (arg == "--dialog") {
             name = value;
+        } else if (arg == "--page") {
+            // A settings page: display, safedrive, route, system, savelocation, sound.
+            name = "page";
+            session.settings["page"] = value;
         } else if (arg == "--script") {
             script = value;
         } else if (arg == "--frames") {
@@ -241,6 +253,7 @@ int main(int argc, char** argv) {
         builder.OpenSkin(kSkinFolder);
         NaviMessageBox box;
         box.Initialize(&builder);
+        session.messageBox = &box;
         const std::size_t sipCalls = ShellSipPreferenceCalls().size();
         // --set failwrites=N: the storage refuses the next N changes (a card gone bad), so a run can
         // show what a failed save, move or delete looks like.
@@ -251,6 +264,7 @@ int main(int argc, char** argv) {
         session.Print("sip.calls", static_cast<long long>(ShellSipPreferenceCalls().size() - sipCalls));
         HWND taskbar = FindWindowW(u"HHTaskbar", nullptr);
         session.Print("taskbar.hidden", taskbar && !IsWindowVisible(taskbar) ? 1 : 0);
+        session.messageBox = nullptr;
         box.Destruct();
     });
     for (const std::string& line : session.lines) std::printf("%s\n", line.c_str());
