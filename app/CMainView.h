@@ -526,6 +526,9 @@ public:
     // The drive's player and its simulated car (null when no drive runs).
     class CSimulPlayerDlg* GetSimulPlayer() const;
     const struct MatchResult* GetSimulatedCar() const;
+    // The voice loop's turn (its own thread): plays what the last guidance step left for it,
+    // a real drive's or the simulated one's.
+    void PlayPendingVoice();
     // DRIVE-SECTION (MainViewDrive.cpp): add declarations above this line
 
     // ---- route files, transit routes, waypoints and re-route (MainViewRoutes.cpp) ----

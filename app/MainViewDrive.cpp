@@ -144,6 +144,12 @@ void CMainView::RunSimulatedDrive(bool restoreOnRefusal) {
 
 void CMainView::StopSimulatedDrive() { m_simulationLoop = false; }
 
+void CMainView::PlayPendingVoice() {
+    // The guidance step publishes under the voice player's own lock; the manager lives until the
+    // workers have been joined.
+    if (m_guide) m_guide->ProcessVoice();
+}
+
 bool CMainView::DeferExitDuringDrive() {
     if (!m_simulationLoop) return false;
     StopSimulatedDrive();

@@ -17,6 +17,8 @@ int CMainViewPosition::FixInterval() { return m_view.FixInterval(); }
 
 bool CMainViewPosition::IsSimulating() { return m_view.IsSimulating(); }
 
+void CMainViewPosition::ProcessVoice() { m_view.PlayPendingVoice(); }
+
 void CMainViewPosition::SyncGpsClock(const GpsPosRecord& fix) { m_view.SyncGpsClock(fix); }
 
 bool CMainViewPosition::IsGuiding() { return m_view.IsGuidingShared(); }

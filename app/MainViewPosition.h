@@ -54,7 +54,7 @@ public:
 
     // ---- the voice loop ----
     bool IsGuiding() override;
-    void ProcessVoice() override {}
+    void ProcessVoice() override;
 
     // ---- the traffic re-route watch ----
     RerouteWatchState RerouteState() override { return {}; }

@@ -155,7 +155,13 @@ int CRouteSimulator::Step(CRoutePath& route, MatchResult& out, int d) {
         }
         d -= m_car.segmentRemaining;
         if (m_car.segmentIndex + 1 >= m_link.SegmentCount()) {
-            if (m_item >= last) return 1;
+            if (m_item >= last) {
+                // A step that runs past the end of the route's last link stops the car there, so
+                // the car reaches the goal with a fix of its own (the guidance announces the
+                // arrival from it); the next step reports the goal.
+                m_car.segmentRemaining = 0;
+                break;
+            }
             if (!LoadItem(route, m_item + 1)) return -1;
             if (m_item == last) g_lastItemTravelled = d;
             TakeSegment(0);

@@ -411,6 +411,31 @@ int RunScript(const State& state, const std::string& script, const std::string& 
     return code;
 }
 
+// One control's line, then the lines of the buttons it lays out itself (tool bars, menus and the
+// advanced menu's pages with their entries), named PARENT/CHILD, so a script can find every
+// button the user taps by its name.
+const std::vector<NaviControl*>* ChildrenOf(NaviControl* c) {
+    if (auto* bar = dynamic_cast<NaviRouteSearchBar*>(c)) return &bar->GetChildren();
+    if (auto* bar = dynamic_cast<NaviWaypointBar*>(c)) return &bar->GetChildren();
+    if (auto* menu = dynamic_cast<NaviBasicMenu*>(c)) return &menu->GetChildren();
+    if (auto* menu = dynamic_cast<NaviAdvancedMenu*>(c)) return &menu->GetChildren();
+    if (auto* menu = dynamic_cast<NaviMyMenuCtrl*>(c)) return &menu->GetChildren();
+    if (auto* page = dynamic_cast<NaviMenuPage*>(c)) return &page->GetChildren();
+    return nullptr;
+}
+
+void DumpControl(const std::string& name, NaviControl* c) {
+    const RECT r = c->GetRect();
+    std::printf("control name=%s class=%s rect=%d,%d,%d,%d visible=%d enabled=%d\n", name.c_str(), typeid(*c).name(),
+                r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0, c->IsEnabled() ? 1 : 0);
+    if (const auto* children = ChildrenOf(c))
+        for (NaviControl* child : *children)
+            if (child) DumpControl(name + "/" + Utf8(child->Name()), child);
+    if (auto* menu = dynamic_cast<NaviAdvancedMenu*>(c))
+        for (int i = 0; i < NaviAdvancedMenu::kPageCount; ++i)
+            if (NaviMenuPage* page = menu->GetPage(i)) DumpControl(name + "/page:" + Utf8(page->Name()), page);
+}
+
 } // namespace
 
 bool IsMainMode(int argc, char** argv) {
@@ -490,12 +515,7 @@ int RunMainMode(int argc, char** argv) {
                 Utf8(screen.GetMenuName()).c_str(), Utf8(screen.GetSubMode()).c_str(),
                 screen.IsRouteResultMode() ? 1 : 0, screen.IsSimulation() ? 1 : 0, screen.GetControls().size());
     if (dump)
-        for (NaviControl* c : screen.GetControls()) {
-            const RECT r = c->GetRect();
-            std::printf("control name=%s class=%s rect=%d,%d,%d,%d visible=%d enabled=%d\n", Utf8(c->Name()).c_str(),
-                        typeid(*c).name(), r.left, r.top, r.right, r.bottom, c->IsVisible() ? 1 : 0,
-                        c->IsEnabled() ? 1 : 0);
-        }
+        for (NaviControl* c : screen.GetControls()) DumpControl(Utf8(c->Name()), c);
     for (const auto& [x, y] : probes) {
         const COLORREF c = GetPixel(dc, x, y);
         std::printf("probe=%d,%d rgb=%d,%d,%d\n", x, y, GetRValue(c), GetGValue(c), GetBValue(c));
