@@ -335,8 +335,12 @@ void CMainView::OnActivateView(BOOL activate, CView* activateView, CView* deacti
         ReleaseKeys();
     else
         RegisterKeys();
-    // A destination another program handed over is taken whenever the view comes forward.
-    if (activate) ReadHandoverFile();
+    if (activate) {
+        // A destination another program handed over is taken whenever the view comes forward;
+        // the start-up warning covers the screen at the first activation with the main screen up.
+        ReadHandoverFile();
+        ShowStartupWarning();
+    }
     CView::OnActivateView(activate, activateView, deactiveView);
 }
 

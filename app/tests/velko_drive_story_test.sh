@@ -66,6 +66,9 @@ snapshot drive-$i"
 done
 cat > "$dir/story.script" << SCRIPT
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 # The basic menu, switched to the advanced one, closed.
 tap $(middle VelkoMenu)
 wait 200
@@ -186,6 +189,9 @@ cp "$pilot1" "$dir/pilot1-run1"
 # Run 2: a plain start.
 cat > "$dir/start.script" << 'SCRIPT'
 wait 1000
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot start
 quit
 SCRIPT

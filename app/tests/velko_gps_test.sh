@@ -28,6 +28,9 @@ cp "$here"/gps_feed/*.nmea "$dir/"
 
 cat > "$dir/start.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot start
 quit
 SCRIPT
@@ -49,6 +52,9 @@ run start.script
 copy "Compaq iPAQ H3900"
 cat > "$dir/later.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot setup
 tap 67 288
 wait 300
@@ -62,6 +68,9 @@ cmp -s "$dir/out/frames/setup.png" "$dir/sample.png" && fail "iPAQ39: the first 
 copy "Compaq iPAQ H3900"
 cat > "$dir/never.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 tap 36 241
 wait 300
 quit
@@ -74,6 +83,9 @@ run never.script
 copy
 cat > "$dir/gps.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 serial feed COM1 fix0.nmea
 wait 300
 tap 10 10

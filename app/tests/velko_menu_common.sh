@@ -22,7 +22,9 @@ fresh() {
 # run NAME: velko on the copy with the script $dir/NAME.script, exit 0 expected.
 run() {
   rm -rf "$dir/out"
-  "$velko" --root "$dir/dev" --headless "$dir/$1.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt" ||
+  # Every run begins by closing the start-up warning with "확인".
+  printf 'wait 500\ntap 144 249\nwait 200\n' | cat - "$dir/$1.script" > "$dir/$1.run.script"
+  "$velko" --root "$dir/dev" --headless "$dir/$1.run.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt" ||
     fail "$1: exit 0 expected"
   # KEEP=1 keeps each run's frames and logs for looking at.
   [ -z "${KEEP:-}" ] || cp -r "$dir/out" "$dir/kept-$1"

@@ -20,6 +20,9 @@ run() {
   cp -r "$dev" "$dir/dev" || fail "copy the sample device"
   cat > "$dir/run.script" << SCRIPT
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 tap 21 299
 wait 200
 tap 180 218
@@ -60,7 +63,7 @@ run "145 73"
 [ "$sound" = 0 ] || fail "setting 66 saved as $sound"
 [ "$clicks_after" = 0 ] || fail "$clicks_after clicks after the button sounds were switched off"
 # Started again on the same device: the launcher and "종료" stay silent.
-printf 'wait 500\ntap 21 299\nwait 200\nanswer no\ntap 102 270\nwait 300\n' > "$dir/again.script"
+printf 'wait 500\ntap 144 249\nwait 200\ntap 21 299\nwait 200\nanswer no\ntap 102 270\nwait 300\n' > "$dir/again.script"
 rm -rf "$dir/out"
 "$velko" --root "$dir/dev" --headless "$dir/again.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt"
 [ $? = 0 ] || fail "second start: exit 0 expected"

@@ -29,6 +29,9 @@ goal_tool=$(echo "$bar" | awk '{ print $1 + 33 * 2 + 16, $2 + 16 }')
 
 cat > "$dir/story.script" << SCRIPT
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot start
 # The basic menu, switched to the advanced one ("메뉴전환"), closed ("메뉴닫기").
 tap $launcher

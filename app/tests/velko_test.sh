@@ -15,6 +15,9 @@ le32() { printf '%08x' "$1" | sed 's/\(..\)\(..\)\(..\)\(..\)/\4\3\2\1/'; }
 
 cat > "$dir/start.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot start
 quit
 SCRIPT
@@ -60,6 +63,9 @@ done
 # moves the map; the next run stores the same place and level back.
 cat > "$dir/move.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 pen down 60 200
 pen move 120 200
 pen up 120 200
