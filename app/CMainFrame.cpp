@@ -129,8 +129,10 @@ void CMainFrame::OnActivate(UINT state, CWnd* other, BOOL minimized) {
         MoveSipToScreenBottom();
         ShowFullScreen();
     } else if (!m_shrunk && how == WA_INACTIVE) {
-        const HWND to = other ? other->m_hWnd : nullptr;
-        if (to != m_hWnd && !(to && ::IsChild(m_hWnd, to))) {
+        // The program's own windows (the view's dialogs, owned by it) are not another program.
+        HWND owner = other ? other->m_hWnd : nullptr;
+        while (owner && owner != m_hWnd) owner = ::GetParent(owner);
+        if (!owner) {
             MoveSipAboveMenuBar();
             ShowTopBar();
         }
