@@ -926,6 +926,8 @@ public:
     void NoteServicesUsed();
     void ApplyDisabledGuidePoints();
     void PrepareMainScreen();
+    // The active safe-driving alert's sign at its point on the map (overlay, levels above 4).
+    void DrawSafeAlertSign(CDC* dc);
     bool AreServicesUsed() const { return m_servicesUsed; }
     bool IsVoiceGuidanceOn() const { return m_voiceGuidance; }
 
