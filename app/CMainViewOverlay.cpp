@@ -311,9 +311,10 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (levelBar) levelBar->SetVisible(showBar && !m_exLevelBarShown);
     if (exLevelBar) exLevelBar->SetVisible(showBar && m_exLevelBarShown);
     if (auto* dist = Control<NaviDistBar>(m_mainScreen, u"DistBar")) dist->SetValue(m_mapLevel);
-    // The receiver icon while the broadcast receiver is used or downloaded traffic is valid.
-    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn"))
-        receiver->SetVisible(m_config && (m_config->GetValue(32) != 0 || m_config->GetTrafficValidFlag() != 0));
+    // The receiver icon while the broadcast receiver is used or downloaded traffic is valid; the
+    // re-route button while a followed route may be searched again.
+    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(IsTrafficAvailable());
+    if (NaviControl* reroute = m_mainScreen->FindControl(u"ReRoute")) reroute->SetVisible(IsRerouteAllowed());
 
     if (m_eventText.IsEmpty()) ComposeEventText();
     if (!m_eventText.IsEmpty()) {

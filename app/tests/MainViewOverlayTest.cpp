@@ -5,11 +5,13 @@
 #include "admin/AdminSearch.h"
 #include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
+#include "route/RouteManager.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "tools/mkdevice/Networks.h"
 
 namespace mainview_test {
 
@@ -336,6 +338,40 @@ TEST_F(MainViewOverlayTest, TheReceiverIconFollowsTheReceiverAndTheTrafficInform
     }
     m_config->SetValue(32, 0);
     m_config->SetTrafficValidFlag(0);
+}
+
+// The re-route button shows while a searched route is followed (guidance running) outside
+// pedestrian mode.
+TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearchedAgain) {
+    Open();
+    NaviControl* reroute = m_view->GetMainScreen()->FindControl(u"ReRoute");
+    ASSERT_NE(reroute, nullptr);
+    m_view->SetGuiding(true);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible()); // no route
+    auto mapAt = [](double eastKm, double northKm) {
+        const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(n.x, n.y, x, y);
+        return POINT{x, y};
+    };
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_EQ(routes.Init(kDataFolder), 1);
+    const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
+    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+    ASSERT_EQ(routes.SearchRoute(), 0);
+    routes.CommitRoute();
+    routes.AcceptSelectedResult();
+    Refresh();
+    EXPECT_TRUE(reroute->IsVisible());
+    m_view->SetPedestrianMode(true);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible());
+    m_view->SetPedestrianMode(false);
+    m_view->SetGuiding(false);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible());
 }
 
 } // namespace mainview_test
