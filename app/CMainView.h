@@ -47,6 +47,7 @@ class CUiWorkQueue;
 class CViewPositionShell;
 class CViewThreads;
 class CGpsInfoDlg;
+class CLogPanelWnd;
 class CNaviCommonDlg;
 class CNaviConfig;
 class NaviControl;
@@ -962,4 +963,34 @@ private:
     bool m_warningShown = false;
     // SETTINGS-MEMBERS (MainViewSettings.cpp)
     int m_portReopenRequests = 0;
+public:
+    // GPS-SECTION (MainViewGps.cpp, MainViewStart.cpp)
+    // The logging panel over the view with the figures UpdateLogPanelMemory gathered; its
+    // start/stop and folder choice become the log wish the GPS reader follows. Nothing while it
+    // is up.
+    void ShowLogPanel();
+    bool IsLogPanelShown() const;
+    CLogPanelWnd* GetLogPanelWnd() const { return m_logPanelWnd.get(); }
+    // First-time steps of the start (MainViewStart.cpp): the POI bar's category and open state from
+    // the settings and the display flags; whether any information service is switched on; the
+    // guide points the user switched off handed to guidance; the main screen's first state
+    // (waypoint buttons of a restored route, view mode, pedestrian control, user menu buttons,
+    // volume) with the voice-guidance switch and the button sounds.
+    void PrepareOverlayControls();
+    void NoteServicesUsed();
+    void ApplyDisabledGuidePoints();
+    void PrepareMainScreen();
+    // The active safe-driving alert's sign at its point on the map (overlay, levels above 4).
+    void DrawSafeAlertSign(CDC* dc);
+    bool AreServicesUsed() const { return m_servicesUsed; }
+    bool IsVoiceGuidanceOn() const { return m_voiceGuidance; }
+
+private:
+    // GPS-MEMBERS (MainViewGps.cpp, MainViewStart.cpp)
+    struct LogPanelDeleter {
+        void operator()(CLogPanelWnd* panel) const;
+    };
+    std::unique_ptr<CLogPanelWnd, LogPanelDeleter> m_logPanelWnd;
+    bool m_servicesUsed = false;
+    bool m_voiceGuidance = true;
 };

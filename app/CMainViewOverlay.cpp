@@ -170,7 +170,10 @@ void CMainView::DrawPhase1(CDC* dc) {
             car->SetCarIndex(m_viewMode == 1 ? kCarImageHeadingUp : m_viewMode == 2 ? kCarImageBird : m_headingIndex);
         }
     }
-    if (m_mapLevel > 4) DrawSafePoints(dc);
+    if (m_mapLevel > 4) {
+        DrawSafePoints(dc);
+        DrawSafeAlertSign(dc);
+    }
     if (!m_pedestrianMode) m_routeManager.DrawRoutes(dc, m_mapWnd);
     else m_routeManager.DrawPinMarker(dc, m_mapWnd);
     if (carKnown) {
@@ -219,6 +222,20 @@ void CMainView::DrawSafePoints(CDC* dc) {
         dc->ExtTextOut(x + 8, y - 20, 0, nullptr, number, nullptr);
     }
     dc->SetBkMode(oldMode);
+}
+
+void CMainView::DrawSafeAlertSign(CDC* dc) {
+    auto* mark = Control<NaviSafeZoneMark>(m_mainScreen, u"SafeZone");
+    if (!mark || !mark->IsAlertVisible(false)) return;
+    // The alert's point in network coordinates, then its kind: 1, 2 and 3 have signs 4, 2 and 3.
+    int netX = 0, netY = 0, kind = 0;
+    mark->GetAlertAll(&netX, &netY, nullptr, nullptr, nullptr, &kind);
+    static constexpr int kSignOfKind[] = {0, 4, 2, 3};
+    if (kind < 1 || kind > 3) return;
+    std::int32_t x = 0, y = 0;
+    NetToMapCoord(netX, netY, x, y);
+    m_mapWnd.PointToScreen(x, y);
+    if (PointInClient(POINT{x, y})) mark->DrawSign(dc, x - 16, y - 23, kSignOfKind[kind]);
 }
 
 void CMainView::DrawPointSymbols(CDC* dc) {
@@ -294,6 +311,10 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (levelBar) levelBar->SetVisible(showBar && !m_exLevelBarShown);
     if (exLevelBar) exLevelBar->SetVisible(showBar && m_exLevelBarShown);
     if (auto* dist = Control<NaviDistBar>(m_mainScreen, u"DistBar")) dist->SetValue(m_mapLevel);
+    // The receiver icon while the broadcast receiver is used or downloaded traffic is valid; the
+    // re-route button while a followed route may be searched again.
+    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(IsTrafficAvailable());
+    if (NaviControl* reroute = m_mainScreen->FindControl(u"ReRoute")) reroute->SetVisible(IsRerouteAllowed());
 
     if (m_eventText.IsEmpty()) ComposeEventText();
     if (!m_eventText.IsEmpty()) {

@@ -82,6 +82,7 @@ void CLogPanelWnd::OnOK() {
     m_closed = 1;
     m_created = 0;
     if (GetSafeHwnd()) DestroyWindow();
+    if (m_onClosed) m_onClosed();
 }
 
 BOOL CLogPanelWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

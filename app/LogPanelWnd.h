@@ -7,6 +7,7 @@
 #include "platform/window/Dialog.h"
 
 #include <cstdint>
+#include <functional>
 
 class CLogPanelWnd : public CDialog {
 public:
@@ -38,6 +39,10 @@ public:
     // "Main:%3.1fMB   Strg:%3.1fMB" of the free bytes in millions.
     static CString FreeSpaceText(std::uint64_t memoryBytes, std::uint64_t cardBytes);
 
+    // Run each time the panel closes (its OK, its Cancel, or after its start/stop button, with the
+    // logging flag and the storage choice as the user left them).
+    void SetClosedHandler(std::function<void()> handler) { m_onClosed = std::move(handler); }
+
     void OnOK() override;
     void OnCancel() override { OnOK(); }
 
@@ -55,4 +60,5 @@ private:
     std::uint64_t m_cardFree = 0;
     std::int32_t m_created = 0;
     std::uint8_t m_closed = 0;
+    std::function<void()> m_onClosed;
 };

@@ -78,4 +78,8 @@ void CMainViewPosition::StopLog() { m_view.StopLog(); }
 
 void CMainViewPosition::AppendLog(const char* bytes, int count) { m_view.AppendLog(bytes, count); }
 
-void CMainViewPosition::UpdateLogPanelMemory() { m_view.UpdateLogPanelMemory(); }
+// The GPS information window's hidden gesture: the figures, then the panel that shows them.
+void CMainViewPosition::UpdateLogPanelMemory() {
+    m_view.UpdateLogPanelMemory();
+    m_view.ShowLogPanel();
+}

@@ -169,6 +169,7 @@ void CMainView::ClearTrail() {
 }
 
 void CMainView::SetVoiceGuidance(bool on) {
+    m_voiceGuidance = on;
     std::lock_guard<std::mutex> hold(m_guideLock);
     if (m_guide) m_guide->Voice().SetPlaySound(on);
 }

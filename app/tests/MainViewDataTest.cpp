@@ -4,10 +4,17 @@
 // driving trail (absent or unreadable: left empty).
 #include "app/tests/MainViewFixture.h"
 
+#include "platform/sound/Sound.h"
 #include "position/GuideManager.h"
 #include "position/LocusRecorder.h"
 #include "route/RouteManager.h"
 #include "route/base/Coords.h"
+#include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviMenuButton.h"
+#include "skinui/main/NaviMenus.h"
+#include "skinui/main/NaviPoiBar.h"
+#include "skinui/main/NaviRouteBars.h"
+#include "tools/mkdevice/Networks.h"
 
 #include <filesystem>
 #include <string>
@@ -231,3 +238,96 @@ TEST_F(MainViewDataTest, AMissingOrDamagedTrailLeavesItEmpty) {
 }
 
 } // namespace
+
+// The main screen's first state: a restored route's waypoints on the waypoint bar, the user menu
+// buttons and the POI bar from the settings, the volume icon from the wave volume, the button
+// sounds, the voice switch, the services flag; the guide points the user switched off reach
+// guidance.
+TEST_F(MainViewDataTest, TheFirstStateOfTheMainScreenComesFromTheSettingsAndTheRestoredRoute) {
+    auto mapAt = [](double eastKm, double northKm) {
+        const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(n.x, n.y, x, y);
+        return POINT{x, y};
+    };
+    Scratch table(u"\\My Documents\\Velko\\RouteTbl.bin");
+    {
+        CRouteManager earlier;
+        ASSERT_EQ(earlier.Init(kFolder), 1);
+        const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
+        const POINT via[2] = {mapAt(12.1, 11.8), mapAt(17.0, 12.25)};
+        ASSERT_GE(earlier.SetStart(s.x, s.y, u"출발"), 1);
+        for (int i = 0; i < 2; ++i) ASSERT_GE(earlier.InsertWaypoint(via[i].x, via[i].y, u"경유", i), 1);
+        ASSERT_GE(earlier.SetGoal(g.x, g.y, u"도착"), 1);
+        ASSERT_EQ(earlier.SearchRoute(), 0);
+        earlier.CommitRoute();
+        earlier.AcceptSelectedResult();
+        ASSERT_TRUE(earlier.SaveRouteFile(nullptr));
+    }
+    // User menu: slot 0 shows entry 3, slot 5 entry 30, the rest empty; the POI bar on category 2,
+    // its list closed; voice guidance and button sounds off; no information service.
+    for (int i = 54; i <= 61; ++i) m_config->SetValue(i, 0);
+    m_config->SetValue(54, 3);
+    m_config->SetValue(59, 30);
+    m_config->SetValue(3, 2);
+    m_config->SetValue(49, 0);
+    m_config->SetValue(65, 0);
+    m_config->SetValue(66, 0);
+    const std::uint8_t noService[4] = {0, 0, 0, 0};
+    m_config->SetServiceFlags(noService);
+    SoundSetVolumeControl(true);
+    waveOutSetVolume(nullptr, 0);
+
+    Open();
+    ASSERT_TRUE(m_view->OpenRouteData(kFolder));
+    m_view->LoadGuidanceData(kFolder);
+    m_view->PrepareOverlayControls();
+    m_view->NoteServicesUsed();
+    ASSERT_TRUE(m_view->RestoreLastRoute());
+    ASSERT_EQ(m_view->GetRouteManager().GetWaypointCount(), 2);
+    m_view->PrepareMainScreen();
+    NaviMainScreen& screen = *m_view->GetMainScreen();
+
+    auto* bar = dynamic_cast<NaviWaypointBar*>(screen.FindControl(u"경유지설정"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetCount(), 2);
+    auto* menu = dynamic_cast<NaviMyMenuCtrl*>(screen.FindControl(u"NaviMyMenu"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(menu->GetSlot(0), nullptr);
+    EXPECT_EQ(menu->GetSlot(0)->GetName(), CString(MyMenuEntryTable[3]));
+    ASSERT_NE(menu->GetSlot(5), nullptr);
+    EXPECT_EQ(menu->GetSlot(5)->GetName(), CString(MyMenuEntryTable[30]));
+    // Entry 0 is the empty button.
+    ASSERT_NE(menu->GetSlot(1), nullptr);
+    EXPECT_EQ(menu->GetSlot(1)->GetName(), CString(u"메뉴버튼"));
+    auto* poi = dynamic_cast<NaviPoiBar*>(screen.FindControl(u"POIBAR"));
+    ASSERT_NE(poi, nullptr);
+    EXPECT_TRUE(poi->HasSelection());
+    EXPECT_FALSE(poi->GetCurrentEntry());
+    // Volume 0: the muted icon shows.
+    NaviControl* mute = screen.FindControl(u"Mute");
+    ASSERT_NE(mute, nullptr);
+    EXPECT_TRUE(mute->IsVisible());
+    EXPECT_FALSE(screen.GetClickSound());
+    EXPECT_FALSE(m_view->IsVoiceGuidanceOn());
+    EXPECT_FALSE(m_view->AreServicesUsed());
+
+    // The other way round: sounds and voice on, one service on, an audible volume, the POI list
+    // open.
+    m_config->SetValue(66, 1);
+    m_config->SetValue(65, 1);
+    const std::uint8_t oneService[4] = {0, 0, 1, 0};
+    m_config->SetServiceFlags(oneService);
+    m_config->SetValue(49, 1);
+    waveOutSetVolume(nullptr, 0xFFFF);
+    m_view->PrepareOverlayControls();
+    m_view->NoteServicesUsed();
+    m_view->PrepareMainScreen();
+    EXPECT_TRUE(poi->GetCurrentEntry());
+    EXPECT_FALSE(mute->IsVisible());
+    EXPECT_TRUE(screen.GetClickSound());
+    EXPECT_TRUE(m_view->IsVoiceGuidanceOn());
+    EXPECT_TRUE(m_view->AreServicesUsed());
+    SoundReset();
+    EXPECT_TRUE(shown.empty());
+}

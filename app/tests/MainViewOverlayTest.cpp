@@ -5,10 +5,13 @@
 #include "admin/AdminSearch.h"
 #include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
+#include "route/RouteManager.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviEventText.h"
+#include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "tools/mkdevice/Networks.h"
 
 namespace mainview_test {
 
@@ -281,6 +284,94 @@ TEST_F(MainViewOverlayTest, SafeDrivingPointsShowTheirSignAndNumberAboveLevelSix
     const std::vector<COLORREF> lowWith = frame();
     EXPECT_EQ(changed(lowWithout, lowWith, -40, -30, 40, 10), 0);
     CSafePointList::Added().Clear();
+}
+
+// The active safe-driving alert shows its kind's sign above-left of its point (kinds 1-3; level
+// above 4); no alert, no sign.
+TEST_F(MainViewOverlayTest, TheActiveAlertShowsItsSignAtItsPoint) {
+    m_config->SetValue(0, 0);
+    Open();
+    auto* mark = dynamic_cast<NaviSafeZoneMark*>(m_view->GetMainScreen()->FindControl(u"SafeZone"));
+    ASSERT_NE(mark, nullptr);
+    const POINT at = MapPoint(120, 160);
+    std::int32_t nx = 0, ny = 0;
+    MapToNetCoord(at.x, at.y, nx, ny);
+    std::int32_t sx = 0, sy = 0;
+    NetToMapCoord(nx, ny, sx, sy);
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    mark->SetSpeed(60);
+    auto frame = [&](int distance, int kind) {
+        mark->SetAlert(nx, ny, 0, distance, kind, 0, 0, 0, 0);
+        Compose();
+        std::vector<COLORREF> px;
+        for (int y = sy - 23; y < sy - 3; ++y)
+            for (int x = sx - 16; x < sx + 4; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    const std::vector<COLORREF> none = frame(-1, 2);
+    int changed = 0;
+    const std::vector<COLORREF> sign = frame(300, 2);
+    for (std::size_t i = 0; i < none.size(); ++i) changed += none[i] != sign[i];
+    EXPECT_GT(changed, 20);
+    // Kinds 1 and 3 have their signs too; a kind outside 1-3 has none.
+    EXPECT_NE(frame(300, 1), none);
+    EXPECT_NE(frame(300, 3), none);
+    EXPECT_EQ(frame(300, 5), none);
+    mark->SetAlert(0, 0, 0, -1, 0, 0, 0, 0, 0);
+}
+
+// The receiver icon shows while the broadcast receiver is used or downloaded traffic is valid.
+TEST_F(MainViewOverlayTest, TheReceiverIconFollowsTheReceiverAndTheTrafficInformation) {
+    Open();
+    NaviControl* receiver = m_view->GetMainScreen()->FindControl(u"Zarn");
+    ASSERT_NE(receiver, nullptr);
+    struct Case {
+        int receiverSetting;
+        std::uint8_t trafficValid;
+        bool shown;
+    };
+    for (const Case c : {Case{0, 0, false}, Case{1, 0, true}, Case{0, 1, true}, Case{1, 1, true}}) {
+        m_config->SetValue(32, c.receiverSetting);
+        m_config->SetTrafficValidFlag(c.trafficValid);
+        Refresh();
+        EXPECT_EQ(receiver->IsVisible(), c.shown) << c.receiverSetting << " " << int(c.trafficValid);
+    }
+    m_config->SetValue(32, 0);
+    m_config->SetTrafficValidFlag(0);
+}
+
+// The re-route button shows while a searched route is followed (guidance running) outside
+// pedestrian mode.
+TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearchedAgain) {
+    Open();
+    NaviControl* reroute = m_view->GetMainScreen()->FindControl(u"ReRoute");
+    ASSERT_NE(reroute, nullptr);
+    m_view->SetGuiding(true);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible()); // no route
+    auto mapAt = [](double eastKm, double northKm) {
+        const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(n.x, n.y, x, y);
+        return POINT{x, y};
+    };
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_EQ(routes.Init(kDataFolder), 1);
+    const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
+    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+    ASSERT_EQ(routes.SearchRoute(), 0);
+    routes.CommitRoute();
+    routes.AcceptSelectedResult();
+    Refresh();
+    EXPECT_TRUE(reroute->IsVisible());
+    m_view->SetPedestrianMode(true);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible());
+    m_view->SetPedestrianMode(false);
+    m_view->SetGuiding(false);
+    Refresh();
+    EXPECT_FALSE(reroute->IsVisible());
 }
 
 } // namespace mainview_test

@@ -3,7 +3,7 @@
 # starts without the GPS set-up; a model with one known wiring has it stored at start; a model with
 # several shows the set-up, which "다음에설정" leaves without a change and the check box marks done;
 # with a receiver log fed into COM1 the Gps command opens the information window, whose settings
-# panel asks before it stores a changed datum.
+# panel asks before it stores a changed datum; its hidden gesture brings up the logging panel.
 set -u
 dev=$1
 velko=$2
@@ -112,4 +112,32 @@ grep -q '변경사항을 적용하시겠습니까?' "$dir/out/msgbox.log" || fai
 [ "$(setting 28)" = 1 ] || fail "the datum was not stored: $(setting 28)"
 cmp -s "$dir/out/frames/gps.png" "$dir/out/frames/settings.png" && fail "the settings panel did not open"
 cmp -s "$dir/out/frames/gps.png" "$dir/out/frames/closed.png" && fail "확인 did not close the window"
+
+# The hidden gesture: five pen-ups on the sky chart close the window and bring up the logging
+# panel, whose START makes the GPS reader open a log file in "My Documents\Velko".
+copy
+cat > "$dir/gesture.script" << 'SCRIPT'
+wait 500
+serial feed COM1 fix0.nmea
+wait 300
+tap 10 10
+wait 300
+snapshot sky
+tap 80 100
+tap 80 100
+tap 80 100
+tap 80 100
+tap 80 100
+wait 1500
+snapshot panel
+tap 120 118
+wait 1500
+snapshot started
+quit
+SCRIPT
+run gesture.script
+cmp -s "$dir/out/frames/sky.png" "$dir/out/frames/panel.png" && fail "the gesture left the window up"
+cmp -s "$dir/out/frames/panel.png" "$dir/out/frames/started.png" && fail "START left the panel up"
+log="$dir/root/My Documents/Velko/LogData000.txt"
+[ "$(head -c 9 "$log" 2> /dev/null)" = Start_Log ] || fail "no log file after START"
 exit 0

@@ -11,6 +11,7 @@
 #include "tools/mkdevice/SavedRouteStage.h"
 #include "tools/mkdevice/SearchStage.h"
 #include "tools/mkdevice/SkinStage.h"
+#include "tools/mkdevice/SettingsStage.h"
 #include "tools/mkdevice/ShellSettings.h"
 #include "tools/mkdevice/UserDataStage.h"
 #include "tools/mkdevice/VersionFiles.h"
@@ -111,6 +112,7 @@ void BuildDevice(const DeviceOptions& options) {
         if (!options.quiet) std::printf("search: national name database and area tables\n");
     }
     if (options.network == "sample") {
+        WriteSampleSettings(layout);
         const UserDataSummary u = BuildUserDataStage(layout);
         if (!options.quiet)
             std::printf("user data: %d registered points, %d safe-driving points, %d recent destinations\n",
