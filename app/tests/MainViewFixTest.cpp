@@ -4,6 +4,7 @@
 // call on a window from that thread.
 #include "MainViewFixture.h"
 
+#include "app/HighwayPanel.h"
 #include "app/LockSet.h"
 #include "commondlg/NaviMessageBox.h"
 #include "position/GuideManager.h"
@@ -423,6 +424,50 @@ TEST_F(MainViewFixTest, TheMatchedVehicleIsWhereTheReRouteStarts) {
     EXPECT_EQ(edited.start.linkId, first.linkId);
     EXPECT_EQ(edited.header->start.x, m_driving->x.load());
     EXPECT_EQ(edited.header->start.y, m_driving->y.load());
+}
+
+// A highway panel the user holds (a page turned to) keeps the facilities it shows while fixes
+// come; let go, the next fixes fill it from guidance again.
+TEST_F(MainViewFixTest, AHeldHighwayPanelKeepsItsFacilities) {
+    OpenWithEngines();
+    PlanRoute();
+    ASSERT_NE(m_view->LoadGuidanceData(kDataFolder), CGuideManager::kVoiceFailed);
+    CHighwayPanel* panel = m_view->GetHighwayPanel();
+    ASSERT_NE(panel, nullptr);
+    m_view->StartFollowing();
+    CGuideInfo shown;
+    shown.facilityCount = 4;
+    shown.rows = 1;
+    shown.row[0].name = u"행복휴게소";
+    shown.hasNext = true;
+    shown.next.name = u"행복휴게소";
+
+    panel->held = 1;
+    FeedFixes(1);
+    RunPosted(); // the panel's state as the next fix reads it
+    m_view->SetGuideInfo(shown);
+    FeedFixes(2);
+    RunPosted();
+    EXPECT_EQ(m_view->GetGuideInfo().facilityCount, 4);
+    EXPECT_EQ(m_view->GetGuideInfo().row[0].name, u"행복휴게소");
+    EXPECT_TRUE(m_view->GetGuideInfo().hasNext);
+
+    // Off the highway nothing is ahead: released, the display empties.
+    panel->held = 0;
+    FeedFixes(1);
+    RunPosted();
+    FeedFixes(1);
+    RunPosted();
+    EXPECT_EQ(m_view->GetGuideInfo().facilityCount, 0);
+    EXPECT_FALSE(m_view->GetGuideInfo().hasNext);
+
+    // Paging holds the panel on the page turned to.
+    panel->SetFacilityCount(6);
+    NaviCommand up;
+    up.target = u"위로";
+    panel->ProcessEvent(up);
+    EXPECT_EQ(panel->GetPageIndex(), 1);
+    EXPECT_EQ(panel->held, 1);
 }
 
 // Device clocks in zones across midnight from UTC: whatever the zone, the correction is the GPS
