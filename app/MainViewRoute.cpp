@@ -5,16 +5,21 @@
 #include "app/RouteOptionListener.h"
 #include "commondlg/CNaviCommonDlg.h"
 #include "commondlg/NaviMessageBox.h"
-#include "platform/window/AfxControls.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Text.h"
+#include "platform/window/AfxControls.h"
 #include "position/GuideManager.h"
+#include "route/RouteFile.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviAnimImage.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviRouteBars.h"
 #include "skinui/main/NaviRouteResult.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -509,9 +514,16 @@ void CMainView::DeleteWaypoint(int index) {
     CString question;
     question.Format(u"경유지(%d)를 삭제하시겠습니까?", index + 1);
     if (!Ask(question)) return;
+    // The whole entry (its link, position and name) goes back when the route cannot do without
+    // it; so do the route's waypoint positions and names, which a failed search rewrites.
     const RouteWaypoint kept = list[index];
+    const RouteHeader header = *m_routeManager.EditedRoute().header;
     m_routeManager.RemoveWaypoint(index);
-    if (!ResearchRouteAndShowInfo()) list.Insert(index, kept);
+    if (ResearchRouteAndShowInfo()) return;
+    CRoute& edited = m_routeManager.EditedRoute();
+    edited.waypoints.Insert(index, kept);
+    std::copy(std::begin(header.waypoints), std::end(header.waypoints), std::begin(edited.header->waypoints));
+    std::memcpy(edited.header->waypointNames, header.waypointNames, sizeof header.waypointNames);
 }
 
 void CMainView::ShowWaypointOnMap(int index) {
