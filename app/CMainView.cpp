@@ -133,6 +133,7 @@ void CMainView::SetUpSkinnedUi() {
     m_locus = std::make_unique<CLocusRecorder>();
     m_highwayPanel = std::make_unique<CHighwayPanel>();
     m_highwayMode = std::make_unique<CHighwayMode>(*m_highwayAnswers, *m_highwayPanel);
+    m_highwayPanel->SetPagingCallback([this](int, CHighwayPanel*) { OnHighwayPaging(); });
     // The skin lives in "res" beside the program.
     char16_t module[260] = {};
     GetModuleFileNameW(nullptr, module, 260);

@@ -352,10 +352,6 @@ public:
     void ResetMenuIdle();
     void CloseMainMenu();
     bool IsKeyFunctionRunning() const { return m_keyFunctionRunning; }
-    // Key function 3: the current map-matching engine is asked to start over at the next fix
-    // (the per-fix work takes the request once).
-    void RequestMatcherStep() { m_matcherStepRequested = true; }
-    bool TakeMatcherStepRequest() { return m_matcherStepRequested.exchange(false); }
     // The voice's pedestrian sound from the view's pedestrian flag.
     void SyncGuideSoundFlags();
     // Traffic to show: the broadcast receiver is used (setting 32) or a download is still valid.
@@ -425,9 +421,13 @@ public:
     // The waypoint a map tap moves in the waypoint-move mode (0-4; -1 none).
     void SetMovingWaypoint(int index) { m_movingWaypoint = index; }
     int GetMovingWaypoint() const { return m_movingWaypoint; }
-    // The traffic-broadcast reception level (0-3) a search reads; 0 without a source.
-    void SetReceptionLevelSource(std::function<int()> source) { m_receptionLevelSource = std::move(source); }
-    int ReceptionLevel() const { return m_receptionLevelSource ? m_receptionLevelSource() : 0; }
+    // The traffic-broadcast reception level (0-3) the route search and the re-route worker read
+    // when they run; 0 without a source. Safe from any thread.
+    void SetReceptionLevelSource(std::function<int()> source);
+    int ReceptionLevel() const;
+    // Whether a route planned now is weighted by traffic: traffic wanted, and either the broadcast
+    // received at level 2 or better or the downloaded traffic valid (any thread).
+    bool RouteTrafficOn() const;
     bool IsUsingTraffic() const { return m_useTraffic; }
     int GetRouteOptionValue() const { return m_routeOption; }
     bool IsSearchRunning() const { return m_searchRunning; }
@@ -510,6 +510,11 @@ public:
     POINT GetPedestrianTarget() const { return m_walkTarget; }
     bool IsGpsClockKnown() const { return m_clockKnown; }
     std::int32_t GetGpsClockOffset() const { return m_clockOffset; }
+    // The user paged the highway panel: the panel holds that page and is filled at once.
+    void OnHighwayPaging();
+    // The guide point ahead as the safe-zone sign shows it (and the section deletion reads it);
+    // the alert kind, 0 when no point is ahead.
+    static int ShowSafeZoneAlert(class NaviSafeZoneMark& mark, const struct GuidePointNotice& notice, int roadClass);
     // FIX-SECTION (MainViewFix.cpp): add declarations above this line
 
     // ---- the simulated drive (MainViewDrive.cpp) ----
@@ -550,14 +555,11 @@ public:
     void SearchBusRouteAndShow();
     void SearchSubwayRouteAndShow();
     void SearchRouteAgainWithOptions();
-    // What the re-route worker plans from: the kind of the last fix (1 and 2 have a matched road
-    // position: its map id, link id, side and map x, y). Other kinds plan from the last start.
+    // What the re-route worker plans from: the kind of the last fix (1 is matched on a link: its map
+    // id, link id, side and network x, y). Other kinds plan from the last start.
     // Safe from any thread (the per-fix work keeps it).
     void SetRerouteStart(int fixKind, std::uint16_t mapId, std::uint16_t linkId, std::uint32_t side, std::int32_t x,
                          std::int32_t y);
-    // The traffic a re-route may weight by: the broadcast reception level and whether downloaded
-    // traffic is valid (any thread).
-    void SetRerouteTraffic(int receptionLevel, bool downloadValid);
     // 1 while the re-route worker plans (the drawing reads it).
     bool IsRerouteActive() const;
     // Whether the one-shot re-route thread is still running (its work for the screen posted
@@ -777,14 +779,13 @@ private:
 
     // Route state shared by the commands, the per-fix work and the re-route worker.
     std::uint8_t m_routeMode = 0; // 0 none, 0x0F car, 0xBB bus, 0xCC subway
-    bool m_useTraffic = false;
+    std::atomic<bool> m_useTraffic{false};
     int m_routeOption = 0;
     bool m_routeAccepted = false;
     std::atomic<bool> m_researchRunning{false};
     CString m_lastSearchName;
 
     // COMMANDS-MEMBERS (MainViewCommands.cpp)
-    std::atomic<bool> m_matcherStepRequested{false};
     mutable std::mutex m_rerouteMessageLock;
     CString m_rerouteMessage;
 
@@ -797,6 +798,7 @@ private:
     } m_matched;
     int m_movingWaypoint = -1;
     std::function<int()> m_receptionLevelSource;
+    mutable std::mutex m_receptionLock;
     // Nesting of the user's hold on the route lock set (the user-interface thread only).
     int m_routeLockDepth = 0;
     bool m_searchRunning = false;
@@ -826,6 +828,17 @@ private:
     void PrepareSearch(CSearchManager& manager, const CString& screen);
     // Shows the outdated-database notice when the version check fails.
     bool SearchDatabaseCurrent(bool current);
+    // One launch of the name, address or category search: the database check (the address
+    // database or the name database), the screens run over the search's record, and the choice
+    // taken from it; a refused route point runs the search again.
+    struct PointSearch {
+        bool addressDatabase = false;
+        bool restoreOnRefusal = false;
+        std::function<int(CSearchManager&)> run;
+        std::function<bool(SearchChoice&)> choose;
+        std::function<void()> again;
+    };
+    void RunPointSearch(const PointSearch& search);
     // A chosen result: a route point at once, or the map moved to it. False when the route point
     // or waypoint was refused, so that the caller opens its screen again.
     bool TakeSearchChoice(const SearchChoice& choice, const CString& screen);
@@ -853,6 +866,14 @@ private:
     void ApplyFixSnapshot(const FixSnapshot& snap);
     void EnsureMatchEnginesLocked();
     NaviControl* MainControl(const char16_t* name) const;
+    // The highway display of a fix at the panel's page and list (GPS thread); the panel's state as
+    // the GPS thread reads it, taken on the user-interface thread; a page the user turned to.
+    void FillHighwayInfo(CGuideManager& guide, const MatchResult& matched, CRoutePath* path, FixSnapshot& snap);
+    void SyncHighwayPanelView();
+    static const char16_t* HighwayListCommand(int listType);
+    std::atomic<bool> m_highwayHeld{false};
+    std::atomic<int> m_highwayPage{0};
+    std::atomic<int> m_highwayList{5};
     std::unique_ptr<CMapMatchBase> m_drivingEngine;
     std::unique_ptr<CMapMatchBase> m_pedestrianEngine;
     std::unique_ptr<CRouteLinkQuery> m_routeQuery;

@@ -7,6 +7,7 @@
 #include "position/GuideManager.h"
 #include "config/NaviConfig.h"
 #include "platform/base/Text.h"
+#include "platform/window/AfxControls.h"
 #include "skinui/main/NaviMainScreen.h"
 
 #include <algorithm>
@@ -344,7 +345,7 @@ void CMainView::OnMapPen(UINT message, int x, int y) {
 
 void CMainView::MoveWaypointTo(std::int32_t x, std::int32_t y, const CString& name) {
     if (m_researchRunning) {
-        NaviMessageBox::ShowMessage(u"재탐색 실행 중입니다.", NaviMessageBox::kNotice);
+        NaviMessageBox::ShowMessage(AfxLoadString(32889), NaviMessageBox::kNotice);
         return;
     }
     const int index = m_movingWaypoint;

@@ -250,7 +250,7 @@ private:
         {2, [](View& v) { v.AddSafeDrivePointHere(); }},
         {3,
          [](View& v) {
-             if (!v.IsPedestrianMode()) v.RequestMatcherStep();
+             if (!v.IsPedestrianMode()) v.RequestMatcherRematch();
          }},
         {4, [](View& v) { v.GoHome(false); }},
         {5, [](View& v) { v.GoFrequentPlace(false); }},

@@ -9,6 +9,7 @@
 #include "app/ViewThreads.h"
 #include "commondlg/NaviMessageBox.h"
 #include "config/NaviConfig.h"
+#include "platform/window/AfxControls.h"
 #include "position/GuideManager.h"
 #include "skinui/main/NaviMainScreen.h"
 
@@ -28,7 +29,7 @@ const char16_t* ZoomPromptText(int id) {
     }
 }
 
-constexpr const char16_t* kOffRouteReason = u"경로를 이탈 하였습니다.";
+constexpr UINT kOffRouteReason = 147;
 
 // The per-fix work holds route lock entry 1 while it guides; the announcements are reset between
 // two fixes. Tries of 10 ms for up to 100 ms; without the lock set (nothing guides) at once.
@@ -137,7 +138,7 @@ bool CMainView::IsRerouteAllowed() {
 
 bool CMainView::StartManualReroute() {
     if (!m_threads) return false;
-    SetRerouteMessage(kOffRouteReason);
+    SetRerouteMessage(AfxLoadString(kOffRouteReason));
     if (m_threads->StartReroute([this] { RerouteWorker(); })) return true;
     SetRerouteMessage(CString());
     return false;

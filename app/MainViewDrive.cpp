@@ -14,6 +14,7 @@
 #include "config/NaviConfig.h"
 #include "platform/base/Clock.h"
 #include "platform/threads/Threads.h"
+#include "platform/window/AfxControls.h"
 #include "position/GuideManager.h"
 #include "position/MatchResult.h"
 #include "position/RouteSimulator.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr const char16_t* kNoDriveOnFoot = u"보행자 모드에서는 모의주행을 할 수 없습니다.";
 // String 61220.
-constexpr const char16_t* kNoRouteToDrive = u"탐색된 경로가 없습니다.\n모의주행을 시작할수 없습니다.";
+constexpr UINT kNoRouteToDrive = 61220;
 
 constexpr DWORD kStepMs = 700;
 constexpr DWORD kPausedMs = 100;
@@ -81,7 +82,8 @@ void CMainView::RunSimulatedDrive(bool restoreOnRefusal) {
     // The drive's own pump can bring the command again: one drive at a time.
     if (m_simulationLoop || m_drive) return;
     if (m_pedestrianMode || !DrivablePath(m_routeManager)) {
-        NaviMessageBox::ShowMessage(m_pedestrianMode ? kNoDriveOnFoot : kNoRouteToDrive, NaviMessageBox::kNotice);
+        NaviMessageBox::ShowMessage(m_pedestrianMode ? CString(kNoDriveOnFoot) : AfxLoadString(kNoRouteToDrive),
+                                    NaviMessageBox::kNotice);
         if (restoreOnRefusal) RestoreMainScreen();
         return;
     }

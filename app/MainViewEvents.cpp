@@ -98,8 +98,8 @@ void CMainView::DeleteSafeZoneSection() {
     // heading, two further values and the point's kind.
     int x = 0, y = 0, heading = 0, extra = 0, level = 0, kind = 0;
     mark->GetAlertAll(&x, &y, &heading, &extra, &level, &kind);
-    // Without an alert there is no point to switch off.
-    if (x < 1 || y < 1) return;
+    // Without an alert there is no point to switch off (the sign keeps a passed point's values).
+    if (x < 1 || y < 1 || m_safeZoneKind.load() == 0) return;
     if (NaviMessageBox::ShowMessage(u"안전운행 구간을 삭제 하시겠습니까?", kQuestion) != kYes) return;
 
     CPointRegDlg adder(this);
@@ -237,7 +237,7 @@ void CMainView::MoveByDorvaCode(bool reenter) {
             taken = AddWaypoint(x, y, name);
         } else {
             // The route point operation takes its position from the view's last chosen point.
-            UseSelectedPoint(x, y, 0, name, false, m_mapLevel, 0);
+            SetChosenPoint(x, y);
             taken = SetRoutePointByKind(kind, name);
             if (taken) SearchRouteAndShow();
         }

@@ -9,6 +9,7 @@
 // there in the order of the fixes. The reader thread never touches a window.
 #include "app/CMainView.h"
 
+#include "app/HighwayPanel.h"
 #include "app/LockSet.h"
 #include "app/UiWorkQueue.h"
 #include "commondlg/NaviMessageBox.h"
@@ -26,13 +27,17 @@
 #include "skinui/main/NaviMainScreen.h"
 #include "traffic/receiver/DARC.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
 constexpr int kAutoReturnFixes = 15;
 constexpr int kDayMinutes = 24 * 60;
 constexpr int kDaySeconds = 24 * 3600;
+constexpr int kMinZoneMinutes = -12 * 60;
+constexpr int kMaxZoneMinutes = 14 * 60;
 constexpr DWORD kLockTry = 10; // ms
 // The voice player's code of the arrival prompt.
 constexpr int kArrivalPrompt = 62;
@@ -77,6 +82,7 @@ private:
 
 // What one fix leaves for the user-interface thread.
 struct CMainView::FixSnapshot {
+    GpsPosRecord fix{};        // the position record as the reader delivered it
     int fixKind = 0;           // the matched record's status
     bool hasPosition = false;  // the record holds a position (kinds 1 and 2)
     bool pedestrian = false;   // pedestrian mode as the fix saw it
@@ -87,6 +93,8 @@ struct CMainView::FixSnapshot {
     CGuideInfo guide;          // the turn and highway displays
     GuidePointNotice alert;    // the guide point ahead, for the safe-zone sign
     bool arrived = false;      // the destination was reached
+    bool highwayFilled = false; // the highway display was filled (the panel was not frozen)
+    const char16_t* highwayList = nullptr; // the panel list to select, when one
     bool guidanceEnded = false; // guidance went from running to 0 with this fix
 };
 
@@ -204,7 +212,7 @@ void CMainView::GuideFix(const MatchResult& matched, bool pedestrian, FixSnapsho
         if (goal.x >= 0 && goal.y >= 0) MapToNetCoord(goal.x, goal.y, destX, destY);
         guide->Guide(cont, matched, path, nullptr, nullptr, wpX, wpY, destX, destY);
         guide->GetTurnInfo(snap.guide);
-        guide->GetHighwayInfo(snap.guide, matched, path, 0, 5);
+        FillHighwayInfo(*guide, matched, path, snap);
         snap.guiding = cont != 0;
         snap.guidanceEnded = m_guideState != 0 && cont == 0;
         if (snap.guidanceEnded) snap.arrived = true;
@@ -221,6 +229,22 @@ void CMainView::GuideFix(const MatchResult& matched, bool pedestrian, FixSnapsho
     snap.guided = true;
 }
 
+// The page and list the highway panel shows, as the user-interface thread last saw them; a frozen
+// panel is left as it is.
+void CMainView::FillHighwayInfo(CGuideManager& guide, const MatchResult& matched, CRoutePath* path,
+                                FixSnapshot& snap) {
+    if (m_highwayHeld.load()) return;
+    const int page = m_highwayPage.load();
+    const int list = m_highwayList.load();
+    guide.GetHighwayInfo(snap.guide, matched, path, page, list);
+    // Nothing of the chosen kind ahead on the first page: the panel goes back to the whole list.
+    if (page == 0 && list != CHighwayPanel::kAll && !snap.guide.hasNext) {
+        snap.highwayList = HighwayListCommand(list);
+        guide.GetHighwayInfo(snap.guide, matched, path, 0, CHighwayPanel::kAll);
+    }
+    snap.highwayFilled = true;
+}
+
 void CMainView::OnGpsFix(const GpsPosRecord& position) {
     const GpsPosRecord fix = position;
     FixSnapshot snap;
@@ -235,7 +259,11 @@ void CMainView::OnGpsFix(const GpsPosRecord& position) {
     ++m_fixCount;
 
     const int kind = matched.status;
+    snap.fix = fix;
     snap.fixKind = kind;
+    // The re-route worker plans from this fix (from the last start when it holds no link).
+    SetRerouteStart(kind, static_cast<std::uint16_t>(matched.mapId), static_cast<std::uint16_t>(matched.linkIndex),
+                    matched.reverse, matched.x, matched.y);
     snap.fixRate = fixRate;
     if ((kind == 1 || kind == 2) && m_config && m_config->GetValue(1)) {
         std::lock_guard trail(m_locusLock);
@@ -270,7 +298,36 @@ NaviControl* CMainView::MainControl(const char16_t* name) const {
 }
 
 void CMainView::ApplyFixSnapshot(const FixSnapshot& snap) {
-    if (snap.guided) m_guideInfo = snap.guide;
+    if (snap.guided) {
+        CGuideInfo info = snap.guide;
+        // A frozen highway panel keeps the facilities it shows.
+        if (!snap.highwayFilled) {
+            info.facilityCount = m_guideInfo.facilityCount;
+            info.rows = m_guideInfo.rows;
+            std::copy(std::begin(m_guideInfo.row), std::end(m_guideInfo.row), std::begin(info.row));
+            info.hasNext = m_guideInfo.hasNext;
+            info.next = m_guideInfo.next;
+        }
+        m_guideInfo = info;
+        if (m_highwayPanel) {
+            if (snap.highwayList) {
+                NaviCommand list;
+                list.target = snap.highwayList;
+                m_highwayPanel->ProcessEvent(list);
+            }
+            if (snap.highwayFilled && snap.guide.hasNext) m_highwayPanel->SetNextFacility(snap.guide.next.id);
+        }
+    }
+    SyncHighwayPanelView();
+    // A route search started now begins at the vehicle's link; off the network it begins at the
+    // vehicle's position instead.
+    SetFix(snap.fix, snap.fix.status == 'A');
+    if (snap.fixKind == 1)
+        SetMatchedVehicle(static_cast<std::uint16_t>(snap.vehicle.mapId),
+                          static_cast<std::uint16_t>(snap.vehicle.linkIndex),
+                          static_cast<std::int8_t>(snap.vehicle.reverse), snap.vehicle.x, snap.vehicle.y);
+    else
+        SetMatchedVehicle(0, 0, 0, -1, -1);
     if (snap.pedestrian && m_pedestrianMode) UpdatePedestrianDistance();
     auto* bar = dynamic_cast<NaviHighwayBar*>(MainControl(kHighwayBar));
     if (snap.hasPosition) {
@@ -325,14 +382,63 @@ void CMainView::ApplyFixSnapshot(const FixSnapshot& snap) {
 
     if (!m_simulating) {
         if (auto* mark = dynamic_cast<NaviSafeZoneMark*>(MainControl(kSafeZone))) {
-            if (snap.guided) {
-                const GuidePointNotice& a = snap.alert;
-                mark->SetAlert(a.type, a.speedLimit, a.value, a.distance, a.directionMode, a.heading, a.level,
-                               a.index, (snap.vehicle.link[10] >> 5) & 7);
-            }
+            if (snap.guided) m_safeZoneKind = ShowSafeZoneAlert(*mark, snap.alert, (snap.vehicle.link[10] >> 5) & 7);
             mark->TickBlink();
         }
     }
+}
+
+// ---- the safe-zone sign ----
+
+int CMainView::ShowSafeZoneAlert(NaviSafeZoneMark& mark, const GuidePointNotice& a, int roadClass) {
+    // The point's network x and y first (the sign, the map's alert symbol and the section deletion
+    // read them there), the limit the sign shows, the distance and the point's kind; then its
+    // heading, value and level, which the deletion stores.
+    const bool alert = a.index >= 0 && a.x >= 1 && a.y >= 1;
+    mark.SetAlert(alert ? a.x : -1, alert ? a.y : -1, a.speedLimit, a.distance, a.type, a.heading, a.value, a.level,
+                  roadClass);
+    return alert ? a.type : 0;
+}
+
+// ---- the highway panel ----
+
+const char16_t* CMainView::HighwayListCommand(int listType) {
+    switch (listType) {
+    case CHighwayPanel::kRestAreas: return u"전체_휴게소";
+    case CHighwayPanel::kJunctions: return u"전체_분기점";
+    case CHighwayPanel::kInterchanges: return u"전체_IC";
+    default: return u"전체";
+    }
+}
+
+void CMainView::SyncHighwayPanelView() {
+    if (!m_highwayPanel) return;
+    m_highwayHeld = m_highwayPanel->held != 0;
+    m_highwayPage = m_highwayPanel->GetPageIndex();
+    m_highwayList = m_highwayPanel->GetListType();
+}
+
+void CMainView::OnHighwayPaging() {
+    if (!m_highwayPanel) return;
+    // The page the user turned to stays until the panel is tapped or the next manoeuvre is far.
+    m_highwayPanel->held = 1;
+    SyncHighwayPanelView();
+    MatchResult vehicle;
+    {
+        std::lock_guard lock(m_vehicleLock);
+        vehicle = m_vehicleRecord;
+    }
+    {
+        std::lock_guard guideLock(m_guideLock);
+        if (m_guide && LockRouteForUser()) {
+            CRoute* route = m_routeManager.SelectedRoute();
+            CRoutePath* path = route && route->path && route->path->IsValid() ? route->path.get() : nullptr;
+            m_guide->GetHighwayInfo(m_guideInfo, vehicle, path, m_highwayPanel->GetPageIndex(),
+                                    m_highwayPanel->GetListType());
+            UnlockRoute();
+        }
+    }
+    UpdateHighwayPanel();
 }
 
 // ---- pedestrian mode ----
@@ -434,10 +540,11 @@ void CMainView::SyncGpsClock(const GpsPosRecord& fix) {
     SYSTEMTIME utc{}, local{};
     GetSystemTime(&utc);
     GetLocalTime(&local);
-    // The device's offset from UTC in whole minutes, wrapped across midnight.
+    // The device's offset from UTC in whole minutes, brought across midnight into the zones
+    // that exist: -12 h to +14 h.
     int zone = (local.wHour * 60 + local.wMinute) - (utc.wHour * 60 + utc.wMinute);
-    if (zone > kDayMinutes / 2) zone -= kDayMinutes;
-    if (zone <= -kDayMinutes / 2) zone += kDayMinutes;
+    if (zone > kMaxZoneMinutes) zone -= kDayMinutes;
+    if (zone < kMinZoneMinutes) zone += kDayMinutes;
     const int gpsLocal = fix.hour * 3600 + fix.minute * 60 + fix.second + zone * 60;
     const int deviceLocal = local.wHour * 3600 + local.wMinute * 60 + local.wSecond;
     m_clockOffset = WrapDaySeconds(gpsLocal - deviceLocal);

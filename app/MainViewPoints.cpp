@@ -102,8 +102,8 @@ void CMainView::ShowChosenPoint(std::int32_t x, std::int32_t y, int kind, const 
 
 bool CMainView::RouteToChosenPoint(std::int32_t x, std::int32_t y, int kind, const CString& name) {
     if (kind == CPointDialogBase::kTypeWaypoint) return AddWaypoint(x, y, name);
-    // Kind 4 only hands the position over as the view's chosen point, which the route point takes.
-    UseSelectedPoint(x, y, CPointDialogBase::kTypeMove, name, false, 0, 0);
+    // The route point is set at the view's chosen point.
+    SetChosenPoint(x, y);
     if (!SetRoutePointByKind(kind, name)) return false;
     SearchRouteAndShow();
     return true;

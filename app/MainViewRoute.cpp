@@ -8,12 +8,18 @@
 #include "config/NaviConfig.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Text.h"
+#include "platform/window/AfxControls.h"
 #include "position/GuideManager.h"
+#include "route/RouteFile.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviAnimImage.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviRouteBars.h"
 #include "skinui/main/NaviRouteResult.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -21,11 +27,11 @@ constexpr int kCmdRouteFound = 101;
 constexpr int kStepRoutePoint = 7;
 
 // The string-table texts the route commands show.
-constexpr const char16_t* kResearchRunning = u"재탐색 실행 중입니다.";                                   // 32889
-constexpr const char16_t* kUnreachable = u"경로상에 가지못하는 도로가 있으니,지점을 재설정하여 주십시오."; // 132
-constexpr const char16_t* kTooManyWaypoints = u"경유지는 최대 5개까지 설정할 수 있습니다.";               // 184
-constexpr const char16_t* kStartHereQuestion = u"현위치로 출발지를 설정하시겠습니까?";                    // 10022
-constexpr const char16_t* kCancelQuestion = u"설정된 경로를 취소하시겠습니까?";                           // 10018
+const CString kResearchRunning = AfxLoadString(32889);
+const CString kUnreachable = AfxLoadString(132);
+const CString kTooManyWaypoints = AfxLoadString(184);
+const CString kStartHereQuestion = AfxLoadString(10022);
+const CString kCancelQuestion = AfxLoadString(10018);
 constexpr const char16_t* kNoStart = u"출발지가 설정되어 있지 않습니다.";
 constexpr const char16_t* kNoGoal = u"목적지가 설정되어 있지 않습니다.";
 constexpr const char16_t* kNoRoute = u"탐색된 경로가 없습니다.";
@@ -72,6 +78,27 @@ bool CMainView::LockRouteForUser() {
 void CMainView::UnlockRoute() {
     if (!m_lockSet || m_routeLockDepth == 0) return;
     if (--m_routeLockDepth == 0) m_lockSet->Unlock(-1);
+}
+
+void CMainView::SetReceptionLevelSource(std::function<int()> source) {
+    std::lock_guard hold(m_receptionLock);
+    m_receptionLevelSource = std::move(source);
+}
+
+int CMainView::ReceptionLevel() const {
+    std::function<int()> source;
+    {
+        std::lock_guard hold(m_receptionLock);
+        source = m_receptionLevelSource;
+    }
+    return source ? source() : 0;
+}
+
+bool CMainView::RouteTrafficOn() const {
+    // Downloaded traffic weights routes whatever the broadcast's reception; broadcast traffic only
+    // counts from reception level 2.
+    if (!m_useTraffic.load()) return false;
+    return ReceptionLevel() >= 2 || (m_config && m_config->GetTrafficValidFlag() != 0);
 }
 
 void CMainView::SetMatchedVehicle(std::uint16_t mapId, std::uint16_t linkId, std::int8_t side, std::int32_t x,
@@ -237,10 +264,7 @@ bool CMainView::RunRouteSearch(bool fromVehicle) {
     int code = 0;
     {
         CWaitCursor wait;
-        // Downloaded traffic weights routes whatever the broadcast's reception; broadcast traffic
-        // only counts from reception level 2.
-        const bool traffic = m_useTraffic && (ReceptionLevel() >= 2 || m_config->GetTrafficValidFlag() != 0);
-        m_routeManager.SetUseTraffic(traffic ? 1 : 0);
+        m_routeManager.SetUseTraffic(RouteTrafficOn() ? 1 : 0);
         code = fromVehicle ? m_routeManager.SearchRouteFromCurrentPos() : m_routeManager.SearchRoute();
         if (code == CRouteManager::kOk) {
             m_routeManager.ClearResults();
@@ -490,9 +514,16 @@ void CMainView::DeleteWaypoint(int index) {
     CString question;
     question.Format(u"경유지(%d)를 삭제하시겠습니까?", index + 1);
     if (!Ask(question)) return;
+    // The whole entry (its link, position and name) goes back when the route cannot do without
+    // it; so do the route's waypoint positions and names, which a failed search rewrites.
     const RouteWaypoint kept = list[index];
+    const RouteHeader header = *m_routeManager.EditedRoute().header;
     m_routeManager.RemoveWaypoint(index);
-    if (!ResearchRouteAndShowInfo()) list.Insert(index, kept);
+    if (ResearchRouteAndShowInfo()) return;
+    CRoute& edited = m_routeManager.EditedRoute();
+    edited.waypoints.Insert(index, kept);
+    std::copy(std::begin(header.waypoints), std::end(header.waypoints), std::begin(edited.header->waypoints));
+    std::memcpy(edited.header->waypointNames, header.waypointNames, sizeof header.waypointNames);
 }
 
 void CMainView::ShowWaypointOnMap(int index) {

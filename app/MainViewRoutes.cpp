@@ -11,10 +11,12 @@
 #include "app/ViewThreads.h"
 #include "app/WaypointDlg.h"
 #include "commondlg/NaviMessageBox.h"
+#include "platform/window/AfxControls.h"
 #include "config/NaviConfig.h"
 #include "platform/files/DeviceRoot.h"
 #include "position/GuideManager.h"
 #include "route/base/BinFile.h"
+#include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "transit/BusConnect.h"
 #include "transit/BusDialog.h"
@@ -28,20 +30,11 @@
 namespace {
 
 // The texts of the string table these commands show.
-constexpr const char16_t* kStartStopNotFound = u"출발지 정류장을 찾지 못하였습니다. 재설정 하십시오."; // 134
-constexpr const char16_t* kGoalStopNotFound = u"도착지 정류장을 찾지 못하였습니다. 재설정 하십시오.";  // 135
-constexpr const char16_t* kNoService = u"정상적으로 서비스 할 수 없습니다. 잠시 후 재시도 하십시오.";    // 136
-constexpr const char16_t* kRegionNotSupported = u"지원되지 않는 지역입니다.";                           // 137
-constexpr const char16_t* kNoTransitRoute = u"경로가 없습니다. 출발지와 목적지를 재설정 하십시오.";      // 138
-constexpr const char16_t* kCheckConnection = u"통신설정을 확인해 주십시오.";                             // 139
-constexpr const char16_t* kNoStartOrGoal = u"출발지 혹은 목적지가 없습니다. 재설정 하십시오.";           // 140
-constexpr const char16_t* kCannotDial = u"전화를 걸 수 없습니다.";                                      // 141
-constexpr const char16_t* kFileNotFound = u"'%s' 을(를) 찾을 수 없습니다.";                              // 145
-constexpr const char16_t* kNotRouteFile = u"경로 저장 파일이 아닙니다.";                                 // 146
-constexpr const char16_t* kNoReverseWithWaypoints = u"경유지가 있어 역방향 탐색을 할 수 없습니다.";     // 185
-constexpr const char16_t* kBusyCannotRead = u"재탐색 중에는 경로를 읽을 수 없습니다.";                   // 212
-constexpr const char16_t* kOldRouteFile = u"이전버전의 경로탐색 파일입니다.";                            // 10004
-constexpr const char16_t* kResearchRunning = u"재탐색 실행 중입니다.";                                   // 32889
+const CString kNotRouteFile = AfxLoadString(146);
+const CString kNoReverseWithWaypoints = AfxLoadString(185);
+const CString kBusyCannotRead = AfxLoadString(212);
+const CString kOldRouteFile = AfxLoadString(10004);
+const CString kResearchRunning = AfxLoadString(32889);
 
 constexpr const char16_t* kNoRoute = u"탐색된 경로가 없습니다.";
 constexpr const char16_t* kSaved = u"%s에 저장 하였습니다.";
@@ -84,17 +77,9 @@ int SubwayMessage(int result) {
     return 136;
 }
 
-const char16_t* TransitText(int id) {
-    switch (id) {
-    case 134: return kStartStopNotFound;
-    case 135: return kGoalStopNotFound;
-    case 137: return kRegionNotSupported;
-    case 138: return kNoTransitRoute;
-    case 139: return kCheckConnection;
-    case 140: return kNoStartOrGoal;
-    case 141: return kCannotDial;
-    default: return kNoService;
-    }
+CString TransitText(int id) {
+    // 134-141 are the route servers' messages; anything else is "no service" (136).
+    return AfxLoadString(id >= 134 && id <= 141 ? static_cast<UINT>(id) : 136u);
 }
 
 // A route server's address from device.ini ("busserver" / "subwayserver" = HOST[:PORT]; the
@@ -181,8 +166,6 @@ struct CMainView::RoutesState {
     std::uint16_t mapId = 0, linkId = 0;
     std::uint32_t side = 0;
     std::int32_t x = 0, y = 0;
-    std::atomic<int> receptionLevel{0};
-    std::atomic<bool> downloadValid{false};
     std::atomic<bool> rerouteActive{false};
     std::atomic<bool> rerouteRequested{false};
 };
@@ -200,11 +183,6 @@ void CMainView::SetRerouteStart(int fixKind, std::uint16_t mapId, std::uint16_t 
     m_routes->side = side;
     m_routes->x = x;
     m_routes->y = y;
-}
-
-void CMainView::SetRerouteTraffic(int receptionLevel, bool downloadValid) {
-    m_routes->receptionLevel = receptionLevel;
-    m_routes->downloadValid = downloadValid;
 }
 
 bool CMainView::IsRerouteActive() const { return m_routes->rerouteActive.load(); }
@@ -354,6 +332,24 @@ void CMainView::ShowRouteInfo(bool resultMode, bool acceptAfter, bool fromMenu) 
     }
     dlg.SetFromSearch(fromMenu);
     dlg.SetRouteManager(&m_routeManager);
+    // The clocks shown follow the GPS time once it is known.
+    dlg.SetClockOffset(m_clockOffset);
+    if (auto* bar = m_mainScreen ? dynamic_cast<NaviHighwayBar*>(m_mainScreen->FindControl(u"TrackBar")) : nullptr) {
+        const CRoute* route = m_routeManager.SelectedRoute();
+        const CRoutePath* path = route && route->path ? route->path.get() : nullptr;
+        if (!acceptAfter) {
+            // A route being driven: the time left as the bar estimates it from the speed so far.
+            if (bar->Snapshot().routeTime > 0) {
+                std::uint32_t left = 0;
+                bar->GetRemainingTime(left);
+                dlg.SetEstimatedTime(static_cast<int>(left));
+            }
+        } else if (path) {
+            // A new route: the bar estimates from the route's own time and length.
+            bar->SetRouteTime(path->TotalTime());
+            bar->SetRouteLength(path->TotalLength());
+        }
+    }
     const int code = RunRouteInfo(dlg);
     if (acceptAfter) AcceptRoute(0);
     if (m_mainScreen && m_mainScreen->IsRouteResultMode()) m_mainScreen->SetRouteResultMode(false);
@@ -515,7 +511,8 @@ void CMainView::OpenSavedRoute() {
         CBinFile file;
         if (file.Open(path.GetString(), CBinFile::kModeRead) != 0) {
             CString text;
-            text.Format(kFileNotFound, path.GetString());
+            text = AfxLoadString(145);
+            text.Replace(u"%1", path.GetString());
             RefusedNotice(text.GetString(), true);
             return;
         }
@@ -679,12 +676,11 @@ void CMainView::RerouteWorker() {
         if (m_mapWnd.m_hWnd) m_mapWnd.Invalidate(FALSE);
     });
 
-    // Traffic weights the new route when it is wanted and there is traffic to weight by.
-    const bool traffic = m_useTraffic && (state.receptionLevel.load() >= 2 || state.downloadValid.load());
-    m_routeManager.SetUseTraffic(traffic ? 1 : 0);
+    // Traffic weights the new route when it is wanted and there is traffic to weight by now.
+    m_routeManager.SetUseTraffic(RouteTrafficOn() ? 1 : 0);
     {
         std::lock_guard<std::mutex> hold(state.mutex);
-        if (state.fixKind == 1 || state.fixKind == 2)
+        if (state.fixKind == 1)
             m_routeManager.SetStartAtCurrentPos(state.mapId, state.linkId, state.side, state.x, state.y);
     }
     const bool found = m_routeManager.Reroute() == 0;

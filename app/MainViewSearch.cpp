@@ -126,7 +126,7 @@ bool CMainView::TakeSearchChoice(const SearchChoice& choice, const CString& scre
         if (choice.kind == 3) return AddWaypoint(choice.pos.x, choice.pos.y, choice.name);
         // The route point is set at the view's chosen point: hand the position over first,
         // without moving the map.
-        UseSelectedPoint(choice.pos.x, choice.pos.y, 4, choice.name, false, level, 0);
+        SetChosenPoint(choice.pos.x, choice.pos.y);
         if (!SetRoutePointByKind(choice.kind, choice.name)) return false;
         SearchRouteAndShow();
         return true;
@@ -144,6 +144,50 @@ bool CMainView::TakeSearchChoice(const SearchChoice& choice, const CString& scre
     return true;
 }
 
+// The name, address and category searches: one launch over the search's own screens and record.
+void CMainView::RunPointSearch(const PointSearch& search) {
+    const CString screen = m_lastSearchName;
+    CSearchManager manager;
+    manager.InitPath(m_doc ? m_doc->dataFolder : CString());
+    PrepareSearch(manager, screen);
+    CNaviVersion version;
+    const bool current =
+        search.addressDatabase ? manager.GetAddrDBVersion(version) : manager.GetNameDBVersion(version);
+    if (!SearchDatabaseCurrent(current)) {
+        if (search.restoreOnRefusal) RestoreMainScreen();
+        return;
+    }
+    m_activeSearch = &manager;
+    const int result = search.run(manager);
+    m_activeSearch = nullptr;
+    if (result == CSearchManager::kChosen) {
+        SearchChoice choice;
+        if (!search.choose(choice)) {
+            RestoreMainScreen();
+            return;
+        }
+        // A refused route point or waypoint: the same screens again, on the kept record.
+        if (!TakeSearchChoice(choice, screen)) search.again();
+    } else if (result != CSearchManager::kCurrentPosition) {
+        RestoreMainScreen();
+    }
+}
+
+namespace {
+
+// What a chosen name, address or category record asks for; false when its cell has no position.
+template <class Choice, class Record>
+bool ChoiceOf(const Record& record, const CString& name, Choice& choice) {
+    if (!CellPosition(record.pos, choice.pos)) return false;
+    choice.kind = record.pointType;
+    choice.name = name;
+    choice.levelStep = record.mapLevel;
+    choice.directRoute = record.routeDirectly != 0;
+    return true;
+}
+
+} // namespace
+
 void CMainView::SearchName(bool reenter) {
     if (m_simulating) return;
     if (!reenter) {
@@ -151,29 +195,11 @@ void CMainView::SearchName(bool reenter) {
         // The record keeps the last search; only what the result is for is preset.
         m_nameResult.pointType = IsBasicMenu() ? 2 : 4;
     }
-    const CString screen = m_lastSearchName;
-    CSearchManager manager;
-    manager.InitPath(m_doc ? m_doc->dataFolder : CString());
-    PrepareSearch(manager, screen);
-    CNaviVersion version;
-    if (!SearchDatabaseCurrent(manager.GetNameDBVersion(version))) return;
-    m_activeSearch = &manager;
-    const int result = Run(Runners().name, manager, m_nameResult);
-    m_activeSearch = nullptr;
-    if (result == CSearchManager::kChosen) {
-        SearchChoice choice;
-        if (!CellPosition(m_nameResult.pos, choice.pos)) {
-            RestoreMainScreen();
-            return;
-        }
-        choice.kind = m_nameResult.pointType;
-        choice.name = FieldText(m_nameResult.name);
-        choice.levelStep = m_nameResult.mapLevel;
-        choice.directRoute = m_nameResult.routeDirectly != 0;
-        if (!TakeSearchChoice(choice, screen)) SearchName(true);
-    } else if (result != CSearchManager::kCurrentPosition) {
-        RestoreMainScreen();
-    }
+    PointSearch search;
+    search.run = [this](CSearchManager& manager) { return Run(Runners().name, manager, m_nameResult); };
+    search.choose = [this](SearchChoice& c) { return ChoiceOf(m_nameResult, FieldText(m_nameResult.name), c); };
+    search.again = [this] { SearchName(true); };
+    RunPointSearch(search);
 }
 
 void CMainView::SearchAddress(bool reenter, bool restoreOnRefusal) {
@@ -186,32 +212,13 @@ void CMainView::SearchAddress(bool reenter, bool restoreOnRefusal) {
         m_addrResult = _ADDR_RESULT();
         if (IsBasicMenu()) m_addrResult.pointType = static_cast<std::uint8_t>(MenuPointKind());
     }
-    const CString screen = m_lastSearchName;
-    CSearchManager manager;
-    manager.InitPath(m_doc ? m_doc->dataFolder : CString());
-    PrepareSearch(manager, screen);
-    CNaviVersion version;
-    if (!SearchDatabaseCurrent(manager.GetAddrDBVersion(version))) {
-        if (restoreOnRefusal) RestoreMainScreen();
-        return;
-    }
-    m_activeSearch = &manager;
-    const int result = Run(Runners().address, manager, m_addrResult);
-    m_activeSearch = nullptr;
-    if (result == CSearchManager::kChosen) {
-        SearchChoice choice;
-        if (!CellPosition(m_addrResult.pos, choice.pos)) {
-            RestoreMainScreen();
-            return;
-        }
-        choice.kind = m_addrResult.pointType;
-        choice.name = FieldText(m_addrResult.detail);
-        choice.levelStep = m_addrResult.mapLevel;
-        choice.directRoute = m_addrResult.routeDirectly != 0;
-        if (!TakeSearchChoice(choice, screen)) SearchAddress(true, restoreOnRefusal);
-    } else if (result != CSearchManager::kCurrentPosition) {
-        RestoreMainScreen();
-    }
+    PointSearch search;
+    search.addressDatabase = true;
+    search.restoreOnRefusal = restoreOnRefusal;
+    search.run = [this](CSearchManager& manager) { return Run(Runners().address, manager, m_addrResult); };
+    search.choose = [this](SearchChoice& c) { return ChoiceOf(m_addrResult, FieldText(m_addrResult.detail), c); };
+    search.again = [this, restoreOnRefusal] { SearchAddress(true, restoreOnRefusal); };
+    RunPointSearch(search);
 }
 
 void CMainView::SearchCategory(bool reenter) {
@@ -220,29 +227,11 @@ void CMainView::SearchCategory(bool reenter) {
         m_lastSearchName = u"CateSearch";
         m_cateResult = _CATE_RESULT();
     }
-    const CString screen = m_lastSearchName;
-    CSearchManager manager;
-    manager.InitPath(m_doc ? m_doc->dataFolder : CString());
-    PrepareSearch(manager, screen);
-    CNaviVersion version;
-    if (!SearchDatabaseCurrent(manager.GetNameDBVersion(version))) return;
-    m_activeSearch = &manager;
-    const int result = Run(Runners().category, manager, m_cateResult);
-    m_activeSearch = nullptr;
-    if (result == CSearchManager::kChosen) {
-        SearchChoice choice;
-        if (!CellPosition(m_cateResult.pos, choice.pos)) {
-            RestoreMainScreen();
-            return;
-        }
-        choice.kind = m_cateResult.pointType;
-        choice.name = FieldText(m_cateResult.name);
-        choice.levelStep = m_cateResult.mapLevel;
-        choice.directRoute = m_cateResult.routeDirectly != 0;
-        if (!TakeSearchChoice(choice, screen)) SearchCategory(true);
-    } else if (result != CSearchManager::kCurrentPosition) {
-        RestoreMainScreen();
-    }
+    PointSearch search;
+    search.run = [this](CSearchManager& manager) { return Run(Runners().category, manager, m_cateResult); };
+    search.choose = [this](SearchChoice& c) { return ChoiceOf(m_cateResult, FieldText(m_cateResult.name), c); };
+    search.again = [this] { SearchCategory(true); };
+    RunPointSearch(search);
 }
 
 void CMainView::SearchTheme(bool reenter) {

@@ -36,6 +36,9 @@ public:
     void SetLinkSource(IRouteLinkSource* source) { m_source = source; }
     void SetRoadNumberNames(CRouteSummary::RoadNumberName names) { m_roadNumberName = std::move(names); }
     int GetActionCode() const { return m_action; }
+    int GetClockOffset() const { return m_clockOffset; }
+    // The remaining-time override in seconds; -1 when none was given.
+    int GetEstimatedTime() const { return m_estimatedSet ? m_estimatedSeconds : -1; }
 
     INT_PTR DoModal() override;
     void ProcessEvent(NaviCommand& cmd) override;

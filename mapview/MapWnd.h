@@ -110,6 +110,7 @@ public:
     // ---- day and night ----
     int IsNightTime() const;
     void SetTimeCorrection(std::int32_t seconds);
+    std::int32_t GetTimeCorrection() const { return m_correction; }
     void SetNightHours(std::uint8_t userHoursOn, std::int32_t nightFrom, std::int32_t nightTo);
     void PlaceStars();
     // The generator behind the stars and their twinkle, seeded by the owner for repeatable frames.

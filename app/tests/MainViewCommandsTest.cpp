@@ -168,7 +168,7 @@ struct RecordingView {
     void ShowSoundSettings(int page) { Rec("ShowSoundSettings", page); }
     void CloseMainMenu() { Rec("CloseMainMenu"); }
     void AddSafeDrivePointHere() { Rec("AddSafeDrivePointHere"); }
-    void RequestMatcherStep() { Rec("RequestMatcherStep"); }
+    void RequestMatcherRematch() { Rec("RequestMatcherRematch"); }
 };
 
 using Commands = CMainCommands<RecordingView>;
@@ -466,7 +466,7 @@ TEST(MainCommandTable, KeyFunctionsOneToSeventeen) {
     const Case cases[] = {
         {1, {"ShowRoutePoint(3000)"}},
         {2, {"AddSafeDrivePointHere()"}},
-        {3, {"RequestMatcherStep()"}},
+        {3, {"RequestMatcherRematch()"}},
         {4, {"GoHome(0)"}},
         {5, {"GoFrequentPlace(0)"}},
         {6, {"SearchName(0)"}},
@@ -512,7 +512,7 @@ TEST(MainCommandTable, KeyFunctionConditions) {
     v.pedestrian = false;
     v.simulating = true;
     EXPECT_EQ(run(v, 11), closed);
-    EXPECT_EQ(run(v, 3), (Calls{"CloseMainMenu()", "RequestMatcherStep()"}));
+    EXPECT_EQ(run(v, 3), (Calls{"CloseMainMenu()", "RequestMatcherRematch()"}));
     EXPECT_EQ(run(v, 16), closed);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/SafePointList.h"
 #include "commondlg/NaviMessageBox.h"
+#include "position/GuideRecords.h"
 #include "platform/window/AfxControls.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
@@ -135,6 +136,52 @@ TEST_F(MainViewEventsTest, RefusingTheSafeZoneQuestionChangesNothingAndYesSwitch
     EXPECT_EQ(Mark()->GetBlinkCounter(), -1);
 }
 
+// The guide point ahead as the per-fix work gives it to the sign: the deletion switches off that
+// point, with the kind and heading guidance matches switched-off points by.
+TEST_F(MainViewEventsTest, TheSignAFixSetsIsDeletedAtItsPoint) {
+    Open();
+    CSafePointList& removed = CSafePointList::Removed();
+    removed.Clear();
+    removed.SetMode(1);
+    ASSERT_NE(Mark(), nullptr);
+    GuidePointNotice ahead;
+    ahead.x = 45761782;
+    ahead.y = 13504989;
+    ahead.directionMode = 1;
+    ahead.heading = 270;
+    ahead.type = 3;
+    ahead.speedLimit = 60;
+    ahead.distance = 80;
+    ahead.index = 12;
+    ahead.level = 2;
+    ahead.value = 5;
+    m_view->SetSafeZoneKind(CMainView::ShowSafeZoneAlert(*Mark(), ahead, 1));
+    EXPECT_EQ(m_view->GetSafeZoneKind(), 3);
+    EXPECT_EQ(Mark()->GetBlinkLimit(), 5); // kind 3 within 100 m blinks
+
+    const HostedRun run = Hosted("answer yes\n", [&] { m_view->DeleteSafeZoneSection(); });
+    ASSERT_FALSE(run.failed) << run.failure;
+    ASSERT_EQ(removed.GetCount(), 1);
+    const CSafePointRecord* point = removed.GetAt(0);
+    EXPECT_STREQ(point->name, "E1270657 N373049");
+    EXPECT_EQ(point->x, 45761782);
+    EXPECT_EQ(point->y, 13504989);
+    EXPECT_EQ(point->values[0], 3);   // kind
+    EXPECT_EQ(point->values[1], 270); // heading
+    EXPECT_EQ(m_view->GetSafeZoneKind(), 0);
+    removed.Clear();
+
+    // The point passed, none ahead: the sign keeps the old point's values but shows no alert,
+    // and a tap deletes nothing.
+    m_view->SetSafeZoneKind(CMainView::ShowSafeZoneAlert(*Mark(), ahead, 1));
+    m_view->SetSafeZoneKind(CMainView::ShowSafeZoneAlert(*Mark(), GuidePointNotice{}, 1));
+    EXPECT_EQ(m_view->GetSafeZoneKind(), 0);
+    const HostedRun after = Hosted("wait 10\n", [&] { m_view->DeleteSafeZoneSection(); });
+    ASSERT_FALSE(after.failed) << after.failure;
+    EXPECT_EQ(after.msgboxLog, "");
+    EXPECT_EQ(removed.GetCount(), 0);
+}
+
 TEST_F(MainViewEventsTest, WithoutAnAlertNothingIsAsked) {
     Open();
     CSafePointList::Removed().Clear();
@@ -191,6 +238,13 @@ TEST_F(MainViewEventsTest, AHandOverIsTakenAtTheNextActivationAndTheFileDeleted)
     // x 100000 x 1.2, y as it is.
     EXPECT_EQ(m_view->GetHandoverPoint().x, 120000);
     EXPECT_EQ(m_view->GetHandoverPoint().y, 200000);
+    // The map stands there.
+    std::int32_t cx = 0, cy = 0;
+    m_view->GetMapWnd().GetCenter(cx, cy);
+    EXPECT_EQ(cx, 120000);
+    EXPECT_EQ(cy, 200000);
+    EXPECT_EQ(m_doc->mapX, 120000);
+    EXPECT_EQ(m_doc->mapY, 200000);
     // Nothing to take the next time; an unusable file is deleted all the same.
     std::ofstream(file, std::ios::binary) << "1000002000";
     EXPECT_EQ(m_view->ReadHandoverFile(), 1);

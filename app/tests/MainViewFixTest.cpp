@@ -4,6 +4,7 @@
 // call on a window from that thread.
 #include "MainViewFixture.h"
 
+#include "app/HighwayPanel.h"
 #include "app/LockSet.h"
 #include "commondlg/NaviMessageBox.h"
 #include "position/GuideManager.h"
@@ -34,7 +35,9 @@ public:
         ++matches;
         if (route.load()) ++matchesWithRoute;
         out = MatchResult{};
-        out.status = 2;
+        out.status = status.load();
+        out.mapId = mapId.load();
+        out.linkIndex = linkIndex.load();
         out.hasFix = 1;
         out.x = x.load();
         out.y = y.load();
@@ -56,6 +59,8 @@ public:
 
     const int rate;
     std::atomic<std::int32_t> x{45735368}, y{13536388};
+    std::atomic<int> status{2};
+    std::atomic<std::int16_t> mapId{-1}, linkIndex{-1};
     std::atomic<int> matches{0}, matchesWithRoute{0}, resets{0}, rematches{0};
     std::atomic<bool> route{false};
 };
@@ -386,6 +391,117 @@ TEST_F(MainViewFixTest, TheGpsClockCorrectsTheDeviceClock) {
     fix.second = 5;
     m_view->SyncGpsClock(fix);
     EXPECT_EQ(m_view->GetGpsClockOffset(), 10);
+}
+
+// Each fix tells the route planning where the vehicle is: a fix on a link makes the re-route
+// start there, a fix off the network leaves it at the route's own start.
+TEST_F(MainViewFixTest, TheMatchedVehicleIsWhereTheReRouteStarts) {
+    OpenWithEngines();
+    PlanRoute();
+    CRouteManager& routes = m_view->GetRouteManager();
+    // Copied: a re-route replaces the route and its path.
+    const CPathLinkItem first = routes.SelectedRoute()->path->Items()[0];
+    m_driving->mapId = static_cast<std::int16_t>(first.mapId);
+    m_driving->linkIndex = static_cast<std::int16_t>(first.linkId);
+
+    m_driving->status = 2; // a position, no link
+    FeedFixes(1);
+    RunPosted();
+    m_view->RerouteWorker();
+    EXPECT_EQ(routes.GetStartName(), CString(u"출발"));
+
+    m_driving->status = 1; // on the route's first link
+    GpsPosRecord moving = ValidFix();
+    moving.speed = 300;
+    std::thread gps([&] { m_view->OnGpsFix(moving); });
+    gps.join();
+    RunPosted();
+    EXPECT_TRUE(m_view->IsCarMoving()); // the fix is the view's now
+    m_view->RerouteWorker();
+    EXPECT_EQ(routes.GetStartName(), CString(u"현위치"));
+    const CRoute& edited = routes.EditedRoute();
+    EXPECT_EQ(edited.start.mapId, first.mapId);
+    EXPECT_EQ(edited.start.linkId, first.linkId);
+    EXPECT_EQ(edited.header->start.x, m_driving->x.load());
+    EXPECT_EQ(edited.header->start.y, m_driving->y.load());
+}
+
+// A highway panel the user holds (a page turned to) keeps the facilities it shows while fixes
+// come; let go, the next fixes fill it from guidance again.
+TEST_F(MainViewFixTest, AHeldHighwayPanelKeepsItsFacilities) {
+    OpenWithEngines();
+    PlanRoute();
+    ASSERT_NE(m_view->LoadGuidanceData(kDataFolder), CGuideManager::kVoiceFailed);
+    CHighwayPanel* panel = m_view->GetHighwayPanel();
+    ASSERT_NE(panel, nullptr);
+    m_view->StartFollowing();
+    CGuideInfo shown;
+    shown.facilityCount = 4;
+    shown.rows = 1;
+    shown.row[0].name = u"행복휴게소";
+    shown.hasNext = true;
+    shown.next.name = u"행복휴게소";
+
+    panel->held = 1;
+    FeedFixes(1);
+    RunPosted(); // the panel's state as the next fix reads it
+    m_view->SetGuideInfo(shown);
+    FeedFixes(2);
+    RunPosted();
+    EXPECT_EQ(m_view->GetGuideInfo().facilityCount, 4);
+    EXPECT_EQ(m_view->GetGuideInfo().row[0].name, u"행복휴게소");
+    EXPECT_TRUE(m_view->GetGuideInfo().hasNext);
+
+    // Off the highway nothing is ahead: released, the display empties.
+    panel->held = 0;
+    FeedFixes(1);
+    RunPosted();
+    FeedFixes(1);
+    RunPosted();
+    EXPECT_EQ(m_view->GetGuideInfo().facilityCount, 0);
+    EXPECT_FALSE(m_view->GetGuideInfo().hasNext);
+
+    // Paging holds the panel on the page turned to.
+    panel->SetFacilityCount(6);
+    NaviCommand up;
+    up.target = u"위로";
+    panel->ProcessEvent(up);
+    EXPECT_EQ(panel->GetPageIndex(), 1);
+    EXPECT_EQ(panel->held, 1);
+}
+
+// Device clocks in zones across midnight from UTC: whatever the zone, the correction is the GPS
+// time less the device's UTC, and the map window gets it.
+TEST_F(MainViewFixTest, TheGpsCorrectionHoldsInEveryZone) {
+    OpenWithEngines();
+    constexpr std::int64_t kDay = 1781481600000LL; // 2026-06-15 00:00:00 UTC
+    constexpr std::int64_t kHour = 3600000LL, kMinute = 60000LL;
+    const struct {
+        const char* name;
+        std::int64_t utc;
+        int zoneMinutes;
+        int gpsHour, gpsMinute, gpsSecond;
+        int correction;
+    } cases[] = {
+        {"UTC 16:30:00, local 01:30:00", kDay + 16 * kHour + 30 * kMinute, 9 * 60, 16, 30, 5, 5},
+        {"UTC 10:00:00, local 00:00:00 (+14 h)", kDay + 10 * kHour, 14 * 60, 9, 59, 58, -2},
+        {"UTC 11:00:00, local 23:00:00 the day before (-12 h)", kDay + 11 * kHour, -12 * 60, 11, 0, 30, 30},
+        {"UTC 20:00:00, local 01:30:00 (+5:30)", kDay + 20 * kHour, 5 * 60 + 30, 20, 0, 7, 7},
+        {"UTC 23:59:58, GPS past midnight (-5 h)", kDay + 23 * kHour + 59 * kMinute + 58000, -5 * 60, 0, 0, 1, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedClock zoned(c.utc, c.zoneMinutes);
+        InstallClock(&zoned);
+        GpsPosRecord fix = ValidFix();
+        fix.hour = static_cast<std::uint8_t>(c.gpsHour);
+        fix.minute = static_cast<std::uint8_t>(c.gpsMinute);
+        fix.second = static_cast<std::uint8_t>(c.gpsSecond);
+        m_view->SyncGpsClock(fix);
+        InstallClock(&m_clock);
+        EXPECT_EQ(m_view->GetGpsClockOffset(), c.correction);
+        EXPECT_EQ(m_view->GetMapWnd().GetTimeCorrection(), c.correction);
+    }
 }
 
 } // namespace

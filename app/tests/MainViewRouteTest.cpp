@@ -627,6 +627,63 @@ TEST_F(RouteViewTest, AddAndDeleteWaypoints) {
     EXPECT_FALSE(Routes().SelectedRoute()->header->waypoints[0].IsSet());
 }
 
+// A deletion whose new search fails puts the whole waypoint back where it was; indices outside
+// the list do nothing.
+TEST_F(RouteViewTest, AWaypointWhoseDeletionCannotBeSearchedComesBack) {
+    ASSERT_GE(Start(10.6, 10.3), 1);
+    ASSERT_GE(Via(12.1, 11.8), 1);
+    ASSERT_GE(Goal(13.6, 12.7), 1);
+    ASSERT_EQ(m_view->SearchRoute(false, 15, false), 1);
+    const POINT second = At(12.4, 10.6);
+    ASSERT_GE(Routes().InsertWaypoint(second.x, second.y, u"둘째", 1), 1);
+    ASSERT_EQ(m_view->SearchRoute(false, 15, false), 1); // "기존 경유지를 포함하시겠습니까?": yes
+    const RouteWaypoint before[2] = {Routes().EditedRoute().waypoints[0], Routes().EditedRoute().waypoints[1]};
+
+    // The engine gives up after a few nodes: the search without the first waypoint fails, and
+    // then on foot, where no route is searched at all.
+    for (const bool onFoot : {false, true}) {
+        SCOPED_TRACE(onFoot ? "on foot" : "search fails");
+        shown.clear();
+        if (onFoot) m_view->SetPedestrianMode(true);
+        else Routes().Engine()->SetLimitsForTest(10, 100);
+        m_view->DeleteWaypoint(0);
+        m_view->SetPedestrianMode(false);
+        Routes().Engine()->SetLimitsForTest(80000, 500000);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown[0], u"경유지(1)를 삭제하시겠습니까?");
+        EXPECT_EQ(Routes().GetWaypointName(0), before[0].name);
+        EXPECT_EQ(Routes().GetWaypointName(1), before[1].name);
+    }
+    const RouteWaypointVector& list = Routes().EditedRoute().waypoints;
+    ASSERT_EQ(list.Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(list[i].name, before[i].name);
+        EXPECT_EQ(list[i].x, before[i].x);
+        EXPECT_EQ(list[i].y, before[i].y);
+        EXPECT_EQ(list[i].pos.mapId, before[i].pos.mapId);
+        EXPECT_EQ(list[i].pos.linkId, before[i].pos.linkId);
+    }
+
+    // Outside the list: no question, nothing moves.
+    shown.clear();
+    const std::int32_t mapX = m_doc->mapX, mapY = m_doc->mapY;
+    m_view->StartFollowing();
+    for (int index : {-1, 2, 5}) {
+        m_view->DeleteWaypoint(index);
+        m_view->ShowWaypointOnMap(index);
+    }
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_TRUE(m_view->IsFollowing());
+    EXPECT_EQ(m_doc->mapX, mapX);
+    EXPECT_EQ(m_doc->mapY, mapY);
+    // Inside it the map goes to the waypoint.
+    m_view->ShowWaypointOnMap(1);
+    EXPECT_FALSE(m_view->IsFollowing());
+    EXPECT_EQ(m_doc->mapX, Routes().GetWaypointPos(1).x);
+    EXPECT_EQ(m_doc->mapY, Routes().GetWaypointPos(1).y);
+}
 
 // A found route is announced with voice message 17; a failed search says nothing.
 TEST_F(RouteViewTest, AFoundRouteIsAnnounced) {

@@ -11,6 +11,7 @@
 #include "platform/files/Files.h"
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviEventText.h"
+#include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviRouteBars.h"
 #include "transit/SubConnect.h"
@@ -109,6 +110,8 @@ protected:
         });
         routes_dialogs::SetRouteInfoRunner([this](CRouteInfoDlg& dlg) {
             infoPanels.push_back(dlg.GetPanelName().Str());
+            infoClockOffset = dlg.GetClockOffset();
+            infoEstimate = dlg.GetEstimatedTime();
             return infoCode;
         });
         routes_dialogs::SetRouteSaveRunner([this](CRouteSaveDlg& dlg) {
@@ -201,6 +204,8 @@ protected:
     std::vector<std::u16string> infoPanels, savePanels;
     std::vector<bool> transitRuns;
     int infoCode = 3;
+    int infoClockOffset = 0;
+    int infoEstimate = -1;
     int waypointRuns = 0;
     routes_dialogs::RouteSaveAnswer saveAnswer;
     routes_dialogs::WaypointAnswer waypointAnswer;
@@ -454,6 +459,35 @@ TEST_F(MainViewRoutesTest, TheRouteInformationRefusesAndCarriesOutItsCodes) {
     EXPECT_EQ(infoPanels.size(), 3u);
 }
 
+// The route information's clocks run on the GPS time; after a search the time left is the
+// route's own, while driving it is the bar's estimate.
+TEST_F(MainViewRoutesTest, TheRouteInformationTellsTheTimeByTheGpsClock) {
+    PlanCarRoute();
+    // The device says 03:00:00 UTC; the GPS 03:00:30.
+    GpsPosRecord fix;
+    fix.status = 'A';
+    fix.hour = 3;
+    fix.second = 30;
+    m_view->SyncGpsClock(fix);
+    auto* bar = dynamic_cast<NaviHighwayBar*>(m_view->GetMainScreen()->FindControl(u"TrackBar"));
+    ASSERT_NE(bar, nullptr);
+    const CRoutePath& path = *m_view->GetRouteManager().SelectedRoute()->path;
+    ASSERT_GT(path.TotalTime(), 0);
+
+    infoCode = 6;
+    m_view->ShowRouteInfo(true, true, false); // right after a search
+    EXPECT_EQ(infoClockOffset, 30);
+    EXPECT_EQ(infoEstimate, -1);
+    EXPECT_EQ(bar->Snapshot().routeTime, path.TotalTime());
+    EXPECT_EQ(bar->Snapshot().routeLength, path.TotalLength());
+
+    // From the menu while the route is driven: nothing travelled yet, so the bar's estimate is
+    // the route's own time.
+    m_view->ShowRouteInfo(true, false, true);
+    EXPECT_EQ(infoClockOffset, 30);
+    EXPECT_EQ(infoEstimate, path.TotalTime());
+}
+
 // ---- waypoints ----
 
 TEST_F(MainViewRoutesTest, TheWaypointScreenAnswersAreCarriedOut) {
@@ -537,6 +571,36 @@ TEST_F(MainViewRoutesTest, AReRouteWithoutAFixPlansFromTheLastStartAndTellsTheSc
     WinDispatchPending();
     EXPECT_EQ(routes.GetWaypointCount(), 1);
     EXPECT_EQ(bar->GetCount(), 1);
+}
+
+// A re-route weights the new route by traffic as the reception stands when it runs.
+TEST_F(MainViewRoutesTest, AReRouteReadsTheReceptionLevelWhenItRuns) {
+    m_view->CreatePositionServices();
+    std::atomic<int> level{0};
+    m_view->SetReceptionLevelSource([&level] { return level.load(); });
+    m_config->SetValue(32, 1); // the broadcast receiver is used: traffic wanted
+    m_config->SetValue(14, 1);
+    m_config->SetTrafficValidFlag(0);
+    CRouteManager& routes = m_view->GetRouteManager();
+    const POINT s = MapAt(4.25, 20.5), g = MapAt(24.25, 22.5);
+    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+    ASSERT_EQ(m_view->SearchRoute(false, 15, false), 1);
+    EXPECT_EQ(routes.SelectedRoute()->useTraffic, 0);
+    const struct {
+        int level;
+        std::uint8_t download;
+        int expected;
+    } cases[] = {{2, 0, 1}, {1, 0, 0}, {1, 1, 1}, {0, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level << " download " << int(c.download));
+        level = c.level;
+        m_config->SetTrafficValidFlag(c.download);
+        m_view->RerouteWorker();
+        ASSERT_NE(routes.SelectedRoute(), nullptr);
+        EXPECT_EQ(routes.SelectedRoute()->useTraffic, c.expected);
+    }
+    m_config->SetTrafficValidFlag(0);
 }
 
 TEST_F(MainViewRoutesTest, AReRouteWithAMatchedFixPlansFromTheVehicle) {

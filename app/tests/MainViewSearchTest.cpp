@@ -5,10 +5,15 @@
 // view's record and answer as the library does.
 #include "MainViewFixture.h"
 
+#include "app/NaviApp.h"
+#include "app/RecentDestList.h"
+
 #include "platform/base/Text.h"
+#include "route/base/Coords.h"
 #include "search/CSearchManager.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviPoiBar.h"
+#include "tools/mkdevice/Networks.h"
 #include "tools/mkdevice/testing/HostedDialogRun.h"
 
 #include <array>
@@ -299,6 +304,43 @@ TEST_F(MainViewSearchTest, AnOutdatedDatabaseIsReportedInsteadOfSearching) {
     m_view->SearchAround(false);
     EXPECT_EQ(openings, 2);
     EXPECT_EQ(messages.size(), 4u);
+}
+
+// A result chosen with the route-at-once button becomes the destination and the route is planned
+// to it, the map left where the search put it.
+TEST_F(MainViewSearchTest, ADirectRouteResultPlansTheRoute) {
+    OpenInMode(kAdvanced);
+    m_view->CreatePositionServices();
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+    m_config->SetValue(12, 1);
+    // Found routes go into the recent destinations, as after start-up.
+    navi::g_recentDestPath = CRecentDestList::FilePath(navi::g_deviceType, *m_config);
+    CRouteManager& routes = m_view->GetRouteManager();
+    const mkdev::NetPoint start = mkdev::KmToNet(45720000, 13470000, 10.6, 10.3);
+    const mkdev::NetPoint goal = mkdev::KmToNet(45720000, 13470000, 13.6, 12.7);
+    std::int32_t sx = 0, sy = 0;
+    NetToMapCoord(start.x, start.y, sx, sy);
+    ASSERT_GE(routes.SetStart(sx, sy, u"출발"), 1);
+    CMainView::Runners().theme = [&](CSearchManager&, _THEME_RESULT& r) {
+        r.x = static_cast<std::uint32_t>(goal.x);
+        r.y = static_cast<std::uint32_t>(goal.y);
+        Put(r.name, "바람역");
+        r.pointType = 2;
+        r.routeDirectly = 1;
+        r.mapLevel = 8;
+        return 1;
+    };
+    m_view->SearchTheme(false);
+    for (const std::u16string& m : messages) ADD_FAILURE() << Utf16ToUtf8(m);
+    ASSERT_TRUE(routes.HasGoal());
+    EXPECT_EQ(routes.GetGoalName(), CString(u"바람역"));
+    std::int32_t gx = 0, gy = 0;
+    NetToMapCoord(goal.x, goal.y, gx, gy);
+    EXPECT_EQ(m_view->GetChosenPoint().x, gx);
+    EXPECT_EQ(m_view->GetChosenPoint().y, gy);
+    ASSERT_NE(routes.SelectedRoute(), nullptr);
+    EXPECT_TRUE(routes.SelectedRoute()->hasResult);
+    EXPECT_EQ(m_view->GetRouteMode(), 0x0F);
 }
 
 // A waypoint the route refuses (there is no destination to add it to) opens the same screen again
