@@ -183,6 +183,4 @@ void CMainView::ShowRouteSearchSettings() {}
 
 void CMainView::ShowSoundSettings(int) {}
 
-void CMainView::ShowTrafficSheet(int) {}
-
 void CMainView::DownloadTraffic(int) {}

@@ -77,3 +77,11 @@ void CMainViewPosition::StopLog() { m_view.StopLog(); }
 void CMainViewPosition::AppendLog(const char* bytes, int count) { m_view.AppendLog(bytes, count); }
 
 void CMainViewPosition::UpdateLogPanelMemory() { m_view.UpdateLogPanelMemory(); }
+
+// ---- the broadcast stores (the reader's receiver mode; the exit on the user-interface thread) ----
+
+void CMainViewPosition::OpenBroadcastStores() { m_view.OpenBroadcastStores(); }
+
+void CMainViewPosition::CloseBroadcastStores() { m_view.CloseBroadcastStores(); }
+
+void CMainViewPosition::DestroyBroadcastSingletons() { m_view.DestroyBroadcastSingletons(false); }

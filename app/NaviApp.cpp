@@ -164,7 +164,10 @@ int CNaviApp::ExitInstance() {
         CloseHandle(m_instanceMutex);
         m_instanceMutex = nullptr;
     }
-    return CWinApp::ExitInstance();
+    const int code = CWinApp::ExitInstance();
+    // View, frame and document are gone: nothing reads the configuration any more.
+    CMainView::DestroyOwnSingletons();
+    return code;
 }
 
 void CNaviApp::OnAppAbout() {
