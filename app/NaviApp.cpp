@@ -164,6 +164,9 @@ int CNaviApp::ExitInstance() {
         CloseHandle(m_instanceMutex);
         m_instanceMutex = nullptr;
     }
+    // A quit that ended the message loop with the main window still up: frame, view (its workers
+    // joined, the broadcast stores saved) and document go now, before what they read.
+    if (m_pMainWnd) m_pMainWnd->DestroyWindow();
     const int code = CWinApp::ExitInstance();
     // View, frame and document are gone: nothing reads the configuration any more.
     CMainView::DestroyOwnSingletons();
