@@ -15,11 +15,13 @@
 #include "position/GpsLogSynth.h"
 #include "position/PositionWorkers.h"
 #include "position/ZarnReceiver.h"
+#include "traffic/receiver/Traffic.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -81,9 +83,22 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     std::ofstream(root.Path() + "/unit.log", std::ios::binary) << unitLog;
     ASSERT_EQ(std::system((std::string(VELKO_DARCSYNTH_TOOL) + " --root '" + deviceDir + "' --seconds " +
                            std::to_string(kBroadcastSeconds + 5) + " --merge '" + root.Path() +
-                           "/unit.log' --out '" + root.Path() + "/merged.bin' >/dev/null")
+                           "/unit.log' --out '" + root.Path() + "/merged.bin' >'" + root.Path() + "/sent.txt'")
                               .c_str()),
               0);
+    // "sent idx=I id=D speed=S": the links of the broadcast table, each with the speed it was last
+    // sent (congested ones, at the 가람IC junctions, well below free flow).
+    std::vector<std::pair<int, int>> sent;
+    {
+        std::ifstream lines(root.Path() + "/sent.txt");
+        for (std::string line; std::getline(lines, line);) {
+            int idx = 0, speed = 0;
+            unsigned long id = 0;
+            if (std::sscanf(line.c_str(), "sent idx=%d id=%lu speed=%d", &idx, &id, &speed) == 3)
+                sent.emplace_back(idx, speed);
+        }
+    }
+    ASSERT_FALSE(sent.empty());
     const std::vector<std::string> broadcast = Seconds(ReadAll(root.Path() + "/merged.bin"));
     const std::vector<std::string> quiet = Seconds(unitLog);
     ASSERT_GE(broadcast.size(), static_cast<std::size_t>(kBroadcastSeconds));
@@ -121,6 +136,7 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     int fed = 0;
     int highest = 0, levelAfterBroadcast = -1, levelAfterTwoEmpty = -1, levelAtEnd = -1;
     bool storesOpen = false;
+    std::size_t received = 0, congested = 0;
     host.Runner()->beforeStep = [&] {
         CMainView* view = CMainView::Get();
         if (!view || !view->ThreadsStarted()) return;
@@ -143,6 +159,16 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
             highest = std::max(highest, view->ReceptionLevel());
             ++fed;
             if (fed == kBroadcastSeconds) levelAfterBroadcast = view->ReceptionLevel();
+            // The first quiet wake took the last broadcast seconds: every link of the table has a
+            // received speed in the traffic store, some of them congested.
+            if (fed == kBroadcastSeconds + 1)
+                for (const auto& [idx, speed] : sent) {
+                    unsigned char stored = 0;
+                    if (CTraffic::instance()->getRealSpeedByIdx(static_cast<unsigned short>(idx), stored)) {
+                        ++received;
+                        if (stored < 20) ++congested;
+                    }
+                }
             if (fed == kBroadcastSeconds + 25) levelAfterTwoEmpty = view->ReceptionLevel();
             if (fed == kBroadcastSeconds + kQuietSeconds) levelAtEnd = view->ReceptionLevel();
         }
@@ -155,6 +181,8 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     EXPECT_TRUE(storesOpen);
     EXPECT_EQ(highest, 3);
     EXPECT_EQ(levelAfterBroadcast, 3);
+    EXPECT_EQ(received, sent.size());
+    EXPECT_GT(congested, 0u);
     EXPECT_EQ(levelAfterTwoEmpty, 3);   // two wakes without a packet keep the level
     EXPECT_EQ(levelAtEnd, 0);
     // The exit wrote the receiver's save files.
