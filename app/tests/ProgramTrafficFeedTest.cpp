@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,7 +35,7 @@ namespace {
 constexpr int kBroadcastSeconds = 20;
 // The ring wakes the reception on every tenth delivery (one a second here): the last broadcast
 // bytes go with the first quiet wake, and three wakes without a packet take 30 seconds more.
-constexpr int kQuietSeconds = 45;
+constexpr int kQuietSeconds = 50;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -134,7 +135,8 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     bool running = false;
     std::uint64_t startTick = 0;
     int fed = 0;
-    int highest = 0, levelAfterBroadcast = -1, levelAfterTwoEmpty = -1, levelAtEnd = -1;
+    int highest = 0, levelAfterBroadcast = -1, levelAtEnd = -1;
+    bool keptAtTwoEmpty = false;
     bool storesOpen = false;
     std::size_t received = 0, congested = 0;
     host.Runner()->beforeStep = [&] {
@@ -150,12 +152,24 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
             const std::string& second =
                 fed < kBroadcastSeconds ? broadcast[static_cast<std::size_t>(fed)] : quiet[static_cast<std::size_t>(fed)];
             // The reader opens the port after loading its road network, and opening drops what
-            // the line held: the first second is repeated until the port is open.
-            for (int step = 0; step < (fed == 0 ? 300 : 10); ++step) {
+            // the line held: the first second is repeated until the port is open. The workers
+            // run in steps of the clock until the reader has delivered the second's broadcast
+            // bytes (bounded), so that each second makes one delivery.
+            CTrafficRing& ring = view->GetPositionWorkers()->TrafficRing();
+            const std::uint64_t before = ring.Deliveries();
+            for (int step = 0; step < (fed == 0 ? 300 : 30); ++step) {
                 if (step == 0 || (fed == 0 && step % 10 == 0)) unit.Write(second.data(), second.size());
                 clock.RunFor(100);
-                if (fed == 0 && view->GetPositionWorkers()->TrafficRing().Deliveries() > 0) break;
+                if (ring.Deliveries() > before) break;
             }
+            // A delivery that woke the reception: its cycle (on its own thread, not on the clock)
+            // takes the bytes and decodes them.
+            if (ring.Deliveries() % 10 == 1) {
+                for (int i = 0; i < 200 && ring.Count() > 0; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (view->ReceptionLevel() == 3 && view->BroadcastReception()->FailedParses() == 2) keptAtTwoEmpty = true;
             highest = std::max(highest, view->ReceptionLevel());
             ++fed;
             if (fed == kBroadcastSeconds) levelAfterBroadcast = view->ReceptionLevel();
@@ -169,7 +183,6 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
                         if (stored < 20) ++congested;
                     }
                 }
-            if (fed == kBroadcastSeconds + 25) levelAfterTwoEmpty = view->ReceptionLevel();
             if (fed == kBroadcastSeconds + kQuietSeconds) levelAtEnd = view->ReceptionLevel();
         }
     };
@@ -183,7 +196,7 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     EXPECT_EQ(levelAfterBroadcast, 3);
     EXPECT_EQ(received, sent.size());
     EXPECT_GT(congested, 0u);
-    EXPECT_EQ(levelAfterTwoEmpty, 3);   // two wakes without a packet keep the level
+    EXPECT_TRUE(keptAtTwoEmpty);   // two wakes without a packet keep the level
     EXPECT_EQ(levelAtEnd, 0);
     // The exit wrote the receiver's save files.
     int fresh = 0;
