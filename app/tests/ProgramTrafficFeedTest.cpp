@@ -3,9 +3,12 @@
 // with the broadcast stream merged between its frames (velko-gpssynth-style unit frames, then
 // velko-darcsynth --merge), one second of it each simulated second. The reception level rises to
 // 3 while the broadcast comes in and falls to 0 once the unit sends only its frames and filler;
-// the exit writes the receiver's save files. Also run under ThreadSanitizer.
+// the traffic sheet opens over the running program; the exit writes the receiver's save files. Also
+// run under ThreadSanitizer.
 #include "app/CMainView.h"
 #include "app/NaviApp.h"
+#include "app/TrafficSheetHost.h"
+#include "traffic/pages/DARCSheet.h"
 #include "platform/base/Clock.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/tests/TempRoot.h"
@@ -139,6 +142,7 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     bool keptAtTwoEmpty = false;
     bool storesOpen = false;
     std::size_t received = 0, congested = 0;
+    std::u16string sheetTitle;
     host.Runner()->beforeStep = [&] {
         CMainView* view = CMainView::Get();
         if (!view || !view->ThreadsStarted()) return;
@@ -175,6 +179,21 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
             if (fed == kBroadcastSeconds) levelAfterBroadcast = view->ReceptionLevel();
             // The first quiet wake took the last broadcast seconds: every link of the table has a
             // received speed in the traffic store, some of them congested.
+            // The traffic sheet over the running program: its host on the view, the sheet made
+            // with its pages and title (the sheet's own run is played here).
+            if (fed == kBroadcastSeconds + 2) {
+                view->SetTrafficSheetRunner([view, &sheetTitle](const CString& title) {
+                    CTrafficSheetHost sheetHost(view);
+                    sheetHost.SetTitle(title, nullptr);
+                    sheetHost.m_runSheet = [&sheetTitle](CDARCSheet& sheet) -> INT_PTR {
+                        sheetTitle = sheet.GetTrafficTitle().GetString();
+                        return IDOK;
+                    };
+                    sheetHost.DoModal();
+                });
+                view->ShowTrafficSheet(0);
+                view->SetTrafficSheetRunner(nullptr);
+            }
             if (fed == kBroadcastSeconds + 1)
                 for (const auto& [idx, speed] : sent) {
                     unsigned char stored = 0;
@@ -196,6 +215,7 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     EXPECT_EQ(levelAfterBroadcast, 3);
     EXPECT_EQ(received, sent.size());
     EXPECT_GT(congested, 0u);
+    EXPECT_EQ(sheetTitle, u"교통정보");
     EXPECT_TRUE(keptAtTwoEmpty);   // two wakes without a packet keep the level
     EXPECT_EQ(levelAtEnd, 0);
     // The exit wrote the receiver's save files.
