@@ -291,7 +291,7 @@ void CMainView::CreatePositionServices() {
 
 void CMainView::StartThreads() {
     if (!m_positionShell || m_shutDown || ThreadsStarted()) return;
-    m_positionShell->StartThreads(*m_threads, *m_workers, nullptr, [this] { BroadcastReceptionCycle(); });
+    m_positionShell->StartThreads(*m_threads, *m_workers, m_download.get(), [this] { BroadcastReceptionCycle(); });
 }
 
 bool CMainView::ThreadsStarted() const { return m_threads && m_threads->IsStarted(ViewWorker::GpsReader); }

@@ -11,6 +11,7 @@
 #include "admin/AdminSearch.h"
 #include "app/GpsLogFile.h"
 #include "app/MainViewBroadcast.h"
+#include "app/TrafficDownload.h"
 #include "app/MapDocState.h"
 #include "app/SafeDrivingDlg.h"
 #include "mapview/MapWnd.h"
@@ -947,6 +948,8 @@ public:
     void StoreTrafficDisplayOptions(const bool options[4]);
     // Writes a tuning sentence to the receiver unit's port (serialised with the reader's port use).
     void SetTuningWriter(std::function<int(const char*, int)> writer) { m_tuningWriter = std::move(writer); }
+    // The highway traffic download (made with the reception; null before).
+    CTrafficDownload* GetTrafficDownload() const { return m_download.get(); }
     // TRAFFIC-SECTION (MainViewTraffic.cpp): add declarations above this line
 
 private:
@@ -956,4 +959,7 @@ private:
     std::unique_ptr<CBroadcastReception> m_reception;
     std::function<void(const CString&)> m_trafficSheetRunner;
     std::function<int(const char*, int)> m_tuningWriter;
+    // The highway traffic download and the view's share of it.
+    std::unique_ptr<TrafficViewShare> m_trafficShare;
+    std::unique_ptr<CTrafficDownload> m_download;
 };

@@ -38,6 +38,13 @@ void CBroadcastReception::OpenBroadcastStores() {
     m_storesOpen = true;
 }
 
+bool CBroadcastReception::WhileStoresOpen(const std::function<void()>& work) {
+    std::lock_guard<std::mutex> lock(m_storesLock);
+    if (!m_storesOpen.load()) return false;
+    if (work) work();
+    return true;
+}
+
 void CBroadcastReception::CloseBroadcastStores() {
     std::lock_guard<std::mutex> lock(m_storesLock);
     if (!m_storesOpen.load()) return;

@@ -63,6 +63,9 @@ public:
     void OpenBroadcastStores();
     void CloseBroadcastStores();
     bool StoresOpen() const { return m_storesOpen.load(); }
+    // Runs work under the stores lock when the stores are open (the download's use of the traffic
+    // store, which a close would destroy); false when they are closed.
+    bool WhileStoresOpen(const std::function<void()>& work);
 
 private:
     IBroadcastDecoder& m_decoder;

@@ -183,4 +183,3 @@ void CMainView::ShowRouteSearchSettings() {}
 
 void CMainView::ShowSoundSettings(int) {}
 
-void CMainView::DownloadTraffic(int) {}

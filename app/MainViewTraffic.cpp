@@ -6,7 +6,11 @@
 
 #include "app/BroadcastReceiver.h"
 #include "app/MainViewBroadcast.h"
+#include "app/NaviApp.h"
 #include "app/ShellUtilities.h"
+#include "app/TrafficDownload.h"
+#include "app/TrafficViewShare.h"
+#include "net/TrafficConnect.h"
 #include "app/TrafficSheetHost.h"
 #include "app/UiWorkQueue.h"
 #include "app/ViewThreads.h"
@@ -60,9 +64,60 @@ public:
         m_view.DestroyBroadcastSingletons(false);
     }
 
+    // A broadcast packet replaced the downloaded traffic (under the stores lock already).
+    void ClearDownloadedTraffic() override {
+        CReceiverStores::ClearDownloadedTraffic();
+        if (m_config) m_config->SetTrafficValidFlag(0);
+    }
+
 private:
     CMainView& m_view;
     CNaviConfig* m_config;
+};
+
+// The view's share of the highway traffic download: its questions and notices as the view's
+// message boxes, the stores opened with the hold flag set, the traffic store used under the stores
+// lock, and the download's time kept for the traffic sheet's title.
+class CViewTrafficShare : public TrafficViewShare {
+public:
+    CViewTrafficShare(CMainView& view, CNaviConfig* config) : m_view(view), m_config(config) {}
+
+    int AskQuestion(const char16_t* text) override { return m_view.CommandMessage(CString(text), 3000); }
+    void ShowNotice(const char16_t* text) override { m_view.CommandMessage(CString(text), kNoticeBox); }
+    void SetWaitCursor(bool) override {}
+    bool BroadcastStoresOpen() override { return m_view.BroadcastStoresOpen(); }
+    void OpenBroadcastStoresHeld() override {
+        m_hold = true;
+        m_view.OpenBroadcastStores();
+        m_hold = false;
+    }
+    bool HoldFlagSet() override { return m_hold.load(); }
+    bool BroadcastReceiverInUse() override { return m_config && m_config->GetValue(32) != 0; }
+    void LoadHighWayTraffic(const CTrafficConnect& connection) override {
+        const TrafficConnectItems items(connection);
+        if (CBroadcastReception* reception = m_view.BroadcastReception())
+            reception->WhileStoresOpen([&] { CTraffic::instance()->LoadHighWayTraffic(items); });
+    }
+    // 60 after a download, 15 when it is cleared: the sheet's title and the traffic flag follow.
+    void SetTrafficValidTime(int minutes) override {
+        CBroadcastReception* reception = m_view.BroadcastReception();
+        if (!reception) return;
+        reception->WhileStoresOpen([&] { CTraffic::instance()->SetTrafficValidTime(minutes); });
+        const bool valid = minutes >= CTrafficDownload::kValidMinutes;
+        reception->SetDownloadTime(valid ? CTime::GetCurrentTime().GetTime() : 0);
+        if (m_config) m_config->SetTrafficValidFlag(valid ? 1 : 0);
+    }
+    void UpdateTrafficDB() override {
+        if (CBroadcastReception* reception = m_view.BroadcastReception())
+            reception->WhileStoresOpen([] { CTraffic::instance()->UpdateTrafficDB(); });
+    }
+    void PlayMessage(int) override {}
+    void TrafficUpdated() override { m_view.RedrawWholeMap(); }
+
+private:
+    CMainView& m_view;
+    CNaviConfig* m_config;
+    std::atomic<bool> m_hold{false};
 };
 
 template <void (*Destroy)()>
@@ -87,6 +142,14 @@ void CMainView::CreateBroadcastReception() {
     m_reception->SetWhileOpen([this] { TuneReceiver(*CFreqScanner::instance(), m_tuningWriter); });
     CBroadcastReception* reception = m_reception.get();
     SetReceptionLevelSource([reception] { return reception->ReceptionLevel(); });
+    if (m_config) {
+        m_trafficShare = std::make_unique<CViewTrafficShare>(*this, m_config);
+        m_download = std::make_unique<CTrafficDownload>(*m_trafficShare, *m_config, navi::g_deviceType);
+    }
+}
+
+void CMainView::DownloadTraffic(int) {
+    if (m_download) m_download->DownloadTraffic();
 }
 
 void CMainView::BroadcastReceptionCycle() {

@@ -6,6 +6,7 @@
 #include "app/NaviApp.h"
 #include "app/ShellUtilities.h"
 #include "app/TrafficSheetHost.h"
+#include "net/tests/OneShotServer.h"
 #include "platform/serial/PseudoTerminal.h"
 #include "position/PositionWorkers.h"
 #include "skinui/main/NaviMainScreen.h"
@@ -92,6 +93,45 @@ TEST_F(MainViewTrafficTest, TitleNamesTheDownloadForAnHour) {
     m_clock.SetUtc((download + 60) * 1000);
     m_view->ShowTrafficSheet(0);
     EXPECT_EQ(std::u16string(title.GetString()), u"교통정보");
+}
+
+// A download from the traffic server at 14:07 on 5 March: its link speed reaches the traffic store
+// (the stores opened for it), the traffic counts as available, and the sheet's title names it for
+// an hour.
+TEST_F(MainViewTrafficTest, DownloadReachesTheTrafficStoreAndTheTitle) {
+    Open();
+    m_view->CreateBroadcastReception();
+    ASSERT_FALSE(m_view->BroadcastStoresOpen());
+    // One record: link 393217 (the first of the sample's broadcast table), 10 km/h; the server
+    // sends the count and the link id big-endian.
+    OneShotServer server(std::string("\0\0\0\x01", 4) + std::string("\x00\x06\x00\x01\x0A", 5));
+    DeviceRoot::OverrideSetting("trafficserver", "127.0.0.1:" + std::to_string(server.Port()));
+    const std::int64_t download = 1'772'687'220;   // 2026-03-05 14:07 local (UTC+9)
+    m_clock.SetUtc(download * 1000);
+    HostedRun run = Hosted("answer yes\nanswer ok\n", [&] { m_view->DownloadTraffic(1); });
+    EXPECT_FALSE(run.failed) << run.failure;
+    EXPECT_NE(run.msgboxLog.find(Utf16ToUtf8(u"3월5일14시7분")), std::string::npos) << run.msgboxLog;
+    ASSERT_TRUE(m_view->BroadcastStoresOpen());
+    unsigned char speed = 0;
+    EXPECT_EQ(CTraffic::instance()->getRealSpeedByID(393217, speed), 1);
+    EXPECT_EQ(speed, 10);
+    EXPECT_EQ(CTraffic::instance()->GetTrafficValidTime(), 60);
+    EXPECT_TRUE(m_view->IsTrafficAvailable());
+
+    CString title;
+    m_view->SetTrafficSheetRunner([&](const CString& t) { title = t; });
+    m_clock.SetUtc((download + 59 * 60) * 1000);
+    m_view->ShowTrafficSheet(1);
+    EXPECT_EQ(std::u16string(title.GetString()), u"교통정보[3월5일14시7분 수신정보]");
+    m_clock.SetUtc((download + 61 * 60) * 1000);
+    m_view->ShowTrafficSheet(1);
+    EXPECT_EQ(std::u16string(title.GetString()), u"교통정보");
+
+    // The first broadcast packet afterwards drops the downloaded traffic: 15 minutes, no title.
+    m_view->BroadcastReception()->ApplyParseCount(1);
+    EXPECT_EQ(CTraffic::instance()->GetTrafficValidTime(), 15);
+    EXPECT_EQ(m_view->BroadcastReception()->DownloadTime(), 0);
+    EXPECT_FALSE(m_view->IsTrafficAvailable());
 }
 
 TEST_F(MainViewTrafficTest, DisplayOptionsGoToTheSheetAndComeBackIntoConfigAndTraffic) {
