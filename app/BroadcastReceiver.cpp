@@ -1,6 +1,5 @@
 #include "app/BroadcastReceiver.h"
 
-#include "traffic/receiver/ChannelInfo.h"
 #include "traffic/receiver/DARC.h"
 #include "traffic/receiver/FreqScanner.h"
 #include "traffic/receiver/Markup.h"
@@ -32,14 +31,6 @@ void CReceiverStores::CloseStores() {
     CWeather::instance()->close();
     CFreqScanner::instance()->close();
     CMarkup::instance()->close();
-    CStock::destruct();
-    CTraffic::destruct();
-    CShortText::destruct();
-    CWeather::destruct();
-    CFreqScanner::destruct();
-    CMarkup::destruct();
-    CChannelInfo::destruct();
-    CDARC::destruct();
 }
 
 void CReceiverStores::ClearDownloadedTraffic() { CTraffic::instance()->SetTrafficValidTime(15); }

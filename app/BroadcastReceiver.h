@@ -16,9 +16,10 @@ public:
     explicit CReceiverStores(std::u16string dataFolder) : m_folder(std::move(dataFolder)) {}
     // openFile on the stock, traffic, short-text, weather, scanner and markup stores, in order.
     void OpenStores() override;
-    // close on the same six in the same order (each writes its save file), then the receiver
-    // library's singletons destroyed, the decoder last.
+    // close on the same six in the same order (each writes its save file).
     void CloseStores() override;
+    // The data folder the next opening uses.
+    void SetFolder(std::u16string dataFolder) { m_folder = std::move(dataFolder); }
     // The downloaded traffic is dropped: the broadcast's traffic is valid for 15 minutes.
     void ClearDownloadedTraffic() override;
 

@@ -285,13 +285,16 @@ void CMainView::CreatePositionServices() {
     m_positionShell = std::make_unique<CViewPositionShell>(*m_positionAnswers, *m_config, *m_uiQueue);
     m_workers = std::make_unique<CPositionWorkers>(*m_positionShell);
     m_threads = std::make_unique<CViewThreads>(m_workers->Stop());
+    // The reader wakes the ring's event; the reception worker waits on the table's.
+    m_workers->TrafficRing().ForwardWakeTo(m_threads->WakeEvent());
+    CreateBroadcastReception();
     m_lockSet = std::make_unique<CLockSet>();
     m_lockSet->Create(3);
 }
 
 void CMainView::StartThreads() {
     if (!m_positionShell || m_shutDown || ThreadsStarted()) return;
-    m_positionShell->StartThreads(*m_threads, *m_workers, nullptr, [] {});
+    m_positionShell->StartThreads(*m_threads, *m_workers, m_download.get(), [this] { BroadcastReceptionCycle(); });
 }
 
 bool CMainView::ThreadsStarted() const { return m_threads && m_threads->IsStarted(ViewWorker::GpsReader); }
@@ -313,10 +316,15 @@ void CMainView::ShutdownDevices() {
         // The workers stopped and joined first, then the reader's own shutdown, which saves the
         // trail and releases the route manager through the view's answers.
         m_positionShell->ShutdownDevices(*m_workers);
+        // The table's wake event is closed with the workers joined.
+        m_workers->TrafficRing().ForwardWakeTo(nullptr);
     } else {
         SaveTrail();
         m_routeManager.Release();
     }
+    // Stores a download opened (not the reader's receiver mode) are saved too; closing destroys
+    // the broadcast singletons after them.
+    CloseBroadcastStores();
     // Work the workers posted last is dropped: the windows it would touch are going.
     if (m_uiQueue) m_uiQueue->Detach();
 }

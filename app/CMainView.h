@@ -10,6 +10,8 @@
 
 #include "admin/AdminSearch.h"
 #include "app/GpsLogFile.h"
+#include "app/MainViewBroadcast.h"
+#include "app/TrafficDownload.h"
 #include "app/MapDocState.h"
 #include "app/SafeDrivingDlg.h"
 #include "mapview/MapWnd.h"
@@ -1014,4 +1016,57 @@ private:
     std::unique_ptr<CLogPanelWnd, LogPanelDeleter> m_logPanelWnd;
     bool m_servicesUsed = false;
     bool m_voiceGuidance = true;
+public:
+    // ---- traffic broadcast (MainViewTraffic.cpp) ----
+    // The broadcast reception: made with the position services, on the receiver library's decoder
+    // and stores; the route search's reception level is read from it.
+    void CreateBroadcastReception();
+    CBroadcastReception* BroadcastReception() const { return m_reception.get(); }
+    // One wake-up of the reception worker (the thread table's reception loop runs it each time the
+    // GPS reader's traffic ring forwards its wake): the pending bytes decoded, the level updated,
+    // then, with the stores open, the frequency scanner's tuning sentences written to the receiver
+    // unit's port.
+    void BroadcastReceptionCycle();
+    // The receiver library's stores, opened and closed under the stores lock (the GPS reader's
+    // receiver mode, the download and the exit); opening copies the configuration's display
+    // options into the traffic store and lets the per-fix work hand the matched link over.
+    void OpenBroadcastStores();
+    void CloseBroadcastStores();
+    bool BroadcastStoresOpen() const;
+    // Every singleton of the receiver and pages libraries, in their order, the decoder last; with
+    // alsoOwn the application's own (road-network reader, NMEA parser, configuration) after them.
+    void DestroyBroadcastSingletons(bool alsoOwn = false);
+    // The application's own singletons, last at exit (once view, frame and document are gone).
+    static void DestroyOwnSingletons();
+    // Told the name of each singleton as it is destroyed (tests).
+    static void SetSingletonRecorder(std::function<void(const char*)> recorder);
+    static void RecordSingleton(const char* name);
+    // Runs the traffic sheet's host with the title (by default the host dialog, modally); tests put
+    // a runner that plays the sheet's part.
+    void SetTrafficSheetRunner(std::function<void(const CString& title)> runner) {
+        m_trafficSheetRunner = std::move(runner);
+    }
+    // The map move the sheet left in the page store: level from the section's length, the map
+    // centred on the grid cell's point when it has one, the move flag cleared.
+    void ApplyTrafficMapMove();
+    // Display options: the configuration's four service switches, as the sheet's booleans.
+    void ReadTrafficDisplayOptions(bool options[4]) const;
+    // The options stored in the configuration (settings file saved) and in the traffic store.
+    void StoreTrafficDisplayOptions(const bool options[4]);
+    // Writes a tuning sentence to the receiver unit's port (serialised with the reader's port use).
+    void SetTuningWriter(std::function<int(const char*, int)> writer) { m_tuningWriter = std::move(writer); }
+    // The highway traffic download (made with the reception; null before).
+    CTrafficDownload* GetTrafficDownload() const { return m_download.get(); }
+    // TRAFFIC-SECTION (MainViewTraffic.cpp): add declarations above this line
+
+private:
+    // TRAFFIC-MEMBERS (MainViewTraffic.cpp)
+    std::unique_ptr<IBroadcastDecoder> m_broadcastDecoder;
+    std::unique_ptr<IBroadcastStores> m_broadcastStores;
+    std::unique_ptr<CBroadcastReception> m_reception;
+    std::function<void(const CString&)> m_trafficSheetRunner;
+    std::function<int(const char*, int)> m_tuningWriter;
+    // The highway traffic download and the view's share of it.
+    std::unique_ptr<TrafficViewShare> m_trafficShare;
+    std::unique_ptr<CTrafficDownload> m_download;
 };

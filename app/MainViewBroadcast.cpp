@@ -1,6 +1,7 @@
 #include "app/MainViewBroadcast.h"
 
 #include "position/TrafficRing.h"
+#include "traffic/receiver/FreqScanner.h"
 
 CBroadcastReception::CBroadcastReception(IBroadcastDecoder& decoder, IBroadcastStores& stores)
     : m_decoder(decoder), m_stores(stores), m_buffer(kWorkBufferSize, 0) {}
@@ -11,6 +12,7 @@ void CBroadcastReception::Cycle(CTrafficRing& pending) {
     if (!lock.owns_lock()) return;
     const std::size_t count = pending.Take(m_buffer.data(), m_buffer.size());
     ApplyParseCount(m_decoder.Decode(m_buffer.data(), count));
+    if (m_whileOpen && m_storesOpen.load()) m_whileOpen();
 }
 
 void CBroadcastReception::ApplyParseCount(int packets) {
@@ -36,9 +38,39 @@ void CBroadcastReception::OpenBroadcastStores() {
     m_storesOpen = true;
 }
 
+bool CBroadcastReception::WhileStoresOpen(const std::function<void()>& work) {
+    std::lock_guard<std::mutex> lock(m_storesLock);
+    if (!m_storesOpen.load()) return false;
+    if (work) work();
+    return true;
+}
+
 void CBroadcastReception::CloseBroadcastStores() {
     std::lock_guard<std::mutex> lock(m_storesLock);
     if (!m_storesOpen.load()) return;
     m_stores.CloseStores();
     m_storesOpen = false;
+}
+
+int TuneReceiver(CFreqScanner& scanner, const std::function<int(const char*, int)>& write) {
+    int written = 0;
+    char sentence[16] = {};
+    unsigned long length = 0;
+    const auto send = [&] {
+        if (length > sizeof sentence) length = sizeof sentence;
+        if (write) write(sentence, static_cast<int>(length));
+        ++written;
+    };
+    if (scanner.IsScanMode() && !scanner.IsWaitingPacket() && scanner.GetNextSentence(sentence, length)) {
+        send();
+        scanner.SetWaitFlag(1);
+        // The search came back to its start: this was the closing sentence.
+        if (!scanner.IsSearching()) scanner.StopSearch();
+    }
+    if (scanner.IsFreqChanged()) {
+        length = 0;
+        if (scanner.GetManualSentence(sentence, length)) send();
+        if (scanner.IsScanMode()) scanner.StopSearch();
+    }
+    return written;
 }

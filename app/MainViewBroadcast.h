@@ -13,6 +13,7 @@
 #include <mutex>
 #include <vector>
 
+class CFreqScanner;
 class CTrafficRing;
 
 // The decoder the reception cycle feeds: takes the bytes, returns the packets decoded.
@@ -43,6 +44,9 @@ public:
     // decodes them and updates the level. Skipped while the stores are being opened or closed
     // (the bytes stay pending for the next wake-up).
     void Cycle(CTrafficRing& pending);
+    // Work that needs the stores open, run at the end of each cycle that ran, under the stores
+    // lock (the tuning of the frequency scanner, which a close would destroy).
+    void SetWhileOpen(std::function<void()> work) { m_whileOpen = std::move(work); }
     // The level rule for one parse result (the cycle calls it; exposed for the route search's
     // tests).
     void ApplyParseCount(int packets);
@@ -59,6 +63,9 @@ public:
     void OpenBroadcastStores();
     void CloseBroadcastStores();
     bool StoresOpen() const { return m_storesOpen.load(); }
+    // Runs work under the stores lock when the stores are open (the download's use of the traffic
+    // store, which a close would destroy); false when they are closed.
+    bool WhileStoresOpen(const std::function<void()>& work);
 
 private:
     IBroadcastDecoder& m_decoder;
@@ -69,4 +76,11 @@ private:
     std::atomic<int> m_failed{0};
     std::atomic<std::int64_t> m_downloadTime{0};
     std::vector<std::uint8_t> m_buffer;
+    std::function<void()> m_whileOpen;
 };
+
+// One turn of the frequency scanner's tuning: in scan mode with no report awaited, the next search
+// sentence is written and a report awaited (the search stopped once it has come back to its
+// start); then a pending manual frequency's sentence is written (a search running stopped).
+// write gets each sentence; returns the number of sentences written.
+int TuneReceiver(CFreqScanner& scanner, const std::function<int(const char*, int)>& write);

@@ -163,8 +163,3 @@ void CMainView::ShowNotImplemented() {
     RestoreMainScreen();
 }
 
-// The traffic sheet and traffic download are screens of their own; until they are part of the
-// program these commands leave the map as it is. The settings pages are MainViewSettings.cpp's.
-void CMainView::ShowTrafficSheet(int) {}
-
-void CMainView::DownloadTraffic(int) {}

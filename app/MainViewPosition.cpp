@@ -83,3 +83,11 @@ void CMainViewPosition::UpdateLogPanelMemory() {
     m_view.UpdateLogPanelMemory();
     m_view.ShowLogPanel();
 }
+
+// ---- the broadcast stores (the reader's receiver mode; the exit on the user-interface thread) ----
+
+void CMainViewPosition::OpenBroadcastStores() { m_view.OpenBroadcastStores(); }
+
+void CMainViewPosition::CloseBroadcastStores() { m_view.CloseBroadcastStores(); }
+
+void CMainViewPosition::DestroyBroadcastSingletons() { m_view.DestroyBroadcastSingletons(false); }

@@ -29,8 +29,8 @@ public:
     int FixInterval() override;
     bool IsFollowing() override;
     bool IsSimulating() override;
-    void OpenBroadcastStores() override {}
-    void CloseBroadcastStores() override {}
+    void OpenBroadcastStores() override;
+    void CloseBroadcastStores() override;
     void SetBroadcastConnected(int) override {}
     void SetBroadcastGpsScore(int) override {}
     // The raw-data log: the panel's wish, and the view's log file (opened, appended to and
@@ -80,7 +80,7 @@ public:
     void SetDeviceActive(int) override {}
     void SaveTrail() override;
     void ReleaseRouteManager() override;
-    void DestroyBroadcastSingletons() override {}
+    void DestroyBroadcastSingletons() override;
 
 private:
     CMainView& m_view;

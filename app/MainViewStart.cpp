@@ -1,5 +1,7 @@
 #include "app/MainViewStart.h"
 
+#include "position/PositionWorkers.h"
+
 #include "app/CMainView.h"
 #include "app/GuideDisabledPoints.h"
 #include "app/MainDoc.h"
@@ -130,6 +132,8 @@ bool InitViewFirstTime(CMainView& view, CMainDoc& doc) {
     view.LoadTrail();
     if (CNaviConfig* config = CNaviConfig::GetInstance()) view.SetPedestrianMode(config->GetValue(2) != 0);
     if (!view.UpdateDayNightColors()) view.ApplyDayNightColors();
+    // The receiver mode of the configuration; with the broadcast receiver in use its stores open.
+    if (CPositionWorkers* workers = view.GetPositionWorkers()) workers->SelectReceiverMode();
     // The map is up: the workers may now move it.
     view.StartThreads();
     view.PrepareMainScreen();

@@ -167,7 +167,13 @@ int CNaviApp::ExitInstance() {
         CloseHandle(m_instanceMutex);
         m_instanceMutex = nullptr;
     }
-    return CWinApp::ExitInstance();
+    // A quit that ended the message loop with the main window still up: frame, view (its workers
+    // joined, the broadcast stores saved) and document go now, before what they read.
+    if (m_pMainWnd) m_pMainWnd->DestroyWindow();
+    const int code = CWinApp::ExitInstance();
+    // View, frame and document are gone: nothing reads the configuration any more.
+    CMainView::DestroyOwnSingletons();
+    return code;
 }
 
 void CNaviApp::OnAppAbout() {

@@ -1,5 +1,9 @@
 #include "app/TrafficSheetHost.h"
 
+#include "config/NaviConfig.h"
+#include "platform/window/Shell.h"
+#include "traffic/pages/DARCSheet.h"
+
 namespace traffic_sheet {
 namespace {
 
@@ -27,3 +31,41 @@ int MapMoveStep(std::int64_t distance) {
 }
 
 } // namespace traffic_sheet
+
+CTrafficSheetHost::CTrafficSheetHost(CWnd* parent) : CDialog(traffic_sheet::kHostTemplate, parent) {
+    using namespace traffic_sheet;
+    if (!AfxFindDialogTemplate(kHostTemplate, nullptr)) {
+        DialogTemplateInfo info;
+        info.rect = RECT{kHostX, kHostY, kHostX + kHostWidth, kHostY + kHostHeight};
+        info.style = WS_POPUP;
+        info.title = u"";
+        AfxRegisterDialogTemplate(kHostTemplate, info);
+    }
+}
+
+void CTrafficSheetHost::SetTitle(const CString& title, NaviRcBuilder* builder) {
+    m_title = title;
+    m_builder = builder;
+}
+
+BOOL CTrafficSheetHost::OnInitDialog() {
+    CDialog::OnInitDialog();
+    using namespace traffic_sheet;
+    MoveWindow(kHostX, kHostY, kHostWidth, kHostHeight);
+    {
+        CDARCSheet sheet(kSheetCaption, this, 0);
+        sheet.SetTrafficTitle(m_title, m_builder);
+        sheet.SetConfigPointer(CNaviConfig::GetInstance());
+        if (m_runSheet)
+            m_runSheet(sheet);
+        else
+            sheet.DoModal();
+        PostMessage(WM_CLOSE);
+    }
+    return TRUE;
+}
+
+void CTrafficSheetHost::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+    SHSipPreference(m_hWnd, SIP_FORCEDOWN);
+    CDialog::OnActivate(state, other, minimized);
+}

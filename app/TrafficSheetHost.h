@@ -3,9 +3,14 @@
 #pragma once
 
 #include "platform/base/CTime.h"
+#include "platform/window/Afx.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+class CDARCSheet;
+class NaviRcBuilder;
 
 namespace traffic_sheet {
 
@@ -22,3 +27,25 @@ std::u16string Title(const CTime& download, const CTime& now);
 int MapMoveStep(std::int64_t distance);
 
 } // namespace traffic_sheet
+
+// The plain dialog (template 636) that hosts the traffic-broadcast sheet: placed below the top
+// bar, it runs the sheet modally with its title, the skin builder and the configuration, and
+// closes itself when the sheet ends.
+class CTrafficSheetHost : public CDialog {
+public:
+    static constexpr const char16_t* kSheetCaption = u"ZARN정보";
+
+    explicit CTrafficSheetHost(CWnd* parent);
+    // Title and builder (not owned) handed to the sheet.
+    void SetTitle(const CString& title, NaviRcBuilder* builder);
+    const CString& GetTitle() const { return m_title; }
+    BOOL OnInitDialog() override;
+    void OnActivate(UINT state, CWnd* other, BOOL minimized) override;
+
+    // Runs the sheet (by default its DoModal); tests play the sheet's part.
+    std::function<INT_PTR(CDARCSheet& sheet)> m_runSheet;
+
+private:
+    CString m_title;
+    NaviRcBuilder* m_builder = nullptr;
+};

@@ -90,7 +90,8 @@ bool CViewThreads::IsPacingIdle() const {
 void CViewThreads::ReceptionLoop(const std::function<void()>& cycle) {
     while (!m_stop.IsSet()) {
         if (m_stop.Wait(m_wake, INFINITE) != WAIT_OBJECT_0) break;
-        if (!m_gate.Pass(&m_stop)) break;
+        // The stop also sets the wake event: the mark is looked at before any work.
+        if (m_stop.IsSet() || !m_gate.Pass(&m_stop)) break;
         if (cycle) cycle();
     }
 }

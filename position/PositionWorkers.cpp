@@ -115,9 +115,21 @@ bool CPositionWorkers::OpenPort(CSerialPort& port, const char16_t* name, DWORD b
 }
 
 bool CPositionWorkers::OpenUnitLine(int attempts) {
+    std::lock_guard lock(m_unitPortLock);
     if (!OpenPort(m_unitPort, kUnitPortName, kUnitBaud, attempts)) return false;
     m_unitPort.Write(zarn::kConfigureFrame, sizeof zarn::kConfigureFrame);
     return true;
+}
+
+int CPositionWorkers::WriteUnitPort(const void* bytes, int count) {
+    if (!bytes || count <= 0) return 0;
+    std::lock_guard lock(m_unitPortLock);
+    // Through the handle, so that the port object's error field stays the reader's alone.
+    const HANDLE handle = m_unitPort.GetHandle();
+    if (handle == INVALID_HANDLE_VALUE) return 0;
+    DWORD written = 0;
+    if (!WriteComm(handle, bytes, static_cast<DWORD>(count), &written)) return 0;
+    return static_cast<int>(written);
 }
 
 bool CPositionWorkers::OpenUnitPort() {
@@ -154,12 +166,18 @@ bool CPositionWorkers::OpenGpsPort() {
 }
 
 void CPositionWorkers::CloseReceiverPorts() {
-    m_unitPort.Close();
+    {
+        std::lock_guard lock(m_unitPortLock);
+        m_unitPort.Close();
+    }
     m_gpsPort.Close();
 }
 
 void CPositionWorkers::CloseUnitPort() {
-    if (m_mode == 1 || m_mode == 3) m_unitPort.Close();
+    if (m_mode == 1 || m_mode == 3) {
+        std::lock_guard lock(m_unitPortLock);
+        m_unitPort.Close();
+    }
 }
 
 void CPositionWorkers::CloseGpsPort() {
@@ -281,7 +299,12 @@ void CPositionWorkers::ResetLink() {
     CSerialPort& port = mode == 1 ? m_unitPort : m_gpsPort;
     const std::u16string name = mode == 1 ? std::u16string(kUnitPortName) : m_shell.GpsPortName();
     const DWORD baud = m_shell.GpsBaudRate();
-    port.Close();
+    if (mode == 1) {
+        std::lock_guard lock(m_unitPortLock);
+        port.Close();
+    } else {
+        port.Close();
+    }
     if (mode != 3 && !m_stop.Sleep(300)) return;
     {
         std::lock_guard lock(m_fixMutex);
@@ -363,7 +386,10 @@ void CPositionWorkers::PassTraffic(int flags, int read) {
         const int n = m_unitPort.Read(m_buffer, kReadSize + 1);
         if (n <= 0) {
             if (++m_unitEmptyReads > kEmptyReadLimit) {
-                m_unitPort.Close();
+                {
+                    std::lock_guard lock(m_unitPortLock);
+                    m_unitPort.Close();
+                }
                 if (!m_stop.Sleep(300)) return;
                 m_shell.SetBroadcastConnected(0);
                 m_unitEmptyReads = 0;

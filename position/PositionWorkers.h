@@ -50,6 +50,10 @@ public:
     void CloseUnitPort();
     void CloseGpsPort();
     int Mode() const { return m_mode.load(); }
+    // Writes to the receiver unit's port from another thread (the reception worker's tuning
+    // sentences): serialised with the reader's opening and closing of that port; the reader's
+    // reads go on undisturbed. Bytes written, 0 when the port is closed.
+    int WriteUnitPort(const void* bytes, int count);
 
     // ---- receivers found by probing ----
     // The port scan: unit found, unit and GPS both found, port index (COM number - 1) and speed
@@ -147,6 +151,8 @@ private:
     std::atomic<bool> m_memoryFigures{false};
     std::atomic<bool> m_readerRunning{false};
     CTrafficRing m_ring;
+    // Held while the unit port is opened, closed or written to from outside the reader.
+    std::mutex m_unitPortLock;
     bool m_logging = false;
     bool m_clockSynced = false;
     bool m_noFixInBox = true;

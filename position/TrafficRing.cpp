@@ -27,7 +27,10 @@ void CTrafficRing::Deliver(const std::uint8_t* bytes, std::size_t count) {
         wake = m_deliveries % 10 == 0;
         ++m_deliveries;
     }
-    if (wake) SetEvent(m_wake);
+    if (wake) {
+        SetEvent(m_wake);
+        if (HANDLE forward = m_forward.load()) SetEvent(forward);
+    }
 }
 
 std::size_t CTrafficRing::Take(std::uint8_t* out, std::size_t max) {

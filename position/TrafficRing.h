@@ -5,6 +5,7 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -27,10 +28,14 @@ public:
     std::size_t Count() const;
     std::uint64_t Deliveries() const;
     HANDLE WakeEvent() const { return m_wake; }
+    // A second event set with the ring's own on each wake: the reception worker waits on its
+    // thread table's event. Null stops the forwarding; the event must outlive the deliveries.
+    void ForwardWakeTo(HANDLE event) { m_forward.store(event); }
 
 private:
     mutable std::mutex m_mutex;
     std::deque<std::uint8_t> m_bytes;
     std::uint64_t m_deliveries = 0;
     HANDLE m_wake;
+    std::atomic<HANDLE> m_forward{nullptr};
 };

@@ -25,6 +25,25 @@ public:
     std::vector<std::uint8_t> received;
 };
 
+// The same, read from another thread than the one decoding.
+class RecordingDecoderShared : public IBroadcastDecoder {
+public:
+    int Decode(const std::uint8_t* bytes, std::size_t count) override {
+        std::lock_guard lock(m_lock);
+        if (count) m_received.assign(bytes, bytes + count);
+        return count ? next.load() : 0;
+    }
+    std::vector<std::uint8_t> Received() {
+        std::lock_guard lock(m_lock);
+        return m_received;
+    }
+    std::atomic<int> next{0};
+
+private:
+    std::mutex m_lock;
+    std::vector<std::uint8_t> m_received;
+};
+
 class CountingStores : public IBroadcastStores {
 public:
     void OpenStores() override {
@@ -206,6 +225,95 @@ TEST(ReceiverStores, OpenCloseAndClearOnAnEmptyFolder) {
     fs::current_path(previous);
     EXPECT_FALSE(fs::is_empty(dir / "My Documents" / "Velko"));
     fs::remove_all(dir);
+}
+
+} // namespace
+
+#include "app/ViewThreads.h"
+#include "platform/files/DeviceRoot.h"
+#include "platform/threads/Threads.h"
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// The tuning sentence for a frequency code: STX, 0x35, the code, the check byte that brings the
+// sum of type and code to zero, ETX.
+std::vector<std::uint8_t> Tune(std::uint8_t code) {
+    return {0x02, 0x35, code, static_cast<std::uint8_t>((0x100 - 0x35 - code) & 0xFF), 0x03};
+}
+
+// A search list 36, 50, 80 (one region "A" of two frequencies) written by hand: the search
+// started at 36 sends 50, then 80 once the unit reported each, then (back at the start with no
+// good rate) 36 again and stops; a frequency chosen by hand goes out whatever the search does.
+TEST(BroadcastTuning, SearchSentencesThenTheManualOne) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("velko_tuning_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir / "DARC");
+    const std::uint8_t freq[] = {1, 1, 'A', 2, 36, 50, 3, 36, 50, 80};
+    std::ofstream(dir / "DARC" / "Freq.bin", std::ios::binary).write(reinterpret_cast<const char*>(freq), sizeof freq);
+
+    const std::string previousRoot = DeviceRoot::Root();
+    DeviceRoot::SetRoot(dir.string());
+    CFreqScanner::destruct();
+    CFreqScanner* scanner = CFreqScanner::instance();
+    scanner->openFile(CString(u""));
+    std::vector<std::vector<std::uint8_t>> sent;
+    const auto write = [&](const char* bytes, int count) {
+        sent.emplace_back(reinterpret_cast<const std::uint8_t*>(bytes), reinterpret_cast<const std::uint8_t*>(bytes) + count);
+        return count;
+    };
+
+    EXPECT_EQ(TuneReceiver(*scanner, write), 0);   // idle: nothing to send
+    ASSERT_EQ(scanner->StartSearch(36), 1);
+    EXPECT_EQ(TuneReceiver(*scanner, write), 1);
+    EXPECT_EQ(scanner->IsWaitingPacket(), 1);
+    EXPECT_EQ(TuneReceiver(*scanner, write), 0);   // the report is awaited
+    scanner->SetWaitFlag(0);                         // a low receive rate came back
+    EXPECT_EQ(TuneReceiver(*scanner, write), 1);
+    scanner->SetWaitFlag(0);
+    EXPECT_EQ(TuneReceiver(*scanner, write), 1);     // back at the start: the closing sentence
+    EXPECT_EQ(scanner->IsScanMode(), 0);
+    scanner->SetNewFreq(130);
+    EXPECT_EQ(TuneReceiver(*scanner, write), 1);
+    EXPECT_EQ(scanner->IsFreqChanged(), 0);
+    EXPECT_EQ(sent, (std::vector<std::vector<std::uint8_t>>{Tune(50), Tune(80), Tune(36), Tune(130)}));
+    CFreqScanner::destruct();
+    DeviceRoot::SetRoot(previousRoot);
+    fs::remove_all(dir);
+}
+
+// The GPS reader delivers into its ring, whose wake is forwarded to the thread table's event that
+// the reception worker waits on: the bytes reach the decoder on the worker. The stop ends the
+// worker without one more cycle.
+TEST(BroadcastReceptionWorker, RingWakesTheWorkerAndTheStopEndsIt) {
+    RecordingDecoderShared decoder;
+    CountingStores stores;
+    CBroadcastReception reception(decoder, stores);
+    CTrafficRing ring;
+    StopSignal stop;
+    CViewThreads threads(stop);
+    ring.ForwardWakeTo(threads.WakeEvent());
+    std::atomic<int> cycles{0};
+    ASSERT_TRUE(threads.Start(ViewWorker::Reception, THREAD_PRIORITY_BELOW_NORMAL, [&] {
+        threads.ReceptionLoop([&] {
+            reception.Cycle(ring);
+            ++cycles;
+        });
+    }));
+    const std::uint8_t bytes[] = {9, 8, 7, 6};
+    decoder.next = 30;
+    ring.Deliver(bytes, sizeof bytes);
+    for (int i = 0; i < 500 && reception.ReceptionLevel() != 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(reception.ReceptionLevel(), 3);
+    EXPECT_EQ(decoder.Received(), std::vector<std::uint8_t>(bytes, bytes + sizeof bytes));
+    const int before = cycles.load();
+    threads.StopThreads();
+    ring.ForwardWakeTo(nullptr);
+    EXPECT_EQ(cycles.load(), before);
 }
 
 } // namespace
