@@ -52,12 +52,12 @@ run start.script
 copy "Compaq iPAQ H3900"
 cat > "$dir/later.script" << 'SCRIPT'
 wait 500
-# The start-up warning, closed with "확인".
-tap 144 249
-wait 200
 snapshot setup
 tap 67 288
 wait 300
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 snapshot after
 quit
 SCRIPT
@@ -68,11 +68,11 @@ cmp -s "$dir/out/frames/setup.png" "$dir/sample.png" && fail "iPAQ39: the first 
 copy "Compaq iPAQ H3900"
 cat > "$dir/never.script" << 'SCRIPT'
 wait 500
+tap 36 241
+wait 300
 # The start-up warning, closed with "확인".
 tap 144 249
 wait 200
-tap 36 241
-wait 300
 quit
 SCRIPT
 run never.script
@@ -118,6 +118,9 @@ cmp -s "$dir/out/frames/gps.png" "$dir/out/frames/closed.png" && fail "확인 di
 copy
 cat > "$dir/gesture.script" << 'SCRIPT'
 wait 500
+# The start-up warning, closed with "확인".
+tap 144 249
+wait 200
 serial feed COM1 fix0.nmea
 wait 300
 tap 10 10

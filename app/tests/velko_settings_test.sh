@@ -39,7 +39,7 @@ wait 100
 answer no
 tap 119 266
 wait 300
-# Leaving the page ends at 1700 ms; everything after it is the main screen.
+# Leaving the page ends at 1900 ms; everything after it is the main screen.
 wait 300
 tap 21 299
 wait 200
@@ -54,7 +54,7 @@ SCRIPT
   grep -qF "$(printf '변경사항을 적용하였습니다. 환경설정을 계속하시겠습니까?\t3000\t4002')" "$dir/out/msgbox.log" ||
     fail "the page's question"
   grep -qF "$(printf '벨코를 종료 하시겠습니까?\t3000\t4002')" "$dir/out/msgbox.log" || fail "the exit question"
-  clicks_after=$(awk -F'\t' '$1 > 1700 && $2 == "memory"' "$dir/out/sounds.log" | wc -l)
+  clicks_after=$(awk -F'\t' '$1 > 1900 && $2 == "memory"' "$dir/out/sounds.log" | wc -l)
   # Setting 66 in the card's settings file (the mark, then 32-bit settings).
   sound=$(od -A n -t d4 -j 268 -N 4 "$dir/dev/Storage Card/VelkoData/config.bin" | tr -d ' ')
 }
@@ -62,8 +62,8 @@ SCRIPT
 run "145 73"
 [ "$sound" = 0 ] || fail "setting 66 saved as $sound"
 [ "$clicks_after" = 0 ] || fail "$clicks_after clicks after the button sounds were switched off"
-# Started again on the same device: the launcher and "종료" stay silent.
-printf 'wait 500\ntap 144 249\nwait 200\ntap 21 299\nwait 200\nanswer no\ntap 102 270\nwait 300\n' > "$dir/again.script"
+# Started again on the same device: the launcher, "메뉴전환" and "종료" stay silent.
+printf 'wait 500\ntap 144 249\nwait 200\ntap 21 299\nwait 200\ntap 180 218\nwait 200\nanswer no\ntap 102 270\nwait 300\n' > "$dir/again.script"
 rm -rf "$dir/out"
 "$velko" --root "$dir/dev" --headless "$dir/again.script" --out "$dir/out" --builtin-font 2> "$dir/err.txt"
 [ $? = 0 ] || fail "second start: exit 0 expected"
