@@ -7,6 +7,7 @@
 #include "search/ui/CDlgAroundSrch.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -58,10 +59,7 @@ int Callback(unsigned long, unsigned long, int, int) {
 
 TEST(NearbyDialog, SearchPanelCommandsDoNothingWhileResultsShow) {
     TempRoot root;
-    mkdev::DeviceOptions o;
-    o.outDir = root.Path();
-    o.quiet = true;
-    mkdev::BuildDevice(o);
+    mkdev::MakeSampleDevice(root.Path());
     DeviceRoot::SetRoot(root.Path());
     GdiUseBuiltinFont(true);
     NaviRcBuilder builder;
