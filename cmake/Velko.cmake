@@ -1,6 +1,10 @@
-# velko_test(NAME [THREADED] SOURCES ... LIBS ...): one GoogleTest program, registered with CTest.
+# velko_test(NAME [THREADED] [SAMPLE_DEVICE] SOURCES ... LIBS ...): one GoogleTest program,
+# registered with CTest.
 # THREADED programs exercise several threads; they carry the label "threaded" and are also run
 # under ThreadSanitizer (target velko_threaded_tests, preset "tsan").
+# SAMPLE_DEVICE programs use the standard sample device (mkdev::MakeSampleDevice,
+# tools/mkdevice/testing/SampleDeviceCopy.h): each test copies the one the tool tests share
+# (fixture tool_device, named in VELKO_TOOL_DEVICE) instead of building its own.
 if(VELKO_TESTS AND NOT TARGET velko_threaded_tests)
   add_custom_target(velko_threaded_tests)
 endif()
@@ -8,18 +12,26 @@ function(velko_test name)
   if(NOT VELKO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "THREADED" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "THREADED;SAMPLE_DEVICE" "" "SOURCES;LIBS" ${ARGN})
   set(labels unit)
   if(T_THREADED)
     set(labels threaded)
     add_dependencies(velko_threaded_tests ${name})
+  endif()
+  set(device_properties)
+  if(T_SAMPLE_DEVICE)
+    set(device_properties FIXTURES_REQUIRED tool_device
+                          ENVIRONMENT VELKO_TOOL_DEVICE=${PROJECT_BINARY_DIR}/tools/sample-device)
+    if(T_THREADED)
+      add_dependencies(velko_threaded_tests velko-mkdevice)
+    endif()
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE VELKO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              VELKO_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${labels})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${labels} ${device_properties})
 endfunction()
 
 # velko_library(NAME STATIC|SHARED SOURCES ... LIBS ...)

@@ -10,6 +10,7 @@
 #include "tools/mkdevice/AreaStage.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/PlaceTable.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +32,7 @@ MapXY KmToMap(double e, double n) {
 class SampleAreas : public ::testing::Test {
 protected:
     void SetUp() override {
-        mkdev::DeviceOptions o;
-        o.outDir = root.Path();
-        o.quiet = true;
-        mkdev::BuildDevice(o);
+        mkdev::MakeSampleDevice(root.Path());
         DeviceRoot::SetRoot(root.Path());
         ASSERT_EQ(search.OpenTbl("\\Storage Card\\MapData\\SearchDB\\"), 1);
     }

@@ -17,6 +17,7 @@
 #include "platform/window/Afx.h"
 #include "platform/window/WindowHost.h"
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -105,14 +106,10 @@ public:
     int schemeLoads = 0;
 };
 
+// The sample device in a folder of its own (a copy of the shared one under ctest).
 struct SampleDevice {
     TempRoot root;
-    SampleDevice() {
-        mkdev::DeviceOptions o;
-        o.outDir = root.Path();
-        o.quiet = true;
-        mkdev::BuildDevice(o);
-    }
+    SampleDevice() { mkdev::MakeSampleDevice(root.Path()); }
 };
 
 class MainViewTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "tools/mkdevice/BroadcastStage.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 #include "traffic/receiver/FreqScanner.h"
 #include "traffic/receiver/Traffic.h"
 
@@ -36,10 +37,7 @@ class BroadcastBuild : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_root = new NetRoot;
-        mkdev::DeviceOptions o;
-        o.outDir = s_root->Dir().string();
-        o.quiet = true;
-        mkdev::BuildDevice(o);
+        mkdev::MakeSampleDevice(s_root->Dir().string());
         std::ifstream in(s_root->Dir() / "Storage Card" / "MapData" / "MRData" / "DARCLINK.bin", std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         s_ids = new std::vector<std::uint32_t>;

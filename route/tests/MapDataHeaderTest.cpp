@@ -2,6 +2,7 @@
 
 #include "route/tests/NetTestSupport.h"
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include "platform/base/Text.h"
 
@@ -145,10 +146,7 @@ TEST_F(VersionFileTest, FileTailsShorterThanAHundredBytesAreCheckedWhole) {
 class BuiltDataTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mkdev::DeviceOptions o;
-        o.outDir = root.Dir().string();
-        o.quiet = true;
-        mkdev::BuildDevice(o);
+        mkdev::MakeSampleDevice(root.Dir().string());
     }
     std::filesystem::path MapData() const { return root.Dir() / "Storage Card" / "MapData"; }
     void FlipLastByte(const std::filesystem::path& p) {

@@ -8,6 +8,7 @@
 #include "search/ui/CDlgAroundSrch.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -59,10 +60,7 @@ int Callback(unsigned long, unsigned long, int, int) {
 
 TEST(NearbyDialog, SearchPanelCommandsDoNothingWhileResultsShow) {
     TempRoot root;
-    mkdev::DeviceOptions o;
-    o.outDir = root.Path();
-    o.quiet = true;
-    mkdev::BuildDevice(o);
+    mkdev::MakeSampleDevice(root.Path());
     DeviceRoot::SetRoot(root.Path());
     GdiUseBuiltinFont(true);
     NaviRcBuilder builder;

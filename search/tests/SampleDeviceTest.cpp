@@ -14,6 +14,7 @@
 #include "search/SrchAddr.h"
 #include "search/ThemeDB.h"
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -36,10 +37,7 @@ const char16_t* kPoi = u"\\Storage Card\\MapData\\SearchDB\\POI.db";
 struct SampleDevice {
     TempRoot root;
     SampleDevice() {
-        mkdev::DeviceOptions o;
-        o.outDir = root.Path();
-        o.quiet = true;
-        mkdev::BuildDevice(o);
+        mkdev::MakeSampleDevice(root.Path());
         DeviceRoot::SetRoot(root.Path());
     }
 };

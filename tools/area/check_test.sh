@@ -7,7 +7,7 @@ area=$2
 search=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 fail() { echo "FAIL: $*"; cat "$dir/out.txt"; exit 1; }
 
 # The default map position (203143, 531663) lies in 시청동 of 가람시; (100, 100) and a point of a

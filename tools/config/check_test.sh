@@ -6,7 +6,7 @@ mkdevice=$1
 config=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 touch "$dir/out.txt"
 fail() { echo "FAIL: $*"; cat "$dir/out.txt"; exit 1; }
 # The sample device names its traffic server and dial-up result and has a Bluetooth serial port.

@@ -13,7 +13,7 @@ dir=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2> /dev/null; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 save="$dir/root/My Documents/Velko/STIStore.bin"
 value() { sed -n "s/^$1=//p" "$2"; }
 links() { grep '^link ' "$1" | sed 's/^link/sent/; s/ colour=.*//'; }

@@ -9,7 +9,7 @@ route=$3
 golden=$4
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 fail() { echo "FAIL: $*"; cat "$dir/out.txt" 2> /dev/null; exit 1; }
 shot() { "$mapshot" --root "$dir/root" --builtin-font "$@" > "$dir/out.txt" || fail "velko-mapshot $*"; }
 value() { grep "^$1=" "$dir/out.txt" | head -1 | sed "s/^$1=//"; }

@@ -2,6 +2,7 @@
 
 #include "platform/base/Text.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/PngDib.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/NetworkModel.h"
@@ -86,7 +87,12 @@ public:
         SelectObject(dc, of);
         DeleteObject(font);
     }
-    COLORREF At(int x, int y) const { return GetPixel(dc, x, y) & 0xFFFFFF; }
+    // Straight from the bitmap inside it: GetPixel works out the DC's clipping on every call, and
+    // the surface has no origin or clipping of its own, so the two agree there.
+    COLORREF At(int x, int y) const {
+        if (bitmap->Contains(x, y)) return bitmap->GetColor(x, y) & 0xFFFFFF;
+        return GetPixel(dc, x, y) & 0xFFFFFF;
+    }
     void Set(int x, int y, COLORREF c) { SetPixel(dc, x, y, c); }
 
     int w, h;

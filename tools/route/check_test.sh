@@ -8,7 +8,7 @@ synth=${3:-}
 decode=${4:-}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 "$route" --root "$dir/root" --net --from 45735368,13536388 --via 45763755,13508214 \
   --via 45781474,13509671 --to 45807691,13542865 --save trip > "$dir/plan.txt" 2> /dev/null
 fail() { echo "FAIL: $*"; cat "$dir/plan.txt"; exit 1; }

@@ -5,7 +5,7 @@ mkdevice=$1
 search=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 run() { "$search" --root "$dir/root" "$@" > "$dir/out.txt"; }
 fail() { echo "FAIL: $*"; cat "$dir/out.txt"; exit 1; }
 

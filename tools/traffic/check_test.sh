@@ -13,7 +13,7 @@ cleanup() {
   rm -rf "$dir"
 }
 trap cleanup EXIT
-"$mkdevice" --out "$dir/root" > /dev/null
+sh "$(dirname "$0")/../mkdevice/testing/sample_device.sh" "$mkdevice" "$dir/root" > /dev/null
 touch "$dir/out.txt" "$dir/server.txt"
 fail() { echo "FAIL: $*"; cat "$dir/out.txt" "$dir/server.txt"; exit 1; }
 grep -qx 'trafficserver=127.0.0.1:15006' "$dir/root/device.ini" || fail "sample traffic server line"

@@ -1,0 +1,14 @@
+# sh sample_device.sh MKDEVICE OUT: the standard sample device in OUT for a scripted tool test. Under
+# ctest (VELKO_TOOL_DEVICE names the device the tool tests share) a copy of that one, else built
+# with MKDEVICE. The copy is the script's own: tools write into it.
+set -e
+mkdevice=$1
+out=$2
+shared=${VELKO_TOOL_DEVICE:-}
+# The builder writes the saved routes last: a device without them is not complete.
+if [ -n "$shared" ] && [ -d "$shared/Storage Card/VelkoData/SaveRoute" ]; then
+  mkdir -p "$out"
+  cp -R "$shared/." "$out/"
+else
+  "$mkdevice" --out "$out"
+fi
