@@ -404,3 +404,45 @@ TEST_F(MainViewTrafficTest, CongestedExpresswayLinkTurnsTheSearchToTheOtherRoad)
 }
 
 } // namespace
+
+namespace {
+
+// The GPS reader switching the receiver off (another thread) while the sheet is up: the close
+// returns at once and the stores stay open for the sheet; they close when it returns. Switched
+// on again before the sheet returns, they stay open.
+TEST_F(MainViewTrafficTest, ReceiverSwitchedOffWhileTheSheetIsUpClosesAfterIt) {
+    OpenWithStores();
+    struct Case {
+        const char* name;
+        bool onAgain;
+        bool openAfter;
+    };
+    for (const Case& c : {Case{"switched off", false, false}, Case{"off and on again", true, true}}) {
+        SCOPED_TRACE(c.name);
+        m_view->OpenBroadcastStores();
+        ASSERT_TRUE(m_view->BroadcastStoresOpen());
+        bool openDuringSheet = false;
+        unsigned long id = 0;
+        m_view->SetTrafficSheetRunner([&](const CString&) {
+            std::thread reader([&] {
+                m_view->CloseBroadcastStores();
+                if (c.onAgain) m_view->OpenBroadcastStores();
+            });
+            reader.join();
+            // The sheet still reads the stores.
+            openDuringSheet = m_view->BroadcastStoresOpen();
+            CTraffic::instance()->getDarcIDByIdx(52, id);
+            CSheetStorage::instance()->SetMapMoveFlag(0);
+        });
+        m_view->ShowTrafficSheet(1);
+        EXPECT_TRUE(openDuringSheet);
+        EXPECT_NE(id, 0u);
+        EXPECT_EQ(m_view->BroadcastStoresOpen(), c.openAfter);
+    }
+    // With no sheet up the close is immediate.
+    m_view->SetTrafficSheetRunner(nullptr);
+    m_view->CloseBroadcastStores();
+    EXPECT_FALSE(m_view->BroadcastStoresOpen());
+}
+
+} // namespace
