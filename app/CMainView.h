@@ -1029,7 +1029,8 @@ public:
     void BroadcastReceptionCycle();
     // The receiver library's stores, opened and closed under the stores lock (the GPS reader's
     // receiver mode, the download and the exit); opening copies the configuration's display
-    // options into the traffic store and lets the per-fix work hand the matched link over.
+    // options into the traffic store and lets the per-fix work hand the matched link over. A close
+    // while the traffic sheet is up is done when the sheet returns (an open meanwhile cancels it).
     void OpenBroadcastStores();
     void CloseBroadcastStores();
     bool BroadcastStoresOpen() const;
@@ -1069,4 +1070,9 @@ private:
     // The highway traffic download and the view's share of it.
     std::unique_ptr<TrafficViewShare> m_trafficShare;
     std::unique_ptr<CTrafficDownload> m_download;
+    // The traffic sheet is up (it reads the stores): a close asked meanwhile (the GPS reader's
+    // receiver mode) waits until the sheet returns. Both under m_sheetLock.
+    std::mutex m_sheetLock;
+    bool m_sheetUp = false;
+    bool m_closeDeferred = false;
 };

@@ -158,6 +158,10 @@ void CMainView::BroadcastReceptionCycle() {
 
 void CMainView::OpenBroadcastStores() {
     if (!m_reception) return;
+    {
+        std::lock_guard sheet(m_sheetLock);
+        m_closeDeferred = false;
+    }
     const bool wasOpen = m_reception->StoresOpen();
     m_reception->OpenBroadcastStores();
     if (wasOpen || !m_reception->StoresOpen()) return;
@@ -167,6 +171,12 @@ void CMainView::OpenBroadcastStores() {
 
 void CMainView::CloseBroadcastStores() {
     if (!m_reception) return;
+    // Decided and done under the sheet's lock, so the sheet cannot start on stores being closed.
+    std::lock_guard sheet(m_sheetLock);
+    if (m_sheetUp) {
+        m_closeDeferred = true;
+        return;
+    }
     SetDarcMatch(false);
     m_reception->CloseBroadcastStores();
 }
@@ -228,7 +238,14 @@ void CMainView::StoreTrafficDisplayOptions(const bool options[4]) {
 }
 
 void CMainView::ShowTrafficSheet(int fromMenu) {
-    if (!BroadcastStoresOpen()) {
+    bool open = false;
+    {
+        std::lock_guard sheet(m_sheetLock);
+        if (m_sheetUp) return; // already up
+        open = BroadcastStoresOpen();
+        m_sheetUp = open;
+    }
+    if (!open) {
         CommandMessage(CString(kReceiverNeeded), kNoticeBox);
         if (fromMenu) RestoreMainScreen();
         return;
@@ -251,6 +268,15 @@ void CMainView::ShowTrafficSheet(int fromMenu) {
     if (storage->IsMapMoveFlag()) ApplyTrafficMapMove();
     storage->RestoreDisplayOption(options);
     StoreTrafficDisplayOptions(options);
+    bool close = false;
+    {
+        std::lock_guard sheet(m_sheetLock);
+        m_sheetUp = false;
+        close = m_closeDeferred;
+        m_closeDeferred = false;
+    }
+    // The receiver was switched off while the sheet was up.
+    if (close) CloseBroadcastStores();
 }
 
 void CMainView::ApplyTrafficMapMove() {

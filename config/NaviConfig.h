@@ -11,6 +11,7 @@
 #include "platform/base/WinTypes.h"
 #include "platform/threads/Threads.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -75,8 +76,9 @@ public:
     int GetInitialMenuCommand() const;
     int GetSimulationSpeed() const;
     int GetEventStringMode() const;
-    void SetTrafficValidFlag(std::uint8_t flag) { m_trafficValid = flag; }
-    std::uint8_t GetTrafficValidFlag() const { return m_trafficValid; }
+    // Written by the traffic update worker, read by the user-interface thread.
+    void SetTrafficValidFlag(std::uint8_t flag) { m_trafficValid.store(flag, std::memory_order_relaxed); }
+    std::uint8_t GetTrafficValidFlag() const { return m_trafficValid.load(std::memory_order_relaxed); }
 
     // The settings file's bytes for the current values, and their reading (false leaves the
     // values untouched): the mark must be 100 and all 1004 bytes present.
@@ -93,7 +95,7 @@ private:
     bool ImportOldProfile();
     const char16_t* RootOf(int storage) const;
 
-    std::uint8_t m_trafficValid = 0;
+    std::atomic<std::uint8_t> m_trafficValid{0};
     std::int16_t m_oldValues[45] = {};
     std::int32_t m_deviceType = 0;
     std::int32_t m_keyLayout = 0;

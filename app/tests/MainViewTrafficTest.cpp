@@ -1,9 +1,12 @@
 // The main view's traffic broadcast on the sample device: the traffic sheet (refused without the
 // receiver, its title after a download, the map move and display options it leaves), the tuning
-// sentences on the receiver unit's port, and the exit's saving and singleton order.
+// sentences on the receiver unit's port, the exit's saving and singleton order, and a route
+// search that takes another road past a congested expressway link.
 #include "MainViewFixture.h"
 
+#include "app/MainViewRoutes.h"
 #include "app/NaviApp.h"
+#include "app/RouteInfoDlg.h"
 #include "app/ShellUtilities.h"
 #include "app/TrafficSheetHost.h"
 #include "net/tests/OneShotServer.h"
@@ -16,6 +19,7 @@
 #include "traffic/receiver/FreqScanner.h"
 #include "traffic/receiver/Traffic.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -318,6 +322,127 @@ TEST_F(MainViewTrafficTest, ExitSavesTheStoresAndDestroysSingletonsInOrder) {
     CMainView::DestroyOwnSingletons();
     EXPECT_EQ(order, (std::vector<std::string>{"CMRNetReader", "CNmeaParser", "CNaviConfig"}));
     m_config = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// The links of the selected route, as (map, link) pairs in order.
+std::vector<std::pair<int, int>> RouteLinks(CRouteManager& routes) {
+    std::vector<std::pair<int, int>> links;
+    const CRoute* route = routes.SelectedRoute();
+    if (!route || !route->path) return links;
+    for (int i = 0; i < route->path->Items().Count(); ++i)
+        links.emplace_back(route->path->Items()[i].mapId, route->path->Items()[i].linkId);
+    return links;
+}
+
+// A search along the eastbound expressway from near its western end: free flow keeps to the
+// carriageway; a broadcast giving its first broadcast link (index 52, eastbound) 5 km/h makes the
+// search take the other road there (the service area's road beside the carriageway) while the
+// receiver's level is 2 or more and traffic is wanted (setting 14); otherwise the free-flow way.
+TEST_F(MainViewTrafficTest, CongestedExpresswayLinkTurnsTheSearchToTheOtherRoad) {
+    WinSetMessageBoxHandler([](HWND, const std::u16string&, const std::u16string&, UINT) { return IDYES; });
+    routes_dialogs::SetRouteInfoRunner([](CRouteInfoDlg&) { return 6; });
+    m_config->SetValue(32, 1);
+    m_config->SetValue(12, 1);
+    OpenWithStores();
+    m_view->CreatePositionServices();
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+    CRouteManager& routes = m_view->GetRouteManager();
+    int level = 3;
+    m_view->SetReceptionLevelSource([&level] { return level; });
+    auto search = [&] {
+        EXPECT_GE(routes.SetStart(193445, 528653, u"출발"), 1);
+        EXPECT_GE(routes.SetGoal(208000, 528600, u"도착"), 1);
+        EXPECT_EQ(m_view->SearchRoute(false, 15, false), 1);
+        return RouteLinks(routes);
+    };
+
+    m_config->SetValue(14, 1);
+    const std::vector<std::pair<int, int>> freeFlow = search();
+    ASSERT_FALSE(freeFlow.empty());
+
+    unsigned long id = 0;
+    ASSERT_TRUE(CTraffic::instance()->getDarcIDByIdx(52, id));
+    unsigned char packet[22] = {0x17, 0x00};
+    for (int k = 0; k < 4; ++k) {
+        for (int b = 0; b < 4; ++b) packet[2 + 5 * k + b] = static_cast<unsigned char>(id >> (24 - 8 * b));
+        packet[6 + 5 * k] = 5;
+    }
+    CTraffic::instance()->setData(packet, sizeof packet);
+    unsigned char speed = 0;
+    ASSERT_TRUE(CTraffic::instance()->getRealSpeedByIdx(52, speed));
+    ASSERT_EQ(speed, 5);
+
+    // Weighed: another way, which leaves out links of the free-flow one and reaches the same goal.
+    const std::vector<std::pair<int, int>> weighed = search();
+    EXPECT_EQ(routes.SelectedRoute()->useTraffic, 1);
+    ASSERT_FALSE(weighed.empty());
+    EXPECT_NE(weighed, freeFlow);
+    EXPECT_EQ(weighed.back(), freeFlow.back());
+    int leftOut = 0;
+    for (const auto& link : freeFlow)
+        if (std::find(weighed.begin(), weighed.end(), link) == weighed.end()) ++leftOut;
+    EXPECT_GT(leftOut, 0);
+
+    // Not weighed: the same congestion leaves the free-flow way, at level 1 and with setting 14 off.
+    struct Case {
+        const char* name;
+        int level, useTraffic;
+    };
+    for (const Case& c : {Case{"level 1", 1, 1}, Case{"traffic not wanted", 3, 0}}) {
+        SCOPED_TRACE(c.name);
+        level = c.level;
+        m_config->SetValue(14, c.useTraffic);
+        EXPECT_EQ(search(), freeFlow);
+        EXPECT_EQ(routes.SelectedRoute()->useTraffic, 0);
+    }
+    routes_dialogs::SetRouteInfoRunner(nullptr);
+    WinSetMessageBoxHandler(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The GPS reader switching the receiver off (another thread) while the sheet is up: the close
+// returns at once and the stores stay open for the sheet; they close when it returns. Switched
+// on again before the sheet returns, they stay open.
+TEST_F(MainViewTrafficTest, ReceiverSwitchedOffWhileTheSheetIsUpClosesAfterIt) {
+    OpenWithStores();
+    struct Case {
+        const char* name;
+        bool onAgain;
+        bool openAfter;
+    };
+    for (const Case& c : {Case{"switched off", false, false}, Case{"off and on again", true, true}}) {
+        SCOPED_TRACE(c.name);
+        m_view->OpenBroadcastStores();
+        ASSERT_TRUE(m_view->BroadcastStoresOpen());
+        bool openDuringSheet = false;
+        unsigned long id = 0;
+        m_view->SetTrafficSheetRunner([&](const CString&) {
+            std::thread reader([&] {
+                m_view->CloseBroadcastStores();
+                if (c.onAgain) m_view->OpenBroadcastStores();
+            });
+            reader.join();
+            // The sheet still reads the stores.
+            openDuringSheet = m_view->BroadcastStoresOpen();
+            CTraffic::instance()->getDarcIDByIdx(52, id);
+            CSheetStorage::instance()->SetMapMoveFlag(0);
+        });
+        m_view->ShowTrafficSheet(1);
+        EXPECT_TRUE(openDuringSheet);
+        EXPECT_NE(id, 0u);
+        EXPECT_EQ(m_view->BroadcastStoresOpen(), c.openAfter);
+    }
+    // With no sheet up the close is immediate.
+    m_view->SetTrafficSheetRunner(nullptr);
+    m_view->CloseBroadcastStores();
+    EXPECT_FALSE(m_view->BroadcastStoresOpen());
 }
 
 } // namespace

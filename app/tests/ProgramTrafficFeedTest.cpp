@@ -3,16 +3,23 @@
 // with the broadcast stream merged between its frames (velko-gpssynth-style unit frames, then
 // velko-darcsynth --merge), one second of it each simulated second. The reception level rises to
 // 3 while the broadcast comes in and falls to 0 once the unit sends only its frames and filler;
-// the traffic sheet opens over the running program; the exit writes the receiver's save files. Also
+// the receiver icon shows; a congested expressway link of the broadcast is drawn in the congested
+// colour by the map's expressway traffic layer; the traffic sheet opens over the running program; the exit writes the receiver's save files. Also
 // run under ThreadSanitizer.
 #include "app/CMainView.h"
 #include "app/NaviApp.h"
 #include "app/TrafficSheetHost.h"
+#include "skinui/NaviControl.h"
+#include "skinui/main/NaviMainScreen.h"
 #include "traffic/pages/DARCSheet.h"
 #include "platform/base/Clock.h"
 #include "platform/files/DeviceRoot.h"
 #include "platform/files/tests/TempRoot.h"
+#include "mapview/LayerRecords.h"
+#include "mapview/MapLayerFile.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiObjects.h"
+#include "platform/window/WindowHost.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/serial/PseudoTerminal.h"
 #include "position/GpsLogSynth.h"
@@ -39,6 +46,49 @@ constexpr int kBroadcastSeconds = 20;
 // The ring wakes the reception on every tenth delivery (one a second here): the last broadcast
 // bytes go with the first quiet wake, and three wakes without a packet take 30 seconds more.
 constexpr int kQuietSeconds = 50;
+
+// The congested colour of the map's traffic links (정체): red 255, green 0, blue 128.
+constexpr COLORREF kCongested = RGB(255, 0, 128);
+const char16_t* const kHighwayLayer = u"DARC\\DARC_HIGHWAY.MDC";
+
+// A point of the broadcast link drawn by the expressway layer of the map data: the middle vertex
+// of its first record there; false when the layer has none for it.
+bool HighwayLinkPoint(unsigned short index, POINT& at) {
+    CMapLayerFile layer;
+    if (!layer.Open(u"\\Storage Card\\MapData", kHighwayLayer)) return false;
+    const MapLayerHeader& h = layer.GetHeader();
+    for (std::uint32_t c = 0; c < h.CellCount(); ++c) {
+        if (layer.GetCellOffset(c) == 0 || layer.LoadCell(static_cast<std::int32_t>(c)) <= 0) continue;
+        std::int32_t ox = 0, oy = 0;
+        layer.GetCellOrigin(static_cast<std::int32_t>(c), ox, oy);
+        CLayerRecordReader reader(h.kind, true, layer.GetBlock(), layer.GetBlockSize(), ox, oy);
+        for (LayerRecord r; reader.Next(r);)
+            if (r.linkIndex == index && r.points.size() >= 2) {
+                at = POINT{r.points[r.points.size() / 2].x, r.points[r.points.size() / 2].y};
+                return true;
+            }
+    }
+    return false;
+}
+
+int LayerIndex(CMapWnd& map, const char16_t* file) {
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(file);
+    const int index = map.FindLayerIndex(v);
+    VariantClear(&v);
+    return index;
+}
+
+// Pixels of the congested colour within 60 pixels of a screen point.
+int CongestedNear(POINT p) {
+    auto* bits = gdi::Resolve<gdi::Bitmap>(GdiGetScreenBitmap());
+    int n = 0;
+    for (int y = std::max<LONG>(0, p.y - 60); y <= std::min<LONG>(319, p.y + 60); ++y)
+        for (int x = std::max<LONG>(0, p.x - 60); x <= std::min<LONG>(239, p.x + 60); ++x)
+            if (bits->GetColor(x, y) == kCongested) ++n;
+    return n;
+}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -71,9 +121,10 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
         device.quiet = true;
         mkdev::BuildDevice(device);
     }
-    // The receiver unit in use (setting 32 = 1, no separate GPS: receiver mode 1).
+    // The receiver unit in use (setting 32 = 1, no separate GPS: receiver mode 1); the map flat,
+    // north up (setting 0 = 0), so the link's points stand where the plain projection puts them.
     ASSERT_EQ(std::system((std::string(VELKO_CONFIG_TOOL) + " --root '" + deviceDir +
-                           "' --set 32=1 --set 31=0 >/dev/null")
+                           "' --set 32=1 --set 31=0 --set 0=0 >/dev/null")
                               .c_str()),
               0);
 
@@ -115,7 +166,8 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     ASSERT_TRUE(unit.IsOpen());
     DeviceRoot::OverrideSetting("com1", unit.DevicePath());
 
-    std::string script;
+    // The start-up warning closed with "확인", then one step a second.
+    std::string script = "wait 500\ntap 144 249\n";
     for (int i = 0; i <= kBroadcastSeconds + kQuietSeconds + 2; ++i) script += "wait 1000\n";
     script += "quit\n";
     std::ofstream(root.Path() + "/feed.script") << script;
@@ -143,6 +195,8 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     bool storesOpen = false;
     std::size_t received = 0, congested = 0;
     std::u16string sheetTitle;
+    bool iconSeen = false;
+    int congestedHighway = -1, drawnShown = -1, drawnHidden = -1;
     host.Runner()->beforeStep = [&] {
         CMainView* view = CMainView::Get();
         if (!view || !view->ThreadsStarted()) return;
@@ -194,6 +248,38 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
                 view->ShowTrafficSheet(0);
                 view->SetTrafficSheetRunner(nullptr);
             }
+            // The receiver icon on the main screen, as the overlay last drew it.
+            if (NaviControl* icon = view->GetMainScreen() ? view->GetMainScreen()->FindControl(u"Zarn") : nullptr)
+                iconSeen = iconSeen || icon->IsVisible();
+            // A congested expressway link of the broadcast on the map: the map at its point, level
+            // 8, drawn again; the congested colour near it, and none once the expressway traffic
+            // layer is hidden.
+            if (fed == kBroadcastSeconds + 1) {
+                POINT at{};
+                for (const auto& [idx, speed] : sent)
+                    if (speed < 20 && HighwayLinkPoint(static_cast<unsigned short>(idx), at)) {
+                        congestedHighway = idx;
+                        break;
+                    }
+                if (congestedHighway >= 0) {
+                    CMapWnd& map = view->GetMapWnd();
+                    view->SetMapLevel(8);
+                    view->MoveMapTo(at.x, at.y, 0);
+                    auto draw = [&] {
+                        map.RequestRedraw(1);
+                        WinDispatchPending();
+                        WinComposeScreen();
+                        POINT screen{};
+                        map.WorldToScreen(at.x, at.y, screen);
+                        return CongestedNear(screen);
+                    };
+                    drawnShown = draw();
+                    const int layer = LayerIndex(map, kHighwayLayer);
+                    map.ShowLayer(layer, 0);
+                    drawnHidden = draw();
+                    map.ShowLayer(layer, 1);
+                }
+            }
             if (fed == kBroadcastSeconds + 1)
                 for (const auto& [idx, speed] : sent) {
                     unsigned char stored = 0;
@@ -216,6 +302,10 @@ TEST(ProgramTrafficFeedTest, ReceptionLevelRisesWithTheBroadcastAndFallsWhenItSt
     EXPECT_EQ(received, sent.size());
     EXPECT_GT(congested, 0u);
     EXPECT_EQ(sheetTitle, u"교통정보");
+    EXPECT_TRUE(iconSeen);
+    ASSERT_GE(congestedHighway, 0) << "no congested expressway link in the broadcast";
+    EXPECT_GT(drawnShown, 0) << "link " << congestedHighway;
+    EXPECT_EQ(drawnHidden, 0) << "link " << congestedHighway;
     EXPECT_TRUE(keptAtTwoEmpty);   // two wakes without a packet keep the level
     EXPECT_EQ(levelAtEnd, 0);
     // The exit wrote the receiver's save files.
