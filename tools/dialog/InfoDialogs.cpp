@@ -11,6 +11,7 @@
 #include "route/base/InputPanel.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/dialog/DialogSession.h"
+#include "tools/dialog/TimedHost.h"
 
 #include <cstdio>
 #include <functional>
@@ -22,39 +23,6 @@ std::string Hex(DWORD value) {
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
     return text;
 }
-
-// A bare full-screen window for the modeless ones, ended by a timer after the given seconds.
-constexpr UINT kHostTemplate = 4104;
-
-class TimedHost : public CDialog {
-public:
-    explicit TimedHost(int seconds) : CDialog(kHostTemplate), m_seconds(seconds) {
-        DialogTemplateInfo info;
-        info.rect = RECT{0, 0, 240, 320};
-        info.style = WS_POPUP | WS_VISIBLE;
-        AfxRegisterDialogTemplate(kHostTemplate, info);
-    }
-    std::function<void(CWnd*)> onInit;
-    std::function<void()> onEnd;
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        // The map view it stands for runs full screen.
-        HideTaskbar();
-        if (onInit) onInit(this);
-        SetTimer(1, static_cast<UINT>(m_seconds > 0 ? m_seconds * 1000 : 20));
-        return TRUE;
-    }
-    void OnTimer(UINT_PTR) override {
-        KillTimer(1);
-        if (onEnd) onEnd();
-        EndDialog(IDOK);
-    }
-    void OnOK() override {}
-    void OnCancel() override {}
-
-private:
-    int m_seconds;
-};
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "route/base/InputPanel.h"
 #include "skinui/NaviRcBuilder.h"
 #include "tools/dialog/DialogSession.h"
+#include "tools/dialog/TimedHost.h"
 
 #include <cstdio>
 #include <functional>
@@ -15,55 +16,17 @@
 
 namespace {
 
-constexpr UINT kStartHostTemplate = 4105;
-
 std::string Hex(UINT value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%02X", value);
     return text;
 }
 
-// The window under the start-up screens: full screen, ended by a timer after the given seconds;
-// it counts the hot keys it receives.
-class StartHost : public CDialog {
-public:
-    explicit StartHost(int seconds) : CDialog(kStartHostTemplate), m_seconds(seconds) {
-        DialogTemplateInfo info;
-        info.rect = RECT{0, 0, 240, 320};
-        info.style = WS_POPUP | WS_VISIBLE;
-        AfxRegisterDialogTemplate(kStartHostTemplate, info);
-    }
-    std::function<void(CWnd*)> onInit;
-    std::function<void()> onEnd;
-    std::map<UINT, int> hotKeys;
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        HideTaskbar();
-        if (onInit) onInit(this);
-        SetTimer(1, static_cast<UINT>(m_seconds > 0 ? m_seconds * 1000 : 20));
-        return TRUE;
-    }
-    void OnTimer(UINT_PTR) override {
-        KillTimer(1);
-        if (onEnd) onEnd();
-        EndDialog(IDOK);
-    }
-    void OnOK() override {}
-    void OnCancel() override {}
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_HOTKEY) ++hotKeys[static_cast<UINT>(HIWORD(lParam))];
-        return CDialog::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    int m_seconds;
-};
-
 } // namespace
 
 void RunWarningDialog(DialogSession& session) {
     CWarningDlg warning;
-    StartHost host(session.Int("steps", 2));
+    TimedHost host(session.Int("steps", 2));
     RECT rect{};
     bool created = false;
     host.onInit = [&](CWnd* view) {
@@ -98,7 +61,7 @@ void RunHotKeyDialog(DialogSession& session) {
     const UINT appKeys[4] = {static_cast<UINT>(keys.vkA), static_cast<UINT>(keys.vkB),
                              static_cast<UINT>(keys.vkC), static_cast<UINT>(keys.vkStart)};
     CNaviConfig* config = CNaviConfig::GetInstance();
-    StartHost host(session.Int("steps", 2));
+    TimedHost host(session.Int("steps", 2));
     bool captured[4] = {};
     host.onInit = [&](CWnd* view) {
         // As the view does: a button is taken only when its function (setting 35 + i) is set.
