@@ -55,13 +55,7 @@ void CMultiRoutePageListener::Close() {
 }
 
 void CMultiRoutePageListener::SendToControl(const char16_t* control, int id, int value) {
-    if (!m_dialog) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = value;
-    m_dialog->ProcessCommand(cmd);
+    if (m_dialog) m_dialog->SendToPanel(control, id, value);
 }
 
 void CMultiRoutePageListener::CheckKind(int kind) {

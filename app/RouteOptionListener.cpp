@@ -40,13 +40,7 @@ void CRouteOptionListener::Close() {
 }
 
 void CRouteOptionListener::SendToDialog(const char16_t* control, int value) {
-    if (!m_dialog) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = kCmdSetControl;
-    cmd.param1 = value;
-    m_dialog->ProcessCommand(cmd);
+    if (m_dialog) m_dialog->SendToPanel(control, kCmdSetControl, value);
 }
 
 void CRouteOptionListener::ProcessEvent(NaviCommand& cmd) {

@@ -64,14 +64,7 @@ void CSettingsPageListener::OnApply() {
 }
 
 void CSettingsPageListener::Send(const char16_t* control, int id, int param1, const CString& text) {
-    if (!m_dialog) return;
-    NaviCommand cmd;
-    cmd.target = kTargetDialog;
-    cmd.control = control;
-    cmd.id = id;
-    cmd.param1 = param1;
-    cmd.text = text;
-    m_dialog->ProcessCommand(cmd);
+    if (m_dialog) m_dialog->SendToPanel(control, id, param1, text);
 }
 
 void CSettingsPageListener::SetControl(const char16_t* control, int value) { Send(control, kCmdSetValue, value); }
