@@ -683,6 +683,11 @@ private:
     void DrawPhase1(CDC* dc);
     // The user's safe-driving points (sign and number) above level 6, when the document has them.
     void DrawSafePoints(CDC* dc);
+    // The user's saved positions with their names and icons (levels above 7).
+    void DrawSavedPositions(CDC* dc);
+    // One line of text centred in a box filled with the colour, the box's inside starting at
+    // (x, y) and as large as the text; a dark one-pixel frame around it.
+    static void DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill);
     void ComposeEventText();
     void TakeLevel(int level);
     int NextUsedLevel(int from, int step) const;

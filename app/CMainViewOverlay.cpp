@@ -3,6 +3,8 @@
 // main screen's controls brought up to date with the status line (phases 3 and 4).
 #include "app/CMainView.h"
 
+#include "app/PointDialogBase.h"
+#include "app/PositionStore.h"
 #include "app/SafePointList.h"
 
 #include "platform/base/Text.h"
@@ -43,6 +45,9 @@ constexpr RoadName kExpressways[] = {
 constexpr RoadName kCityExpressways[] = {{77, u"강변북로"},     {88, u"올림픽대로"},   {7, u"동부간선도로"},
                                          {66, u"내부순환도로"}, {23, u"자유로"},       {44, u"북부간선도로"},
                                          {55, u"서부간선도로"}};
+
+// The box behind a saved position's name: light yellow.
+constexpr COLORREF kSavedNameFill = 0xA5FFFF;
 
 constexpr int kEventStyleNormal = 103;
 constexpr int kEventStyleWithArrow = 104;
@@ -161,6 +166,7 @@ void CMainView::DrawPhase0(CDC* dc) {
 }
 
 void CMainView::DrawPhase1(CDC* dc) {
+    DrawSavedPositions(dc);
     const bool carKnown = m_carX >= 0 && m_carY >= 0 && m_headingIndex >= 0;
     if (auto* car = Control<NaviCarMark>(m_mainScreen, u"Car")) {
         if (carKnown) {
@@ -200,6 +206,44 @@ void CMainView::DrawPhase1(CDC* dc) {
         m_mainScreen->GetSymbolManager()->DrawSymbol(dc, 15, cx - 19, cy - 19);
     }
     DrawPointSymbols(dc);
+}
+
+void CMainView::DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill) {
+    if (!dc || text.IsEmpty()) return;
+    constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    RECT rect{x, y, x, y};
+    CString measured = text;
+    dc->DrawText(measured, &rect, kFormat | DT_CALCRECT);
+    RECT box = rect;
+    ::InflateRect(&box, 2, 2);
+    CPen frame(PS_SOLID, 1, RGB(64, 64, 64));
+    CBrush brush(fill);
+    CPen* oldPen = dc->SelectObject(&frame);
+    CBrush* oldBrush = dc->SelectObject(&brush);
+    dc->Rectangle(&box);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    const COLORREF oldColour = dc->SetTextColor(RGB(0, 0, 0));
+    dc->DrawText(text, &rect, kFormat);
+    dc->SetTextColor(oldColour);
+    dc->SetBkMode(oldMode);
+}
+
+void CMainView::DrawSavedPositions(CDC* dc) {
+    if (!m_doc || !m_doc->savedPositionsExist || m_mapLevel <= 7) return;
+    NaviSymbolManager* symbols = m_mainScreen ? m_mainScreen->GetSymbolManager() : nullptr;
+    for (const CPosRecord& position : CPositionStore::Instance().GetAll()) {
+        // The store keeps network coordinates.
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(position.x, position.y, x, y);
+        m_mapWnd.PointToScreen(x, y);
+        if (!PointInClient(POINT{x, y})) continue;
+        DrawBoxedText(dc, CPointDialogBase::FromCp949(position.name, CPosRecord::kNameSize), x + 20, y - 11,
+                      kSavedNameFill);
+        // The record's second byte is the icon, the first the speaker (voice) setting.
+        if (symbols) symbols->DrawInterestIcon(dc, position.value2, position.value1 != 0, x - 20, y - 13);
+    }
 }
 
 void CMainView::DrawSafePoints(CDC* dc) {

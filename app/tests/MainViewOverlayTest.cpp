@@ -3,6 +3,7 @@
 #include "MainViewFixture.h"
 
 #include "admin/AdminSearch.h"
+#include "app/PositionStore.h"
 #include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
 #include "route/RouteManager.h"
@@ -11,7 +12,11 @@
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "skinui/NaviSymbolManager.h"
 #include "tools/mkdevice/Networks.h"
+
+#include <cstring>
+#include <filesystem>
 
 namespace mainview_test {
 
@@ -372,6 +377,90 @@ TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearche
     m_view->SetGuiding(false);
     Refresh();
     EXPECT_FALSE(reroute->IsVisible());
+}
+
+// A saved position shows its name in a light-yellow box (0xA5FFFF) right of the point, the box's
+// inside starting at (x + 20, y - 11), and its icon left of the point at (x - 20, y - 13); only
+// above level 7 and while the document says positions exist.
+TEST_F(MainViewOverlayTest, SavedPositionsShowTheirNameInABoxAndTheirIconAboveLevelSeven) {
+    m_config->SetValue(0, 0);
+    Open();
+    CPositionStore& store = CPositionStore::Instance();
+    const CString folder = u"\\My Documents\\Velko\\overlaypos";
+    std::filesystem::create_directories(DeviceRoot::Resolve(folder));
+    store.SetBaseFolder(folder);
+    store.Reload();
+    const POINT at = MapPoint(60, 120);
+    CPosRecord position;
+    const std::string name = Utf8ToCp949("회사");
+    std::memcpy(position.name, name.data(), name.size());
+    MapToNetCoord(at.x, at.y, position.x, position.y);
+    position.value1 = 1; // speaker
+    position.value2 = 2; // icon
+    ASSERT_TRUE(store.Add(u"기본", position));
+    ASSERT_NE(m_view->GetMainScreen()->GetSymbolManager()->InterestIcon(2), nullptr);
+    std::int32_t sx = 0, sy = 0;
+    NetToMapCoord(position.x, position.y, sx, sy);
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    const COLORREF fill = RGB(0xFF, 0xFF, 0xA5);
+    auto frame = [&](bool exist) {
+        m_doc->savedPositionsExist = exist;
+        Compose();
+        std::vector<COLORREF> px;
+        for (int y = sy - 30; y < sy + 30; ++y)
+            for (int x = sx - 40; x < sx + 80; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    auto changed = [&](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int x0, int y0, int x1,
+                       int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const auto i = static_cast<std::size_t>((y + 30) * 120 + (x + 40));
+                n += a[i] != b[i];
+            }
+        return n;
+    };
+    const std::vector<COLORREF> without = frame(false);
+    const std::vector<COLORREF> with = frame(true);
+    EXPECT_TRUE(std::abs(sx - 60) <= 1 && std::abs(sy - 120) <= 1) << sx << " " << sy;
+    // The box: filled at its inside's top-left corner and along the text's line; not left of x + 17.
+    EXPECT_EQ(Pixel(sx + 20, sy - 11), fill);
+    EXPECT_NE(Pixel(sx + 16, sy - 11), fill);
+    int filled = 0, dark = 0;
+    for (int x = sx + 20; x < sx + 60; ++x)
+        for (int y = sy - 11; y < sy + 2; ++y) {
+            filled += Pixel(x, y) == fill;
+            dark += Pixel(x, y) == RGB(0, 0, 0);
+        }
+    EXPECT_GT(filled, 100);
+    EXPECT_GT(dark, 10); // the name's letters
+    // The icon from (x - 20, y - 13); nothing drawn further left.
+    EXPECT_GT(changed(without, with, -20, -13, 0, 3), 10);
+    EXPECT_EQ(changed(without, with, -40, -30, -21, 30), 0);
+    // Level 7: none of it, anywhere on the screen.
+    ASSERT_TRUE(m_view->SetLevelFromBar(7));
+    auto screen = [&](bool exist) {
+        m_doc->savedPositionsExist = exist;
+        Compose();
+        std::vector<COLORREF> px;
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    EXPECT_EQ(screen(false), screen(true));
+    ASSERT_TRUE(m_view->SetLevelFromBar(8));
+    m_doc->savedPositionsExist = true;
+    Compose();
+    NetToMapCoord(position.x, position.y, sx, sy);
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    EXPECT_EQ(Pixel(sx + 20, sy - 11), fill) << "level 8";
+    ASSERT_TRUE(SavePng("mainview_saved_position.png"));
+    m_doc->savedPositionsExist = false;
+    store.SetBaseFolder(m_config->GetItemPath(u"현재저장위치", -1));
+    store.Reload();
+    std::error_code ec;
+    std::filesystem::remove_all(DeviceRoot::Resolve(folder), ec);
 }
 
 } // namespace mainview_test
