@@ -192,6 +192,10 @@ public:
     // work.
     const CGuideInfo& GetGuideInfo() const { return m_guideInfo; }
     void SetGuideInfo(const CGuideInfo& info) { m_guideInfo = info; }
+    // The guidance's off-route count as the status line reads it (below 0 while re-searching).
+    void SetOffRouteCount(int count) { m_offRouteCount = count; }
+    // A re-search for the traffic information is pending (its message replaces the top bar).
+    void SetTrafficReroutePending(bool on) { m_trafficReroutePending = on; }
     void SetGuidanceStarted(bool on) { m_guidanceStarted = on; }
     bool IsGuidanceStarted() const { return m_guidanceStarted; }
     void SetGuiding(bool on) { m_guiding = on; }
@@ -685,6 +689,10 @@ private:
     void DrawSafePoints(CDC* dc);
     // The user's saved positions with their names and icons (levels above 7).
     void DrawSavedPositions(CDC* dc);
+    // The top bar, the turn arrow and the second turn mark for the followed route.
+    void RefreshRouteBars(int phase);
+    // The guidance message (off route, re-searching, traffic re-search) in its control.
+    void ShowGuidanceMessage();
     // One line of text centred in a box filled with the colour, the box's inside starting at
     // (x, y) and as large as the text; a dark one-pixel frame around it.
     static void DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill);
@@ -775,6 +783,8 @@ private:
     // Status line.
     CString m_eventText;
     CString m_guideMessage;
+    int m_offRouteCount = 0;
+    bool m_trafficReroutePending = false;
     CString m_placeName;
     GpsPosRecord m_fix{};
     bool m_fixValid = false;

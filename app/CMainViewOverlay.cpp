@@ -18,8 +18,11 @@
 #include "skinui/controls/NaviDistBar.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviExLevelBar.h"
+#include "skinui/controls/NaviGuideArrow.h"
+#include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviLevelBar.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
+#include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 
 #include "config/NaviConfig.h"
@@ -48,6 +51,12 @@ constexpr RoadName kCityExpressways[] = {{77, u"강변북로"},     {88, u"올�
 
 // The box behind a saved position's name: light yellow.
 constexpr COLORREF kSavedNameFill = 0xA5FFFF;
+
+// The guidance messages of the top line.
+constexpr const char16_t* kResearchingMessage = u"   경로를 재탐색 합니다.   ";
+constexpr UINT kOffRouteMessage = 147; // "경로를 이탈 하였습니다."
+constexpr const char16_t* kTrafficResearchMessage = u"교통정보를 고려하여 재탐색합니다.";
+constexpr const char16_t* kMessageControl = u"시스템메세지";
 
 constexpr int kEventStyleNormal = 103;
 constexpr int kEventStyleWithArrow = 104;
@@ -360,6 +369,8 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(IsTrafficAvailable());
     if (NaviControl* reroute = m_mainScreen->FindControl(u"ReRoute")) reroute->SetVisible(IsRerouteAllowed());
 
+    RefreshRouteBars(phase);
+
     if (m_eventText.IsEmpty()) ComposeEventText();
     if (!m_eventText.IsEmpty()) {
         bool show = m_eventDisplayState != 2;
@@ -370,6 +381,61 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
         }
         m_eventText.Empty();
     }
-    (void)phase;
+    ShowGuidanceMessage();
     m_mainScreen->Draw(dc);
+}
+
+void CMainView::RefreshRouteBars(int phase) {
+    auto* bar = Control<NaviHighwayBar>(m_mainScreen, u"TrackBar");
+    auto* arrow = Control<NaviGuideArrow>(m_mainScreen, u"Guide");
+    if (bar) bar->SetVisible(false);
+    if (arrow) arrow->SetVisible(false);
+    m_guideArrowShown = false;
+    const bool routeSet = m_routeManager.GetRouteOption(0) != 0;
+    if (!routeSet) return;
+    if (m_pedestrianMode) {
+        // On foot the bar shows the distance to the pedestrian target.
+        const POINT target = m_routeManager.GetTargetPos();
+        if (bar && m_followVehicle && target.x >= 0 && target.y >= 0) bar->SetVisible(true);
+        return;
+    }
+    if (!m_followVehicle && !m_pedestrianTargetScreen) return;
+    const CGuideInfo& info = m_guideInfo;
+    if (bar) {
+        // Without guidance running the route's own waypoints decide, with it the guidance's.
+        const bool waypoint = m_guiding ? info.waypointDistance > 0
+                                        : m_routeManager.GetWaypointCount() > 0 && info.remaining != 0;
+        bar->SetWaypoint(waypoint, m_routeManager.PassedWaypoints() + 1);
+        bar->SetDistances(std::max(info.remaining, 0), std::max(info.waypointDistance, 0));
+        bar->SetVisible(true);
+    }
+    if (arrow) {
+        arrow->SetDistances(info.distance, info.followingDistance);
+        arrow->SetTurn(info.code, info.followingCode);
+        if (phase == 0) arrow->SetStyleFlag(info.code != 0);
+        if (arrow->HasTurnImage()) {
+            arrow->SetVisible(true);
+            m_guideArrowShown = true;
+        }
+    }
+}
+
+void CMainView::ShowGuidanceMessage() {
+    if (m_guiding && m_followVehicle && !m_pedestrianMode) {
+        const bool offRouteSearch = m_config && m_config->GetValue(17) != 0;
+        const CRoute* route = m_routeManager.SelectedRoute();
+        const bool hasResult = route && route->hasResult;
+        const int count = m_researchRunning.load() ? -1 : m_offRouteCount;
+        // Searching again by itself, the message waits for a count of 21; without that search it
+        // shows as soon as the vehicle is off the route (a count of 0 is on the route).
+        if (count < 0) m_guideMessage = kResearchingMessage;
+        else if (offRouteSearch ? hasResult && count >= 21 && count <= 49 : count >= 1)
+            m_guideMessage = AfxLoadString(kOffRouteMessage);
+    }
+    if (m_trafficReroutePending) {
+        if (NaviControl* bar = m_mainScreen->FindControl(u"TrackBar")) bar->SetVisible(false);
+        m_guideMessage = kTrafficResearchMessage;
+    }
+    if (auto* label = Control<NaviLabel>(m_mainScreen, kMessageControl)) label->SetText(m_guideMessage);
+    m_guideMessage.Empty();
 }

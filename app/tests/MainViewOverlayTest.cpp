@@ -10,6 +10,7 @@
 #include "route/base/Coords.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviEventText.h"
+#include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/NaviSymbolManager.h"
@@ -43,6 +44,24 @@ protected:
         std::int32_t x = sx, y = sy;
         EXPECT_EQ(m_view->GetMapWnd().ScreenToMap(x, y), 1);
         return POINT{x, y};
+    }
+    // A car route searched across the sample and taken as the route to follow.
+    void SearchSampleRoute() {
+        auto mapAt = [](double eastKm, double northKm) {
+            const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+            std::int32_t x = 0, y = 0;
+            NetToMapCoord(n.x, n.y, x, y);
+            return POINT{x, y};
+        };
+        CRouteManager& routes = m_view->GetRouteManager();
+        ASSERT_EQ(routes.Init(kDataFolder), 1);
+        const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
+        ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+        ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+        ASSERT_EQ(routes.SearchRoute(), 0);
+        routes.CommitRoute();
+        routes.AcceptSelectedResult();
+        ASSERT_NE(routes.GetRouteOption(0), 0);
     }
     int CountRow(int y, int x0, int x1, COLORREF c) {
         int n = 0;
@@ -461,6 +480,99 @@ TEST_F(MainViewOverlayTest, SavedPositionsShowTheirNameInABoxAndTheirIconAboveLe
     store.Reload();
     std::error_code ec;
     std::filesystem::remove_all(DeviceRoot::Resolve(folder), ec);
+}
+
+// The top line's guidance message while a followed route is guided: re-searching, off the route
+// (with the automatic re-search after a count of 21 to 49, without it at once), and the traffic
+// re-search, which also hides the top bar.
+TEST_F(MainViewOverlayTest, TheGuidanceMessageTellsOffRouteAndReSearching) {
+    Open();
+    auto* label = dynamic_cast<NaviLabel*>(m_view->GetMainScreen()->FindControl(u"시스템메세지"));
+    ASSERT_NE(label, nullptr);
+    const CString researching = u"   경로를 재탐색 합니다.   ";
+    const CString offRoute = u"경로를 이탈 하였습니다.";
+    m_view->SetFollowing(true);
+    m_view->SetGuiding(true);
+    auto message = [&](int count) {
+        m_view->SetOffRouteCount(count);
+        Refresh();
+        return label->GetText();
+    };
+    // Without a route result the automatic re-search gives no off-route message.
+    m_config->SetValue(17, 1);
+    EXPECT_EQ(message(30), CString());
+    EXPECT_EQ(message(-1), researching);
+    SearchSampleRoute();
+    struct Case {
+        int setting17, count;
+        const CString* text;
+    };
+    const CString none;
+    for (const Case c : {Case{1, -1, &researching}, Case{1, 0, &none}, Case{1, 20, &none}, Case{1, 21, &offRoute},
+                         Case{1, 49, &offRoute}, Case{1, 50, &none}, Case{0, -1, &researching},
+                         Case{0, 0, &none}, Case{0, 1, &offRoute}, Case{0, 300, &offRoute}}) {
+        m_config->SetValue(17, c.setting17);
+        EXPECT_EQ(message(c.count), *c.text) << c.setting17 << " " << c.count;
+    }
+    // Not followed, or on foot: nothing.
+    m_config->SetValue(17, 0);
+    m_view->SetFollowing(false);
+    EXPECT_EQ(message(1), none);
+    m_view->SetFollowing(true);
+    m_view->SetPedestrianMode(true);
+    EXPECT_EQ(message(1), none);
+    m_view->SetPedestrianMode(false);
+    // Guidance not running: nothing either.
+    m_view->SetGuiding(false);
+    EXPECT_EQ(message(-1), none);
+    // A pending traffic re-search: its own message, and the top bar goes.
+    m_view->SetTrafficReroutePending(true);
+    EXPECT_EQ(message(0), CString(u"교통정보를 고려하여 재탐색합니다."));
+    EXPECT_FALSE(m_view->GetMainScreen()->FindControl(u"TrackBar")->IsVisible());
+    m_view->SetTrafficReroutePending(false);
+    m_config->SetValue(17, 0);
+}
+
+// The top bar shows while a route is followed; the turn arrow only with a turn that has an
+// image near enough.
+TEST_F(MainViewOverlayTest, TheRouteBarsShowWhileARouteIsFollowed) {
+    Open();
+    NaviControl* bar = m_view->GetMainScreen()->FindControl(u"TrackBar");
+    NaviControl* arrow = m_view->GetMainScreen()->FindControl(u"Guide");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(arrow, nullptr);
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    info.remaining = 8000;
+    m_view->SetGuideInfo(info);
+    m_view->SetFollowing(true);
+    Refresh();
+    EXPECT_FALSE(bar->IsVisible()); // no route
+    EXPECT_FALSE(arrow->IsVisible());
+    SearchSampleRoute();
+    Refresh();
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_TRUE(arrow->IsVisible());
+    struct Case {
+        int code, distance;
+        bool arrow;
+    };
+    // Codes 59-62 have no arrow; 2 km and more away none either.
+    for (const Case c : {Case{5, 300, true}, Case{5, 1999, true}, Case{5, 2000, false}, Case{60, 300, false},
+                         Case{59, 100, false}, Case{63, 100, true}}) {
+        info.code = c.code;
+        info.distance = c.distance;
+        m_view->SetGuideInfo(info);
+        Refresh();
+        EXPECT_EQ(arrow->IsVisible(), c.arrow) << c.code << " " << c.distance;
+        EXPECT_TRUE(bar->IsVisible());
+    }
+    // The map taken off the vehicle: both go.
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_FALSE(bar->IsVisible());
+    EXPECT_FALSE(arrow->IsVisible());
 }
 
 } // namespace mainview_test
