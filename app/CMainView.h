@@ -37,6 +37,7 @@
 class CHighwayMode;
 class CHighwayPanel;
 class CGuideManager;
+class CRoadNameTable;
 class CLocusRecorder;
 class CMainViewHighway;
 class CMainViewKeys;
@@ -693,6 +694,8 @@ private:
     void RefreshRouteBars(int phase);
     // The guidance message (off route, re-searching, traffic re-search) in its control.
     void ShowGuidanceMessage();
+    // The current link's road name in the status line while the turn arrow is shown.
+    void ShowCurrentRoadName();
     // One line of text centred in a box filled with the colour, the box's inside starting at
     // (x, y) and as large as the text; a dark one-pixel frame around it.
     static void DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill);
@@ -785,6 +788,14 @@ private:
     CString m_guideMessage;
     int m_offRouteCount = 0;
     bool m_trafficReroutePending = false;
+    // The road names of the data folder (loaded at the first use) and the link named last.
+    std::shared_ptr<CRoadNameTable> m_roadNames;
+    struct NamedLink {
+        std::uint16_t mapId = 0, linkId = 0;
+        std::int8_t side = 0;
+        int kind = -1;
+        bool operator==(const NamedLink&) const = default;
+    } m_namedLink;
     CString m_placeName;
     GpsPosRecord m_fix{};
     bool m_fixValid = false;

@@ -4,6 +4,7 @@
 #include "app/CMainView.h"
 
 #include "app/PointDialogBase.h"
+#include "app/LockSet.h"
 #include "app/PositionStore.h"
 #include "app/SafePointList.h"
 
@@ -11,6 +12,7 @@
 #include "platform/gdi/AfxGdi.h"
 #include "position/Geometry.h"
 #include "position/LocusRecorder.h"
+#include "route/RoadNameTable.h"
 #include "route/base/Coords.h"
 #include "skinui/NaviSymbolManager.h"
 #include "skinui/controls/NaviCarMark.h"
@@ -58,6 +60,7 @@ constexpr UINT kOffRouteMessage = 147; // "경로를 이탈 하였습니다."
 constexpr const char16_t* kTrafficResearchMessage = u"교통정보를 고려하여 재탐색합니다.";
 constexpr const char16_t* kMessageControl = u"시스템메세지";
 
+constexpr int kEventStyleRoadName = 105;
 constexpr int kEventStyleNormal = 103;
 constexpr int kEventStyleWithArrow = 104;
 
@@ -382,6 +385,7 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
         m_eventText.Empty();
     }
     ShowGuidanceMessage();
+    ShowCurrentRoadName();
     m_mainScreen->Draw(dc);
 }
 
@@ -438,4 +442,32 @@ void CMainView::ShowGuidanceMessage() {
     }
     if (auto* label = Control<NaviLabel>(m_mainScreen, kMessageControl)) label->SetText(m_guideMessage);
     m_guideMessage.Empty();
+}
+
+void CMainView::ShowCurrentRoadName() {
+    if (!m_guideArrowShown) return;
+    // The per-fix work changes the route and the matched link: left for the next frame when busy
+    // (without the lock set no worker runs).
+    const bool routeHeld = m_lockSet && m_lockSet->Lock(0, 10);
+    if (m_lockSet && !routeHeld) return;
+    if (m_matcherLock.Lock(10)) {
+        const NamedLink link{m_matched.mapId, m_matched.linkId, m_matched.side, m_roadKind};
+        // Kinds 15, 28, 34, 63 and 99 name no road.
+        const bool named = link.kind != 15 && link.kind != 28 && link.kind != 34 && link.kind != 63 && link.kind != 99;
+        if (!(link == m_namedLink) && named) {
+            m_namedLink = link;
+            if (!m_roadNames) {
+                m_roadNames = std::make_shared<CRoadNameTable>();
+                m_roadNames->Load(m_config ? m_config->GetDataFolder() : u"");
+            }
+            char buffer[CRoadNameTable::kNameSize + 1] = {};
+            if (m_roadNames->GetRoadName(link.mapId, link.linkId, buffer, CRoadNameTable::kNameSize)) {
+                const CString name = CPointDialogBase::FromCp949(buffer, CRoadNameTable::kNameSize);
+                if (auto* text = Control<NaviEventText>(m_mainScreen, u"EventString"); text && !name.IsEmpty())
+                    text->SetText(name, kEventStyleRoadName);
+            }
+        }
+        m_matcherLock.Unlock();
+    }
+    if (routeHeld) m_lockSet->Unlock(0);
 }

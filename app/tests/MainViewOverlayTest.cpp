@@ -575,4 +575,46 @@ TEST_F(MainViewOverlayTest, TheRouteBarsShowWhileARouteIsFollowed) {
     EXPECT_FALSE(arrow->IsVisible());
 }
 
+// While the turn arrow shows, a newly matched link's road name (from the road-name table) takes
+// the status line; the same link again leaves the line to the chosen event text.
+TEST_F(MainViewOverlayTest, TheMatchedLinksRoadNameShowsWithTheTurnArrow) {
+    Open();
+    // The first named link of the sample, read from the index and the table directly: a count,
+    // then (map id, link id, offset) records; names of 20 bytes in code page 949.
+    const std::string folder = DeviceRoot::Resolve(std::u16string(kDataFolder) + u"\\MRData");
+    std::ifstream index(folder + "/RoadNameIndex.bin", std::ios::binary);
+    std::ifstream table(folder + "/RoadNameTbl.bin", std::ios::binary);
+    ASSERT_TRUE(index && table);
+    std::uint32_t count = 0, offset = 0;
+    std::int16_t mapId = 0, linkId = 0;
+    index.read(reinterpret_cast<char*>(&count), 4);
+    index.read(reinterpret_cast<char*>(&mapId), 2);
+    index.read(reinterpret_cast<char*>(&linkId), 2);
+    index.read(reinterpret_cast<char*>(&offset), 4);
+    ASSERT_GT(count, 0u);
+    char raw[21] = {};
+    table.seekg(offset);
+    table.read(raw, 20);
+    const CString name(Cp949ToUtf16(std::string(raw, strnlen(raw, 20))).c_str());
+    ASSERT_FALSE(name.IsEmpty());
+
+    SearchSampleRoute();
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    m_view->SetGuideInfo(info);
+    m_view->SetCurrentRoad(3, 1);
+    m_view->SetEventMode(3); // without a fix: "속도/고도 가용하지 않습니다." at every refresh
+    const CString speedLine = u"속도/고도 가용하지 않습니다.";
+    // Not followed: no arrow, no road name.
+    m_view->SetMatchedVehicle(static_cast<std::uint16_t>(mapId), static_cast<std::uint16_t>(linkId), 0, 1, 1);
+    EXPECT_EQ(Refresh(), speedLine);
+    m_view->SetFollowing(true);
+    EXPECT_EQ(Refresh(), name);
+    EXPECT_EQ(Refresh(), speedLine); // the same link: not looked up again
+    // The link travelled the other way counts as another: named again.
+    m_view->SetMatchedVehicle(static_cast<std::uint16_t>(mapId), static_cast<std::uint16_t>(linkId), 1, 1, 1);
+    EXPECT_EQ(Refresh(), name);
+}
+
 } // namespace mainview_test
