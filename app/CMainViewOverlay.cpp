@@ -15,6 +15,7 @@
 #include "route/RoadNameTable.h"
 #include "route/base/Coords.h"
 #include "skinui/NaviSymbolManager.h"
+#include "skinui/controls/NaviAnimImage.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviCompass.h"
 #include "skinui/controls/NaviDistBar.h"
@@ -24,6 +25,7 @@
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviLevelBar.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
+#include "skinui/controls/NaviVolumeIcon.h"
 #include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 
@@ -359,6 +361,13 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (!m_mainScreen) return;
     if (auto* compass = Control<NaviCompass>(m_mainScreen, u"Compass"))
         compass->SetHeadingIndex(m_viewMode != 0 ? std::max(m_headingIndex, 0) : 36);
+    // The route-state image: the set route's kind, hidden without a route.
+    if (auto* state = Control<NaviAnimImage>(m_mainScreen, u"RouteResult")) {
+        const CRoute* route = m_routeManager.SelectedRoute();
+        const bool routeSet = m_routeManager.GetRouteOption(0) != 0 && route && route->header;
+        if (routeSet) state->SetState(route->header->kind);
+        state->SetVisible(routeSet);
+    }
     auto* levelBar = Control<NaviLevelBar>(m_mainScreen, u"LevelBar");
     auto* exLevelBar = Control<NaviExLevelBar>(m_mainScreen, u"ExLevelBar");
     if (levelBar) levelBar->SetCurrentLevel(m_mapLevel);
@@ -369,7 +378,10 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (auto* dist = Control<NaviDistBar>(m_mainScreen, u"DistBar")) dist->SetValue(m_mapLevel);
     // The receiver icon while the broadcast receiver is used or downloaded traffic is valid; the
     // re-route button while a followed route may be searched again.
-    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(IsTrafficAvailable());
+    const bool traffic = IsTrafficAvailable();
+    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(traffic);
+    // While the receiver icon shows, the volume icon moves up to its second place.
+    if (auto* volume = Control<NaviVolumeIcon>(m_mainScreen, u"Mute")) volume->SetMuted(traffic);
     if (NaviControl* reroute = m_mainScreen->FindControl(u"ReRoute")) reroute->SetVisible(IsRerouteAllowed());
 
     RefreshRouteBars(phase);

@@ -8,6 +8,7 @@
 #include "platform/gdi/AfxGdi.h"
 #include "route/RouteManager.h"
 #include "route/base/Coords.h"
+#include "skinui/controls/NaviAnimImage.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviLabel.h"
@@ -364,6 +365,24 @@ TEST_F(MainViewOverlayTest, TheReceiverIconFollowsTheReceiverAndTheTrafficInform
     m_config->SetTrafficValidFlag(0);
 }
 
+// With the receiver icon shown the volume icon moves up to its second place, 118 above the
+// bottom of the 320-high screen instead of 83.
+TEST_F(MainViewOverlayTest, TheVolumeIconMovesUpWhileTheReceiverIconShows) {
+    Open();
+    NaviControl* volume = m_view->GetMainScreen()->FindControl(u"Mute");
+    ASSERT_NE(volume, nullptr);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().x, 4);
+    EXPECT_EQ(volume->GetPos().y, 320 - 83);
+    m_config->SetValue(32, 1);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().x, 4);
+    EXPECT_EQ(volume->GetPos().y, 320 - 118);
+    m_config->SetValue(32, 0);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().y, 320 - 83);
+}
+
 // The re-route button shows while a searched route is followed (guidance running) outside
 // pedestrian mode.
 TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearchedAgain) {
@@ -550,6 +569,7 @@ TEST_F(MainViewOverlayTest, TheRouteBarsShowWhileARouteIsFollowed) {
     Refresh();
     EXPECT_FALSE(bar->IsVisible()); // no route
     EXPECT_FALSE(arrow->IsVisible());
+    EXPECT_FALSE(m_view->GetMainScreen()->FindControl(u"RouteResult")->IsVisible());
     SearchSampleRoute();
     Refresh();
     EXPECT_TRUE(bar->IsVisible());
@@ -568,7 +588,12 @@ TEST_F(MainViewOverlayTest, TheRouteBarsShowWhileARouteIsFollowed) {
         EXPECT_EQ(arrow->IsVisible(), c.arrow) << c.code << " " << c.distance;
         EXPECT_TRUE(bar->IsVisible());
     }
-    // The map taken off the vehicle: both go.
+    // The route-state image shows the route's kind.
+    auto* state = dynamic_cast<NaviAnimImage*>(m_view->GetMainScreen()->FindControl(u"RouteResult"));
+    ASSERT_NE(state, nullptr);
+    EXPECT_TRUE(state->IsVisible());
+    EXPECT_EQ(state->GetState(), m_view->GetRouteManager().SelectedRoute()->header->kind);
+    // The map taken off the vehicle: both bars go.
     m_view->SetFollowing(false);
     Refresh();
     EXPECT_FALSE(bar->IsVisible());
