@@ -28,6 +28,8 @@
 #include "skinui/controls/NaviVolumeIcon.h"
 #include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviPoiBar.h"
+#include "skinui/controls/NaviControlIds.h"
 
 #include "config/NaviConfig.h"
 
@@ -398,6 +400,12 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     }
     ShowGuidanceMessage();
     ShowCurrentRoadName();
+    // The POI bar shows only while the map is away from the car.
+    if (auto* poiBar = Control<NaviPoiBar>(m_mainScreen, u"POIBAR"); poiBar && poiBar->IsVisible()) {
+        NaviCommand follow;
+        follow.id = m_followVehicle ? kCmdFollowCar : kCmdFollowOff;
+        poiBar->ProcessCommand(follow);
+    }
     m_mainScreen->Draw(dc);
 }
 

@@ -14,6 +14,7 @@
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviPoiBar.h"
 #include "skinui/NaviSymbolManager.h"
 #include "tools/mkdevice/Networks.h"
 
@@ -363,6 +364,24 @@ TEST_F(MainViewOverlayTest, TheReceiverIconFollowsTheReceiverAndTheTrafficInform
     }
     m_config->SetValue(32, 0);
     m_config->SetTrafficValidFlag(0);
+}
+
+// The POI bar learns the follow state at each refresh: it can show only while the map is away
+// from the car.
+TEST_F(MainViewOverlayTest, ThePoiBarCanShowOnlyWhileTheMapIsAwayFromTheCar) {
+    Open();
+    auto* poiBar = dynamic_cast<NaviPoiBar*>(m_view->GetMainScreen()->FindControl(u"POIBAR"));
+    ASSERT_NE(poiBar, nullptr);
+    ASSERT_TRUE(poiBar->IsVisible());
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_TRUE(poiBar->IsShowable());
+    m_view->SetFollowing(true);
+    Refresh();
+    EXPECT_FALSE(poiBar->IsShowable());
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_TRUE(poiBar->IsShowable());
 }
 
 // With the receiver icon shown the volume icon moves up to its second place, 118 above the
