@@ -37,6 +37,7 @@
 class CHighwayMode;
 class CHighwayPanel;
 class CGuideManager;
+class CRoadNameTable;
 class CLocusRecorder;
 class CMainViewHighway;
 class CMainViewKeys;
@@ -192,6 +193,10 @@ public:
     // work.
     const CGuideInfo& GetGuideInfo() const { return m_guideInfo; }
     void SetGuideInfo(const CGuideInfo& info) { m_guideInfo = info; }
+    // The guidance's off-route count as the status line reads it (below 0 while re-searching).
+    void SetOffRouteCount(int count) { m_offRouteCount = count; }
+    // A re-search for the traffic information is pending (its message replaces the top bar).
+    void SetTrafficReroutePending(bool on) { m_trafficReroutePending = on; }
     void SetGuidanceStarted(bool on) { m_guidanceStarted = on; }
     bool IsGuidanceStarted() const { return m_guidanceStarted; }
     void SetGuiding(bool on) { m_guiding = on; }
@@ -683,6 +688,17 @@ private:
     void DrawPhase1(CDC* dc);
     // The user's safe-driving points (sign and number) above level 6, when the document has them.
     void DrawSafePoints(CDC* dc);
+    // The user's saved positions with their names and icons (levels above 7).
+    void DrawSavedPositions(CDC* dc);
+    // The top bar, the turn arrow and the second turn mark for the followed route.
+    void RefreshRouteBars(int phase);
+    // The guidance message (off route, re-searching, traffic re-search) in its control.
+    void ShowGuidanceMessage();
+    // The current link's road name in the status line while the turn arrow is shown.
+    void ShowCurrentRoadName();
+    // One line of text centred in a box filled with the colour, the box's inside starting at
+    // (x, y) and as large as the text; a dark one-pixel frame around it.
+    static void DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill);
     void ComposeEventText();
     void TakeLevel(int level);
     int NextUsedLevel(int from, int step) const;
@@ -770,6 +786,16 @@ private:
     // Status line.
     CString m_eventText;
     CString m_guideMessage;
+    int m_offRouteCount = 0;
+    bool m_trafficReroutePending = false;
+    // The road names of the data folder (loaded at the first use) and the link named last.
+    std::shared_ptr<CRoadNameTable> m_roadNames;
+    struct NamedLink {
+        std::uint16_t mapId = 0, linkId = 0;
+        std::int8_t side = 0;
+        int kind = -1;
+        bool operator==(const NamedLink&) const = default;
+    } m_namedLink;
     CString m_placeName;
     GpsPosRecord m_fix{};
     bool m_fixValid = false;

@@ -3,22 +3,33 @@
 // main screen's controls brought up to date with the status line (phases 3 and 4).
 #include "app/CMainView.h"
 
+#include "app/PointDialogBase.h"
+#include "app/LockSet.h"
+#include "app/PositionStore.h"
 #include "app/SafePointList.h"
 
 #include "platform/base/Text.h"
 #include "platform/gdi/AfxGdi.h"
 #include "position/Geometry.h"
 #include "position/LocusRecorder.h"
+#include "route/RoadNameTable.h"
 #include "route/base/Coords.h"
 #include "skinui/NaviSymbolManager.h"
+#include "skinui/controls/NaviAnimImage.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviCompass.h"
 #include "skinui/controls/NaviDistBar.h"
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviExLevelBar.h"
+#include "skinui/controls/NaviGuideArrow.h"
+#include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviLevelBar.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
+#include "skinui/controls/NaviVolumeIcon.h"
+#include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviPoiBar.h"
+#include "skinui/controls/NaviControlIds.h"
 
 #include "config/NaviConfig.h"
 
@@ -44,6 +55,16 @@ constexpr RoadName kCityExpressways[] = {{77, u"강변북로"},     {88, u"올�
                                          {66, u"내부순환도로"}, {23, u"자유로"},       {44, u"북부간선도로"},
                                          {55, u"서부간선도로"}};
 
+// The box behind a saved position's name: light yellow.
+constexpr COLORREF kSavedNameFill = 0xA5FFFF;
+
+// The guidance messages of the top line.
+constexpr const char16_t* kResearchingMessage = u"   경로를 재탐색 합니다.   ";
+constexpr UINT kOffRouteMessage = 147; // "경로를 이탈 하였습니다."
+constexpr const char16_t* kTrafficResearchMessage = u"교통정보를 고려하여 재탐색합니다.";
+constexpr const char16_t* kMessageControl = u"시스템메세지";
+
+constexpr int kEventStyleRoadName = 105;
 constexpr int kEventStyleNormal = 103;
 constexpr int kEventStyleWithArrow = 104;
 
@@ -161,6 +182,7 @@ void CMainView::DrawPhase0(CDC* dc) {
 }
 
 void CMainView::DrawPhase1(CDC* dc) {
+    DrawSavedPositions(dc);
     const bool carKnown = m_carX >= 0 && m_carY >= 0 && m_headingIndex >= 0;
     if (auto* car = Control<NaviCarMark>(m_mainScreen, u"Car")) {
         if (carKnown) {
@@ -200,6 +222,44 @@ void CMainView::DrawPhase1(CDC* dc) {
         m_mainScreen->GetSymbolManager()->DrawSymbol(dc, 15, cx - 19, cy - 19);
     }
     DrawPointSymbols(dc);
+}
+
+void CMainView::DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill) {
+    if (!dc || text.IsEmpty()) return;
+    constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    RECT rect{x, y, x, y};
+    CString measured = text;
+    dc->DrawText(measured, &rect, kFormat | DT_CALCRECT);
+    RECT box = rect;
+    ::InflateRect(&box, 2, 2);
+    CPen frame(PS_SOLID, 1, RGB(64, 64, 64));
+    CBrush brush(fill);
+    CPen* oldPen = dc->SelectObject(&frame);
+    CBrush* oldBrush = dc->SelectObject(&brush);
+    dc->Rectangle(&box);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    const COLORREF oldColour = dc->SetTextColor(RGB(0, 0, 0));
+    dc->DrawText(text, &rect, kFormat);
+    dc->SetTextColor(oldColour);
+    dc->SetBkMode(oldMode);
+}
+
+void CMainView::DrawSavedPositions(CDC* dc) {
+    if (!m_doc || !m_doc->savedPositionsExist || m_mapLevel <= 7) return;
+    NaviSymbolManager* symbols = m_mainScreen ? m_mainScreen->GetSymbolManager() : nullptr;
+    for (const CPosRecord& position : CPositionStore::Instance().GetAll()) {
+        // The store keeps network coordinates.
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(position.x, position.y, x, y);
+        m_mapWnd.PointToScreen(x, y);
+        if (!PointInClient(POINT{x, y})) continue;
+        DrawBoxedText(dc, CPointDialogBase::FromCp949(position.name, CPosRecord::kNameSize), x + 20, y - 11,
+                      kSavedNameFill);
+        // The record's second byte is the icon, the first the speaker (voice) setting.
+        if (symbols) symbols->DrawInterestIcon(dc, position.value2, position.value1 != 0, x - 20, y - 13);
+    }
 }
 
 void CMainView::DrawSafePoints(CDC* dc) {
@@ -303,6 +363,13 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (!m_mainScreen) return;
     if (auto* compass = Control<NaviCompass>(m_mainScreen, u"Compass"))
         compass->SetHeadingIndex(m_viewMode != 0 ? std::max(m_headingIndex, 0) : 36);
+    // The route-state image: the set route's kind, hidden without a route.
+    if (auto* state = Control<NaviAnimImage>(m_mainScreen, u"RouteResult")) {
+        const CRoute* route = m_routeManager.SelectedRoute();
+        const bool routeSet = m_routeManager.GetRouteOption(0) != 0 && route && route->header;
+        if (routeSet) state->SetState(route->header->kind);
+        state->SetVisible(routeSet);
+    }
     auto* levelBar = Control<NaviLevelBar>(m_mainScreen, u"LevelBar");
     auto* exLevelBar = Control<NaviExLevelBar>(m_mainScreen, u"ExLevelBar");
     if (levelBar) levelBar->SetCurrentLevel(m_mapLevel);
@@ -313,8 +380,13 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
     if (auto* dist = Control<NaviDistBar>(m_mainScreen, u"DistBar")) dist->SetValue(m_mapLevel);
     // The receiver icon while the broadcast receiver is used or downloaded traffic is valid; the
     // re-route button while a followed route may be searched again.
-    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(IsTrafficAvailable());
+    const bool traffic = IsTrafficAvailable();
+    if (NaviControl* receiver = m_mainScreen->FindControl(u"Zarn")) receiver->SetVisible(traffic);
+    // While the receiver icon shows, the volume icon moves up to its second place.
+    if (auto* volume = Control<NaviVolumeIcon>(m_mainScreen, u"Mute")) volume->SetMuted(traffic);
     if (NaviControl* reroute = m_mainScreen->FindControl(u"ReRoute")) reroute->SetVisible(IsRerouteAllowed());
+
+    RefreshRouteBars(phase);
 
     if (m_eventText.IsEmpty()) ComposeEventText();
     if (!m_eventText.IsEmpty()) {
@@ -326,6 +398,96 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
         }
         m_eventText.Empty();
     }
-    (void)phase;
+    ShowGuidanceMessage();
+    ShowCurrentRoadName();
+    // The POI bar shows only while the map is away from the car.
+    if (auto* poiBar = Control<NaviPoiBar>(m_mainScreen, u"POIBAR"); poiBar && poiBar->IsVisible()) {
+        NaviCommand follow;
+        follow.id = m_followVehicle ? kCmdFollowCar : kCmdFollowOff;
+        poiBar->ProcessCommand(follow);
+    }
     m_mainScreen->Draw(dc);
+}
+
+void CMainView::RefreshRouteBars(int phase) {
+    auto* bar = Control<NaviHighwayBar>(m_mainScreen, u"TrackBar");
+    auto* arrow = Control<NaviGuideArrow>(m_mainScreen, u"Guide");
+    if (bar) bar->SetVisible(false);
+    if (arrow) arrow->SetVisible(false);
+    m_guideArrowShown = false;
+    const bool routeSet = m_routeManager.GetRouteOption(0) != 0;
+    if (!routeSet) return;
+    if (m_pedestrianMode) {
+        // On foot the bar shows the distance to the pedestrian target.
+        const POINT target = m_routeManager.GetTargetPos();
+        if (bar && m_followVehicle && target.x >= 0 && target.y >= 0) bar->SetVisible(true);
+        return;
+    }
+    if (!m_followVehicle && !m_pedestrianTargetScreen) return;
+    const CGuideInfo& info = m_guideInfo;
+    if (bar) {
+        // Without guidance running the route's own waypoints decide, with it the guidance's.
+        const bool waypoint = m_guiding ? info.waypointDistance > 0
+                                        : m_routeManager.GetWaypointCount() > 0 && info.remaining != 0;
+        bar->SetWaypoint(waypoint, m_routeManager.PassedWaypoints() + 1);
+        bar->SetDistances(std::max(info.remaining, 0), std::max(info.waypointDistance, 0));
+        bar->SetVisible(true);
+    }
+    if (arrow) {
+        arrow->SetDistances(info.distance, info.followingDistance);
+        arrow->SetTurn(info.code, info.followingCode);
+        if (phase == 0) arrow->SetStyleFlag(info.code != 0);
+        if (arrow->HasTurnImage()) {
+            arrow->SetVisible(true);
+            m_guideArrowShown = true;
+        }
+    }
+}
+
+void CMainView::ShowGuidanceMessage() {
+    if (m_guiding && m_followVehicle && !m_pedestrianMode) {
+        const bool offRouteSearch = m_config && m_config->GetValue(17) != 0;
+        const CRoute* route = m_routeManager.SelectedRoute();
+        const bool hasResult = route && route->hasResult;
+        const int count = m_researchRunning.load() ? -1 : m_offRouteCount;
+        // Searching again by itself, the message waits for a count of 21; without that search it
+        // shows as soon as the vehicle is off the route (a count of 0 is on the route).
+        if (count < 0) m_guideMessage = kResearchingMessage;
+        else if (offRouteSearch ? hasResult && count >= 21 && count <= 49 : count >= 1)
+            m_guideMessage = AfxLoadString(kOffRouteMessage);
+    }
+    if (m_trafficReroutePending) {
+        if (NaviControl* bar = m_mainScreen->FindControl(u"TrackBar")) bar->SetVisible(false);
+        m_guideMessage = kTrafficResearchMessage;
+    }
+    if (auto* label = Control<NaviLabel>(m_mainScreen, kMessageControl)) label->SetText(m_guideMessage);
+    m_guideMessage.Empty();
+}
+
+void CMainView::ShowCurrentRoadName() {
+    if (!m_guideArrowShown) return;
+    // The per-fix work changes the route and the matched link: left for the next frame when busy
+    // (without the lock set no worker runs).
+    const bool routeHeld = m_lockSet && m_lockSet->Lock(0, 10);
+    if (m_lockSet && !routeHeld) return;
+    if (m_matcherLock.Lock(10)) {
+        const NamedLink link{m_matched.mapId, m_matched.linkId, m_matched.side, m_roadKind};
+        // Kinds 15, 28, 34, 63 and 99 name no road.
+        const bool named = link.kind != 15 && link.kind != 28 && link.kind != 34 && link.kind != 63 && link.kind != 99;
+        if (!(link == m_namedLink) && named) {
+            m_namedLink = link;
+            if (!m_roadNames) {
+                m_roadNames = std::make_shared<CRoadNameTable>();
+                m_roadNames->Load(m_config ? m_config->GetDataFolder() : u"");
+            }
+            char buffer[CRoadNameTable::kNameSize + 1] = {};
+            if (m_roadNames->GetRoadName(link.mapId, link.linkId, buffer, CRoadNameTable::kNameSize)) {
+                const CString name = CPointDialogBase::FromCp949(buffer, CRoadNameTable::kNameSize);
+                if (auto* text = Control<NaviEventText>(m_mainScreen, u"EventString"); text && !name.IsEmpty())
+                    text->SetText(name, kEventStyleRoadName);
+            }
+        }
+        m_matcherLock.Unlock();
+    }
+    if (routeHeld) m_lockSet->Unlock(0);
 }

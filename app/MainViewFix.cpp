@@ -96,6 +96,7 @@ struct CMainView::FixSnapshot {
     bool highwayFilled = false; // the highway display was filled (the panel was not frozen)
     const char16_t* highwayList = nullptr; // the panel list to select, when one
     bool guidanceEnded = false; // guidance went from running to 0 with this fix
+    int offRoute = 0;           // the guidance's off-route count
 };
 
 // ---- engines ----
@@ -225,6 +226,7 @@ void CMainView::GuideFix(const MatchResult& matched, bool pedestrian, FixSnapsho
         if (routeHeld && pedestrian && guide->Voice().LastFixedCode() == kArrivalPrompt) snap.arrived = true;
     }
     if (routeHeld) m_lockSet->Unlock(1);
+    snap.offRoute = guide->OffRouteSum();
     snap.alert = guide->GuidePointAnnouncement();
     snap.guided = true;
 }
@@ -309,6 +311,7 @@ void CMainView::ApplyFixSnapshot(const FixSnapshot& snap) {
             info.next = m_guideInfo.next;
         }
         m_guideInfo = info;
+        m_offRouteCount = snap.offRoute;
         if (m_highwayPanel) {
             if (snap.highwayList) {
                 NaviCommand list;

@@ -3,15 +3,23 @@
 #include "MainViewFixture.h"
 
 #include "admin/AdminSearch.h"
+#include "app/PositionStore.h"
 #include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
 #include "route/RouteManager.h"
 #include "route/base/Coords.h"
+#include "skinui/controls/NaviAnimImage.h"
 #include "skinui/controls/NaviCarMark.h"
 #include "skinui/controls/NaviEventText.h"
+#include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
 #include "skinui/main/NaviMainScreen.h"
+#include "skinui/main/NaviPoiBar.h"
+#include "skinui/NaviSymbolManager.h"
 #include "tools/mkdevice/Networks.h"
+
+#include <cstring>
+#include <filesystem>
 
 namespace mainview_test {
 
@@ -38,6 +46,24 @@ protected:
         std::int32_t x = sx, y = sy;
         EXPECT_EQ(m_view->GetMapWnd().ScreenToMap(x, y), 1);
         return POINT{x, y};
+    }
+    // A car route searched across the sample and taken as the route to follow.
+    void SearchSampleRoute() {
+        auto mapAt = [](double eastKm, double northKm) {
+            const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+            std::int32_t x = 0, y = 0;
+            NetToMapCoord(n.x, n.y, x, y);
+            return POINT{x, y};
+        };
+        CRouteManager& routes = m_view->GetRouteManager();
+        ASSERT_EQ(routes.Init(kDataFolder), 1);
+        const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
+        ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+        ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+        ASSERT_EQ(routes.SearchRoute(), 0);
+        routes.CommitRoute();
+        routes.AcceptSelectedResult();
+        ASSERT_NE(routes.GetRouteOption(0), 0);
     }
     int CountRow(int y, int x0, int x1, COLORREF c) {
         int n = 0;
@@ -340,6 +366,42 @@ TEST_F(MainViewOverlayTest, TheReceiverIconFollowsTheReceiverAndTheTrafficInform
     m_config->SetTrafficValidFlag(0);
 }
 
+// The POI bar learns the follow state at each refresh: it can show only while the map is away
+// from the car.
+TEST_F(MainViewOverlayTest, ThePoiBarCanShowOnlyWhileTheMapIsAwayFromTheCar) {
+    Open();
+    auto* poiBar = dynamic_cast<NaviPoiBar*>(m_view->GetMainScreen()->FindControl(u"POIBAR"));
+    ASSERT_NE(poiBar, nullptr);
+    ASSERT_TRUE(poiBar->IsVisible());
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_TRUE(poiBar->IsShowable());
+    m_view->SetFollowing(true);
+    Refresh();
+    EXPECT_FALSE(poiBar->IsShowable());
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_TRUE(poiBar->IsShowable());
+}
+
+// With the receiver icon shown the volume icon moves up to its second place, 118 above the
+// bottom of the 320-high screen instead of 83.
+TEST_F(MainViewOverlayTest, TheVolumeIconMovesUpWhileTheReceiverIconShows) {
+    Open();
+    NaviControl* volume = m_view->GetMainScreen()->FindControl(u"Mute");
+    ASSERT_NE(volume, nullptr);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().x, 4);
+    EXPECT_EQ(volume->GetPos().y, 320 - 83);
+    m_config->SetValue(32, 1);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().x, 4);
+    EXPECT_EQ(volume->GetPos().y, 320 - 118);
+    m_config->SetValue(32, 0);
+    Refresh();
+    EXPECT_EQ(volume->GetPos().y, 320 - 83);
+}
+
 // The re-route button shows while a searched route is followed (guidance running) outside
 // pedestrian mode.
 TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearchedAgain) {
@@ -372,6 +434,231 @@ TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearche
     m_view->SetGuiding(false);
     Refresh();
     EXPECT_FALSE(reroute->IsVisible());
+}
+
+// A saved position shows its name in a light-yellow box (0xA5FFFF) right of the point, the box's
+// inside starting at (x + 20, y - 11), and its icon left of the point at (x - 20, y - 13); only
+// above level 7 and while the document says positions exist.
+TEST_F(MainViewOverlayTest, SavedPositionsShowTheirNameInABoxAndTheirIconAboveLevelSeven) {
+    m_config->SetValue(0, 0);
+    Open();
+    CPositionStore& store = CPositionStore::Instance();
+    const CString folder = u"\\My Documents\\Velko\\overlaypos";
+    std::filesystem::create_directories(DeviceRoot::Resolve(folder));
+    store.SetBaseFolder(folder);
+    store.Reload();
+    const POINT at = MapPoint(60, 120);
+    CPosRecord position;
+    const std::string name = Utf8ToCp949("회사");
+    std::memcpy(position.name, name.data(), name.size());
+    MapToNetCoord(at.x, at.y, position.x, position.y);
+    position.value1 = 1; // speaker
+    position.value2 = 2; // icon
+    ASSERT_TRUE(store.Add(u"기본", position));
+    ASSERT_NE(m_view->GetMainScreen()->GetSymbolManager()->InterestIcon(2), nullptr);
+    std::int32_t sx = 0, sy = 0;
+    NetToMapCoord(position.x, position.y, sx, sy);
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    const COLORREF fill = RGB(0xFF, 0xFF, 0xA5);
+    auto frame = [&](bool exist) {
+        m_doc->savedPositionsExist = exist;
+        Compose();
+        std::vector<COLORREF> px;
+        for (int y = sy - 30; y < sy + 30; ++y)
+            for (int x = sx - 40; x < sx + 80; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    auto changed = [&](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int x0, int y0, int x1,
+                       int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const auto i = static_cast<std::size_t>((y + 30) * 120 + (x + 40));
+                n += a[i] != b[i];
+            }
+        return n;
+    };
+    const std::vector<COLORREF> without = frame(false);
+    const std::vector<COLORREF> with = frame(true);
+    EXPECT_TRUE(std::abs(sx - 60) <= 1 && std::abs(sy - 120) <= 1) << sx << " " << sy;
+    // The box: filled at its inside's top-left corner and along the text's line; not left of x + 17.
+    EXPECT_EQ(Pixel(sx + 20, sy - 11), fill);
+    EXPECT_NE(Pixel(sx + 16, sy - 11), fill);
+    int filled = 0, dark = 0;
+    for (int x = sx + 20; x < sx + 60; ++x)
+        for (int y = sy - 11; y < sy + 2; ++y) {
+            filled += Pixel(x, y) == fill;
+            dark += Pixel(x, y) == RGB(0, 0, 0);
+        }
+    EXPECT_GT(filled, 100);
+    EXPECT_GT(dark, 10); // the name's letters
+    // The icon from (x - 20, y - 13); nothing drawn further left.
+    EXPECT_GT(changed(without, with, -20, -13, 0, 3), 10);
+    EXPECT_EQ(changed(without, with, -40, -30, -21, 30), 0);
+    // Level 7: none of it, anywhere on the screen.
+    ASSERT_TRUE(m_view->SetLevelFromBar(7));
+    auto screen = [&](bool exist) {
+        m_doc->savedPositionsExist = exist;
+        Compose();
+        std::vector<COLORREF> px;
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x) px.push_back(Pixel(x, y));
+        return px;
+    };
+    EXPECT_EQ(screen(false), screen(true));
+    ASSERT_TRUE(m_view->SetLevelFromBar(8));
+    m_doc->savedPositionsExist = true;
+    Compose();
+    NetToMapCoord(position.x, position.y, sx, sy);
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    EXPECT_EQ(Pixel(sx + 20, sy - 11), fill) << "level 8";
+    ASSERT_TRUE(SavePng("mainview_saved_position.png"));
+    m_doc->savedPositionsExist = false;
+    store.SetBaseFolder(m_config->GetItemPath(u"현재저장위치", -1));
+    store.Reload();
+    std::error_code ec;
+    std::filesystem::remove_all(DeviceRoot::Resolve(folder), ec);
+}
+
+// The top line's guidance message while a followed route is guided: re-searching, off the route
+// (with the automatic re-search after a count of 21 to 49, without it at once), and the traffic
+// re-search, which also hides the top bar.
+TEST_F(MainViewOverlayTest, TheGuidanceMessageTellsOffRouteAndReSearching) {
+    Open();
+    auto* label = dynamic_cast<NaviLabel*>(m_view->GetMainScreen()->FindControl(u"시스템메세지"));
+    ASSERT_NE(label, nullptr);
+    const CString researching = u"   경로를 재탐색 합니다.   ";
+    const CString offRoute = u"경로를 이탈 하였습니다.";
+    m_view->SetFollowing(true);
+    m_view->SetGuiding(true);
+    auto message = [&](int count) {
+        m_view->SetOffRouteCount(count);
+        Refresh();
+        return label->GetText();
+    };
+    // Without a route result the automatic re-search gives no off-route message.
+    m_config->SetValue(17, 1);
+    EXPECT_EQ(message(30), CString());
+    EXPECT_EQ(message(-1), researching);
+    SearchSampleRoute();
+    struct Case {
+        int setting17, count;
+        const CString* text;
+    };
+    const CString none;
+    for (const Case c : {Case{1, -1, &researching}, Case{1, 0, &none}, Case{1, 20, &none}, Case{1, 21, &offRoute},
+                         Case{1, 49, &offRoute}, Case{1, 50, &none}, Case{0, -1, &researching},
+                         Case{0, 0, &none}, Case{0, 1, &offRoute}, Case{0, 300, &offRoute}}) {
+        m_config->SetValue(17, c.setting17);
+        EXPECT_EQ(message(c.count), *c.text) << c.setting17 << " " << c.count;
+    }
+    // Not followed, or on foot: nothing.
+    m_config->SetValue(17, 0);
+    m_view->SetFollowing(false);
+    EXPECT_EQ(message(1), none);
+    m_view->SetFollowing(true);
+    m_view->SetPedestrianMode(true);
+    EXPECT_EQ(message(1), none);
+    m_view->SetPedestrianMode(false);
+    // Guidance not running: nothing either.
+    m_view->SetGuiding(false);
+    EXPECT_EQ(message(-1), none);
+    // A pending traffic re-search: its own message, and the top bar goes.
+    m_view->SetTrafficReroutePending(true);
+    EXPECT_EQ(message(0), CString(u"교통정보를 고려하여 재탐색합니다."));
+    EXPECT_FALSE(m_view->GetMainScreen()->FindControl(u"TrackBar")->IsVisible());
+    m_view->SetTrafficReroutePending(false);
+    m_config->SetValue(17, 0);
+}
+
+// The top bar shows while a route is followed; the turn arrow only with a turn that has an
+// image near enough.
+TEST_F(MainViewOverlayTest, TheRouteBarsShowWhileARouteIsFollowed) {
+    Open();
+    NaviControl* bar = m_view->GetMainScreen()->FindControl(u"TrackBar");
+    NaviControl* arrow = m_view->GetMainScreen()->FindControl(u"Guide");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(arrow, nullptr);
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    info.remaining = 8000;
+    m_view->SetGuideInfo(info);
+    m_view->SetFollowing(true);
+    Refresh();
+    EXPECT_FALSE(bar->IsVisible()); // no route
+    EXPECT_FALSE(arrow->IsVisible());
+    EXPECT_FALSE(m_view->GetMainScreen()->FindControl(u"RouteResult")->IsVisible());
+    SearchSampleRoute();
+    Refresh();
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_TRUE(arrow->IsVisible());
+    struct Case {
+        int code, distance;
+        bool arrow;
+    };
+    // Codes 59-62 have no arrow; 2 km and more away none either.
+    for (const Case c : {Case{5, 300, true}, Case{5, 1999, true}, Case{5, 2000, false}, Case{60, 300, false},
+                         Case{59, 100, false}, Case{63, 100, true}}) {
+        info.code = c.code;
+        info.distance = c.distance;
+        m_view->SetGuideInfo(info);
+        Refresh();
+        EXPECT_EQ(arrow->IsVisible(), c.arrow) << c.code << " " << c.distance;
+        EXPECT_TRUE(bar->IsVisible());
+    }
+    // The route-state image shows the route's kind.
+    auto* state = dynamic_cast<NaviAnimImage*>(m_view->GetMainScreen()->FindControl(u"RouteResult"));
+    ASSERT_NE(state, nullptr);
+    EXPECT_TRUE(state->IsVisible());
+    EXPECT_EQ(state->GetState(), m_view->GetRouteManager().SelectedRoute()->header->kind);
+    // The map taken off the vehicle: both bars go.
+    m_view->SetFollowing(false);
+    Refresh();
+    EXPECT_FALSE(bar->IsVisible());
+    EXPECT_FALSE(arrow->IsVisible());
+}
+
+// While the turn arrow shows, a newly matched link's road name (from the road-name table) takes
+// the status line; the same link again leaves the line to the chosen event text.
+TEST_F(MainViewOverlayTest, TheMatchedLinksRoadNameShowsWithTheTurnArrow) {
+    Open();
+    // The first named link of the sample, read from the index and the table directly: a count,
+    // then (map id, link id, offset) records; names of 20 bytes in code page 949.
+    const std::string folder = DeviceRoot::Resolve(std::u16string(kDataFolder) + u"\\MRData");
+    std::ifstream index(folder + "/RoadNameIndex.bin", std::ios::binary);
+    std::ifstream table(folder + "/RoadNameTbl.bin", std::ios::binary);
+    ASSERT_TRUE(index && table);
+    std::uint32_t count = 0, offset = 0;
+    std::int16_t mapId = 0, linkId = 0;
+    index.read(reinterpret_cast<char*>(&count), 4);
+    index.read(reinterpret_cast<char*>(&mapId), 2);
+    index.read(reinterpret_cast<char*>(&linkId), 2);
+    index.read(reinterpret_cast<char*>(&offset), 4);
+    ASSERT_GT(count, 0u);
+    char raw[21] = {};
+    table.seekg(offset);
+    table.read(raw, 20);
+    const CString name(Cp949ToUtf16(std::string(raw, strnlen(raw, 20))).c_str());
+    ASSERT_FALSE(name.IsEmpty());
+
+    SearchSampleRoute();
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    m_view->SetGuideInfo(info);
+    m_view->SetCurrentRoad(3, 1);
+    m_view->SetEventMode(3); // without a fix: "속도/고도 가용하지 않습니다." at every refresh
+    const CString speedLine = u"속도/고도 가용하지 않습니다.";
+    // Not followed: no arrow, no road name.
+    m_view->SetMatchedVehicle(static_cast<std::uint16_t>(mapId), static_cast<std::uint16_t>(linkId), 0, 1, 1);
+    EXPECT_EQ(Refresh(), speedLine);
+    m_view->SetFollowing(true);
+    EXPECT_EQ(Refresh(), name);
+    EXPECT_EQ(Refresh(), speedLine); // the same link: not looked up again
+    // The link travelled the other way counts as another: named again.
+    m_view->SetMatchedVehicle(static_cast<std::uint16_t>(mapId), static_cast<std::uint16_t>(linkId), 1, 1, 1);
+    EXPECT_EQ(Refresh(), name);
 }
 
 } // namespace mainview_test

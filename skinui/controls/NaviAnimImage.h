@@ -20,6 +20,7 @@ public:
     // Frame state - 1 for states 1..4, else 0.
     void SetState(int state);
     int GetFrame() const { return m_frame; }
+    int GetState() const { return m_state; }
     void SetSuppressed(bool on) { m_suppressed = on; }
     // 0 the ordinary set, other values the highway set.
     void SetSetSelector(int selector) { m_setSelector = selector; }
