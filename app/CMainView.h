@@ -1101,4 +1101,10 @@ private:
     std::mutex m_sheetLock;
     bool m_sheetUp = false;
     bool m_closeDeferred = false;
+
+public:
+    // POI-SECTION (MainViewPoiBar.cpp)
+    // Fills the point-of-interest bar with the two facilities nearest the map centre (nothing
+    // while the map follows the car).
+    void FindPoiBarEntries();
 };

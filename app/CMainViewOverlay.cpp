@@ -222,6 +222,7 @@ void CMainView::DrawPhase1(CDC* dc) {
         m_mainScreen->GetSymbolManager()->DrawSymbol(dc, 15, cx - 19, cy - 19);
     }
     DrawPointSymbols(dc);
+    FindPoiBarEntries();
 }
 
 void CMainView::DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill) {

@@ -637,6 +637,9 @@ TEST_F(MainViewSearchPoiBarTest, DetailResultsShowThePointOrReopenTheScreen) {
         r.routeDirectly = 1;
         return 1;
     };
+    // The map drawn at the shown point looked the bar's entries up again (this map has no
+    // facility layer): the row is filled anew.
+    FillEntry(0, "나루병원", 500, 600, 3);
     m_view->OnPoiBarSelect(1);
     EXPECT_EQ(screens, (std::vector<CString>{u"POIInfoAdv", u"POIInfoAdv"}));
 }

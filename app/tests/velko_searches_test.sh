@@ -242,4 +242,41 @@ SCRIPT
 run category
 no_messages "category search"
 moved "category search"
+# The point-of-interest bar: with the map moved away from the car it lists the facilities of the
+# symbol-and-text layer nearest the centre. Around 가람시청 there are none (no numbered marker on
+# its first row); at 누리휴게소 (the name search's first row for "누리휴") the service area is
+# entry 1: its marker "POIBAR\000" (red #C8102E, 14 x 17) stands at (44, 40), and a tap on the
+# row (100, 48) opens its details over the whole screen.
+pixels() { python3 "$(dirname "$0")/story_check.py" count "$dir/out/frames/$1.png" 44 40 57 56 200 16 46; }
+fresh
+printf '%s\nquit\n' "$name" > "$dir/bar-none.script"
+run bar-none
+[ "$(pixels name-shown)" = 0 ] || fail "a facility in the bar around 가람시청"
+fresh
+cat > "$dir/bar.script" << SCRIPT
+wait 500
+$open_basic
+tap 69 64
+wait 300
+text "누"
+wait 100
+text "리"
+wait 100
+text "휴"
+wait 100
+tap 60 88
+wait 100
+tap 120 269
+wait 300
+snapshot bar
+tap 100 48
+wait 300
+snapshot bar-details
+quit
+SCRIPT
+run bar
+no_messages "point-of-interest bar"
+[ "$(pixels bar)" -gt 100 ] || fail "no facility in the bar at 누리휴게소"
+[ "$(pixels bar-details)" = 0 ] && ! cmp -s "$dir/out/frames/bar.png" "$dir/out/frames/bar-details.png" ||
+  fail "the bar's first row did not open the details"
 echo "velko search checks passed"
