@@ -43,6 +43,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -56,7 +57,9 @@ int Usage() {
                          "--script FILE --frames DIR [--sdl] [--route FILE] [--clock HH:MM:SS] [--steps N]\n");
     std::fprintf(stderr, "pages: display safedrive route system savelocation sound\n");
     std::fprintf(stderr, "dialogs:");
-    for (const DialogEntry& d : DialogTable()) std::fprintf(stderr, " %s", d.name);
+    // The settings pages are reached through --page, not as a dialog of their own.
+    for (const DialogEntry& d : DialogTable())
+        if (std::string_view(d.name) != "page") std::fprintf(stderr, " %s", d.name);
     std::fprintf(stderr, "\n");
     return 2;
 }
@@ -168,6 +171,7 @@ int main(int argc, char** argv) {
         if (arg == "--root") {
             root = value;
         } else if (arg == "--dialog") {
+            if (value == "page") return Usage();
             name = value;
         } else if (arg == "--page") {
             // A settings page: display, safedrive, route, system, savelocation, sound.
