@@ -1,6 +1,7 @@
 #include "app/ViewThreads.h"
 
 #include "platform/base/Clock.h"
+#include "platform/sound/Sound.h"
 #include "position/PositionWorkers.h"
 
 #include <cstdio>
@@ -130,9 +131,11 @@ void CViewThreads::StopThreads() {
     m_pacingStop.Signal();
     Slot& pacing = m_slots[static_cast<int>(ViewWorker::Pacing)];
     if (pacing.thread.joinable()) pacing.thread.join();
-    // 2. Every other worker's mark, and the reception worker's wake.
+    // 2. Every other worker's mark, and the reception worker's wake; a prompt still playing is
+    // cut short, so the voice worker returns from it.
     m_stop.Signal();
     if (m_wake) SetEvent(m_wake);
+    PlaySoundW(nullptr, nullptr, 0);
     // 3. The re-route worker may be using the route manager: it ends before anything is torn down.
     JoinReroute();
     // 4. Each worker in turn.

@@ -50,13 +50,8 @@ void SimulatedClock::Advance(std::uint64_t ms) {
 }
 
 void SimulatedClock::SetHosted(bool hosted) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_hostThread = std::this_thread::get_id();
-        m_hosted = hosted;
-    }
-    // Threads asleep on the host's time move it themselves once it is let go.
-    m_changed.notify_all();
+    m_hostThread = std::this_thread::get_id();
+    m_hosted = hosted;
 }
 
 bool SimulatedClock::MovesTimeItself() const {
@@ -84,18 +79,13 @@ bool SimulatedClock::SleepUnless(DWORD ms, const std::function<bool()>& interrup
     m_changed.notify_all(); // the host may be waiting for this thread to settle
     bool cut = false;
     m_changed.wait(lock, [&] {
-        if (m_tick.load() >= deadline || !m_hosted.load()) return true;
+        if (m_tick.load() >= deadline) return true;
         cut = interrupted();
         return cut;
     });
     --m_asleep;
     m_deadlines.erase(entry);
-    const std::uint64_t now = m_tick.load();
-    lock.unlock();
     m_changed.notify_all();
-    // The host let time go (its script is over): the rest of this sleep moves time at once, so a
-    // thread the program joins while it shuts down never waits for a clock nobody moves.
-    if (!cut && now < deadline) Advance(deadline - now);
     return !cut;
 }
 

@@ -66,8 +66,7 @@ public:
     void SetUtc(std::int64_t utcMs) { m_utc = utcMs; }
 
     // The thread that turns hosted mode on is the host: its own sleeps move time (it has no one
-    // else to wait for); every other thread waits for the host. Turned off, every sleeper (also
-    // one asleep now) moves time itself.
+    // else to wait for); every other thread waits for the host.
     void SetHosted(bool hosted);
     // Threads the host waits for: each registers while it runs.
     void AddWorker();

@@ -185,7 +185,6 @@ bool ScriptRunner::Idle(int modalDepth) {
         Log("script done");
         PostQuitMessage(0);
         m_quitPosted = true;
-        ReleaseClock();
         return true;
     }
     // WM_QUIT was posted and the program still waits for messages: post it again (a nested loop
@@ -198,12 +197,6 @@ bool ScriptRunner::Idle(int modalDepth) {
     }
     PostQuitMessage(Failed() ? 3 : 0);
     return true;
-}
-
-// With the script over nobody moves hosted time any more: the program's shutdown (workers
-// finishing a sleep or a prompt before they are joined) runs on a clock each sleeper moves itself.
-void ScriptRunner::ReleaseClock() {
-    if (auto* sim = dynamic_cast<SimulatedClock*>(&TheClock()); sim && sim->IsHosted()) sim->SetHosted(false);
 }
 
 void ScriptRunner::MoveTime(std::uint64_t now, std::uint64_t next) {
@@ -324,7 +317,6 @@ void ScriptRunner::Run(const ScriptCommand& c) {
         Log(where + "quit");
         PostQuitMessage(0);
         m_quitPosted = true;
-        ReleaseClock();
         break;
     }
 }

@@ -59,8 +59,6 @@ private:
     void Run(const ScriptCommand& c);
     // Runs the next command, with its frame when every step gets one.
     void RunNext();
-    // Lets hosted time go once the script is over (quit posted).
-    void ReleaseClock();
     // Moves time from now to next: in hosted simulated time the workers whose time has come run
     // until they sleep again first, and time stops at the earliest of their deadlines.
     void MoveTime(std::uint64_t now, std::uint64_t next);

@@ -5,6 +5,7 @@
 #include "platform/files/DeviceRoot.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@ namespace {
 std::mutex g_mutex;
 std::shared_ptr<SoundOutput> g_output;
 std::uint64_t g_busyUntil = 0; // the device plays until this tick
+std::atomic<std::uint64_t> g_stops{0}; // how often the sound was stopped
 WORD g_volume = 0xFFFF;
 DWORD g_lastVolumeWord = 0xFFFFFFFF;
 bool g_volumeControl = true;
@@ -51,12 +53,16 @@ bool CopyMemoryImage(const void* image, std::vector<BYTE>& out) {
     return true;
 }
 
+// A synchronous play waits until its sound has played, or until the sound is stopped
+// (PlaySoundW with no sound), which ends every such wait at once, also in scripted time.
 void WaitUntil(std::uint64_t tick) {
     Clock& clock = TheClock();
+    const std::uint64_t stops = g_stops.load();
+    const auto stopped = [stops] { return g_stops.load() != stops; };
     for (;;) {
         const std::uint64_t now = clock.TickCount();
-        if (now >= tick) return;
-        clock.Sleep(static_cast<DWORD>(std::min<std::uint64_t>(tick - now, 50)));
+        if (now >= tick || stopped()) return;
+        clock.SleepUnless(static_cast<DWORD>(std::min<std::uint64_t>(tick - now, 50)), stopped);
     }
 }
 
@@ -185,6 +191,8 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
             output = g_output;
         }
         if (output) output->Stop();
+        ++g_stops;
+        TheClock().Wake();
         return TRUE;
     }
     SoundClip clip;

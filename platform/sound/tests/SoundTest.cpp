@@ -98,6 +98,26 @@ TEST_F(SoundTest, NoStopWaitsOrQueuesBehindTheSoundPlaying) {
     EXPECT_EQ(m_clock.TickCount(), 200u);
 }
 
+// A thread playing a sound synchronously returns when the sound is stopped, also in hosted
+// (scripted) time that nobody moves any more: a program shutting down cuts the prompt its voice
+// worker is playing instead of waiting for it.
+TEST_F(SoundTest, StoppingTheSoundEndsASynchronousPlayOnAnotherThread) {
+    m_clock.SetHosted(true); // this thread is the host: only it moves the clock
+    const auto prompt = Wav(60000);
+    auto played = std::async(std::launch::async, [&] {
+        return PlaySoundW(Image(prompt), nullptr, SND_MEMORY | SND_SYNC);
+    });
+    // Until the stop the player waits: time stands still and the call has not returned.
+    EXPECT_EQ(played.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    EXPECT_EQ(m_clock.TickCount(), 0u);
+    ASSERT_TRUE(PlaySoundW(nullptr, nullptr, 0));
+    ASSERT_EQ(played.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_TRUE(played.get());
+    EXPECT_EQ(m_clock.TickCount(), 0u);
+    EXPECT_EQ(m_recorder->StopCount(), 1);
+    m_clock.SetHosted(false);
+}
+
 TEST_F(SoundTest, VolumeLowWordAppliesToBothChannels) {
     WAVEOUTCAPSW caps;
     ASSERT_EQ(waveOutGetDevCapsW(0, &caps, sizeof caps), MMSYSERR_NOERROR);

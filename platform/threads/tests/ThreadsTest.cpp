@@ -529,34 +529,6 @@ TEST(PauseGate, AWorkerHeldAtTheGateLetsHostedTimeMoveOn) {
     InstallClock(nullptr);
 }
 
-// Once the host lets its time go (the script is over), a thread asleep on it, and any sleep
-// after, moves the clock itself: a thread joined at exit is never left waiting for a clock nobody
-// moves.
-TEST(SimulatedClock, ThreadsAsleepOnHostedTimeFinishWhenTheHostLetsItGo) {
-    SimulatedClock clock;
-    clock.SetHosted(true);
-    InstallClock(&clock);
-    const std::uint64_t start = clock.TickCount();
-    std::atomic<bool> woke{false};
-    clock.AddWorker();
-    std::thread sleeper([&] {
-        clock.Sleep(60000); // a prompt's length, say, in simulated time
-        clock.Sleep(5000);  // and another, after the host has gone
-        woke = true;
-        clock.RemoveWorker();
-    });
-    EXPECT_TRUE(clock.WaitQuiet(2000));
-    EXPECT_FALSE(woke.load());
-    EXPECT_EQ(clock.TickCount(), start);
-    clock.SetHosted(false);
-    const auto waited = std::chrono::steady_clock::now();
-    sleeper.join();
-    EXPECT_LT(ElapsedMs(waited), 2000);
-    EXPECT_TRUE(woke.load());
-    EXPECT_GE(clock.TickCount(), start + 65000);
-    InstallClock(nullptr);
-}
-
 } // namespace
 
 namespace {
