@@ -131,6 +131,7 @@ void CMainView::SetUpSkinnedUi() {
     if (m_mainScreen) return;
     m_eventMode = static_cast<std::int16_t>(m_config->GetValue(42));
     m_locus = std::make_unique<CLocusRecorder>();
+    m_markIcon = std::make_unique<CMapMarkIcon>();
     m_highwayPanel = std::make_unique<CHighwayPanel>();
     m_highwayMode = std::make_unique<CHighwayMode>(*m_highwayAnswers, *m_highwayPanel);
     m_highwayPanel->SetPagingCallback([this](int, CHighwayPanel*) { OnHighwayPaging(); });
@@ -167,6 +168,7 @@ void CMainView::TearDownSkinnedUi() {
     m_messageBox.reset();
     delete m_mainScreen;
     m_mainScreen = nullptr;
+    m_markIcon.reset();
     m_locus.reset();
 }
 

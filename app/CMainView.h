@@ -11,6 +11,7 @@
 #include "admin/AdminSearch.h"
 #include "app/GpsLogFile.h"
 #include "app/MainViewBroadcast.h"
+#include "app/MapMarkIcon.h"
 #include "app/TrafficDownload.h"
 #include "app/MapDocState.h"
 #include "app/SafeDrivingDlg.h"
@@ -195,8 +196,10 @@ public:
     void SetGuideInfo(const CGuideInfo& info) { m_guideInfo = info; }
     // The guidance's off-route count as the status line reads it (below 0 while re-searching).
     void SetOffRouteCount(int count) { m_offRouteCount = count; }
-    // A re-search for the traffic information is pending (its message replaces the top bar).
+    // A re-search for the traffic information runs (its message replaces the top bar). The
+    // re-route worker sets it while it plans for the traffic; read on the user-interface thread.
     void SetTrafficReroutePending(bool on) { m_trafficReroutePending = on; }
+    bool IsTrafficReroutePending() const { return m_trafficReroutePending.load(); }
     void SetGuidanceStarted(bool on) { m_guidanceStarted = on; }
     bool IsGuidanceStarted() const { return m_guidanceStarted; }
     void SetGuiding(bool on) { m_guiding = on; }
@@ -553,9 +556,10 @@ public:
     void SearchReverseRoute();
     void SearchMultiRoute();
     void ManageWaypoints(bool restoreOnRefusal);
-    // The one-shot re-route thread and its body.
+    // The one-shot re-route thread and its body. The thread started here re-plans for the traffic
+    // information; forTraffic marks such a run while it holds the route (the status line says so).
     void StartRerouteThread();
-    void RerouteWorker();
+    void RerouteWorker(bool forTraffic = false);
     // The three entry points that no menu reaches: a bus route and a subway route to the
     // destination (outside simulation and pedestrian mode; the result shown when one came back),
     // and the car route's re-search with the option panel; each only while a search may start.
@@ -787,7 +791,7 @@ private:
     CString m_eventText;
     CString m_guideMessage;
     int m_offRouteCount = 0;
-    bool m_trafficReroutePending = false;
+    std::atomic<bool> m_trafficReroutePending{false};
     // The road names of the data folder (loaded at the first use) and the link named last.
     std::shared_ptr<CRoadNameTable> m_roadNames;
     struct NamedLink {
@@ -1107,4 +1111,26 @@ public:
     // Fills the point-of-interest bar with the two facilities nearest the map centre (nothing
     // while the map follows the car).
     void FindPoiBarEntries();
+
+public:
+    // OVERLAY-SECTION (CMainViewOverlay.cpp)
+    // The two highway facilities marked on the map while a route is followed without guidance:
+    // indices into the followed route's list of rest areas, interchanges and junctions (codes
+    // 2 to 4), -1 for none.
+    void SetFacilityMarks(int first, int second) {
+        m_facilityMarks[0] = first;
+        m_facilityMarks[1] = second;
+    }
+    // The marker those facilities are drawn with (made with the skinned user interface).
+    const CMapMarkIcon* GetMarkIcon() const { return m_markIcon.get(); }
+
+private:
+    // OVERLAY-MEMBERS (CMainViewOverlay.cpp)
+    int m_facilityMarks[2] = {-1, -1};
+    std::unique_ptr<CMapMarkIcon> m_markIcon;
+    // The hand marker at the point handed over by another program (levels above 3).
+    void DrawHandMarker(CDC* dc);
+    // The marker icon on the remembered facilities of the followed route.
+    void DrawFacilityMarks(CDC* dc);
+    bool IsMenuOpen() const;
 };

@@ -12,7 +12,9 @@
 #include "platform/gdi/AfxGdi.h"
 #include "position/Geometry.h"
 #include "position/LocusRecorder.h"
+#include "position/MatchResult.h"
 #include "route/RoadNameTable.h"
+#include "route/RoutePath.h"
 #include "route/base/Coords.h"
 #include "skinui/NaviSymbolManager.h"
 #include "skinui/controls/NaviAnimImage.h"
@@ -25,6 +27,7 @@
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviLevelBar.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
+#include "skinui/controls/NaviTrafficReRouteMark.h"
 #include "skinui/controls/NaviVolumeIcon.h"
 #include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
@@ -67,6 +70,33 @@ constexpr const char16_t* kMessageControl = u"시스템메세지";
 constexpr int kEventStyleRoadName = 105;
 constexpr int kEventStyleNormal = 103;
 constexpr int kEventStyleWithArrow = 104;
+
+// Route-lock entry 0 for one item of a frame: taken with 10 ms, or already held by this thread
+// (the user's own route operation, which repaints while it runs); busy when another thread holds
+// it. Without the lock set no worker runs and the item is drawn.
+class RouteDrawLock {
+public:
+    RouteDrawLock(CLockSet* set, bool heldHere) : m_set(set) {
+        if (!set || heldHere) {
+            m_held = true;
+            return;
+        }
+        m_taken = !set->IsLocked(0) && set->Lock(0, kDrawLockMs);
+        m_held = m_taken;
+    }
+    ~RouteDrawLock() {
+        if (m_taken) m_set->Unlock(0);
+    }
+    RouteDrawLock(const RouteDrawLock&) = delete;
+    RouteDrawLock& operator=(const RouteDrawLock&) = delete;
+    bool Held() const { return m_held; }
+
+private:
+    static constexpr DWORD kDrawLockMs = 10;
+    CLockSet* m_set;
+    bool m_held = false;
+    bool m_taken = false;
+};
 
 template <class T> T* Control(NaviMainScreen* screen, const char16_t* name) {
     return screen ? dynamic_cast<T*>(screen->FindControl(name)) : nullptr;
@@ -152,8 +182,21 @@ void CMainView::DrawOverlay(CDC* dc, int phase) {
     else if (phase == 3 || phase == 4) RefreshOverlay(dc, phase == 3 ? 0 : phase);
 }
 
+bool CMainView::IsMenuOpen() const {
+    return m_mainScreen && !m_mainScreen->GetMenuName().IsEmpty();
+}
+
 void CMainView::DrawPhase0(CDC* dc) {
-    if (!m_pedestrianMode) m_routeManager.DrawResultRoutes(dc, m_mapWnd);
+    if (!m_pedestrianMode) {
+        // The route results change under a re-route or a search: drawn under entry 0, left out of
+        // this frame while it is busy. This thread's own route operation holds it while a menu
+        // may repaint the map: the results are drawn then only with the menu open. Another
+        // thread's hold is never drawn through, menu or not (the results may be replaced under
+        // the drawing).
+        const bool heldHere = m_routeLockDepth > 0;
+        const RouteDrawLock lock(m_lockSet.get(), heldHere);
+        if (lock.Held() && (!heldHere || IsMenuOpen())) m_routeManager.DrawResultRoutes(dc, m_mapWnd);
+    }
     if (!m_overlayOff && m_locus && m_config->GetValue(1)) {
         // The GPS thread adds to the trail while it is drawn.
         std::lock_guard trail(m_locusLock);
@@ -183,6 +226,7 @@ void CMainView::DrawPhase0(CDC* dc) {
 
 void CMainView::DrawPhase1(CDC* dc) {
     DrawSavedPositions(dc);
+    DrawHandMarker(dc);
     const bool carKnown = m_carX >= 0 && m_carY >= 0 && m_headingIndex >= 0;
     if (auto* car = Control<NaviCarMark>(m_mainScreen, u"Car")) {
         if (carKnown) {
@@ -198,6 +242,7 @@ void CMainView::DrawPhase1(CDC* dc) {
     }
     if (!m_pedestrianMode) m_routeManager.DrawRoutes(dc, m_mapWnd);
     else m_routeManager.DrawPinMarker(dc, m_mapWnd);
+    DrawFacilityMarks(dc);
     if (carKnown) {
         int direction = kNoDirection;
         if (m_viewMode == 2) {
@@ -223,6 +268,46 @@ void CMainView::DrawPhase1(CDC* dc) {
     }
     DrawPointSymbols(dc);
     FindPoiBarEntries();
+}
+
+void CMainView::DrawHandMarker(CDC* dc) {
+    if (m_mapLevel <= 3 || m_handoverPoint.x < 0 || m_handoverPoint.y < 0 || !m_mainScreen) return;
+    NaviSymbolManager* symbols = m_mainScreen->GetSymbolManager();
+    if (!symbols) return;
+    std::int32_t x = m_handoverPoint.x, y = m_handoverPoint.y;
+    m_mapWnd.PointToScreen(x, y);
+    if (PointInClient(POINT{x, y})) symbols->DrawHand(dc->GetSafeHdc(), x, y);
+}
+
+void CMainView::DrawFacilityMarks(CDC* dc) {
+    if (!m_markIcon || m_guiding || (m_facilityMarks[0] < 0 && m_facilityMarks[1] < 0)) return;
+    if (!m_followVehicle && !m_pedestrianTargetScreen) return;
+    if (m_routeManager.GetRouteOption(0) == 0) return;
+    // The route and the engines change under the per-fix work and a re-route: this frame leaves
+    // the markers out while either is busy.
+    const RouteDrawLock route(m_lockSet.get(), m_routeLockDepth > 0);
+    if (!route.Held() || !m_matcherLock.Lock(10)) return;
+    const CRoute* selected = m_routeManager.SelectedRoute();
+    const CRoutePath* path = selected ? selected->path.get() : nullptr;
+    for (int k : m_facilityMarks) {
+        if (k < 0 || !path || !m_activeMatcher) continue;
+        RouteFacility facility;
+        int mapId = 0, linkId = 0;
+        std::uint16_t directionAndKind = 0;
+        if (!path->GetFacility(k, facility, CRoutePath::kCodeAllButJunction) ||
+            !path->GetItemIds(facility.entry.itemIndex, mapId, linkId, directionAndKind))
+            continue;
+        // The facility's place: the end of its link in the direction the route takes it.
+        std::int32_t netX = 0, netY = 0;
+        std::int16_t heading = 0;
+        if (!m_activeMatcher->GetLinkEnd(mapId, linkId, directionAndKind & 0xFF, netX, netY, heading)) continue;
+        std::int32_t x = 0, y = 0;
+        NetToMapCoord(netX, netY, x, y);
+        m_mapWnd.PointToScreen(x, y);
+        m_markIcon->SetPoint(x, y);
+        m_markIcon->Draw(dc);
+    }
+    m_matcherLock.Unlock();
 }
 
 void CMainView::DrawBoxedText(CDC* dc, const CString& text, int x, int y, COLORREF fill) {
@@ -394,8 +479,11 @@ void CMainView::RefreshOverlay(CDC* dc, int phase) {
         bool show = m_eventDisplayState != 2;
         if (m_eventDisplayState == 1) m_eventDisplayState = 2;
         if (show) {
-            if (auto* text = Control<NaviEventText>(m_mainScreen, u"EventString"))
-                text->SetText(m_eventText, m_guideArrowShown ? kEventStyleWithArrow : kEventStyleNormal);
+            const int style = m_guideArrowShown ? kEventStyleWithArrow : kEventStyleNormal;
+            if (auto* text = Control<NaviEventText>(m_mainScreen, u"EventString")) text->SetText(m_eventText, style);
+            // The traffic re-route mark stands above the bubble, clear of the turn arrow.
+            if (auto* mark = Control<NaviTrafficReRouteMark>(m_mainScreen, u"TrafficUpdateRoute"))
+                mark->Reposition(style);
         }
         m_eventText.Empty();
     }
@@ -469,8 +557,8 @@ void CMainView::ShowCurrentRoadName() {
     if (!m_guideArrowShown) return;
     // The per-fix work changes the route and the matched link: left for the next frame when busy
     // (without the lock set no worker runs).
-    const bool routeHeld = m_lockSet && m_lockSet->Lock(0, 10);
-    if (m_lockSet && !routeHeld) return;
+    const RouteDrawLock route(m_lockSet.get(), m_routeLockDepth > 0);
+    if (!route.Held()) return;
     if (m_matcherLock.Lock(10)) {
         const NamedLink link{m_matched.mapId, m_matched.linkId, m_matched.side, m_roadKind};
         // Kinds 15, 28, 34, 63 and 99 name no road.
@@ -490,5 +578,4 @@ void CMainView::ShowCurrentRoadName() {
         }
         m_matcherLock.Unlock();
     }
-    if (routeHeld) m_lockSet->Unlock(0);
 }

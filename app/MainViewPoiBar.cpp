@@ -16,9 +16,11 @@ void CMainView::FindPoiBarEntries() {
     if (m_followVehicle || !m_mainScreen || !m_config) return;
     auto* bar = dynamic_cast<NaviPoiBar*>(m_mainScreen->FindControl(u"POIBAR"));
     if (!bar) return;
+    // Without a category (setting 3 outside 0-6, negative for "show nothing") the bar lists
+    // nothing rather than what an earlier category found.
+    bar->ClearItems();
     const int category = m_config->GetValue(kSettingPoiCategory);
     if (category < 0 || category >= 7) return;
-    bar->ClearItems();
     const std::string layer = Utf16ToUtf8(kPoiLayers[category]);
     m_mapWnd.FindNearestFeature(&bar->Entry(0), layer.c_str());
 }

@@ -55,6 +55,7 @@ void CMainViewPosition::MoveMapTo(std::int32_t x, std::int32_t y, int heading) {
 void CMainViewPosition::StopAutoReturn() { m_view.StopAutoReturn(); }
 
 void CMainViewPosition::RerouteWorker() { m_view.RerouteWorker(); }
+void CMainViewPosition::TrafficRerouteWorker() { m_view.RerouteWorker(true); }
 
 void CMainViewPosition::RedrawMap() {
     if (m_view.GetMapWnd().m_hWnd) m_view.GetMapWnd().Invalidate(FALSE);

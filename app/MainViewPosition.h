@@ -60,6 +60,7 @@ public:
     RerouteWatchState RerouteState() override { return {}; }
     void SetRerouteCountdown(int) override {}
     void RerouteWorker() override;
+    void TrafficRerouteWorker() override;
     void PlayMessage(int) override {}
     void StartRerouteThread() override {}
 

@@ -662,15 +662,18 @@ void CMainView::ManageWaypoints(bool restoreOnRefusal) {
 void CMainView::StartRerouteThread() {
     if (!m_threads || !m_config || !m_config->GetValue(15)) return;
     m_routes->rerouteRequested = true;
-    m_threads->StartReroute([this] { RerouteWorker(); }, THREAD_PRIORITY_BELOW_NORMAL);
+    m_threads->StartReroute([this] { RerouteWorker(true); }, THREAD_PRIORITY_BELOW_NORMAL);
 }
 
-void CMainView::RerouteWorker() {
+void CMainView::RerouteWorker(bool forTraffic) {
     // Runs on its own thread: the route is worked on under the whole lock set, and everything
     // that touches a window goes to the user-interface thread afterwards.
     if (!m_lockSet || !m_uiQueue || m_lockSet->IsLocked(-1) || !m_lockSet->Lock(-1, kRouteLockMs)) return;
     RoutesState& state = *m_routes;
     m_researchRunning = true;
+    // Only the worker holding the route marks the traffic re-search, so a start that finds the
+    // route busy leaves the mark of the one that runs alone.
+    m_trafficReroutePending = forTraffic;
     state.rerouteActive = true;
     m_uiQueue->Post([this] {
         if (m_mapWnd.m_hWnd) m_mapWnd.Invalidate(FALSE);
@@ -694,6 +697,7 @@ void CMainView::RerouteWorker() {
     }
     state.rerouteActive = false;
     m_researchRunning = false;
+    m_trafficReroutePending = false;
     state.rerouteRequested = false;
     m_lockSet->Unlock(-1);
 

@@ -160,5 +160,6 @@ void CViewPositionShell::KeepAwake() {
 
 void CViewPositionShell::StartRerouteThread() {
     if (!m_threads || !m_config.GetValue(15)) return;
-    m_threads->StartReroute([this] { m_view.RerouteWorker(); });
+    // The traffic watch asks for it: a re-search for the received traffic.
+    m_threads->StartReroute([this] { m_view.TrafficRerouteWorker(); });
 }

@@ -85,6 +85,7 @@ public:
     RerouteWatchState RerouteState() override { return m_view.RerouteState(); }
     void SetRerouteCountdown(int value) override { m_view.SetRerouteCountdown(value); }
     void RerouteWorker() override { m_view.RerouteWorker(); }
+    void TrafficRerouteWorker() override { m_view.TrafficRerouteWorker(); }
     void PlayMessage(int message) override { m_view.PlayMessage(message); }
     // With automatic re-search on (setting 15): the view's re-route work, once, on the table's
     // re-route worker (nothing before the threads were started).

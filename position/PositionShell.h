@@ -99,6 +99,9 @@ public:
     virtual RerouteWatchState RerouteState() = 0;
     virtual void SetRerouteCountdown(int value) = 0;
     virtual void RerouteWorker() = 0;
+    // The re-route work when the received traffic asks for it (the shell may show that it runs
+    // for the traffic); by default the same work.
+    virtual void TrafficRerouteWorker() { RerouteWorker(); }
     virtual void PlayMessage(int message) = 0;
     virtual void StartRerouteThread() = 0;
 

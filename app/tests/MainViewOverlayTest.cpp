@@ -3,6 +3,7 @@
 #include "MainViewFixture.h"
 
 #include "admin/AdminSearch.h"
+#include "app/LockSet.h"
 #include "app/PositionStore.h"
 #include "app/SafePointList.h"
 #include "platform/gdi/AfxGdi.h"
@@ -13,13 +14,20 @@
 #include "skinui/controls/NaviEventText.h"
 #include "skinui/controls/NaviLabel.h"
 #include "skinui/controls/NaviSafeZoneMark.h"
+#include "skinui/controls/NaviTrafficReRouteMark.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviPoiBar.h"
 #include "skinui/NaviSymbolManager.h"
+#include "route/RoutePath.h"
+#include "tools/mkdevice/NetworkModel.h"
 #include "tools/mkdevice/Networks.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
 namespace mainview_test {
 
@@ -659,6 +667,401 @@ TEST_F(MainViewOverlayTest, TheMatchedLinksRoadNameShowsWithTheTurnArrow) {
     // The link travelled the other way counts as another: named again.
     m_view->SetMatchedVehicle(static_cast<std::uint16_t>(mapId), static_cast<std::uint16_t>(linkId), 1, 1, 1);
     EXPECT_EQ(Refresh(), name);
+}
+
+} // namespace mainview_test
+
+namespace mainview_test {
+
+namespace {
+
+// Holds route-lock entries (one, or -1 for all) from a thread of its own, as a worker does, until
+// it goes out of scope.
+class EntryHolder {
+public:
+    EntryHolder(CLockSet& locks, int entry) {
+        m_thread = std::thread([this, &locks, entry] {
+            const bool taken = locks.Lock(entry, 10);
+            std::unique_lock<std::mutex> hold(m_mutex);
+            m_taken = taken;
+            m_ready = true;
+            m_cv.notify_all();
+            m_cv.wait(hold, [this] { return m_release; });
+            if (taken) locks.Unlock(entry);
+        });
+        std::unique_lock<std::mutex> wait(m_mutex);
+        m_cv.wait(wait, [this] { return m_ready; });
+    }
+    ~EntryHolder() {
+        {
+            std::lock_guard<std::mutex> hold(m_mutex);
+            m_release = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+    bool Taken() const { return m_taken; }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_ready = false, m_release = false, m_taken = false;
+    std::thread m_thread;
+};
+
+POINT SampleMapAt(double eastKm, double northKm) {
+    const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+    std::int32_t x = 0, y = 0;
+    NetToMapCoord(n.x, n.y, x, y);
+    return POINT{x, y};
+}
+
+// One overlay phase alone drawn into a white scratch bitmap (what the map's frame adds in it).
+std::vector<COLORREF> PhaseCapture(CMainView& view, int phase) {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&dc, 240, 320);
+    CGdiObject* old = dc.SelectObject(&bitmap);
+    dc.FillSolidRect(0, 0, 240, 320, RGB(255, 255, 255));
+    view.DrawOverlay(&dc, phase);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 240; ++x) px.push_back(dc.GetPixel(x, y));
+    dc.SelectObject(old);
+    return px;
+}
+
+// The bounding box of the pixels that differ between two captures (left > right when none).
+RECT Changed(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    RECT r{240, 320, -1, -1};
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 240; ++x)
+            if (a[static_cast<std::size_t>(y * 240 + x)] != b[static_cast<std::size_t>(y * 240 + x)]) {
+                r.left = std::min<LONG>(r.left, x);
+                r.top = std::min<LONG>(r.top, y);
+                r.right = std::max<LONG>(r.right, x);
+                r.bottom = std::max<LONG>(r.bottom, y);
+            }
+    return r;
+}
+
+} // namespace
+
+// The followed route's band is drawn with the map under route-lock entry 0: while another thread
+// holds the entry the band is left out, menu or not; while this thread's own route operation
+// holds it, the band shows only with a main-screen menu open.
+TEST_F(MainViewOverlayTest, RouteBandWaitsForRouteLockEntryZero) {
+    m_config->SetValue(0, 0);
+    Open();
+    m_view->CreatePositionServices();
+    SearchSampleRoute();
+    const POINT start = SampleMapAt(4.25, 20.5);
+    m_view->MoveMapTo(start.x, start.y, 0);
+    // The followed route's band: its inner line is red (0x4444FF).
+    const COLORREF band = RGB(0xFF, 0x44, 0x44);
+    // Phase 0 alone into a white scratch bitmap (an open menu would cover the screen's map).
+    auto bandPixels = [&] {
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&dc, 240, 320);
+        CGdiObject* old = dc.SelectObject(&bitmap);
+        dc.FillSolidRect(0, 0, 240, 320, RGB(255, 255, 255));
+        m_view->DrawOverlay(&dc, 0);
+        int n = 0;
+        for (int y = 0; y < 320; ++y)
+            for (int x = 0; x < 240; ++x) n += dc.GetPixel(x, y) == band ? 1 : 0;
+        dc.SelectObject(old);
+        return n;
+    };
+    const int free = bandPixels();
+    EXPECT_GT(free, 100);
+    CLockSet& locks = *m_view->GetLockSet();
+    NaviMainScreen* screen = m_view->GetMainScreen();
+    {
+        EntryHolder worker(locks, 0);
+        ASSERT_TRUE(worker.Taken());
+        EXPECT_EQ(bandPixels(), 0);
+        screen->SetMenuMode(2004);
+        EXPECT_EQ(bandPixels(), 0);
+        screen->SetMenuMode(2007);
+    }
+    EXPECT_EQ(bandPixels(), free);
+    ASSERT_TRUE(m_view->LockRouteForUser());
+    EXPECT_EQ(bandPixels(), 0);
+    screen->SetMenuMode(2004);
+    EXPECT_EQ(bandPixels(), free);
+    screen->SetMenuMode(2007);
+    m_view->UnlockRoute();
+    EXPECT_FALSE(locks.IsLocked(-1)); // the frames left this thread's hold as it was
+    EXPECT_EQ(bandPixels(), free);
+}
+
+// A point handed over by another program carries the hand marker, its image from (x, y - 6), at
+// levels above 3 only.
+TEST_F(MainViewOverlayTest, TheHandMarksTheHandedOverPointAboveLevelThree) {
+    m_config->SetValue(0, 0);
+    Open();
+    // x is stored as 5/6 of the map's: 169286 gives the sample's centre x 203143.
+    auto handOver = [] {
+        const std::string file = DeviceRoot::Resolve(u"\\windows\\Velko.wp");
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+        std::ofstream(file, std::ios::binary) << "169286 531663";
+    };
+    // The points and the car's frame (phase 1) at the sample's centre.
+    auto points = [&] {
+        Compose();
+        return PhaseCapture(*m_view, 1);
+    };
+    m_view->StopFollowing();
+    ASSERT_TRUE(m_view->SetLevelFromBar(4));
+    const std::vector<COLORREF> level4 = points();
+    ASSERT_TRUE(m_view->SetLevelFromBar(3));
+    const std::vector<COLORREF> level3 = points();
+    handOver();
+    ASSERT_EQ(m_view->ReadHandoverFile(), 1);
+    ASSERT_EQ(m_view->GetHandoverPoint().x, CMapDocState::kDefaultX);
+    ASSERT_EQ(m_view->GetHandoverPoint().y, CMapDocState::kDefaultY);
+    ASSERT_EQ(m_view->GetMapLevel(), 3);
+    EXPECT_EQ(points(), level3);
+    ASSERT_TRUE(m_view->SetLevelFromBar(4));
+    const std::vector<COLORREF> hand = points();
+    std::int32_t sx = CMapDocState::kDefaultX, sy = CMapDocState::kDefaultY;
+    m_view->GetMapWnd().PointToScreen(sx, sy);
+    const RECT changed = Changed(level4, hand);
+    ASSERT_LE(changed.left, changed.right) << "no hand";
+    EXPECT_GE(changed.left, sx);
+    EXPECT_GE(changed.top, sy - 6);
+    EXPECT_LT(changed.left, sx + 6);
+    EXPECT_LT(changed.top, sy + 6);
+    Compose();
+    ASSERT_TRUE(SavePng("mainview_hand.png"));
+}
+
+// Showing the event text places the traffic re-route mark 76 above the bottom edge, or 170 above
+// it while the turn arrow shows.
+TEST_F(MainViewOverlayTest, TheTrafficReRouteMarkStandsClearOfTheTurnArrow) {
+    Open();
+    auto* mark = dynamic_cast<NaviTrafficReRouteMark*>(m_view->GetMainScreen()->FindControl(u"TrafficUpdateRoute"));
+    ASSERT_NE(mark, nullptr);
+    m_view->SetEventMode(3); // an event text at every refresh
+    NaviCommand height;
+    height.target = u"NaviMain";
+    height.id = 106;
+    height.param1 = 240;
+    height.param2 = 300;
+    mark->ProcessCommand(height); // anchored to a 300-high screen: 224 without the arrow
+    Refresh();
+    EXPECT_EQ(mark->GetPos().x, 186);
+    EXPECT_EQ(mark->GetPos().y, 300 - 76);
+    SearchSampleRoute();
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    m_view->SetGuideInfo(info);
+    m_view->SetFollowing(true);
+    Refresh();
+    ASSERT_TRUE(m_view->GetMainScreen()->FindControl(u"Guide")->IsVisible());
+    EXPECT_EQ(mark->GetPos().x, 186);
+    EXPECT_EQ(mark->GetPos().y, 300 - 170);
+    info.distance = 2500; // too far for an arrow
+    m_view->SetGuideInfo(info);
+    Refresh();
+    EXPECT_EQ(mark->GetPos().y, 300 - 76);
+}
+
+// A re-route asked for by the received traffic: while it plans, the top line says so and the top
+// bar gives way; when it ends the line goes back to the guidance. A re-route that finds the route
+// busy leaves no mark behind.
+TEST_F(MainViewOverlayTest, ATrafficReRouteTellsItRunsUntilItEnds) {
+    Open();
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+    m_view->CreatePositionServices();
+    m_config->SetValue(15, 1); // automatic traffic re-search
+    m_config->SetValue(32, 1); // the broadcast receiver: traffic wanted
+    m_config->SetValue(14, 1);
+    CRouteManager& routes = m_view->GetRouteManager();
+    const POINT s = SampleMapAt(4.25, 20.5), g = SampleMapAt(24.25, 22.5);
+    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+    ASSERT_EQ(m_view->SearchRoute(false, 15, false), 1);
+    routes.AcceptSelectedResult();
+    m_view->SetFollowing(true);
+    auto* label = dynamic_cast<NaviLabel*>(m_view->GetMainScreen()->FindControl(u"시스템메세지"));
+    NaviControl* bar = m_view->GetMainScreen()->FindControl(u"TrackBar");
+    ASSERT_NE(label, nullptr);
+    const CString trafficMessage = u"교통정보를 고려하여 재탐색합니다.";
+    Refresh();
+    ASSERT_TRUE(bar->IsVisible());
+    EXPECT_EQ(label->GetText(), CString());
+
+    // The worker reads the reception level while it plans: there it waits for this thread.
+    const std::thread::id ui = std::this_thread::get_id();
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool planning = false, resume = false;
+    m_view->SetReceptionLevelSource([&] {
+        if (std::this_thread::get_id() == ui) return 2;
+        std::unique_lock<std::mutex> hold(mutex);
+        planning = true;
+        cv.notify_all();
+        cv.wait(hold, [&] { return resume; });
+        return 2;
+    });
+    auto release = [&] {
+        std::lock_guard<std::mutex> hold(mutex);
+        resume = true;
+        cv.notify_all();
+    };
+    m_view->StartRerouteThread();
+    {
+        std::unique_lock<std::mutex> hold(mutex);
+        const bool reached = cv.wait_for(hold, std::chrono::seconds(20), [&] { return planning; });
+        if (!reached) {
+            hold.unlock();
+            release();
+        }
+        ASSERT_TRUE(reached) << "the re-route did not plan";
+    }
+    EXPECT_TRUE(m_view->IsTrafficReroutePending());
+    Refresh();
+    EXPECT_EQ(label->GetText(), trafficMessage);
+    EXPECT_FALSE(bar->IsVisible());
+    release();
+    while (m_view->IsRerouteThreadRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    WinDispatchPending();
+    EXPECT_FALSE(m_view->IsTrafficReroutePending());
+    Refresh();
+    EXPECT_EQ(label->GetText(), CString());
+    EXPECT_TRUE(bar->IsVisible());
+
+    // The route busy (a worker's hold on entry 1): the traffic re-route gives up and marks nothing.
+    m_view->SetReceptionLevelSource([] { return 2; });
+    {
+        EntryHolder worker(*m_view->GetLockSet(), 1);
+        ASSERT_TRUE(worker.Taken());
+        m_view->RerouteWorker(true);
+        EXPECT_FALSE(m_view->IsTrafficReroutePending());
+        Refresh();
+        EXPECT_EQ(label->GetText(), CString());
+    }
+    // A re-route for leaving the route is no traffic re-search.
+    m_view->RerouteWorker(false);
+    EXPECT_FALSE(m_view->IsTrafficReroutePending());
+    m_config->SetValue(15, 0);
+    m_config->SetValue(32, 0);
+}
+
+// While a route is followed without guidance, a remembered highway facility of the route is
+// marked with the marker icon where the route leaves its link. The sample's route from national
+// road 43 onto the expressway eastwards passes one facility of codes 2 to 4: the junction 누리JC
+// (code 3), carried by the eastbound link that ends at the junction, at (20.5 km, 8.0 km).
+TEST_F(MainViewOverlayTest, RememberedHighwayFacilitiesAreMarkedAtTheEndOfTheirLink) {
+    m_config->SetValue(0, 0);
+    Open();
+    m_view->CreatePositionServices();
+    ASSERT_TRUE(m_view->OpenMatchNetwork());
+    ASSERT_NE(m_view->GetMarkIcon(), nullptr);
+    ASSERT_TRUE(m_view->GetMarkIcon()->IsLoaded());
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_EQ(routes.Init(kDataFolder), 1);
+    const POINT s = SampleMapAt(11.8, 3.0), g = SampleMapAt(28.5, 8.0);
+    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
+    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
+    ASSERT_EQ(routes.SearchRoute(), 0);
+    routes.CommitRoute();
+    routes.AcceptSelectedResult();
+    ASSERT_NE(routes.GetRouteOption(0), 0);
+    const CRoutePath& path = *routes.SelectedRoute()->path;
+    int count = 0;
+    ASSERT_EQ(path.GetFacilityCount(count, CRoutePath::kCodeAllButJunction), 1);
+    ASSERT_EQ(count, 1);
+    RouteFacility junction;
+    ASSERT_EQ(path.GetFacility(0, junction, CRoutePath::kCodeAllButJunction), 1);
+    ASSERT_EQ(junction.entry.code, 3);
+
+    const POINT exit = SampleMapAt(20.5, 8.0);
+    m_view->MoveMapTo(exit.x, exit.y, 0);
+    std::int32_t ex = exit.x, ey = exit.y;
+    m_view->GetMapWnd().PointToScreen(ex, ey);
+    m_view->SetFollowing(true);
+    m_view->SetGuiding(false);
+    // What phase 1 of the map's frame draws (the screen's status line changes between frames).
+    auto frame = [&] {
+        Compose();
+        return PhaseCapture(*m_view, 1);
+    };
+    m_view->SetFacilityMarks(-1, -1);
+    const std::vector<COLORREF> none = frame();
+    const CMapMarkIcon& icon = *m_view->GetMarkIcon();
+    // Either of the two remembered indices marks it.
+    for (const POINT marks : {POINT{0, -1}, POINT{-1, 0}}) {
+        m_view->SetFacilityMarks(marks.x, marks.y);
+        const std::vector<COLORREF> marked = frame();
+        // The node may sit a unit off a sheet border: a pixel either way.
+        EXPECT_LE(std::abs(icon.GetPoint().x - ex), 1) << icon.GetPoint().x << " " << ex;
+        EXPECT_LE(std::abs(icon.GetPoint().y - ey), 1) << icon.GetPoint().y << " " << ey;
+        // The icon, 24 x 24 centred on the point, and nothing else changed.
+        const RECT changed = Changed(none, marked);
+        ASSERT_LE(changed.left, changed.right) << "no marker";
+        EXPECT_GE(changed.left, ex - 13);
+        EXPECT_GE(changed.top, ey - 13);
+        EXPECT_LE(changed.right, ex + 13);
+        EXPECT_LE(changed.bottom, ey + 13);
+    }
+    Compose();
+    ASSERT_TRUE(SavePng("mainview_facility_mark.png"));
+    // An index past the route's list marks nothing.
+    m_view->SetFacilityMarks(count, -1);
+    EXPECT_EQ(frame(), none);
+
+    // No marker while guidance runs, while the map is off the vehicle, or while a worker holds
+    // route-lock entry 0.
+    m_view->SetFacilityMarks(0, -1);
+    m_view->SetGuiding(true);
+    EXPECT_EQ(frame(), none) << "guiding";
+    m_view->SetGuiding(false);
+    m_view->SetFollowing(false);
+    const std::vector<COLORREF> away = frame();
+    m_view->SetFacilityMarks(-1, -1);
+    EXPECT_EQ(frame(), away) << "not following";
+    m_view->SetFollowing(true);
+    m_view->SetFacilityMarks(0, -1);
+    {
+        EntryHolder worker(*m_view->GetLockSet(), 0);
+        ASSERT_TRUE(worker.Taken());
+        EXPECT_EQ(frame(), none) << "entry 0 held";
+    }
+    EXPECT_NE(frame(), none);
+}
+
+// The point-of-interest bar takes its facilities from the category layer that setting 3 names
+// (0 to 6); any other value (7, or the negative "show nothing") leaves the bar empty.
+TEST_F(MainViewOverlayTest, ThePoiBarListsTheCategoryLayerOfSettingThree) {
+    m_config->SetValue(0, 0);
+    Open();
+    auto* poiBar = dynamic_cast<NaviPoiBar*>(m_view->GetMainScreen()->FindControl(u"POIBAR"));
+    ASSERT_NE(poiBar, nullptr);
+    // Next to the service area 누리휴게소 (the rest-area layer, category 1).
+    const POINT rest = SampleMapAt(6.0, 7.77);
+    m_view->StopFollowing();
+    m_view->MoveMapTo(rest.x, rest.y, 0);
+    struct Case {
+        int setting;
+        const char16_t* name; // null: no entry
+    };
+    for (const Case c : {Case{1, u"누리휴게소"}, Case{7, nullptr}, Case{1, u"누리휴게소"}, Case{-3, nullptr}}) {
+        m_config->SetValue(3, c.setting);
+        Compose();
+        const MapFeatureInfo& entry = poiBar->Entry(0);
+        if (c.name) {
+            ASSERT_GE(entry.distance, 0) << c.setting;
+            EXPECT_EQ(Cp949ToUtf16(std::string(entry.name, strnlen(entry.name, sizeof entry.name))), c.name);
+        } else {
+            EXPECT_LT(entry.distance, 0) << c.setting;
+        }
+    }
 }
 
 } // namespace mainview_test
