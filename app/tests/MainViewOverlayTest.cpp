@@ -750,7 +750,7 @@ RECT Changed(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
 
 // The followed route's band is drawn with the map under route-lock entry 0: while another thread
 // holds the entry the band is left out, menu or not; while this thread's own route operation
-// holds it, the band shows only with a main-screen menu open.
+// holds it, the band shows only with a main-screen menu open, and the frame keeps that hold.
 TEST_F(MainViewOverlayTest, RouteBandWaitsForRouteLockEntryZero) {
     m_config->SetValue(0, 0);
     Open();
@@ -793,8 +793,22 @@ TEST_F(MainViewOverlayTest, RouteBandWaitsForRouteLockEntryZero) {
     screen->SetMenuMode(2004);
     EXPECT_EQ(bandPixels(), free);
     screen->SetMenuMode(2007);
+    // A whole frame with the turn arrow (whose road name is looked up under entry 0) leaves this
+    // thread's hold as it was: no other thread can take the entry before the operation ends.
+    CGuideInfo info;
+    info.code = 5;
+    info.distance = 300;
+    m_view->SetGuideInfo(info);
+    m_view->SetFollowing(true);
+    Refresh();
+    ASSERT_TRUE(screen->FindControl(u"Guide")->IsVisible());
+    Compose();
+    {
+        EntryHolder other(locks, 0);
+        EXPECT_FALSE(other.Taken());
+    }
     m_view->UnlockRoute();
-    EXPECT_FALSE(locks.IsLocked(-1)); // the frames left this thread's hold as it was
+    EXPECT_FALSE(locks.IsLocked(-1));
     EXPECT_EQ(bandPixels(), free);
 }
 
