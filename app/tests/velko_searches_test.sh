@@ -203,23 +203,26 @@ cmp -s "$dir/out/frames/nearby-closed.png" "$dir/out/frames/nearby-back.png" && 
 # The markers of the nearby search for 주유소: while the ten stations are listed, the map above the
 # dialog shows each station's brand picture (the skin's landmark picture of its brand code, a sign
 # whose post ends 8 pixels below the station) where the station is. The search measures from the
-# map centre at the start (network units by hand: X = int(int(x * 5/6) * 4.5) + 45000000,
-# Y = int(y * 3) + 11910000); velko-area lists the same stations with their brands and places;
-# the map stays centred there at the level of the farthest station, whose scale velko-mapshot
-# gives (the map in its flat, north-up view: setting 0 = 0, kept at that level when the program
-# quit, so that the map comes back to it when the search closes). "주변_이전" and "이전" close the
-# search, the launcher closes the menu that comes back: the same places show no picture.
-set -- $start
+# map centre that the last run kept (network units by hand: X = int(int(x * 5/6) * 4.5) +
+# 45000000, Y = int(y * 3) + 11910000); velko-area lists the same stations with their brands and
+# places; the map stays centred there at the level of the farthest station, whose scale
+# velko-mapshot gives (the map in its flat, north-up view: setting 0 = 0, and kept at that level,
+# so that it comes back to it when the search closes). "주변_이전" and "이전" close the search, the
+# launcher closes the menu that comes back: the same places show no picture.
+fresh
+"$config" --root "$dir/dev" --set 0=0 > "$dir/config.txt" || fail "velko-config --set 0=0"
+run start
+set -- $(pilot)
 cx=$1 cy=$2
-net=$(python3 -c "import sys; x, y = int(sys.argv[1]), int(sys.argv[2]); print('%d,%d' % (int(int(x * 0.8333333333333334) * 4.5) + 45000000, int(y * 3.0) + 11910000))" "$cx" "$cy")
+net=$(python3 -c 'import sys
+x, y = int(sys.argv[1]), int(sys.argv[2])
+print("%d,%d" % (int(int(x * 0.8333333333333334) * 4.5) + 45000000, int(y * 3.0) + 11910000))' "$cx" "$cy")
 "$area" --root "$dev" --nearby 3 --at "$net" > "$dir/stations.txt" || fail "velko-area --nearby"
 grep -qx 'count=10' "$dir/stations.txt" || fail "ten stations near the map centre: $(cat "$dir/stations.txt")"
 far=$(grep '^hit=9 ' "$dir/stations.txt" | sed 's/.* level=\([0-9]*\) .*/\1/')
 scale=$("$mapshot" --root "$dev" --center "$cx,$cy" --level "$far" --out "$dir/scale.png" | sed -n 's/^scale=//p')
 [ -n "$scale" ] || fail "no scale for level $far"
-fresh
-"$config" --root "$dir/dev" --set 0=0 > "$dir/config.txt" || fail "velko-config --set 0=0"
-run start
+# The kept level (the record's third value) becomes the farthest station's.
 sed -i "s/^prop 196611 .*/prop 196611 $(printf '%02x' "$far")000000/" "$dir/dev/objectstore/velko900%20pilot1.cedb"
 cat > "$dir/markers.script" << SCRIPT
 wait 500
