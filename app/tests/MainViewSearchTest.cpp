@@ -7,18 +7,25 @@
 
 #include "app/NaviApp.h"
 #include "app/RecentDestList.h"
+#include "app/ShellUtilities.h"
 
 #include "platform/base/Text.h"
 #include "route/base/Coords.h"
 #include "search/CSearchManager.h"
+#include "search/NaviMediator.h"
+#include "search/NeighManage.h"
+#include "skinui/NaviControl.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "skinui/main/NaviPoiBar.h"
 #include "tools/mkdevice/Networks.h"
+#include "tools/mkdevice/PlaceTable.h"
 #include "tools/mkdevice/testing/HostedDialogRun.h"
 
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 
 namespace mainview_test {
 SampleDevice* MainViewTest::s_device = nullptr;
@@ -46,6 +53,22 @@ struct Opening {
     int pointType = -1;
     bool directRoute = true;
     bool activeWhileOpen = false;
+};
+
+// A control of the main screen that only keeps the commands the screen hands its controls (every
+// command sent to "NaviMain" reaches each control).
+class CommandRecorder : public NaviControl {
+public:
+    void OnPenDown() override {}
+    void OnPenUp() override {}
+    int HitTest(int, int) override { return 0; }
+    void LoadImages(NaviRcBuilder*) override {}
+    void Draw(CDC*) override {}
+    void ProcessCommand(NaviCommand& cmd) override { seen.push_back(cmd); }
+    bool Saw(int id, const CString& text) const {
+        return std::any_of(seen.begin(), seen.end(), [&](const NaviCommand& c) { return c.id == id && c.text == text; });
+    }
+    std::vector<NaviCommand> seen;
 };
 
 class MainViewSearchTest : public MainViewTest {
@@ -552,6 +575,107 @@ TEST_F(MainViewSearchTest, TheProgramRunsTheLibrarysNearbyScreen) {
     EXPECT_EQ(m_view->GetMediatorState(), 2);
 }
 
+// The basic menu's name search through the library's own screen: "가람시" lists 가람시청 fourth,
+// "위치보기" shows it. The map stands on the record's point, 가람시청 is the destination and the map
+// waits for a destination (point-pick mode 32829), the main screen was told (id 100 with the
+// screen's name) and its menus are closed.
+TEST_F(MainViewSearchTest, ABasicNameSearchShowsItsPlaceAndWaitsForTheDestination) {
+    TempRoot scratch;
+    DeviceRoot::SetRoot(s_device->root.Path());
+    OpenInMode(kBasic);
+    m_view->CreatePositionServices();
+    ASSERT_TRUE(m_view->OpenRouteData(kDataFolder));
+    auto* recorder = new CommandRecorder;
+    m_view->GetMainScreen()->AddControl(recorder);
+    const HostedRun run = RunHosted(scratch,
+                                    "wait 300\ntext \"가\"\nwait 100\ntext \"람\"\nwait 100\ntext \"시\"\nwait 100\n"
+                                    "tap 60 129\nwait 100\ntap 120 269\nwait 300\n",
+                                    [&] {
+                                        m_view->SearchName(false);
+                                        return 0;
+                                    });
+    ASSERT_FALSE(run.failed) << run.failure;
+    EXPECT_TRUE(run.msgboxLog.empty()) << run.msgboxLog;
+    const _NAME_RESULT& record = m_view->GetNameResult();
+    ASSERT_EQ(Cp949ToUtf8(std::string(record.name)), "가람시청");
+    POINT at{};
+    ASSERT_TRUE(CodeToPosition(static_cast<std::int16_t>(record.pos[0]), static_cast<std::int16_t>(record.pos[1]),
+                               static_cast<std::int16_t>(record.pos[2]), at));
+    std::int32_t cx = 0, cy = 0;
+    m_view->GetMapWnd().GetCenter(cx, cy);
+    EXPECT_EQ(cx, at.x);
+    EXPECT_EQ(cy, at.y);
+    // The record's point is the sample's 가람시청 (12.0 km east, 11.25 km north), up to the
+    // rounding of the database's cell offsets.
+    const mkdev::NetPoint hall = mkdev::SampleNet(12.0, 11.25);
+    std::int32_t hx = 0, hy = 0;
+    NetToMapCoord(hall.x, hall.y, hx, hy);
+    EXPECT_NEAR(cx, hx, 3);
+    EXPECT_NEAR(cy, hy, 3);
+    EXPECT_EQ(m_view->GetPointPickMode(), 32829);
+    EXPECT_TRUE(m_view->GetRouteManager().HasGoal());
+    EXPECT_EQ(m_view->GetRouteManager().GetGoalName(), CString(u"가람시청"));
+    EXPECT_TRUE(recorder->Saw(100, u"NameSearch"));
+    EXPECT_TRUE(m_view->GetMainScreen()->GetMenuName().IsEmpty());
+    EXPECT_FALSE(m_view->IsFollowing());
+}
+
+// The nearby search's markers on the sample device: around 가람시청, every facility of every
+// category shows the sample skin's picture of its brand code, the sign's bottom centre 8 pixels
+// below the facility's point (the map centred there); the chosen facility's mark belongs to the
+// last marker only. Closing the search (state 2) takes every marker away.
+TEST_F(MainViewSearchTest, NearbyMarkersShowTheirFacilitysPictureOnItsPoint) {
+    OpenInMode(kBasic);
+    m_view->StopFollowing();
+    // The landmark pictures of the sample skin: fill colour and size by code.
+    std::map<int, mkdev::SkinImageSpec> pictures;
+    const std::string prefix = "DisSymbol\\Landmark\\";
+    for (const mkdev::SkinImageSpec& spec : mkdev::ReadSkinManifest(std::string(VELKO_SKIN_MANIFESTS) + "/core.txt"))
+        if (spec.name.rfind(prefix, 0) == 0) pictures[std::stoi(spec.name.substr(prefix.size()))] = spec;
+    RECT map{};
+    m_view->GetMapWnd().GetWindowRect(&map);
+    const int cx = (map.left + map.right) / 2, cy = (map.top + map.bottom) / 2;
+    // Pixels of a colour inside the picture's sign (the square above its post).
+    auto signPixels = [&](const mkdev::SkinImageSpec& spec) {
+        const int h = spec.height / 2;
+        const int left = cx - h, top = cy - 2 * h + 8;
+        int n = 0;
+        for (int y = top; y < top + spec.width; ++y)
+            for (int x = left; x < left + spec.width; ++x) n += Pixel(x, y) == spec.fill;
+        return n;
+    };
+    const mkdev::NetPoint hall = mkdev::SampleNet(12.0, 11.25);
+    std::set<int> brands;
+    for (int category = 0; category < CNeighManage::kCategories; ++category) {
+        CNeighManage neigh;
+        ASSERT_TRUE(neigh.InitNeighManage(category, hall.x, hall.y, kDataFolder, CNeighManage::CategoryFile(category)));
+        for (int i = 0; i < neigh.GetCount(); ++i) {
+            std::uint8_t brand = 0;
+            std::int32_t x = 0, y = 0, distance = 0, bearing = 0, level = 0;
+            char name[21] = {};
+            ASSERT_TRUE(neigh.GetFacility(i, brand, x, y, distance, bearing, level, name));
+            if (!brands.insert(brand).second) continue;
+            SCOPED_TRACE("category " + std::to_string(category) + " brand " + std::to_string(brand));
+            const auto picture = pictures.find(brand);
+            ASSERT_NE(picture, pictures.end()) << "the sample skin has no picture for this facility";
+            // This facility, then the chosen one (value 92) far away.
+            m_view->AddItem(new AroundFacilityItem(CString(), x, y, brand));
+            m_view->AddItem(new AroundFacilityItem(CString(), x + 50000, y, AroundFacilityItem::kHighlighted));
+            m_view->SetState(1);
+            // Point-file x is 5/6 of the map's.
+            m_view->MoveMapTo(static_cast<std::int32_t>(x * 1.2), y, 0);
+            Compose();
+            EXPECT_GT(signPixels(picture->second), picture->second.width * picture->second.width / 2);
+            m_view->SetState(2);
+            Compose();
+            EXPECT_EQ(m_view->GetMarkerCount(), 0u);
+            EXPECT_EQ(signPixels(picture->second), 0);
+        }
+    }
+    // Fuel stations of all five brands and both kinds of car park are near.
+    for (int brand : {31, 44, 45, 46, 47, 48, 69}) EXPECT_EQ(brands.count(brand), 1u) << brand;
+}
+
 class MainViewSearchPoiBarTest : public MainViewSearchTest {
 protected:
     NaviPoiBar& Bar() { return *dynamic_cast<NaviPoiBar*>(m_view->GetMainScreen()->FindControl(u"POIBAR")); }
@@ -642,6 +766,43 @@ TEST_F(MainViewSearchPoiBarTest, DetailResultsShowThePointOrReopenTheScreen) {
     FillEntry(0, "나루병원", 500, 600, 3);
     m_view->OnPoiBarSelect(1);
     EXPECT_EQ(screens, (std::vector<CString>{u"POIInfoAdv", u"POIInfoAdv"}));
+}
+
+// At 누리휴게소 the map fills the bar with the service area as entry 1; choosing it opens the
+// basic detail screen "POIInfo" on that facility's record, and "위치보기" there shows it: the map
+// moves to it and the main screen is told (id 100 with "POIInfo").
+TEST_F(MainViewSearchPoiBarTest, TheFirstEntryNearAServiceAreaOpensItsBasicDetails) {
+    OpenInMode(kBasic);
+    auto* recorder = new CommandRecorder;
+    m_view->GetMainScreen()->AddControl(recorder);
+    const mkdev::NetPoint area = mkdev::SampleNet(6.0, 7.77);
+    std::int32_t ax = 0, ay = 0;
+    NetToMapCoord(area.x, area.y, ax, ay);
+    m_view->StopFollowing();
+    m_view->MoveMapTo(ax, ay, 0);
+    Compose();
+    ASSERT_EQ(Utf16ToUtf8(NaviPoiBar::EntryName(Bar().Entry(0)).Str()), "누리휴게소");
+    CString screen;
+    std::int32_t index = -1;
+    CMainView::Runners().poi = [&](CSearchManager& m, _POI_RESULT_AUTO& r) {
+        screen = m.GetSearchName();
+        index = r.poiIndex;
+        r.pointType = 4;
+        return 1;
+    };
+    m_view->OnPoiBarSelect(1);
+    EXPECT_EQ(screen, CString(u"POIInfo"));
+    CSearchManager manager;
+    manager.InitPath(kDataFolder);
+    _POI_RESULT poi;
+    ASSERT_TRUE(manager.StartSearch(index, poi));
+    EXPECT_EQ(Cp949ToUtf8(std::string(poi.name)), "누리휴게소");
+    EXPECT_TRUE(recorder->Saw(100, u"POIInfo"));
+    EXPECT_EQ(m_view->GetLastSearchName(), CString(u"POIInfo"));
+    std::int32_t cx = 0, cy = 0;
+    m_view->GetMapWnd().GetCenter(cx, cy);
+    EXPECT_EQ(cx, Bar().Entry(0).x);
+    EXPECT_EQ(cy, Bar().Entry(0).y);
 }
 
 } // namespace

@@ -6,6 +6,15 @@
                                              does (44-byte PCM header, then the clip's samples)
   story_check.py count PNG X0 Y0 X1 Y1 R G B  pixels of that colour inside the rectangle
   story_check.py colours PNG X0 Y0 X1 Y1     the colours inside the rectangle, most frequent first
+  story_check.py markers PNG MANIFEST CX CY SCALE HITS
+                                             the nearby search's markers: for each hit line of
+                                             velko-area --nearby in HITS, its sign (the manifest's
+                                             landmark picture of its brand) on a map
+                                             centred on map point (CX, CY) at SCALE pixels a unit
+                                             on a 240 x 320 screen; prints "hit=I visible=N fill=M":
+                                             N pixels of the sign that no later sign, the chosen
+                                             hit's mark (hit 0) or the dialog below y 166 covers,
+                                             M of them in the picture's fill colour
   story_check.py order MATCH WAVDIR PLAYED VOICE_DIR   checks the hashes in PLAYED (one a line)
                                              against the prompts velko-gpsmatch --guide printed to
                                              MATCH and wrote to WAVDIR: prints ok or what is wrong
@@ -132,6 +141,46 @@ def order(match, wavdir, played, voice):
     return "ok"
 
 
+def markers(png, manifest, cx, cy, scale, hits):
+    fills, sizes = {}, {}
+    for line in open(manifest, encoding="utf-8"):
+        parts = line.strip().split("|")
+        if len(parts) == 6 and parts[0].startswith("DisSymbol\\Landmark\\"):
+            code = int(parts[0].rsplit("\\", 1)[1])
+            fills[code] = tuple(int(parts[4][i:i + 2], 16) for i in (1, 3, 5))
+            sizes[code] = tuple(map(int, parts[1].split("x")))
+    found = []
+    for line in open(hits, encoding="utf-8"):
+        if not line.startswith("hit="):
+            continue
+        f = dict(kv.split("=", 1) for kv in line.split() if "=" in kv)
+        # Point-file x is 5/6 of the map's; screen y grows downwards.
+        sx = 120 + (int(int(f["x"]) * 1.2) - cx) * scale
+        sy = 160 - (int(f["y"]) - cy) * scale
+        found.append((int(f["hit"]), int(f["brand"]), int(round(sx)), int(round(sy))))
+    rows = pixels(png)
+    boxes = []
+    for i, brand, sx, sy in found:
+        w, h = sizes.get(brand, (24, 30))
+        # Drawn with its bottom centre 8 pixels below the point: at (x - h/2, y - h + 8); the sign
+        # is the square on top, less a pixel all round for rounding.
+        left, top = sx - h // 2, sy - 2 * (h // 2) + 8
+        boxes.append(((left, top, left + w, top + h), (left + 1, top + 1, left + w - 1, top + w - 1)))
+    for n, (i, brand, sx, sy) in enumerate(found):
+        covers = [b[0] for b in boxes[n + 1:]]
+        if found and found[0][0] == 0:
+            covers.append((found[0][2] - 15, found[0][3] - 15, found[0][2], found[0][3]))
+        x0, y0, x1, y1 = boxes[n][1]
+        visible = fill = 0
+        for y in range(max(0, y0), min(166, y1)):
+            for x in range(max(0, x0), min(240, x1)):
+                if any(a <= x < c and b <= y < d for a, b, c, d in covers):
+                    continue
+                visible += 1
+                fill += rows[y][x] == fills.get(brand)
+        print("hit=%d visible=%d fill=%d" % (i, visible, fill))
+
+
 def main(argv):
     if argv[1] == "fnv":
         for f in argv[2:]:
@@ -140,6 +189,8 @@ def main(argv):
         print(message(argv[2], int(argv[3])))
     elif argv[1] == "order":
         print(order(argv[2], argv[3], argv[4], argv[5]))
+    elif argv[1] == "markers":
+        markers(argv[2], argv[3], int(argv[4]), int(argv[5]), float(argv[6]), argv[7])
     elif argv[1] in ("count", "colours"):
         rows = pixels(argv[2])
         x0, y0, x1, y1 = map(int, argv[3:7])

@@ -13,6 +13,9 @@
 set -u
 dev=$1
 velko=$2
+area=$4
+mapshot=$5
+config=$6
 dir=$(mktemp -d)
 [ -n "${KEEP:-}" ] || trap 'rm -rf "$dir"' EXIT
 . "$(dirname "$0")/velko_menu_common.sh"
@@ -83,6 +86,22 @@ cmp -s "$dir/out/frames/name-routed.png" "$dir/out/frames/name-shown.png" && fai
 [ "$(int32 "$user" 0)" = 4 ] || fail "a second copy of 가람시청 in the recent destinations"
 [ "$(hexname "$user" 4 20)" = "$(cp949 가람시청 20)" ] && [ "$(int32 "$user" 36)" = -1 ] ||
   fail "가람시청 is not the newest recent destination"
+
+# On the basic menu the shown result leaves the map waiting for the destination (point-pick mode
+# 32829): a tap on the map east of 가람시청 makes that point the destination instead, and
+# "경로탐색" routes there: the newest recent destination lies east of 가람시청 and is named as
+# velko-area names its place.
+fresh
+printf '%s\ntap 200 168\nwait 300\ntap 120 299\nwait 1000\nquit\n' "$name" > "$dir/name-pick.script"
+run name-pick
+no_messages "a destination tapped after the name search"
+[ "$(int32 "$user" 0)" = 5 ] || fail "the tapped destination is not a new recent destination"
+set -- $(int32 "$user" 24 2)
+[ "$1" -gt $((hall_x + 100)) ] || fail "the newest destination $1 $2 is not east of 가람시청 ($hall_x $hall_y)"
+answer=$("$area" --root "$dev" "$1,$2" | sed -n 's/.* answer=//p')
+n=$(printf '%s' "$answer" | iconv -f UTF-8 -t CP949 | wc -c)
+[ "$n" -gt 0 ] && [ "$(hexname "$user" 4 "$n")" = "$(cp949 "$answer" "$n")" ] ||
+  fail "the newest destination is not named \"$answer\""
 
 # The address search: 한울남도 > 가람시 > 시청동 (row 1), "산", "1", "2", "하이픈", "3" and "검색":
 # the parcel found on the map at level step 8, picked as the destination (the screen's tab) and
@@ -180,6 +199,75 @@ no_messages "nearby search again"
 cmp -s "$dir/out/frames/nearby-again.png" "$dir/out/frames/nearby-shown.png" && fail "이전 did not reopen the search"
 cmp -s "$dir/out/frames/nearby-back.png" "$dir/out/frames/nearby-again.png" && fail "주변_이전 did not leave the results"
 cmp -s "$dir/out/frames/nearby-closed.png" "$dir/out/frames/nearby-back.png" && fail "이전 did not close the search"
+
+# The markers of the nearby search for 주유소: while the ten stations are listed, the map above the
+# dialog shows each station's brand picture (the skin's landmark picture of its brand code, a sign
+# whose post ends 8 pixels below the station) where the station is. The search measures from the
+# map centre that the last run kept (network units by hand: X = int(int(x * 5/6) * 4.5) +
+# 45000000, Y = int(y * 3) + 11910000); velko-area lists the same stations with their brands and
+# places; the map stays centred there at the level of the farthest station, whose scale
+# velko-mapshot gives (the map in its flat, north-up view: setting 0 = 0, and kept at that level,
+# so that it comes back to it when the search closes). "주변_이전" and "이전" close the search, the
+# launcher closes the menu that comes back: the same places show no picture.
+fresh
+"$config" --root "$dir/dev" --set 0=0 > "$dir/config.txt" || fail "velko-config --set 0=0"
+run start
+set -- $(pilot)
+cx=$1 cy=$2
+net=$(python3 -c 'import sys
+x, y = int(sys.argv[1]), int(sys.argv[2])
+print("%d,%d" % (int(int(x * 0.8333333333333334) * 4.5) + 45000000, int(y * 3.0) + 11910000))' "$cx" "$cy")
+"$area" --root "$dev" --nearby 3 --at "$net" > "$dir/stations.txt" || fail "velko-area --nearby"
+grep -qx 'count=10' "$dir/stations.txt" || fail "ten stations near the map centre: $(cat "$dir/stations.txt")"
+far=$(grep '^hit=9 ' "$dir/stations.txt" | sed 's/.* level=\([0-9]*\) .*/\1/')
+scale=$("$mapshot" --root "$dev" --center "$cx,$cy" --level "$far" --out "$dir/scale.png" | sed -n 's/^scale=//p')
+[ -n "$scale" ] || fail "no scale for level $far"
+# The kept level (the record's third value) becomes the farthest station's.
+sed -i "s/^prop 196611 .*/prop 196611 $(printf '%02x' "$far")000000/" "$dir/dev/objectstore/velko900%20pilot1.cedb"
+cat > "$dir/markers.script" << SCRIPT
+wait 500
+$open_basic
+tap 69 162
+wait 300
+tap 40 180
+wait 50
+tap 119 265
+wait 300
+snapshot markers
+tap 197 292
+wait 300
+tap 175 18
+wait 300
+tap 21 299
+wait 200
+snapshot markers-closed
+quit
+SCRIPT
+run markers
+no_messages "nearby markers"
+manifest="$(dirname "$0")/../../tools/mkdevice/skin/core.txt"
+python3 "$(dirname "$0")/story_check.py" markers "$dir/out/frames/markers.png" "$manifest" "$cx" "$cy" "$scale" \
+  "$dir/stations.txt" > "$dir/markers.txt"
+# Every station whose sign is in sight above the dialog shows mostly its picture's colour (the
+# rest is its caption); at least three are in sight.
+checked=0
+while read -r hit visible fill; do
+  visible=${visible#visible=} fill=${fill#fill=}
+  [ "$visible" -ge 60 ] || continue
+  [ $((fill * 2)) -ge "$visible" ] || fail "nearby markers: $hit shows $fill of $visible pixels of its picture"
+  checked=$((checked + 1))
+done < "$dir/markers.txt"
+[ "$checked" -ge 3 ] || fail "nearby markers: only $checked in sight: $(cat "$dir/markers.txt")"
+python3 "$(dirname "$0")/story_check.py" markers "$dir/out/frames/markers-closed.png" "$manifest" "$cx" "$cy" \
+  "$scale" "$dir/stations.txt" > "$dir/markers-closed.txt"
+[ "$(pilot | cut -d' ' -f3)" = "$far" ] || fail "nearby markers: the map came back at level $(pilot)"
+checked=0
+while read -r hit visible fill; do
+  [ "${visible#visible=}" -ge 60 ] || continue
+  [ "${fill#fill=}" = 0 ] || fail "nearby markers: $hit still shown after the search closed"
+  checked=$((checked + 1))
+done < "$dir/markers-closed.txt"
+[ "$checked" -ge 3 ] || fail "nearby markers: only $checked places in sight after closing"
 
 # The theme search: "테마관광", the first theme, the text "가람시청" searched: its place shown.
 fresh

@@ -533,7 +533,7 @@ private:
                     s.Zeros(2);
                     s.Text(Cp949Fit(l.opt.name, 20), 20);
                     s.U8(0);
-                    s.U32(l.opt.facilityValue ? l.opt.facilityValue : static_cast<std::uint32_t>(i));
+                    s.U32(SymbolTextNumber(l, i));
                     s.Text(Cp949Fit(l.type == RoadType::ServiceArea ? u"휴게소" : u"터널", 20), 20);
                     Box box;
                     box.Add(mid);
@@ -594,6 +594,19 @@ private:
         Write("MAP\\TOWN.MDC", towns);
         Write("MAP\\SYMBOLTEXT.MDC", symbolText);
         return {"MAP\\SYMBOL.MDC", "MAP\\LANDMARK.MDC", "MAP\\TOWN.MDC", "MAP\\SYMBOLTEXT.MDC"};
+    }
+
+    // The number of a symbol-with-text record: the information bar opens the point-of-interest
+    // record of that number. The sample's service areas and tunnels are places of its table,
+    // whose records are numbered from 1 in table order; elsewhere the facility value or the
+    // link's index.
+    std::uint32_t SymbolTextNumber(const NetLink& l, std::size_t link) const {
+        if (m_sample) {
+            const std::vector<Place>& places = SamplePlaces().places;
+            for (std::size_t k = 0; k < places.size(); ++k)
+                if (places[k].name == l.opt.name) return static_cast<std::uint32_t>(k + 1);
+        }
+        return l.opt.facilityValue ? l.opt.facilityValue : static_cast<std::uint32_t>(link);
     }
 
     static void AddSymbol(LayerBuilder& b, MapPt at, std::uint8_t symbol) {

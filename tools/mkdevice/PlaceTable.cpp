@@ -269,6 +269,11 @@ std::vector<NearbyEntry> SampleNearby(int category) {
                                                   {u"주유소", u""}, {u"정비소", u""},   {u"주차장", u""},
                                                   {u"은행", u""},   {u"호텔", u"모텔"}, {u"패스트푸드", u""},
                                                   {u"지하철역", u""}};
+    // Picture codes (the skin's "DisSymbol\Landmark\NNN") of the unbranded categories: hospital,
+    // pharmacy, bank, hotel (motels their own), fast food and subway; LPG stations, repair shops,
+    // fuel stations and car parks get brand codes below or in the place table.
+    static constexpr int kCategoryCode[10] = {50, 51, 0, 0, 0, 0, 52, 53, 55, 56};
+    static constexpr int kMotelCode = 54;
     std::vector<NearbyEntry> out;
     if (category < 0 || category > 9) return out;
     auto endsWith = [](const std::u16string& s, const std::u16string& end) {
@@ -281,7 +286,9 @@ std::vector<NearbyEntry> SampleNearby(int category) {
         NearbyEntry e;
         e.x = p.x;
         e.y = p.y;
-        e.brand = p.brand != 0 ? p.brand : 1 + serial % 20;
+        // Facilities without a brand of their own carry their category's picture code.
+        e.brand = p.brand != 0 ? p.brand : kCategoryCode[category];
+        if (category == 7 && p.cls.minor == u"모텔") e.brand = kMotelCode;
         ++serial;
         switch (category) {
         case 0:
