@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <thread>
 
 using namespace mainview_test;
@@ -308,15 +309,22 @@ TEST_F(MainViewRoutesTest, ABusRouteIsShownSavedWithoutANoticeAndOpenedAgain) {
 
 TEST_F(MainViewRoutesTest, ACarRouteIsSavedUnderATypedNameOnly) {
     PlanCarRoute();
+    // The storage folder's route files: the sample's own saved routes lie there already.
+    const auto routeFiles = [this] {
+        std::set<std::string> files;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(DeviceRoot::Resolve(StorageFolder().Str()), ec))
+            if (entry.path().extension() == ".vkp") files.insert(entry.path().filename().string());
+        return files;
+    };
+    const std::set<std::string> before = routeFiles();
     for (const char16_t* name : {u"a\\b", u"..", u"c:", u"../x", u"a/b"}) {
         SCOPED_TRACE(Utf16ToUtf8(name));
         shown.clear();
         SaveAs(name);
         EXPECT_EQ(Texts(), std::vector<std::u16string>{u"저장할 수 없는 이름입니다."});
     }
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(DeviceRoot::Resolve(StorageFolder().Str()), ec))
-        EXPECT_NE(entry.path().extension(), ".vkp") << entry.path();
+    EXPECT_EQ(routeFiles(), before) << "a refused name wrote a route file";
 
     shown.clear();
     SaveAs(u"집");

@@ -175,6 +175,9 @@ TEST_F(MainViewSettingsTest, MovingTheUserDataToMemoryKeepsThePoints) {
     const std::string memory = s_device->root.Path() + "/My Documents/VelkoData/";
     EXPECT_TRUE(fs::exists(memory + "position"));
     EXPECT_FALSE(fs::exists(s_device->root.Path() + "/Storage Card/VelkoData/position"));
+    // The saved routes go along, so the saved-route list of the new place still shows them.
+    EXPECT_TRUE(fs::exists(memory + "가람-나루R.vkp"));
+    EXPECT_FALSE(fs::exists(s_device->root.Path() + "/Storage Card/VelkoData/가람-나루R.vkp"));
     const std::vector<std::uint8_t> bytes = ReadCe(u"\\My Documents\\VelkoData\\config.bin");
     ASSERT_EQ(bytes.size(), 1004u);
     EXPECT_EQ(U32(bytes.data() + 4 + 4 * 64), 0u);

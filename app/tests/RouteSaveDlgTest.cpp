@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr const char* kFolder = "My Documents/VelkoData/SaveRoute/";
-constexpr const char16_t* kCeFolder = u"\\My Documents\\VelkoData\\SaveRoute"; // no trailing backslash
+// The storage folder in use (the card by default): saved routes lie beside the other user data.
+constexpr const char* kFolder = "Storage Card/VelkoData/";
 constexpr const char* kBack = "tap 175 18\n";
 constexpr const char* kView = "tap 45 268\n";
 constexpr const char* kDelete = "tap 112 268\n";
@@ -31,6 +31,7 @@ protected:
         for (const char* name : {"가람-나루R.vkp", "메모R.vkp", "이전경로R.vkp"})
             root.MakeFile(std::string(kFolder) + name, "route");
         root.MakeFile(std::string(kFolder) + "readme.txt", "not a route");
+        root.MakeFile(std::string(kFolder) + "position", "registered points");
         builder.OpenSkin(u"\\res");
         box.Initialize(&builder);
         CNaviConfig::DestroyInstance();
@@ -43,7 +44,9 @@ protected:
     HostedRun Run(CRouteSaveDlg& dlg, const char16_t* screen, const std::string& script) {
         dlg.SetPanelName(screen);
         dlg.SetRcBuilder(&builder);
-        if (std::u16string_view(screen) == CRouteSaveDlg::kSavedScreen) dlg.SetRouteFolder(kCeFolder);
+        // As the view does: the folder in use, without a trailing backslash (the dialog adds it).
+        if (std::u16string_view(screen) == CRouteSaveDlg::kSavedScreen)
+            dlg.SetRouteFolder(CNaviConfig::GetInstance()->GetItemPath(u"현재저장위치", -1));
         return RunHosted(root, script + "wait 100\n", [&] { return static_cast<int>(dlg.DoModal()); });
     }
     bool Exists(const char* name) { return std::filesystem::exists(root.Host(std::string(kFolder) + name)); }
@@ -76,7 +79,7 @@ TEST_F(RouteSaveTest, SavedRoutesAreListedAndViewedBySelection) {
     EXPECT_EQ(dlg.rowsAtStart, (std::vector<CString>{u"가람-나루R.vkp", u"메모R.vkp", u"이전경로R.vkp"}));
     EXPECT_EQ(dlg.GetFileCount(), 3);
     EXPECT_EQ(dlg.GetActionCode(), CRouteSaveDlg::kActionBack);
-    EXPECT_EQ(dlg.GetRouteFolder(), CString(u"\\My Documents\\VelkoData\\SaveRoute\\"));
+    EXPECT_EQ(dlg.GetRouteFolder(), CString(u"Storage Card\\VelkoData\\"));
     EXPECT_EQ(dlg.radios, (std::vector<CString>{u"정보저장위치그룹/PDA(My Documents\\VelkoData)",
                                                 u"정보저장위치그룹/저장장치(Storage Card\\VelkoData)"}));
     EXPECT_TRUE(run.msgboxLog.empty());

@@ -1,12 +1,10 @@
 // The route dialogs: saving a route under a name and the saved-routes list.
 #include "app/RouteSaveDlg.h"
+#include "config/NaviConfig.h"
 #include "platform/base/Text.h"
 #include "tools/dialog/DialogSession.h"
 
 namespace {
-
-// The device's route folder on the storage card, where the sample keeps its saved routes.
-constexpr const char16_t* kRouteFolder = u"\\Storage Card\\VelkoData\\SaveRoute";
 
 // Keeps the list's rows as they were at the last event, before the closing one takes the list away.
 class RowKeepingSaveDlg : public CRouteSaveDlg {
@@ -21,7 +19,8 @@ public:
 
 void RunRouteSave(DialogSession& session, const char16_t* screen) {
     RowKeepingSaveDlg dialog;
-    dialog.SetRouteFolder(kRouteFolder);
+    // The navigator keeps saved routes in the storage folder in use, as the device's settings say.
+    dialog.SetRouteFolder(CNaviConfig::GetInstance()->GetItemPath(u"현재저장위치", -1) + u"\\");
     const auto name = session.settings.find("name");
     if (name != session.settings.end()) dialog.SetRouteName(CString(Utf8ToUtf16(name->second).c_str()));
     dialog.SetRcBuilder(session.builder);

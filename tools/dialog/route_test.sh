@@ -10,7 +10,7 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; [ -f "$dir/out.txt" ] && cat "$dir/out.txt" "$dir/err.txt"; exit 1; }
 has() { grep -qxF -- "$1" "$dir/out.txt" || fail "$2: no line '$1'"; }
-route='\Storage Card\VelkoData\SaveRoute\가람-나루R.vkp'
+route='\Storage Card\VelkoData\가람-나루R.vkp'
 cp -rs "$dev" "$dir/dev"
 # run NAME SCRIPT-TEXT [ARGS]...
 run() {
@@ -73,7 +73,7 @@ has time=00:12 "730 s"
 has count=87 "speed"
 
 # ---- A route file that cannot be read, and none given.
-run player "wait 100\n" --route '\Storage Card\VelkoData\SaveRoute\없음R.vkp'
+run player "wait 100\n" --route '\Storage Card\VelkoData\없음R.vkp'
 [ $code = 1 ] || fail "missing route: exit $code"
 has "route.error=the route file cannot be read" "missing route"
 run player "wait 100\n"

@@ -129,7 +129,8 @@ has rows=2 "nothing deleted"
 lacks '^written=' "no file written"
 
 # ---- Saved routes ----
-# The sample's three saved routes, listed by name; deleting one with the question answered yes.
+# The sample's three saved routes in its storage folder on the card, listed by name; deleting one
+# with the question answered yes.
 run savedroutes "wait 100\nsnapshot saved\n$back"
 [ $code = 0 ] || fail "saved routes: exit $code"
 has result=3 "saved routes: back"
@@ -138,12 +139,17 @@ has "row.0=가람-나루R.vkp" "saved row 0"
 has "row.1=메모R.vkp" "saved row 1"
 has "row.2=이전경로R.vkp" "saved row 2"
 [ -s "$dir/frames/frames/saved.png" ] || fail "frame of the saved routes"
+# They are listed from the storage folder in use: with the handheld's memory chosen (setting 64 =
+# 0) the card's routes are not among them.
+run savedroutes "wait 100\n$back" --set 64=0
+has result=3 "memory storage: back"
+has rows=0 "no saved routes in the handheld's memory"
 run savedroutes "wait 100\nanswer yes\nanswer ok\ntap 30 72\ntap 112 268\nsnapshot deleted\n$back"
 has rows=2 "a row deleted"
 lacks "row.*=메모R.vkp" "메모R.vkp gone"
 boxes | grep -qF "'메모R.vkp' 을(를) 삭제하시겠습니까?" || fail "the deletion question"
 boxes | grep -qF "'메모R.vkp' 을(를) 삭제하였습니다." || fail "the deletion notice"
-[ -e "$dir/dev/$store/SaveRoute/메모R.vkp" ] && fail "메모R.vkp still on the device"
+[ -e "$dir/dev/$store/메모R.vkp" ] && fail "메모R.vkp still on the device"
 # "보기" with nothing selected stays open.
 run savedroutes "wait 100\ntap 45 268\n$back"
 has result=3 "view without a row stays open"
@@ -155,7 +161,7 @@ has "selected=메모R.vkp" "the row viewed"
 run savedroutes "wait 100\nanswer yes\nanswer ok\ntap 30 72\ntap 112 268\n$back" --set failwrites=1
 has rows=3 "the row kept"
 boxes | grep -qF "'메모R.vkp' 을(를) 삭제할 수 없습니다." || fail "the failed deletion notice"
-[ -e "$dir/dev/$store/SaveRoute/메모R.vkp" ] || fail "메모R.vkp deleted although the delete failed"
+[ -e "$dir/dev/$store/메모R.vkp" ] || fail "메모R.vkp deleted although the delete failed"
 # The storage page ("저장위치" tab): the two places, the card chosen (setting 64 = 1); choosing
 # the handheld's memory and leaving with "이전" asks whether to keep it, and no keeps the card.
 run savedroutes "wait 100\ntap 175 300\nwait 100\nsnapshot location\ntap 30 88\nanswer no\n$back"

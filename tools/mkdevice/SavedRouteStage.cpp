@@ -43,7 +43,7 @@ private:
 } // namespace
 
 SavedRouteSummary BuildSavedRouteStage(const DeviceLayout& layout) {
-    const std::string folder = layout.root + "/Storage Card/VelkoData/SaveRoute";
+    const std::string folder = layout.root + "/" + kSavedRouteFolder;
     std::filesystem::create_directories(folder);
     SavedRouteSummary summary;
     {
@@ -59,7 +59,7 @@ SavedRouteSummary BuildSavedRouteStage(const DeviceLayout& layout) {
         if (code != 0) throw std::runtime_error("saved routes: the route search failed with " + std::to_string(code));
         manager.CommitRoute();
         summary.routeLength = manager.SelectedRoute()->path->TotalLength();
-        if (!manager.SaveRouteFile(u"\\Storage Card\\VelkoData\\SaveRoute\\가람-나루R.vkp"))
+        if (!manager.SaveRouteFile(u"\\Storage Card\\VelkoData\\가람-나루R.vkp"))
             throw std::runtime_error("saved routes: the route file could not be written");
     }
     // A route file of the earlier format: its first byte says so, the rest is never read.
@@ -67,7 +67,7 @@ SavedRouteSummary BuildSavedRouteStage(const DeviceLayout& layout) {
     old[0] = 0xAA;
     WriteFileAtomic(folder + "/이전경로R.vkp", old);
     const std::string memo = "경로 메모: 출근길은 누리고속도로로.\n";
-    WriteFileAtomic(folder + "/메모R.vkp", std::vector<std::uint8_t>(memo.begin(), memo.end()));
+    WriteFileAtomic(layout.root + "/" + kLastSavedRoute, std::vector<std::uint8_t>(memo.begin(), memo.end()));
     summary.files = 3;
     return summary;
 }

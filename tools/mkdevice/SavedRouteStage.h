@@ -14,8 +14,15 @@ struct SavedRouteSummary {
     int routeLength = 0; // metres of the planned route
 };
 
-// Writes the three files into "<card>/VelkoData/SaveRoute"; throws std::runtime_error when the
-// route cannot be planned on the device's network.
+// The sample's storage folder for user data (setting 64 chooses the card), relative to the device
+// root: the navigator saves routes as "<name>R.vkp" in it and lists them from it.
+inline constexpr const char* kSavedRouteFolder = "Storage Card/VelkoData";
+// The last file the stage writes, and so the last of the whole device: a device without it is not
+// complete.
+inline constexpr const char* kLastSavedRoute = "Storage Card/VelkoData/메모R.vkp";
+
+// Writes the three files into the storage folder; throws std::runtime_error when the route cannot
+// be planned on the device's network.
 SavedRouteSummary BuildSavedRouteStage(const DeviceLayout& layout);
 
 } // namespace mkdev

@@ -1,14 +1,21 @@
 #!/bin/sh
 # The saved routes velko-mkdevice writes into the sample device's user data, read as a user
 # reads them: the car route planned onto 누리고속도로 through a waypoint (dumped by velko-route),
-# the earlier-format file and the text file that only carries the extension.
+# the earlier-format file and the text file that only carries the extension. They lie where the
+# navigator saves and lists routes: as "<name>R.vkp" in the storage folder in use, which the
+# device's settings name (velko-config's item "현재저장위치"), not in a folder of their own.
 set -u
 dev=$1
 route=$2
+config=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; [ -f "$dir/out.txt" ] && cat "$dir/out.txt"; exit 1; }
-saved="$dev/Storage Card/VelkoData/SaveRoute"
+"$config" --root "$dev" > "$dir/out.txt" 2>&1 || fail "velko-config cannot read the device"
+folder=$(sed -n 's/^path\.현재저장위치=//p' "$dir/out.txt")
+[ "$folder" = 'Storage Card\VelkoData' ] || fail "the storage folder in use is '$folder', not the card's"
+saved="$dev/$(printf '%s' "$folder" | tr '\\' /)"
+[ -e "$saved/SaveRoute" ] && fail "a SaveRoute folder, which the navigator never lists"
 
 for f in "가람-나루R.vkp" "이전경로R.vkp" "메모R.vkp"; do
   [ -f "$saved/$f" ] || fail "no $f"

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "tools/mkdevice/DeviceBuilder.h"
+#include "tools/mkdevice/SavedRouteStage.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,9 +20,8 @@ inline std::string SharedSampleDevice() {
     const char* shared = std::getenv("VELKO_TOOL_DEVICE");
     if (!shared || !*shared) return {};
     std::error_code ec;
-    // The builder writes the saved routes last: a device without them is not complete.
-    if (!std::filesystem::is_directory(std::filesystem::path(shared) / "Storage Card" / "VelkoData" / "SaveRoute", ec))
-        return {};
+    // The builder writes the saved routes last: a device without the last of them is not complete.
+    if (!std::filesystem::is_regular_file(std::filesystem::path(shared) / kLastSavedRoute, ec)) return {};
     return shared;
 }
 

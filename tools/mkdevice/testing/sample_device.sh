@@ -5,8 +5,9 @@ set -e
 mkdevice=$1
 out=$2
 shared=${VELKO_TOOL_DEVICE:-}
-# The builder writes the saved routes last: a device without them is not complete.
-if [ -n "$shared" ] && [ -d "$shared/Storage Card/VelkoData/SaveRoute" ]; then
+# The builder writes the saved routes last, 메모R.vkp the last of them (kLastSavedRoute in
+# SavedRouteStage.h): a device without it is not complete.
+if [ -n "$shared" ] && [ -f "$shared/Storage Card/VelkoData/메모R.vkp" ]; then
   mkdir -p "$out"
   cp -R "$shared/." "$out/"
 else
