@@ -11,6 +11,7 @@
 #include "app/TrafficDownload.h"
 #include "app/TrafficViewShare.h"
 #include "net/TrafficConnect.h"
+#include "position/GuideManager.h"
 #include "app/TrafficSheetHost.h"
 #include "app/UiWorkQueue.h"
 #include "app/ViewThreads.h"
@@ -84,7 +85,14 @@ public:
 
     int AskQuestion(const char16_t* text) override { return m_view.CommandMessage(CString(text), 3000); }
     void ShowNotice(const char16_t* text) override { m_view.CommandMessage(CString(text), kNoticeBox); }
-    void SetWaitCursor(bool) override {}
+    // The command blocks the user-interface thread during the dial-up and the exchange: the
+    // application's wait cursor shows it.
+    void SetWaitCursor(bool on) override {
+        if (on)
+            m_view.BeginWaitCursor();
+        else
+            m_view.EndWaitCursor();
+    }
     bool BroadcastStoresOpen() override { return m_view.BroadcastStoresOpen(); }
     void OpenBroadcastStoresHeld() override {
         m_hold = true;
@@ -111,7 +119,11 @@ public:
         if (CBroadcastReception* reception = m_view.BroadcastReception())
             reception->WhileStoresOpen([] { CTraffic::instance()->UpdateTrafficDB(); });
     }
-    void PlayMessage(int) override {}
+    // The download runs on the user-interface thread, as the other commands that announce
+    // themselves through the guidance manager do.
+    void PlayMessage(int message) override {
+        if (CGuideManager* guide = m_view.GetGuideManager()) guide->PlayMessage(message, true);
+    }
     void TrafficUpdated() override { m_view.RedrawWholeMap(); }
 
 private:

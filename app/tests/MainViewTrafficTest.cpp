@@ -11,6 +11,8 @@
 #include "app/TrafficSheetHost.h"
 #include "net/tests/OneShotServer.h"
 #include "platform/serial/PseudoTerminal.h"
+#include "platform/sound/Sound.h"
+#include "position/GuideManager.h"
 #include "position/PositionWorkers.h"
 #include "skinui/main/NaviMainScreen.h"
 #include "tools/mkdevice/testing/HostedDialogRun.h"
@@ -20,6 +22,9 @@
 #include "traffic/receiver/Traffic.h"
 
 #include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <sstream>
 #include <filesystem>
 #include <thread>
 
@@ -39,6 +44,7 @@ protected:
     void TearDown() override {
         CMainView::SetSingletonRecorder(nullptr);
         CSheetStorage::destruct();
+        SoundSetOutput(nullptr);
         MainViewTest::TearDown();
     }
     HostedRun Hosted(const std::string& script, const std::function<void()>& body) {
@@ -136,6 +142,68 @@ TEST_F(MainViewTrafficTest, DownloadReachesTheTrafficStoreAndTheTitle) {
     EXPECT_EQ(CTraffic::instance()->GetTrafficValidTime(), 15);
     EXPECT_EQ(m_view->BroadcastReception()->DownloadTime(), 0);
     EXPECT_FALSE(m_view->IsTrafficAvailable());
+}
+
+// A stored download says voice message 17 once through the guidance manager; one that ends in
+// a notice says nothing. While the server is asked the application shows its wait cursor, and
+// the cursor is back to normal when the command ends.
+TEST_F(MainViewTrafficTest, DownloadSaysMessage17WhenStoredAndWaitsWithTheCursor) {
+    Open();
+    m_view->CreateBroadcastReception();
+    m_view->LoadGuidanceData(kDataFolder);
+    ASSERT_NE(m_view->GetGuideManager(), nullptr);
+    // The sound that message 17 makes on its own.
+    auto recorder = std::make_shared<SoundRecorder>();
+    SoundSetOutput(recorder);
+    ASSERT_TRUE(m_view->GetGuideManager()->Voice().PlayMessage(17));
+    const std::vector<SoundClip> alone = recorder->Take();
+    SoundSetOutput(nullptr);
+    SoundReset();
+    ASSERT_EQ(alone.size(), 1u);
+    const std::uint32_t message17 = SoundHash(alone[0].image);
+    // How often the hosted run's sound log holds it (the hash is the log's sixth field).
+    auto timesSaid = [&] {
+        std::ifstream log(s_device->root.Host("out/sounds.log"));
+        int times = 0;
+        for (std::string line; std::getline(log, line);) {
+            std::istringstream fields(line);
+            std::string field;
+            for (int i = 0; i < 6 && std::getline(fields, field, '\t'); ++i) {}
+            if (!field.empty() && std::stoul(field, nullptr, 16) == message17) ++times;
+        }
+        return times;
+    };
+
+    {
+        OneShotServer server(std::string("\0\0\0\x01", 4) + std::string("\x00\x06\x00\x01\x0A", 5));
+        DeviceRoot::OverrideSetting("trafficserver", "127.0.0.1:" + std::to_string(server.Port()));
+        HostedRun run = Hosted("answer yes\nanswer ok\n", [&] { m_view->DownloadTraffic(1); });
+        EXPECT_FALSE(run.failed) << run.failure;
+        ASSERT_NE(run.msgboxLog.find("1시간 동안 유효한"), std::string::npos) << run.msgboxLog;
+        EXPECT_EQ(timesSaid(), 1);
+        EXPECT_FALSE(WinIsWaitCursor());
+    }
+
+    // The server sends one record's first two bytes and holds the connection: the command waits
+    // in the exchange, under the wait cursor, until the server goes. The read then fails, the data
+    // call is dialled, the second try finds no server, and the notice asks to check the connection.
+    SoundReset();
+    auto server = std::make_unique<OneShotServer>(std::string("\0\0\0\x01\x00\x06", 6), true);
+    DeviceRoot::OverrideSetting("trafficserver", "127.0.0.1:" + std::to_string(server->Port()));
+    std::atomic<bool> waitingShown{false};
+    std::thread watcher([&] {
+        server->Request();
+        waitingShown = WinIsWaitCursor();
+        server.reset();
+    });
+    HostedRun run = Hosted("answer yes\nanswer ok\n", [&] { m_view->DownloadTraffic(1); });
+    watcher.join();
+    EXPECT_FALSE(run.failed) << run.failure;
+    EXPECT_NE(run.msgboxLog.find(Utf16ToUtf8(u"인터넷 연결 환경을 확인 해 주십시오.")), std::string::npos)
+        << run.msgboxLog;
+    EXPECT_TRUE(waitingShown);
+    EXPECT_FALSE(WinIsWaitCursor());
+    EXPECT_EQ(timesSaid(), 0);
 }
 
 TEST_F(MainViewTrafficTest, DisplayOptionsGoToTheSheetAndComeBackIntoConfigAndTraffic) {

@@ -134,6 +134,7 @@ TEST(TrafficDownload, RefusalsShowTheirNoticeAndChangeNothing) {
         EXPECT_EQ(view.notices, std::vector<std::u16string>{c.notice});
         EXPECT_FALSE(device.root.Exists("My Documents/Velko/Traffic.bin"));
         EXPECT_EQ(view.loadedRecords, -1);
+        EXPECT_TRUE(view.messages.empty()) << "nothing stored, nothing said";
         EXPECT_TRUE(view.validTimes.empty());
         EXPECT_FALSE(download.IsTrafficInfoValid());
         EXPECT_EQ(rasdial::OpenConnections(), 0);
@@ -176,10 +177,13 @@ TEST(TrafficDownload, DialsByDeviceAndCarrierWhenThereIsNoConnection) {
         EXPECT_EQ(download.DownloadTraffic(), c.result) << c.deviceType << "/" << c.carrier;
         EXPECT_EQ(rasdial::DialLog(), c.dials) << c.deviceType << "/" << c.carrier;
         EXPECT_EQ(rasdial::OpenConnections(), 0) << "hung up";
-        if (c.result == CTrafficConnect::kFailed)
+        if (c.result == CTrafficConnect::kFailed) {
             EXPECT_EQ(view.notices, std::vector<std::u16string>{kNoConnection});
-        else
+            EXPECT_TRUE(view.messages.empty());
+        } else {
             EXPECT_EQ(view.loadedRecords, 1);
+            EXPECT_EQ(view.messages, std::vector<int>{17});
+        }
     }
 }
 
