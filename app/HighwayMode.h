@@ -25,7 +25,9 @@ public:
     // A route with waypoints is followed; its index (-1 none).
     virtual bool FollowingRouteWithWaypoints() = 0;
     virtual int RouteIndex() = 0;
+    // The driving time left (seconds) shown beside the remaining distance.
     virtual int RemainingSeconds() = 0;
+    // Non-zero: the panel draws the speed number.
     virtual int BarOption() = 0;
     // The main screen's highway bar.
     virtual void SetHighwayBarDistances(int first, int second) = 0;

@@ -6,6 +6,9 @@
 #include "skinui/main/NaviHighwayBar.h"
 #include "skinui/main/NaviMainScreen.h"
 
+#include <climits>
+#include <cstdint>
+
 const CGuideInfo& CMainViewHighway::GuideInfo() { return m_view.GetGuideInfo(); }
 
 bool CMainViewHighway::GuidanceStarted() { return m_view.IsGuidanceStarted(); }
@@ -31,15 +34,32 @@ bool CMainViewHighway::FollowingRouteWithWaypoints() {
 
 int CMainViewHighway::RouteIndex() { return m_view.GetRouteManager().SelectedIndex(); }
 
-// The guidance record carries no time yet; the panel shows 00:00 until the per-fix work gives one.
-int CMainViewHighway::RemainingSeconds() { return 0; }
+namespace {
 
-int CMainViewHighway::BarOption() { return 0; }
+NaviHighwayBar* HighwayBar(CMainView& view) {
+    NaviMainScreen* screen = view.GetMainScreen();
+    return screen ? dynamic_cast<NaviHighwayBar*>(screen->FindControl(u"TrackBar")) : nullptr;
+}
+
+} // namespace
+
+// The guidance record holds distances only; the driving time left is the top bar's estimate
+// (the route's own time for the distance left, weighed with the average speed driven so far),
+// so the panel and the bar show the same time.
+int CMainViewHighway::RemainingSeconds() {
+    NaviHighwayBar* bar = HighwayBar(m_view);
+    if (!bar) return 0;
+    std::uint32_t seconds = 0;
+    bar->GetRemainingTime(seconds);
+    return seconds > static_cast<std::uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(seconds);
+}
+
+// The speed number is drawn only while the position is good enough to be followed on the
+// route (the same quality the panel's route state asks for); otherwise the speed is stale.
+int CMainViewHighway::BarOption() { return m_view.GetFixQuality() > 2 ? 1 : 0; }
 
 void CMainViewHighway::SetHighwayBarDistances(int first, int second) {
-    NaviMainScreen* screen = m_view.GetMainScreen();
-    if (auto* bar = screen ? dynamic_cast<NaviHighwayBar*>(screen->FindControl(u"TrackBar")) : nullptr)
-        bar->SetDistances(first < 0 ? 0 : first, second < 0 ? 0 : second);
+    if (NaviHighwayBar* bar = HighwayBar(m_view)) bar->SetDistances(first < 0 ? 0 : first, second < 0 ? 0 : second);
 }
 
 int CMainViewHighway::Setting(int index) { return CNaviConfig::GetInstance()->GetValue(index); }

@@ -3,6 +3,10 @@
 #include "MainViewFixture.h"
 
 #include "app/HighwayPanel.h"
+#include "skinui/main/NaviHighwayBar.h"
+#include "skinui/main/NaviMainScreen.h"
+
+#include <tuple>
 
 namespace mainview_test {
 
@@ -111,6 +115,60 @@ TEST_F(MainViewTest, HighwayPanelOnEachFixFilledWhileGuidingAndHiddenWhenWalking
     m_view->UpdateHighwayPanel(fix);
     EXPECT_EQ(panel->shown, 0);
     EXPECT_FALSE(::IsWindowVisible(panel->GetSafeHwnd()));
+}
+
+// The panel's time is the top bar's estimate for the distance left, and the speed number is drawn
+// only with a fix good enough to follow the route. Route: 100 km in 3600 s; 50 km left.
+TEST_F(MainViewTest, HighwayPanelShowsTheBarsTimeAndTheSpeedWithAGoodFix) {
+    m_config->SetValue(0, 0);
+    for (int s = 5; s <= 8; ++s) m_config->SetValue(s, 0); // no automatic zoom
+    Open();
+    m_view->ShowHighwayPanel();
+    CHighwayPanel* panel = m_view->GetHighwayPanel();
+    auto* bar = dynamic_cast<NaviHighwayBar*>(m_view->GetMainScreen()->FindControl(u"TrackBar"));
+    ASSERT_NE(bar, nullptr);
+    bar->SetRouteTime(3600);
+    bar->SetRouteLength(100000);
+    m_view->SetGuideInfo(Ahead(1500, 0, 50000, false));
+    m_view->SetGuidanceStarted(true);
+    m_view->SetGuiding(true);
+    GpsPosRecord fix{};
+    fix.status = 'A';
+    fix.speed = 1005; // 100.5 km/h shows as 100
+    m_view->SetFix(fix, true);
+    m_view->SetFixQuality(50);
+    auto drawn = [&] {
+        panel->Compose(nullptr);
+        std::vector<std::tuple<std::u16string, int, int, bool>> out;
+        for (const CHighwayPanel::DrawnText& t : panel->DrawnTexts()) out.emplace_back(t.text, t.x, t.y, t.speedDigits);
+        return out;
+    };
+    using Texts = std::vector<std::tuple<std::u16string, int, int, bool>>;
+
+    // Nothing driven yet: the route's own time, 1 h 0 min, whatever distance is left.
+    m_view->UpdateHighwayPanel(fix);
+    EXPECT_EQ(panel->RemainingText(), u"50.0k");
+    EXPECT_EQ(panel->TimeText(), u"01:00");
+    EXPECT_EQ(drawn(), (Texts{{u"50.0k", 142, 18, false}, {u"01:00", 183, 22, false}, {u"100", 220, 206, true}}));
+
+    // 50 km driven in 2500 s (20 m/s): by the route 3600 x 50/100 = 1800 s, by the average
+    // 50000 / 20 = 2500 s; weighed by the distances left and driven (equal) 2150 s, 35 min.
+    bar->AddTravelled(50000);
+    m_clock.SetUtc(TheClock().UtcMilliseconds() + 2500 * 1000LL);
+    m_view->UpdateHighwayPanel(fix);
+    EXPECT_EQ(panel->TimeText(), u"00:35");
+    EXPECT_EQ(drawn(), (Texts{{u"50.0k", 142, 18, false}, {u"00:35", 183, 22, false}, {u"100", 220, 206, true}}));
+
+    // A poor fix: the same time, no speed number.
+    m_view->SetFixQuality(2);
+    m_view->UpdateHighwayPanel(fix);
+    EXPECT_EQ(panel->RemainingFlag(), 0);
+    EXPECT_EQ(drawn(), (Texts{{u"50.0k", 142, 18, false}, {u"00:35", 183, 22, false}}));
+    // Without a fix at all, likewise.
+    m_view->SetFixQuality(50);
+    m_view->SetFix(fix, false);
+    m_view->UpdateHighwayPanel(fix);
+    EXPECT_EQ(drawn(), (Texts{{u"50.0k", 142, 18, false}, {u"00:35", 183, 22, false}}));
 }
 
 } // namespace mainview_test
