@@ -1188,5 +1188,6 @@ private:
     const void* m_guidedPath = nullptr;       // GPS thread only
     // The route the watch saw last and when it first saw it (watch thread only).
     const void* m_watchedRoute = nullptr;
+    std::uint32_t m_watchedSelection = 0;
     std::uint64_t m_routeMadeTick = 0;
 };

@@ -46,6 +46,7 @@ RerouteWatchState CMainView::RerouteWatch() {
         return s;
     }
     const CRoute* route = m_routeManager.SelectedRoute();
+    const std::uint32_t selection = m_routeManager.SelectionCount();
     s.hasRoute = route && route->hasResult && route->path && route->path->IsValid();
     const bool hasOption = m_routeManager.GetRouteOption(0) != 0;
     s.routeUsesTraffic = route && route->useTraffic != 0;
@@ -57,8 +58,9 @@ RerouteWatchState CMainView::RerouteWatch() {
     // The watch times the route from the first cycle that sees it (cycles are 2 s apart); only
     // the minutes within the hour count.
     const std::uint64_t now = TheClock().TickCount();
-    if (route != m_watchedRoute) {
+    if (route != m_watchedRoute || selection != m_watchedSelection) {
         m_watchedRoute = route;
+        m_watchedSelection = selection;
         m_routeMadeTick = now;
     }
     s.minutesSinceRoute = route ? static_cast<std::int64_t>((now - m_routeMadeTick) / kMinuteMs % 60) : 0;

@@ -274,8 +274,8 @@ TEST_F(MainViewRerouteTest, TheMonitorReadsTheVehicleAndKeepsItsOffRouteState) {
     WinDispatchPending();
 }
 
-// The receiver unit's connection reaches the broadcast decoder and the monitor; the watch's
-// announcement plays the guidance's message 20.
+// The receiver unit's connection and the GPS score reach the broadcast decoder (the connection
+// the monitor as well); the watch's announcement plays the guidance's message 20.
 TEST_F(MainViewRerouteTest, TheConnectionReachesTheDecoderAndMessageTwentyIsPlayed) {
     OpenGuided();
     CMainViewPosition answers(*m_view);
@@ -285,6 +285,10 @@ TEST_F(MainViewRerouteTest, TheConnectionReachesTheDecoderAndMessageTwentyIsPlay
         ASSERT_TRUE(CDARC::instance()->IsDARCConnected(state));
         EXPECT_EQ(state, connected);
         EXPECT_EQ(answers.MonitorState().broadcastConnected, connected);
+    }
+    for (int score : {87, 0}) {
+        answers.SetBroadcastGpsScore(score);
+        EXPECT_EQ(CDARC::instance()->GetGPSScore(), score);
     }
     m_config->SetValue(32, 1);
     EXPECT_TRUE(answers.MonitorState().broadcastReceiverOn);
@@ -301,6 +305,40 @@ TEST_F(MainViewRerouteTest, TheConnectionReachesTheDecoderAndMessageTwentyIsPlay
     const std::vector<SoundClip> expected = recorder->Take();
     ASSERT_EQ(expected.size(), 1u);
     EXPECT_EQ(SoundHash(played[0].image), SoundHash(expected[0].image));
+}
+
+// The announcement's clock: whole minutes since the watch first saw the route, counted within the
+// hour, from 0 again for a new route; the traffic the watch reads is the configuration's and the
+// route's.
+TEST_F(MainViewRerouteTest, TheWatchTimesTheRouteWithinTheHour) {
+    OpenGuided();
+    CMainViewPosition answers(*m_view);
+    const struct {
+        std::uint64_t afterMs;
+        std::int64_t minutes;
+    } steps[] = {{0, 0}, {59'999, 0}, {1, 1}, {4 * 60'000, 5}, {55 * 60'000, 0}, {7 * 60'000 + 30'000, 7}};
+    for (const auto& step : steps) {
+        m_clock.Advance(step.afterMs);
+        EXPECT_EQ(answers.RerouteState().minutesSinceRoute, step.minutes) << step.afterMs;
+    }
+    // Planned again: a new route, timed from now.
+    CRouteManager& routes = m_view->GetRouteManager();
+    ASSERT_EQ(routes.SearchRoute(), 0);
+    routes.CommitRoute();
+    routes.AcceptSelectedResult();
+    EXPECT_EQ(answers.RerouteState().minutesSinceRoute, 0);
+    m_clock.Advance(3 * 60'000);
+    EXPECT_EQ(answers.RerouteState().minutesSinceRoute, 3);
+
+    EXPECT_FALSE(answers.RerouteState().broadcastTrafficOn);
+    EXPECT_FALSE(answers.RerouteState().trafficInfoValid);
+    m_config->SetValue(14, 1);
+    m_config->SetValue(32, 1);
+    m_config->SetTrafficValidFlag(1);
+    EXPECT_TRUE(answers.RerouteState().broadcastTrafficOn);
+    EXPECT_TRUE(answers.RerouteState().trafficInfoValid);
+    EXPECT_EQ(answers.RerouteState().routeUsesTraffic, routes.SelectedRoute()->useTraffic != 0);
+    m_config->SetTrafficValidFlag(0);
 }
 
 // The drive: the view's own re-route watch and route monitor run on their threads while the car
