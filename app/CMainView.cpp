@@ -290,6 +290,10 @@ void CMainView::CreatePositionServices() {
     // The reader wakes the ring's event; the reception worker waits on the table's.
     m_workers->TrafficRing().ForwardWakeTo(m_threads->WakeEvent());
     CreateBroadcastReception();
+    // The route monitor redraws now and then while a map-display option is on.
+    std::uint8_t display[4] = {0, 0, 0, 0};
+    if (m_config) m_config->GetServiceFlags(display);
+    m_displayOptionOn = display[0] || display[1] || display[2] || display[3];
     m_lockSet = std::make_unique<CLockSet>();
     m_lockSet->Create(3);
 }

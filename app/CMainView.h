@@ -22,6 +22,7 @@
 #include "position/GpsReceiver.h"
 #include "position/GuideInfo.h"
 #include "position/MatchResult.h"
+#include "position/PositionShell.h"
 #include "route/RouteManager.h"
 #include "search/NaviMediator.h"
 #include "search/SearchRecords.h"
@@ -306,6 +307,8 @@ public:
     void SetFacilityCategory(int category) { m_facilityCategory = category; }
     void SetTrafficDisplay(bool on) { m_trafficDisplay = on; }
     int GetHeadingIndex() const { return m_headingIndex; }
+    // The heading sector (heading / 10, 0-35) the compass and the car image show.
+    void SetHeadingIndex(int sector) { m_headingIndex = ((sector % 36) + 36) % 36; }
     int GetDirectionIndex() const { return m_directionIndex; }
 
     // ---- GPS dialogs (MainViewGps.cpp) ----
@@ -754,7 +757,7 @@ private:
 
     // Map level, view mode and heading.
     int m_mapLevel = 9;
-    int m_viewMode = 0;
+    std::atomic<int> m_viewMode{0};
     int m_heading = 0;           // degrees
     int m_headingIndex = -1;     // heading / 10 in 0-35, -1 before the first heading
     int m_directionIndex = kNoDirection;
@@ -785,7 +788,7 @@ private:
     bool m_shutDown = false;
     int m_drawSuspend = -1;
     int m_facilityCategory = -1;
-    int m_gpsState = 0;
+    std::atomic<int> m_gpsState{0};
 
     // Status line.
     CString m_eventText;
@@ -810,7 +813,7 @@ private:
     POINT m_penDown{0, 0};
 
     // Route state shared by the commands, the per-fix work and the re-route worker.
-    std::uint8_t m_routeMode = 0; // 0 none, 0x0F car, 0xBB bus, 0xCC subway
+    std::atomic<std::uint8_t> m_routeMode{0}; // 0 none, 0x0F car, 0xBB bus, 0xCC subway
     std::atomic<bool> m_useTraffic{false};
     int m_routeOption = 0;
     bool m_routeAccepted = false;
@@ -1133,4 +1136,58 @@ private:
     // The marker icon on the remembered facilities of the followed route.
     void DrawFacilityMarks(CDC* dc);
     bool IsMenuOpen() const;
+
+public:
+    // REROUTE-SECTION (MainViewReroute.cpp)
+    // What the traffic re-route watch and the route monitor read each cycle, on their own
+    // threads: the followed route under a short try of route-lock entry 1 (a busy entry answers
+    // "no route" for that cycle), everything else from values the per-fix work and the
+    // user-interface thread share.
+    RerouteWatchState RerouteWatch();
+    RouteMonitorState RouteMonitor();
+    // The re-route countdown: 0 and up while guidance counts the way driven off the route, 51 or
+    // more re-plans at the watch's next cycle, -1 while a re-route plans.
+    void SetRerouteCountdown(int value) { m_rerouteCountdown = value; }
+    int GetRerouteCountdown() const { return m_rerouteCountdown.load(); }
+    // The route monitor's off-route state.
+    void SetOffRoute(bool on) { m_offRoute = on; }
+    bool IsOffRoute() const { return m_offRoute.load(); }
+    // Guided fixes in a row that were not on the route.
+    int GetOffRouteFixes() const { return m_offRouteFixes.load(); }
+    // The device-active mark (0 once the exit ran).
+    void SetDeviceActive(int active) { m_deviceActive = active; }
+    int GetDeviceActive() const { return m_deviceActive.load(); }
+    // A fixed guidance message (1..24), played at once (any thread).
+    void PlayGuidanceMessage(int id);
+    // The receiver unit's connection and the GPS score, as the reader reports them: kept for the
+    // route monitor and handed to the broadcast decoder.
+    void SetBroadcastConnected(int connected);
+    void SetBroadcastGpsScore(int score);
+    int GetBroadcastConnected() const { return m_broadcastConnected.load(); }
+    // REROUTE-SECTION: add declarations above this line
+
+private:
+    // REROUTE-MEMBERS (MainViewReroute.cpp)
+    // Notes one guided fix (GPS thread): on the route or not, and the guidance's proposals.
+    void NoteGuidedFix(const void* path, int carItem, int offRouteSum, int remaining);
+    std::atomic<int> m_rerouteCountdown{0};
+    std::atomic<bool> m_offRoute{false};
+    std::atomic<int> m_deviceActive{1};
+    std::atomic<int> m_broadcastConnected{0};
+    // Read once with the position services: any of the four map-display options is on.
+    std::atomic<bool> m_displayOptionOn{false};
+    // The highway panel is up (the user-interface thread notes it with each fix).
+    std::atomic<bool> m_highwayPanelActive{false};
+    // Left by the per-fix work for the watch and the monitor.
+    std::atomic<int> m_lastFixKind{0};
+    std::atomic<int> m_offRouteFixes{0};
+    std::atomic<int> m_offRouteDistance{0};   // the guidance's re-route proposal
+    std::atomic<int> m_routeFixes{0};         // guided fixes on the route since it was made
+    std::atomic<int> m_guidedFixes{0};        // every guided fix: the route position moved
+    std::atomic<int> m_remainingDistance{0};  // metres left along the route
+    const void* m_guidedPath = nullptr;       // GPS thread only
+    // The route the watch saw last and when it first saw it (watch thread only).
+    const void* m_watchedRoute = nullptr;
+    std::uint32_t m_watchedSelection = 0;
+    std::uint64_t m_routeMadeTick = 0;
 };

@@ -192,7 +192,9 @@ void CMainView::GuideFix(const MatchResult& matched, bool pedestrian, FixSnapsho
     std::lock_guard guideLock(m_guideLock);
     CGuideManager* guide = m_guide.get();
     if (!guide) return;
-    guide->SetPedestrianMode(pedestrian);
+    // The flag is copied at each fix; only a change of mode resets the guidance (a reset at every
+    // fix would lose the off-route sums and the announcement state between fixes).
+    if (guide->IsPedestrianMode() != pedestrian) guide->SetPedestrianMode(pedestrian);
     const bool routeHeld = m_lockSet && m_lockSet->Lock(1, 10);
     CRoute* route = routeHeld ? m_routeManager.SelectedRoute() : nullptr;
     CRoutePath* path = route && route->path && route->path->IsValid() ? route->path.get() : nullptr;
@@ -212,6 +214,7 @@ void CMainView::GuideFix(const MatchResult& matched, bool pedestrian, FixSnapsho
         const POINT goal = m_routeManager.GetGoalPos();
         if (goal.x >= 0 && goal.y >= 0) MapToNetCoord(goal.x, goal.y, destX, destY);
         guide->Guide(cont, matched, path, nullptr, nullptr, wpX, wpY, destX, destY);
+        NoteGuidedFix(path, guide->CarItem(), guide->OffRouteSumTotal(), guide->RemainingDistance());
         guide->GetTurnInfo(snap.guide);
         FillHighwayInfo(*guide, matched, path, snap);
         snap.guiding = cont != 0;
@@ -261,6 +264,7 @@ void CMainView::OnGpsFix(const GpsPosRecord& position) {
     ++m_fixCount;
 
     const int kind = matched.status;
+    m_lastFixKind = kind;
     snap.fix = fix;
     snap.fixKind = kind;
     // The re-route worker plans from this fix (from the last start when it holds no link).
@@ -419,6 +423,7 @@ void CMainView::SyncHighwayPanelView() {
     m_highwayHeld = m_highwayPanel->held != 0;
     m_highwayPage = m_highwayPanel->GetPageIndex();
     m_highwayList = m_highwayPanel->GetListType();
+    m_highwayPanelActive = m_highwayPanel->m_hWnd && m_highwayPanel->IsWindowVisible();
 }
 
 void CMainView::OnHighwayPaging() {

@@ -92,3 +92,28 @@ void CMainViewPosition::OpenBroadcastStores() { m_view.OpenBroadcastStores(); }
 void CMainViewPosition::CloseBroadcastStores() { m_view.CloseBroadcastStores(); }
 
 void CMainViewPosition::DestroyBroadcastSingletons() { m_view.DestroyBroadcastSingletons(false); }
+
+// ---- the traffic re-route watch and the route monitor (their own threads) ----
+
+RerouteWatchState CMainViewPosition::RerouteState() { return m_view.RerouteWatch(); }
+
+void CMainViewPosition::SetRerouteCountdown(int value) { m_view.SetRerouteCountdown(value); }
+
+void CMainViewPosition::PlayMessage(int message) { m_view.PlayGuidanceMessage(message); }
+
+RouteMonitorState CMainViewPosition::MonitorState() { return m_view.RouteMonitor(); }
+
+void CMainViewPosition::SetOffRoute(bool offRoute) { m_view.SetOffRoute(offRoute); }
+
+bool CMainViewPosition::IsOffRoute() { return m_view.IsOffRoute(); }
+
+// The shell posts it: on the user-interface thread, where the compass and the car image read it.
+void CMainViewPosition::SetHeadingSector(int sector) { m_view.SetHeadingIndex(sector); }
+
+// ---- the receiver unit (the GPS reader's thread) ----
+
+void CMainViewPosition::SetBroadcastConnected(int connected) { m_view.SetBroadcastConnected(connected); }
+
+void CMainViewPosition::SetBroadcastGpsScore(int score) { m_view.SetBroadcastGpsScore(score); }
+
+void CMainViewPosition::SetDeviceActive(int active) { m_view.SetDeviceActive(active); }

@@ -2,8 +2,8 @@
 // shell (CViewPositionShell) passes them on. The window operations reach here on the
 // user-interface thread (the shell posts them) and go to the view; the rest run on the workers'
 // threads and answer from state that is safe to read there: the per-fix work, the matching
-// engines, the guiding flag and the new-matched-fix mark are the view's; the rest of the
-// companions' answers are still the idle ones (no re-route watch, no route monitor state).
+// engines, the guiding flag, the new-matched-fix mark, the re-route watch's and the route
+// monitor's state (the view's atomics and its route lock) are the view's.
 #pragma once
 
 #include "position/PositionShell.h"
@@ -31,8 +31,8 @@ public:
     bool IsSimulating() override;
     void OpenBroadcastStores() override;
     void CloseBroadcastStores() override;
-    void SetBroadcastConnected(int) override {}
-    void SetBroadcastGpsScore(int) override {}
+    void SetBroadcastConnected(int connected) override;
+    void SetBroadcastGpsScore(int score) override;
     // The raw-data log: the panel's wish, and the view's log file (opened, appended to and
     // closed under the file's one lock).
     bool LoggingWanted() override;
@@ -57,28 +57,28 @@ public:
     void ProcessVoice() override;
 
     // ---- the traffic re-route watch ----
-    RerouteWatchState RerouteState() override { return {}; }
-    void SetRerouteCountdown(int) override {}
+    RerouteWatchState RerouteState() override;
+    void SetRerouteCountdown(int value) override;
     void RerouteWorker() override;
     void TrafficRerouteWorker() override;
-    void PlayMessage(int) override {}
+    void PlayMessage(int message) override;
     void StartRerouteThread() override {}
 
     // ---- the route monitor ----
-    RouteMonitorState MonitorState() override { return {}; }
+    RouteMonitorState MonitorState() override;
     bool TakeNewMatchedFix() override;
-    void SetOffRoute(bool) override {}
-    bool IsOffRoute() override { return false; }
+    void SetOffRoute(bool offRoute) override;
+    bool IsOffRoute() override;
     void UpdateHighwayPanel() override;
     void FollowVehicle() override;
     void MoveMapTo(std::int32_t x, std::int32_t y, int heading) override;
-    void SetHeadingSector(int) override {}
+    void SetHeadingSector(int sector) override;
     void StopAutoReturn() override;
     void RedrawMap() override;
 
     // ---- shutdown (user-interface thread) ----
     void RestoreBrowserSetting() override;
-    void SetDeviceActive(int) override {}
+    void SetDeviceActive(int active) override;
     void SaveTrail() override;
     void ReleaseRouteManager() override;
     void DestroyBroadcastSingletons() override;

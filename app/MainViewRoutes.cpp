@@ -671,6 +671,8 @@ void CMainView::RerouteWorker(bool forTraffic) {
     if (!m_lockSet || !m_uiQueue || m_lockSet->IsLocked(-1) || !m_lockSet->Lock(-1, kRouteLockMs)) return;
     RoutesState& state = *m_routes;
     m_researchRunning = true;
+    // While it plans the countdown is stopped; it counts again from 0 for the route it leaves.
+    m_rerouteCountdown = -1;
     // Only the worker holding the route marks the traffic re-search, so a start that finds the
     // route busy leaves the mark of the one that runs alone.
     m_trafficReroutePending = forTraffic;
@@ -696,6 +698,7 @@ void CMainView::RerouteWorker(bool forTraffic) {
         waypoints = m_routeManager.GetWaypointCount();
     }
     state.rerouteActive = false;
+    m_rerouteCountdown = 0;
     m_researchRunning = false;
     m_trafficReroutePending = false;
     state.rerouteRequested = false;

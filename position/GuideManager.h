@@ -36,7 +36,9 @@ public:
     void SetDisabledGuidePoints(const std::vector<SafePointEntry>& deleted);
     void SetSafeDrivingOptions(int mode1, int mode2, int userPoints);
     void SetSpeedLimits(int minimumIndex, int perClassOff, const int* indices, int count);
+    // Sets the pedestrian flag (the voice player's too) and resets the guidance.
     void SetPedestrianMode(bool on);
+    bool IsPedestrianMode() const { return m_pedestrian; }
 
     // One guidance step. Positions are network coordinates; x below 1 means none.
     void Guide(int& cont, MatchResult position, CRoutePath* route, CAlertPointList* alerts,
@@ -68,6 +70,9 @@ public:
     int DistanceToNext() const { return m_distNext; }
     int RemainingDistance() const { return m_remaining; }
     int OffRouteSum() const { return m_offSum; }
+    // The second off-route sum: grows alike but is not cleared by the off-route message, so it
+    // measures the whole way driven off the route (the re-route countdown it proposes).
+    int OffRouteSumTotal() const { return m_offSum2; }
     const GuidePointNotice& GuidePointAnnouncement() const { return m_gp; }
     const RestAreaRecord& FacilityAnnouncement() const { return m_facility; }
 

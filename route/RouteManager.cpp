@@ -306,7 +306,7 @@ void CRouteManager::Release() {
     m_mapBoxes.clear();
     m_neighbours.clear();
     m_results.clear();
-    m_selected = nullptr;
+    Select(nullptr);
     m_selectedIndex = -1;
     m_edited = std::make_unique<CRoute>();
 }
@@ -525,7 +525,7 @@ int CRouteManager::CommitRoute() {
     CopyRouteForEditing(*m_edited, *copy);
     m_results.push_back(std::move(m_edited));
     m_edited = std::move(copy);
-    m_selected = m_results.back().get();
+    Select(m_results.back().get());
     m_selectedIndex = static_cast<int>(m_results.size()) - 1;
     return 1;
 }
@@ -537,7 +537,7 @@ void CRouteManager::AcceptSelectedResult() {
                           : 0;
         m_routeActive = 1;
         KeepOnlyResult(k);
-        m_selected = m_results.front().get();
+        Select(m_results.front().get());
         m_selectedIndex = 0;
         m_edited->header->kind = m_selected->header->kind;
     }
@@ -547,13 +547,13 @@ void CRouteManager::AcceptSelectedResult() {
 int CRouteManager::SelectResult(int kind) {
     if (m_results.empty()) return 1;
     if (kind == 0) {
-        m_selected = m_results.front().get();
+        Select(m_results.front().get());
         m_selectedIndex = 0;
         return 1;
     }
     for (int i = GetRouteCount() - 1; i >= 0; --i) {
         if (m_results[i]->header->kind == kind) {
-            m_selected = m_results[i].get();
+            Select(m_results[i].get());
             m_selectedIndex = i;
             break;
         }
@@ -563,7 +563,7 @@ int CRouteManager::SelectResult(int kind) {
 
 void CRouteManager::ClearResults() {
     m_results.clear();
-    m_selected = nullptr;
+    Select(nullptr);
     m_selectedIndex = -1;
 }
 
@@ -743,7 +743,7 @@ bool CRouteManager::LoadRouteFile(const char16_t* fileName) {
     }
     if (!loaded) {
         // The current results stay; the route being edited becomes the one shown.
-        m_selected = m_edited.get();
+        Select(m_edited.get());
         m_selectedIndex = -1;
         return false;
     }

@@ -165,6 +165,9 @@ public:
 
     // State.
     CRoute* SelectedRoute() const { return m_selected; }
+    // Counts every change of the selected route (a new search, a load, a choice among results),
+    // so that a caller can tell a new route from an old one at a reused address.
+    std::uint32_t SelectionCount() const { return m_selections; }
     int SelectedIndex() const { return m_selectedIndex; }
     CRoute& EditedRoute() { return *m_edited; }
     CRoute* Result(int i) const {
@@ -196,7 +199,12 @@ private:
     std::vector<std::unique_ptr<CRoute>> m_results;
     std::unique_ptr<CRoutePlan> m_engine;
     std::unique_ptr<CRoute> m_edited;
+    void Select(CRoute* route) {
+        m_selected = route;
+        ++m_selections;
+    }
     CRoute* m_selected = nullptr;
+    std::uint32_t m_selections = 0;
     int m_selectedIndex = -1;
     int m_lastSearch = 0;
     int m_passedWaypoints = 0;

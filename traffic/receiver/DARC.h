@@ -41,6 +41,7 @@ public:
     void SetMatchDARCID(unsigned long index1, unsigned long index2);
     void GetMatchDARCID(unsigned long& index1, unsigned long& index2) const;
     void SetGPSScore(int score) { m_gpsScore.store(score, std::memory_order_relaxed); }
+    int GetGPSScore() const { return m_gpsScore.load(std::memory_order_relaxed); }
 
     int GetBufferedLength() const { return m_length; }
     int GetLowRateCount() const { return m_lowRate; }
