@@ -42,6 +42,25 @@ for bad in folder pipe huge; do
   # Layer files are read cell by cell, up to their 32-bit offsets: only folders and pipes apply.
   [ $bad = huge ] || expect $bad "$mdcdump" "$dir/$bad"
 done
+# --link replaces only the tool's own earlier link to a pseudo-terminal: a file or an empty
+# folder at the path is refused and left as it was.
+printf 'keep me\n' > "$dir/COM3"
+expect COM3 "$replay" --rate 1000 --pty --link "$dir/COM3" "$dir/log.nmea"
+[ "$(cat "$dir/COM3")" = "keep me" ] || fail "velko-gpsreplay --link changed the file at its path"
+mkdir "$dir/COM4"
+expect COM4 "$replay" --rate 1000 --pty --link "$dir/COM4" "$dir/log.nmea"
+[ -d "$dir/COM4" ] || fail "velko-gpsreplay --link removed the folder at its path"
+# A stale link to a pseudo-terminal is replaced, and the new link goes when the drive ends.
+ln -s /dev/pts/4095 "$dir/COM5"
+timeout 30 "$replay" --rate 1000 --pty --link "$dir/COM5" "$dir/log.nmea" > /dev/null 2> "$dir/err.txt" ||
+  fail "velko-gpsreplay does not replace its own stale link"
+[ -e "$dir/COM5" ] || [ -L "$dir/COM5" ] && fail "velko-gpsreplay left its link behind"
+# A rate so slow that a record's wait would overflow the clock is refused.
+for rate in 1e-300 0.0009 0 -1 abc; do
+  timeout 30 "$replay" --rate $rate --pty "$dir/log.nmea" > /dev/null 2> "$dir/err.txt"
+  [ $? = 2 ] || fail "velko-gpsreplay --rate $rate: exit 2 expected"
+  grep -q -- "--rate $rate" "$dir/err.txt" || fail "velko-gpsreplay --rate $rate: the value is not named"
+done
 # The kind of refusal is said.
 timeout 30 "$decode" "$dir/folder" 2>&1 | grep -q 'is a folder' || fail "a folder is not called a folder"
 timeout 30 "$decode" "$dir/pipe" 2>&1 | grep -q 'is a pipe' || fail "a pipe is not called a pipe"

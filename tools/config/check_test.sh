@@ -50,4 +50,14 @@ for args in "--set 200=1" "--set 5" "--set x=1" "--device" "--bogus 1"; do
   [ $? -eq 2 ] || fail "exit code 2 for: $args"
   set -e
 done
+# A refused value is named on a line before the usage text.
+for args in "--set 3=abc" "--set 200=1" "--set x=1" "--device abc"; do
+  set +e
+  # shellcheck disable=SC2086
+  "$config" --root "$dir/root" $args > /dev/null 2> "$dir/err.txt"
+  code=$?
+  set -e
+  [ $code -eq 2 ] || fail "exit code 2 for: $args"
+  head -1 "$dir/err.txt" | grep -q -- "^velko-config: $args: " || fail "the value is not named: $args"
+done
 echo "velko-config checks passed"

@@ -48,13 +48,19 @@ int main(int argc, char** argv) {
         if (arg == "--root") {
             root = value;
         } else if (arg == "--device") {
-            if (!ParseInt(value, 0, 0xFFFF, device)) return Usage();
+            if (!ParseInt(value, 0, 0xFFFF, device)) {
+                std::fprintf(stderr, "velko-config: --device %s: a type from 0 to 65535 expected\n", value.c_str());
+                return Usage();
+            }
         } else if (arg == "--set") {
             const std::size_t eq = value.find('=');
             long long index = 0, setting = 0;
             if (eq == std::string::npos || !ParseInt(value.substr(0, eq), 0, CNaviConfig::kSettingCount - 1, index) ||
-                !ParseInt(value.substr(eq + 1), INT32_MIN, INT32_MAX, setting))
+                !ParseInt(value.substr(eq + 1), INT32_MIN, INT32_MAX, setting)) {
+                std::fprintf(stderr, "velko-config: --set %s: N=V expected (setting 0..%d, a 32-bit whole number)\n",
+                             value.c_str(), CNaviConfig::kSettingCount - 1);
                 return Usage();
+            }
             changes.emplace_back(static_cast<int>(index), static_cast<std::int32_t>(setting));
         } else {
             return Usage();

@@ -53,6 +53,24 @@ links "$dir/mgot.txt" | cmp -s - "$dir/msent.txt" || fail "merged stream speeds"
 [ "$(wc -l < "$dir/fix1.txt")" -gt 10 ] || fail "too few fixes"
 cmp -s "$dir/fix1.txt" "$dir/fix2.txt" || fail "the merged log decodes to other fixes"
 rm -f "$save"
+# A log cut short is still a unit log; stray frame starts, random bytes and a file of another
+# kind are refused at once with exit 2.
+head -c 1000 "$dir/unit.log" > "$dir/cut.log"
+timeout 60 "$synth" --root "$dir/root" --merge "$dir/cut.log" --out "$dir/x.bin" > /dev/null ||
+  fail "a log cut short was refused"
+rm -f "$save"
+i=0
+while [ $i -lt 500 ]; do printf '\002\001\377'; i=$((i + 1)); done > "$dir/stray.log"
+head -c 65536 /dev/urandom > "$dir/random.log"
+head -c 3000 "$dir/root/Storage Card/MapData/MRData/DARCLINK.bin" > "$dir/table.log"
+for bad in stray random table; do
+  code=0
+  timeout 60 "$synth" --root "$dir/root" --merge "$dir/$bad.log" --out "$dir/x.bin" > /dev/null 2> "$dir/err.txt" ||
+    code=$?
+  [ $code = 2 ] || fail "--merge of $bad bytes: exit $code, 2 expected"
+  grep -q "$bad.log: not a receiver-unit log" "$dir/err.txt" || fail "--merge of $bad bytes: $(cat "$dir/err.txt")"
+done
+rm -f "$save"
 
 # A live unit: a silent station, then one at 60 %; the receiver searches and settles.
 "$synth" --root "$dir/root" --serve --seconds 7 --station 36:5:- --station 62:60:0x80 > "$dir/serve.txt" &

@@ -186,30 +186,76 @@ std::uint32_t Le32(const std::string& s, std::size_t at) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
 }
 
+bool FrameStartsAt(const std::string& log, std::size_t i) {
+    return i + 1 < log.size() && static_cast<unsigned char>(log[i]) == zarn::kStx &&
+           (static_cast<unsigned char>(log[i + 1]) == zarn::kPositionFrame ||
+            static_cast<unsigned char>(log[i + 1]) == zarn::kSatelliteFrame);
+}
+
+// The end (past the last byte) of the frame that starts at i, as the unit's reader cuts it: up to
+// its ETX, or up to the STX of the next frame, within the frame window. intact says whether the
+// frame ended there and its check byte holds.
+std::size_t FrameEnd(const std::string& log, std::size_t i, bool& intact) {
+    intact = false;
+    unsigned sum = static_cast<unsigned char>(log[i + 1]);
+    const std::size_t window = std::min(log.size(), i + static_cast<std::size_t>(zarn::kFrameWindow));
+    for (std::size_t at = i + 2; at < window; ++at) {
+        const auto b = static_cast<unsigned char>(log[at]);
+        if (b == zarn::kEtx || b == zarn::kStx) {
+            intact = (sum & 0xFF) == 0 && at > i + 2;
+            return b == zarn::kEtx ? at + 1 : at;
+        }
+        if (b == zarn::kEsc) {
+            if (++at >= window) break;
+            sum += static_cast<unsigned char>(~static_cast<unsigned char>(log[at]));
+        } else {
+            sum += b;
+        }
+    }
+    return window;
+}
+
 // Splits a receiver-unit log into its frames and the filler runs between them; the filler runs
-// are replaced by the stream's seconds (and filler up to the unit's frame window).
-std::string Merge(const std::string& log, Unit& unit, const Station& st) {
-    std::string out;
-    std::size_t i = 0;
-    while (i < log.size()) {
-        if (static_cast<unsigned char>(log[i]) == zarn::kStx && i + 1 < log.size() &&
-            (static_cast<unsigned char>(log[i + 1]) == zarn::kPositionFrame ||
-             static_cast<unsigned char>(log[i + 1]) == zarn::kSatelliteFrame)) {
-            std::size_t end = log.find(static_cast<char>(zarn::kEtx), i + 2);
-            if (end == std::string::npos) end = log.size() - 1;
-            out.append(log, i, end + 1 - i);
-            i = end + 1;
+// are replaced by the stream's seconds (and filler up to the unit's frame window). A file is
+// taken as a unit log only when it holds frames and most of them are intact: anything else
+// (another kind of file, random bytes) is refused, so its bytes are never taken for frames and
+// runs of filler.
+bool Merge(const std::string& log, Unit& unit, const Station& st, std::string& out, std::string& error) {
+    std::size_t intact = 0, broken = 0;
+    for (std::size_t i = 0; i < log.size();) {
+        if (!FrameStartsAt(log, i)) {
+            ++i;
             continue;
         }
-        std::size_t run = i;
-        while (run < log.size() && static_cast<unsigned char>(log[run]) != zarn::kStx) ++run;
+        bool ok = false;
+        i = FrameEnd(log, i, ok);
+        ++(ok ? intact : broken);
+    }
+    if (intact == 0 || broken >= intact) {
+        error = "not a receiver-unit log (" + std::to_string(intact) + " intact frames, " +
+                std::to_string(broken) + " broken)";
+        return false;
+    }
+    out.clear();
+    std::size_t i = 0;
+    while (i < log.size()) {
+        if (FrameStartsAt(log, i)) {
+            bool ok = false;
+            const std::size_t end = FrameEnd(log, i, ok);
+            out.append(log, i, end - i);
+            i = end;
+            continue;
+        }
+        // Everything up to the next frame is filler, stray STX bytes included.
+        std::size_t run = i + 1;
+        while (run < log.size() && !FrameStartsAt(log, run)) ++run;
         std::string second = unit.Second(st);
         out += second;
         if (second.size() < static_cast<std::size_t>(zarn::kFrameWindow))
             out.append(static_cast<std::size_t>(zarn::kFrameWindow) - second.size(), '\xFF');
         i = run;
     }
-    return out;
+    return true;
 }
 
 // Broadcast indices (link bytes 24 and 26) of the links with an end at a junction whose name
@@ -351,7 +397,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "velko-darcsynth: %s\n", error.c_str());
                 return 2;
             }
-            stream = Merge(log, unit, stations.front());
+            if (!Merge(log, unit, stations.front(), stream, error)) {
+                std::fprintf(stderr, "velko-darcsynth: %s: %s\n", merge.c_str(), error.c_str());
+                return 2;
+            }
         } else {
             for (int s = 0; s < seconds; ++s) stream += unit.Second(stations.front());
         }

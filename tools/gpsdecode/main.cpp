@@ -4,7 +4,8 @@
 //   velko-gpsdecode [--unit] [--no-datum-shift] LOG
 //
 // LOG holds NMEA text, or the receiver unit's frames with --unit; the program's raw log is
-// recognised by its "Start_Log" header, which is skipped.
+// recognised by its "Start_Log" header, which is skipped. A log that holds no position record
+// prints "records=0".
 #include "platform/files/InputFile.h"
 #include "tools/gpsdecode/LogDecoder.h"
 
@@ -53,5 +54,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velko-gpsdecode: %s: %s\n", path, error.c_str());
         return 1;
     }
+    // A log without a single position record (empty, or not a receiver log at all) is still a
+    // log: its result is said rather than left as empty output.
+    if (decoder.Records() == 0) std::printf("records=0\n");
     return 0;
 }

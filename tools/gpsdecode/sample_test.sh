@@ -42,4 +42,17 @@ cmp -s "$dir/nmea.txt" "$dir/raw.txt" || fail "the raw log decodes differently"
 # With the datum shift (the default) the positions move, by some hundreds of metres in Korea.
 "$decode" "$dir/drive.nmea" > "$dir/shifted.txt" || fail "decoding with the datum shift"
 [ "$(wc -l < "$dir/shifted.txt")" = "$n" ] || fail "the datum shift changed the record count"
+# A log without a position record (empty, or bytes that are no receiver log) is still a log:
+# "records=0" and exit 0, in both formats.
+: > "$dir/empty.log"
+i=0
+while [ $i -lt 200 ]; do printf '\002\141\377\033\003garbage$GPRMC,\n'; i=$((i + 1)); done > "$dir/junk.log"
+for log in empty junk; do
+  for unit in "" --unit; do
+    "$decode" $unit "$dir/$log.log" > "$dir/none.txt" 2> "$dir/err.txt"
+    code=$?
+    [ $code = 0 ] || fail "velko-gpsdecode $unit on the $log log: exit $code"
+    [ "$(cat "$dir/none.txt")" = records=0 ] || fail "velko-gpsdecode $unit on the $log log: $(head -3 "$dir/none.txt")"
+  done
+done
 echo "velko-gpsdecode sample-device checks passed"

@@ -1,6 +1,6 @@
 // velko-gpsmatch: decodes a receiver log as velko-gpsdecode does and puts every fix on the road
 // network of a device root, printing one line per fix: the fix actually used (a dead-reckoned
-// fix shows its own position) and the match result.
+// fix shows its own position) and the match result; "records=0" when the log holds no fix.
 //
 //   velko-gpsmatch --root DIR [--unit] [--no-datum-shift] [--route FILE [--guide [--wav DIR]]]
 //                  [--pedestrian] LOG
@@ -114,7 +114,9 @@ int main(int argc, char** argv) {
         }
     }
 
+    long fixes = 0;
     DecodeReceiverLog(log, unit, noShift, [&](const GpsPosRecord& fix) {
+        ++fixes;
         MatchResult r;
         GpsPosRecord used;
         std::uint8_t dr = 0;
@@ -122,5 +124,7 @@ int main(int argc, char** argv) {
         Print(used, r, dr);
         if (guideRun) guideRun->Fix(r);
     });
+    // A log without a single fix (empty, or not a receiver log at all) says so.
+    if (fixes == 0) std::printf("records=0\n");
     return 0;
 }

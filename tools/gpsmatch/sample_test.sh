@@ -35,4 +35,17 @@ mkdir -p "$dir/empty"
 "$match" --root "$dir/empty" "$dir/drive.nmea" > /dev/null 2> "$dir/err.txt"
 [ $? = 2 ] || fail "no map data: exit 2 expected"
 grep -q "$dir/empty/Storage Card/MapData, $dir/empty/MapData" "$dir/err.txt" || fail "the folders are not named"
+# A log without a position record (empty, or bytes that are no receiver log) is still a log:
+# "records=0" and exit 0, in both formats.
+: > "$dir/empty.log"
+i=0
+while [ $i -lt 200 ]; do printf '\002\141\377\033\003garbage$GPRMC,\n'; i=$((i + 1)); done > "$dir/junk.log"
+for log in empty junk; do
+  for unit in "" --unit; do
+    "$match" --root "$dev" $unit "$dir/$log.log" > "$dir/none.txt" 2> "$dir/err.txt"
+    code=$?
+    [ $code = 0 ] || fail "velko-gpsmatch $unit on the $log log: exit $code"
+    [ "$(cat "$dir/none.txt")" = records=0 ] || fail "velko-gpsmatch $unit on the $log log: $(head -3 "$dir/none.txt")"
+  done
+done
 echo "velko-gpsmatch sample-device checks passed: $on of $fixes fixes on the road"

@@ -17,6 +17,9 @@
 #include "tools/gpsmatch/GuideRun.h"
 #include "tools/gpsmatch/RouteFile.h"
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +37,8 @@ public:
     int mode = 2;
     int port = 1;
     int speed = 1;
+    // Set by the reader thread when the road network could not be loaded.
+    std::atomic<bool> networkFailed{false};
 
     int Setting(int index) override { return index == 29 ? port : index == 30 ? speed : 0; }
     int ReceiverMode() override { return mode; }
@@ -45,9 +50,12 @@ public:
         std::string error;
         if (!FindMapDataFolder(m_folder, error)) {
             Print("warning=%s\n", error.c_str());
+            networkFailed = true;
             return false;
         }
-        return m_engine.OpenNetwork(m_folder.c_str());
+        if (m_engine.OpenNetwork(m_folder.c_str())) return true;
+        networkFailed = true;
+        return false;
     }
     void OnGpsFix(const GpsPosRecord& fix) override {
         MatchResult result;
@@ -162,6 +170,16 @@ int Usage() {
     return 2;
 }
 
+// A port path is a serial device (a pseudo-terminal's too) or nothing yet: anything else that is
+// there, such as a folder or a plain file, is refused.
+bool PortPathUsable(const std::string& path, std::string& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return true; // no port there: the reader finds none
+    if (S_ISCHR(st.st_mode)) return true;
+    error = path + (S_ISDIR(st.st_mode) ? ": is a folder, not a port" : ": is not a serial port");
+    return false;
+}
+
 bool Number(const char* text, int low, int high, int& out) {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
@@ -193,6 +211,11 @@ int main(int argc, char** argv) {
             const std::size_t eq = s.find('=');
             int n = 0;
             if (eq == std::string::npos || !Number(s.substr(0, eq).c_str(), 1, 99, n)) return Usage();
+            std::string error;
+            if (!PortPathUsable(s.substr(eq + 1), error)) {
+                std::fprintf(stderr, "velko-gpsreader: --com %s\n", error.c_str());
+                return 2;
+            }
             DeviceRoot::OverrideSetting("com" + std::to_string(n), s.substr(eq + 1));
         } else if (a == "--mode") {
             if (!Number(v, 1, 3, shell.mode)) return Usage();
@@ -240,5 +263,9 @@ int main(int argc, char** argv) {
     }
     workers.ShutdownDevices();
     shell.PrintSounds();
+    if (shell.networkFailed) {
+        std::fprintf(stderr, "velko-gpsreader: the road network of %s could not be loaded\n", root.c_str());
+        return 1;
+    }
     return 0;
 }

@@ -94,4 +94,18 @@ last=$(grep '^guide item=' "$dir/reader.txt" | tail -1 | sed 's/.* remain=//')
 # The voice loop spoke: the first turn (우회전, clip 75) and the arrival (목적지, clip 84).
 grep -q '^prompt .*kind=prompt clips=[0-9,]*,75 ' "$dir/reader.txt" || fail "no right-turn prompt"
 grep -q '^prompt .*kind=prompt clips=84,' "$dir/reader.txt" || fail "no arrival prompt"
+# A folder or a plain file as a port path is refused at once (exit 2, the path named); a device
+# without a road network reports it and ends with a non-zero code.
+mkdir "$dir/folder" "$dir/empty"
+: > "$dir/plain"
+for bad in folder plain; do
+  timeout 30 "$reader" --root "$dev" --com 1="$dir/$bad" --seconds 1 > /dev/null 2> "$dir/err.txt"
+  code=$?
+  [ $code = 2 ] || fail "--com 1=$bad: exit $code, 2 expected"
+  grep -q "$dir/$bad" "$dir/err.txt" || fail "--com 1=$bad: the path is not named"
+done
+timeout 30 "$reader" --root "$dir/empty" --seconds 1 > "$dir/reader.txt" 2> "$dir/err.txt"
+code=$?
+grep -q '^status=MMData Load Fail$' "$dir/reader.txt" || fail "an empty device: no load failure shown"
+[ $code != 0 ] && [ $code != 124 ] || fail "an empty device: exit $code, a failure expected"
 echo "velko-gpsreader: all checks passed"

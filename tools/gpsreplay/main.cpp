@@ -33,6 +33,7 @@ namespace {
 
 // The log is held in memory while it plays.
 constexpr std::uint64_t kMaxLogBytes = 512u << 20;
+constexpr double kMinRate = 1e-3, kMaxRate = 1000.0;
 
 int Usage() {
     std::fprintf(
@@ -109,6 +110,25 @@ std::vector<Epoch> SplitUnit(const std::string& log, std::size_t start) {
     return epochs;
 }
 
+// --link only ever replaces its own earlier link: nothing at PATH, or a symbolic link to a
+// pseudo-terminal device. A file or folder someone put there is never removed.
+bool ReplaceableLink(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::symlink_status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return true;
+    if (ec || status.type() != std::filesystem::file_type::symlink) return false;
+    std::string target = std::filesystem::read_symlink(path, ec).string();
+    return !ec && target.compare(0, 9, "/dev/pts/") == 0 && target.size() > 9;
+}
+
+// Removes PATH only while it still is the link this run made to DEVICE.
+void RemoveOwnLink(const std::string& path, const std::string& device) {
+    std::error_code ec;
+    if (std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::symlink) return;
+    if (std::filesystem::read_symlink(path, ec).string() != device || ec) return;
+    std::filesystem::remove(path, ec);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -144,8 +164,15 @@ int main(int argc, char** argv) {
             DeviceRoot::OverrideSetting("com" + v.substr(0, eq), v.substr(eq + 1));
         } else if (a == "--rate") {
             if (!value(v)) return Usage();
-            rate = std::atof(v.c_str());
-            if (!(rate > 0.0 && rate <= 1000.0)) return Usage();
+            // Slower than a thousandth of the recorded pace, one record's wait (up to ten
+            // seconds of log) would no longer fit the clock's count of microseconds.
+            char* end = nullptr;
+            rate = std::strtod(v.c_str(), &end);
+            if (end == v.c_str() || *end != '\0' || !(rate >= kMinRate && rate <= kMaxRate)) {
+                std::fprintf(stderr, "velko-gpsreplay: --rate %s: a factor from 0.001 to 1000 expected\n",
+                             v.c_str());
+                return Usage();
+            }
         } else if (a == "--baud") {
             if (!value(v)) return Usage();
             baud = static_cast<unsigned>(std::strtoul(v.c_str(), nullptr, 10));
@@ -158,6 +185,13 @@ int main(int argc, char** argv) {
         }
     }
     if (logPath.empty() || pty == !portName.empty()) return Usage();
+    if (!link.empty() && !ReplaceableLink(link)) {
+        std::fprintf(stderr,
+                     "velko-gpsreplay: %s already exists and is not a link to a pseudo-terminal; "
+                     "it is left alone\n",
+                     link.c_str());
+        return 2;
+    }
     std::string log, error;
     if (!InputFile::ReadAll(logPath, kMaxLogBytes, log, error)) {
         std::fprintf(stderr, "velko-gpsreplay: %s\n", error.c_str());
@@ -218,15 +252,13 @@ int main(int argc, char** argv) {
                                    : static_cast<std::size_t>(port.Write(bytes, static_cast<int>(size)));
             if (sent != size) {
                 std::fprintf(stderr, "velko-gpsreplay: the line stopped taking bytes\n");
+                if (!link.empty()) RemoveOwnLink(link, terminal.DevicePath());
                 return 1;
             }
         }
     } while (loop);
     // Give the other side a moment to read the last second before the line goes away.
     std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(1000 / rate)));
-    if (!link.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(link, ec);
-    }
+    if (!link.empty()) RemoveOwnLink(link, terminal.DevicePath());
     return 0;
 }

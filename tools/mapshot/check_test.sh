@@ -70,9 +70,12 @@ shot --level 8 --center 196600,542000 --route "$file" --probe 52,170 --probe 53,
 [ "$(probe 60,170)" = 255,68,68 ] || fail "inner route colour, right edge"
 [ "$(probe 61,170)" = 152,250,253 ] || fail "outer route colour, right edge"
 [ "$(probe 62,170)" != 152,250,253 ] || fail "the band is wider than 8"
-if "$mapshot" --root "$dir/root" --route "$dir/none.vkp" --out "$dir/x.png" > /dev/null 2>&1; then
-  fail "a missing route was accepted"
-fi
+# A route that cannot be loaded: exit 1, and the map window is still freed (no leak report).
+code=0
+"$mapshot" --root "$dir/root" --route "$dir/none.vkp" --out "$dir/x.png" > "$dir/out.txt" 2> "$dir/err.txt" || code=$?
+[ $code = 1 ] || fail "a missing route: exit $code, 1 expected"
+grep -q 'cannot load the route' "$dir/err.txt" || fail "a missing route is not said"
+! grep -q 'LeakSanitizer' "$dir/err.txt" || fail "a missing route leaks: $(head -5 "$dir/err.txt")"
 
 # A flat drag of 10 pixels per tick for 25 ticks: the first snapshot (twice the window wide) is
 # used up after 240 pixels and the end of the drag adds the last 10, so the centre moves east by
@@ -92,8 +95,37 @@ shot --level 9 --center $lake --skin --probe 109,158 --probe 118,146 --out "$dir
 shot --level 9 --center $lake --probe 109,158 --out "$dir/standin.png"
 [ "$(probe 109,158)" = 160,200,240 ] || fail "the stand-in's smaller square"
 
-# Bad options and a root without the drawing configuration fail cleanly.
-if "$mapshot" --root "$dir/root" --level 17 --out "$dir/x.png" > /dev/null 2>&1; then fail "--level 17"; fi
+# Bad option values fail with exit 2 and a line naming the value; probes off the 240 x 320
+# screen are refused before anything is drawn.
+while read -r option value; do
+  rm -f "$dir/x.png"
+  code=0
+  "$mapshot" --root "$dir/root" --builtin-font $option "$value" --out "$dir/x.png" > "$dir/out.txt" 2> "$dir/err.txt" ||
+    code=$?
+  [ $code = 2 ] || fail "$option $value: exit $code, 2 expected"
+  grep -q -- "^velko-mapshot: $option $value" "$dir/err.txt" || fail "$option $value: the value is not named"
+  [ ! -s "$dir/out.txt" ] && [ ! -e "$dir/x.png" ] || fail "$option $value: output despite the refusal"
+done << EOF
+--level 17
+--level 99
+--level 0
+--level 9x
+--traffic 1=abc
+--probe -1,0
+--probe 0,320
+--probe 240,319
+--probe 240,0
+--probe 3,-5
+EOF
+# The screen's last pixel can be read.
+shot --level 9 --center $lake --probe 239,319 --out "$dir/corner.png"
+[ -n "$(probe 239,319)" ] || fail "the corner pixel"
+# An output that cannot be written (a folder): an error, exit non-zero, and nothing of success.
+code=0
+"$mapshot" --root "$dir/root" --builtin-font --out "$dir" > "$dir/out.txt" 2> "$dir/err.txt" || code=$?
+[ $code != 0 ] || fail "a folder as output was accepted"
+grep -q 'cannot write' "$dir/err.txt" || fail "the unwritable output is not said"
+[ ! -s "$dir/out.txt" ] || fail "success printed for an unwritable output: $(cat "$dir/out.txt")"
 mkdir -p "$dir/empty"
 if "$mapshot" --root "$dir/empty" --out "$dir/x.png" > /dev/null 2>&1; then fail "an empty root"; fi
 echo "velko-mapshot checks passed"

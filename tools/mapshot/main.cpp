@@ -33,6 +33,8 @@ namespace {
 
 constexpr const char16_t* kDataFolder = u"\\Storage Card\\MapData";
 constexpr int kLocalOffsetMinutes = 9 * 60;
+// The screen the map window fills.
+constexpr int kScreenWidth = 240, kScreenHeight = 320;
 
 struct Traffic {
     int index = 0, speed = 0;
@@ -59,7 +61,14 @@ int Usage() {
 }
 
 bool ParsePair(const char* text, long& a, long& b) {
-    return std::sscanf(text, "%ld,%ld", &a, &b) == 2;
+    char rest = 0;
+    return std::sscanf(text, "%ld,%ld%c", &a, &b, &rest) == 2;
+}
+
+// Names the option value that was refused, on the line before the usage text.
+bool Bad(const std::string& option, const char* value, const char* expected) {
+    std::cerr << "velko-mapshot: " << option << " " << value << ": " << expected << "\n";
+    return false;
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -72,11 +81,12 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         else if (a == "--out" && (v = next()))
             o.out = v;
         else if (a == "--center" && (v = next())) {
-            if (!ParsePair(v, o.cx, o.cy)) return false;
+            if (!ParsePair(v, o.cx, o.cy)) return Bad(a, v, "X,Y expected");
             o.haveCentre = true;
         } else if (a == "--level" && (v = next())) {
-            o.level = std::atoi(v);
-            if (o.level < 1 || o.level > 16) return false;
+            char rest = 0;
+            if (std::sscanf(v, "%d%c", &o.level, &rest) != 1 || o.level < 1 || o.level > 16)
+                return Bad(a, v, "a level from 1 to 16 expected");
         } else if (a == "--bird")
             o.bird = true;
         else if (a == "--night")
@@ -95,16 +105,19 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             Traffic t;
             char rest = 0;
             const int n = std::sscanf(v, "%d=%d%c", &t.index, &t.speed, &rest);
-            if (n != 2 || t.index < 0 || t.index > 0xFFFF || t.speed < 0 || t.speed > 255) return false;
+            if (n != 2 || t.index < 0 || t.index > 0xFFFF || t.speed < 0 || t.speed > 255)
+                return Bad(a, v, "INDEX=KMH expected (index 0..65535, speed 0..255)");
             o.traffic.push_back(t);
         } else if (a == "--drag" && (v = next())) {
             if (std::sscanf(v, "%d,%d,%d", &o.dragX, &o.dragY, &o.dragTicks) != 3 || o.dragTicks < 0 ||
                 o.dragTicks > 10000)
-                return false;
+                return Bad(a, v, "DX,DY,TICKS expected (ticks 0..10000)");
             o.drag = true;
         } else if (a == "--probe" && (v = next())) {
             long x = 0, y = 0;
-            if (!ParsePair(v, x, y)) return false;
+            // Only pixels of the screen can be read back.
+            if (!ParsePair(v, x, y) || x < 0 || x >= kScreenWidth || y < 0 || y >= kScreenHeight)
+                return Bad(a, v, "a pixel X,Y of the 240 x 320 screen expected");
             o.probes.push_back(POINT{static_cast<LONG>(x), static_cast<LONG>(y)});
         } else
             return false;
@@ -191,13 +204,20 @@ int main(int argc, char** argv) {
         skinSymbols.LoadLandmark(256);
     }
     CRouteManager routes;
-    int code = 0;
+    // Every way out takes the map window down and frees it.
+    auto finish = [&](int code) {
+        map->DestroyWindow();
+        delete map;
+        frame.DestroyWindow();
+        InstallClock(nullptr);
+        return code;
+    };
     {
-        if (!frame.CreateEx(0, AfxRegisterWndClass(0), u"Velko", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr,
+        if (!frame.CreateEx(0, AfxRegisterWndClass(0), u"Velko", WS_POPUP | WS_VISIBLE, 0, 0, kScreenWidth, kScreenHeight, nullptr,
                             nullptr) ||
-            !map->Create(AfxRegisterWndClass(0), u"", WS_CHILD | WS_VISIBLE, RECT{0, 0, 240, 320}, &frame, 111)) {
+            !map->Create(AfxRegisterWndClass(0), u"", WS_CHILD | WS_VISIBLE, RECT{0, 0, kScreenWidth, kScreenHeight}, &frame, 111)) {
             std::cerr << "velko-mapshot: cannot create the map window\n";
-            return 1;
+            return finish(1);
         }
         map->SetStarSeed(1);
         if (o.skin)
@@ -222,7 +242,7 @@ int main(int argc, char** argv) {
             if (!RoutePath(o.root, o.route, path) || routes.Init(kDataFolder) != 1 ||
                 !routes.LoadRouteFile(path.c_str())) {
                 std::cerr << "velko-mapshot: cannot load the route " << o.route << "\n";
-                return 1;
+                return finish(1);
             }
             g_routes = &routes;
             g_map = map;
@@ -238,7 +258,7 @@ int main(int argc, char** argv) {
                 unsigned long id = 0;
                 if (!traffic->getDarcIDByIdx(static_cast<unsigned short>(t.index), id)) {
                     std::cerr << "velko-mapshot: no broadcast link at index " << t.index << "\n";
-                    return 2;
+                    return finish(2);
                 }
                 unsigned char packet[22] = {0x17, 0x00};
                 for (int k = 0; k < 4; ++k) {
@@ -259,11 +279,17 @@ int main(int argc, char** argv) {
         HBITMAP screen = GdiGetScreenBitmap();
         if (!GdiSavePng(screen, o.out)) {
             std::cerr << "velko-mapshot: cannot write " << o.out << "\n";
-            code = 1;
+            if (o.drag) map->EndDragScroll();
+            return finish(1);
         }
         std::vector<std::string> probeLines;
         if (gdi::Bitmap* bits = gdi::Resolve<gdi::Bitmap>(screen)) {
             for (const POINT& p : o.probes) {
+                if (p.x >= bits->Width() || p.y >= bits->Height()) {
+                    std::cerr << "velko-mapshot: the probe " << p.x << "," << p.y << " is off the screen\n";
+                    if (o.drag) map->EndDragScroll();
+                    return finish(2);
+                }
                 const COLORREF c = bits->GetColor(p.x, p.y);
                 probeLines.push_back("probe=" + std::to_string(p.x) + "," + std::to_string(p.y) +
                                      " rgb=" + std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) +
@@ -286,9 +312,5 @@ int main(int argc, char** argv) {
                   << "night=" << (map->IsNightTime() ? 1 : 0) << "\n";
         for (const std::string& line : probeLines) std::cout << line << "\n";
     }
-    map->DestroyWindow();
-    delete map;
-    frame.DestroyWindow();
-    InstallClock(nullptr);
-    return code;
+    return finish(0);
 }

@@ -49,4 +49,14 @@ fi
 # A file that is not a route is refused.
 head -c 100 /dev/zero > "$dir/zero.vkp"
 if "$route" --dump "$dir/zero.vkp" > /dev/null 2>&1; then fail "a bad file was printed"; fi
+# A refused value is named on a line before the usage text (exit 2).
+for args in "--traffic 1=abc" "--traffic 70000=5" "--kind 9" "--kind 2x" "--from 1;2"; do
+  set +e
+  # shellcheck disable=SC2086
+  "$route" --root "$dir/root" --net --from 45735368,13536388 --to 45807691,13542865 $args > /dev/null 2> "$dir/err.txt"
+  code=$?
+  set -e
+  [ $code -eq 2 ] || fail "exit code 2 for: $args"
+  head -1 "$dir/err.txt" | grep -q -- "^velko-route: $args: " || fail "the value is not named: $args"
+done
 echo "velko-route checks passed"

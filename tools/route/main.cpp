@@ -48,6 +48,12 @@ int Usage() {
     return 2;
 }
 
+bool ParseLong(const std::string& text, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && !*end;
+}
+
 bool ParsePair(const std::string& text, char separator, long& a, long& b) {
     const std::size_t at = text.find(separator);
     if (at == std::string::npos) return false;
@@ -72,6 +78,12 @@ bool ParsePoint(const std::string& text, POINT& p) {
     return true;
 }
 
+// Names the option value that was refused, on the line before the usage text.
+bool Bad(const std::string& option, const std::string& value, const char* expected) {
+    std::cerr << "velko-route: " << option << " " << value << ": " << expected << "\n";
+    return false;
+}
+
 bool Parse(int argc, char** argv, Options& o) {
     std::vector<std::pair<std::string, POINT>> points;
     for (int i = 1; i < argc; ++i) {
@@ -89,29 +101,33 @@ bool Parse(int argc, char** argv, Options& o) {
         } else if (arg == "--save") {
             if (!value(o.save) || o.save.empty()) return false;
         } else if (arg == "--from") {
-            if (!value(v) || !ParsePoint(v, o.from)) return false;
+            if (!value(v)) return false;
+            if (!ParsePoint(v, o.from)) return Bad(arg, v, "X,Y expected");
             o.haveFrom = true;
             points.emplace_back("--from " + v, o.from);
         } else if (arg == "--to") {
-            if (!value(v) || !ParsePoint(v, o.to)) return false;
+            if (!value(v)) return false;
+            if (!ParsePoint(v, o.to)) return Bad(arg, v, "X,Y expected");
             o.haveTo = true;
             points.emplace_back("--to " + v, o.to);
         } else if (arg == "--via") {
             POINT p;
-            if (!value(v) || !ParsePoint(v, p)) return false;
+            if (!value(v)) return false;
+            if (!ParsePoint(v, p)) return Bad(arg, v, "X,Y expected");
             o.via.push_back(p);
             points.emplace_back("--via " + v, p);
         } else if (arg == "--net") {
             o.net = true;
         } else if (arg == "--kind") {
             if (!value(v)) return false;
-            o.kind = std::atoi(v.c_str());
-            if (o.kind < 1 || o.kind > 4) return false;
+            long kind = 0;
+            if (!ParseLong(v, kind) || kind < 1 || kind > 4) return Bad(arg, v, "a kind from 1 to 4 expected");
+            o.kind = static_cast<int>(kind);
         } else if (arg == "--traffic") {
             long index = 0, speed = 0;
-            if (!value(v) || !ParsePair(v, '=', index, speed) || index < 0 || index > 65535 || speed < 0 ||
-                speed > 255)
-                return false;
+            if (!value(v)) return false;
+            if (!ParsePair(v, '=', index, speed) || index < 0 || index > 65535 || speed < 0 || speed > 255)
+                return Bad(arg, v, "INDEX=KMH expected (index 0..65535, speed 0..255)");
             o.traffic.emplace_back(static_cast<int>(index), static_cast<int>(speed));
         } else {
             return false;

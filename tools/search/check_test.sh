@@ -341,4 +341,14 @@ grep -q '서비스가 아직 준비되지 않았습니다. 차기 버젼을 기�
 grep -qx 'result=0' "$dir/out.txt" || fail "no theme files"
 
 if "$search" --root "$dir/root" nonsense > /dev/null 2>&1; then fail "an unknown command exited with 0"; fi
+# A --prev record that is a folder or missing: exit 2 with a message naming it, before any screen.
+mkdir "$dir/folder"
+for bad in folder missing.txt; do
+  code=0
+  "$search" --root "$dir/root" --ui name --prev "$dir/$bad" --script "$dir/ui.script" --frames "$dir/frames" \
+    > "$dir/out.txt" 2> "$dir/err.txt" || code=$?
+  [ $code = 2 ] || fail "--prev $bad: exit $code, 2 expected"
+  grep -q "$dir/$bad" "$dir/err.txt" || fail "--prev $bad: the message does not name it"
+  ! grep -q '^result=' "$dir/out.txt" || fail "--prev $bad: the screen ran"
+done
 echo "velko-search checks passed"

@@ -21,6 +21,7 @@
 #include "mapview/CodeRecord.h"
 #include "platform/base/Text.h"
 #include "platform/files/DeviceRoot.h"
+#include "platform/files/InputFile.h"
 #include "platform/files/MapDataFolder.h"
 #include "commondlg/NaviMessageBox.h"
 #include "platform/host/HeadlessHost.h"
@@ -39,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -332,24 +334,26 @@ struct UiOptions {
 };
 
 // The key=value lines of a record printed before.
-std::vector<std::pair<std::string, std::string>> ReadRecordLines(const std::string& path) {
-    std::vector<std::pair<std::string, std::string>> out;
-    FILE* f = std::fopen(path.c_str(), "r");
-    if (!f) return out;
-    char line[1024];
-    while (std::fgets(line, sizeof line, f)) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        const std::size_t eq = text.find('=');
-        if (eq != std::string::npos) out.emplace_back(text.substr(0, eq), text.substr(eq + 1));
+using RecordLines = std::vector<std::pair<std::string, std::string>>;
+
+// A record printed before is a few dozen lines.
+constexpr std::uint64_t kMaxRecordFileBytes = 1u << 20;
+
+RecordLines ParseRecordLines(const std::string& text) {
+    RecordLines out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos) out.emplace_back(line.substr(0, eq), line.substr(eq + 1));
     }
-    std::fclose(f);
     return out;
 }
 
 // Fills the fields of a name record that the lines name; text fields cut on a character boundary.
-void ReadNameRecord(const std::string& path, _NAME_RESULT& r) {
-    for (const auto& [key, value] : ReadRecordLines(path)) {
+void ReadNameRecord(const RecordLines& lines, _NAME_RESULT& r) {
+    for (const auto& [key, value] : lines) {
         const int n = std::atoi(value.c_str());
         if (key == "query") tolvik::CopyField(Utf8ToCp949(value), r.query, sizeof r.query);
         else if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
@@ -364,8 +368,8 @@ void ReadNameRecord(const std::string& path, _NAME_RESULT& r) {
 }
 
 // Fills the fields of an address record that the lines name ("index" is "i0,i1,i2,i3").
-void ReadAddrRecord(const std::string& path, _ADDR_RESULT& r) {
-    for (const auto& [key, value] : ReadRecordLines(path)) {
+void ReadAddrRecord(const RecordLines& lines, _ADDR_RESULT& r) {
+    for (const auto& [key, value] : lines) {
         const int n = std::atoi(value.c_str());
         if (key == "lot") tolvik::CopyField(Utf8ToCp949(value), r.lotInput, sizeof r.lotInput);
         else if (key == "detail") tolvik::CopyField(Utf8ToCp949(value), r.detail, sizeof r.detail);
@@ -389,8 +393,8 @@ void PrintAddrRecord(const _ADDR_RESULT& r) {
 }
 
 // Fills the fields of a category record that the lines name ("index" is "i0,i1,i2,i3,i4").
-void ReadCateRecord(const std::string& path, _CATE_RESULT& r) {
-    for (const auto& [key, value] : ReadRecordLines(path)) {
+void ReadCateRecord(const RecordLines& lines, _CATE_RESULT& r) {
+    for (const auto& [key, value] : lines) {
         const int n = std::atoi(value.c_str());
         if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
         else if (key == "text") tolvik::CopyField(Utf8ToCp949(value), r.text, sizeof r.text);
@@ -472,8 +476,8 @@ int RecordMapCallback(unsigned long x, unsigned long y, int level, int height) {
 }
 
 // Fills the fields of a nearby record that the lines name.
-void ReadAroundRecord(const std::string& path, _AROUND_RESULT& r) {
-    for (const auto& [key, value] : ReadRecordLines(path)) {
+void ReadAroundRecord(const RecordLines& lines, _AROUND_RESULT& r) {
+    for (const auto& [key, value] : lines) {
         const int n = std::atoi(value.c_str());
         if (key == "kind") r.kind = n;
         else if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
@@ -498,8 +502,8 @@ void PrintAroundRecord(const _AROUND_RESULT& r) {
 }
 
 // Fills the fields of a theme record that the lines name.
-void ReadThemeRecord(const std::string& path, _THEME_RESULT& r) {
-    for (const auto& [key, value] : ReadRecordLines(path)) {
+void ReadThemeRecord(const RecordLines& lines, _THEME_RESULT& r) {
+    for (const auto& [key, value] : lines) {
         const long n = std::atol(value.c_str());
         if (key == "name") tolvik::CopyField(Utf8ToCp949(value), r.name, sizeof r.name);
         else if (key == "theme_kind") r.themeKind = static_cast<std::int32_t>(n);
@@ -572,11 +576,17 @@ int UiCommand(const Paths& p, const UiOptions& o) {
     _CATE_RESULT category;
     category.pointType = static_cast<std::uint8_t>(o.pointType);
     if (!o.prev.empty()) {
-        if (o.kind == "address") ReadAddrRecord(o.prev, address);
-        else if (o.kind == "category") ReadCateRecord(o.prev, category);
-        else if (o.kind == "nearby") ReadAroundRecord(o.prev, around);
-        else if (o.kind == "theme") ReadThemeRecord(o.prev, theme);
-        else ReadNameRecord(o.prev, name);
+        std::string text, error;
+        if (!InputFile::ReadAll(o.prev, kMaxRecordFileBytes, text, error)) {
+            std::fprintf(stderr, "velko-search: --prev %s\n", error.c_str());
+            return 2;
+        }
+        const RecordLines lines = ParseRecordLines(text);
+        if (o.kind == "address") ReadAddrRecord(lines, address);
+        else if (o.kind == "category") ReadCateRecord(lines, category);
+        else if (o.kind == "nearby") ReadAroundRecord(lines, around);
+        else if (o.kind == "theme") ReadThemeRecord(lines, theme);
+        else ReadNameRecord(lines, name);
     }
     int code = -1;
     auto run = [&] {

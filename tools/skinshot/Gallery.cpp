@@ -1,6 +1,7 @@
 #include "tools/skinshot/Gallery.h"
 
 #include "platform/base/Text.h"
+#include "platform/files/InputFile.h"
 #include "platform/gdi/AfxGdi.h"
 #include "skinui/NaviPanel.h"
 #include "skinui/NaviRcBuilder.h"
@@ -36,6 +37,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -396,11 +398,13 @@ public:
 
 int RunGallery(NaviRcBuilder& builder, const std::string& file, const std::string& out,
                const std::vector<std::pair<int, int>>& taps) {
-    std::ifstream in(file);
-    if (!in) {
-        std::printf("gallery=%s error=unreadable\n", file.c_str());
-        return 1;
+    // A gallery lists a screen's worth of controls: a few kilobytes.
+    std::string text, error;
+    if (!InputFile::ReadAll(file, 1u << 20, text, error)) {
+        std::fprintf(stderr, "velko-skinshot: %s\n", error.c_str());
+        return 2;
     }
+    std::istringstream in(text);
     Printer printer;
     NaviPanel panel;
     panel.SetListener(&printer);

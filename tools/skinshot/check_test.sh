@@ -50,9 +50,23 @@ grep -q '^dissymbol n=5 .* image=0$' "$dir/out.txt" || fail "DisSymbol 5 stays m
 grep -q '^symbols=[1-9][0-9]* ' "$dir/out.txt" || fail "symbols drawn"
 [ -s "$dir/sheet.png" ] || fail "symbol sheet"
 
-"$shot" --root "$dir/root" --screen 경고창 --send DIALOG,이전,2010,0 --out "$dir/screen.png" --dump \
+"$shot" --root "$dir/root" --screen NameSearch --send DIALOG,이전,2010,0 --out "$dir/screen.png" --dump \
   > "$dir/out.txt" || fail "--screen"
-grep -q '^screen=경고창 controls=0 ' "$dir/out.txt" || fail "screen line"
+grep -q '^screen=NameSearch controls=[1-9][0-9]* ' "$dir/out.txt" || fail "screen line"
+grep -q '^control path=/' "$dir/out.txt" || fail "--dump lists the controls"
+# A name the catalogue does not lay out (the start-up warning is drawn by its own dialog) is
+# refused, drawn or run: exit 2, the name said, no picture.
+set +e
+for name in NOPE 경고창; do
+  for run in "--out $dir/unknown.png" "--script $(dirname "$0")/tap.script --out $dir/unknown"; do
+    # shellcheck disable=SC2086
+    "$shot" --root "$dir/root" --screen "$name" $run > "$dir/out.txt" 2> "$dir/err.txt"
+    [ $? = 2 ] || fail "--screen $name $run: exit 2 expected"
+    grep -q -- "--screen $name: no such screen" "$dir/err.txt" || fail "--screen $name: the name is not said"
+    [ ! -e "$dir/unknown.png" ] && [ ! -e "$dir/unknown" ] || fail "--screen $name: output written"
+  done
+done
+set -e
 
 # The screen in the common dialog under the headless host: Enter does not close it, the script runs
 # through to its frame and "이전" closes it.

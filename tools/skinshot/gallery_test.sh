@@ -40,8 +40,15 @@ if "$shot" --root "$dir/root" --gallery "$dir/bad.txt" --out "$dir/x.png" > "$di
 grep -q '^gallery=.* line=2 error=unknown class NaviNothing$' "$dir/out.txt" || fail "the bad line is named"
 printf 'NaviTabCtrl name=t tabs=a,b,c,d,e\n' > "$dir/bad.txt"
 if "$shot" --root "$dir/root" --gallery "$dir/bad.txt" --out "$dir/x.png" > "$dir/out.txt"; then fail "five tabs"; fi
-if "$shot" --root "$dir/root" --gallery "$dir/missing.txt" --out "$dir/x.png" > "$dir/out.txt"; then fail "missing file"; fi
 set +e
+# A missing gallery file or a folder: exit 2 with a message naming it, and no picture.
+mkdir "$dir/folder"
+for bad in missing.txt folder; do
+  "$shot" --root "$dir/root" --gallery "$dir/$bad" --out "$dir/x.png" > "$dir/out.txt" 2> "$dir/err.txt"
+  [ $? = 2 ] || fail "--gallery $bad: exit 2 expected"
+  grep -q "$dir/$bad" "$dir/err.txt" || fail "--gallery $bad: the message does not name it"
+  [ ! -e "$dir/x.png" ] || fail "--gallery $bad: a picture was written"
+done
 "$shot" --root "$dir/root" --gallery "$here/gallery_controls.txt" --out "$dir/x.png" --tap 10 > /dev/null 2>&1
 [ $? = 2 ] || fail "a tap needs X,Y"
 "$shot" --root "$dir/root" --list --tap 1,2 > /dev/null 2>&1

@@ -315,6 +315,13 @@ int main(int argc, char** argv) {
     if (!message.empty() && (script.empty() || (messageType != 3000 && messageType != 3001))) return Usage();
     if ((!script.empty() || sdl) && ((screen.empty() && message.empty()) || script.empty() || !sends.empty() || dump))
         return Usage();
+    // Only screens the catalogue lays out can be drawn or run; any other name would give an
+    // empty panel that looks like a result.
+    if (!screen.empty() && message.empty() && !FindScreenRow(CString(Utf8ToUtf16(screen)))) {
+        std::fprintf(stderr, "velko-skinshot: --screen %s: no such screen (--all draws every screen)\n",
+                     screen.c_str());
+        return 2;
+    }
     DeviceRoot::SetRoot(root);
     if (!message.empty())
         return RunMessageBox(SkinDialogRunOptions{screen, script, out, sdl, deviceType, buttons}, message, messageType);

@@ -57,8 +57,9 @@ grep -q '^control path=/환경설정패널들/PDA버튼패널/Button설정3 clas
 grep -q '^probe=200,160 rgb=217,217,217$' "$dir/out.txt" || fail "grey Background at 200,160"
 grep -q '^probe=10,300 rgb=200,212,230$' "$dir/out.txt" || fail "selected tab strip at 10,300"
 
-# A name no row takes lays out nothing; probes need a screen.
-"$shot" --root "$dir/root" --screen 'NaviMain' --out "$dir/n.png" > "$dir/out.txt" || fail "NaviMain"
-grep -q '^screen=NaviMain controls=0 rect=0,0,0,0$' "$dir/out.txt" || fail "empty screen"
+# A name no row takes is refused (exit 2) rather than drawn as an empty screen; probes need a screen.
+if "$shot" --root "$dir/root" --screen 'NaviMain' --out "$dir/n.png" > "$dir/out.txt" 2>&1; then fail "NaviMain"; fi
+grep -q 'no such screen' "$dir/out.txt" || fail "NaviMain is not refused as an unknown screen"
+[ ! -e "$dir/n.png" ] || fail "NaviMain drawn"
 if "$shot" --root "$dir/root" --probe 1,1 --list > "$dir/out.txt" 2>&1; then fail "--probe without --screen"; fi
 exit 0

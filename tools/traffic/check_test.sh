@@ -114,4 +114,14 @@ set +e
 rc=$?
 set -e
 [ $rc -eq 2 ] || fail "trafficd accepted --reply 12"
+# A records file that is a folder or missing: exit 2 at once, with a message naming it.
+mkdir "$dir/folder"
+for bad in folder missing.txt; do
+  set +e
+  timeout 30 "$trafficd" --port 0 --records "$dir/$bad" > /dev/null 2> "$dir/err.txt"
+  rc=$?
+  set -e
+  [ $rc -eq 2 ] || fail "trafficd --records $bad: exit $rc, 2 expected"
+  grep -q "$dir/$bad" "$dir/err.txt" || fail "trafficd --records $bad: the message does not name it"
+done
 echo "velko-traffic checks passed"

@@ -10,6 +10,7 @@
 // link id with speeds 30-90; --reply sends only that count; --announce sends another count
 // before the records;
 // --stall sends the count and then nothing. Each request is logged as request=HEX.
+#include "platform/files/InputFile.h"
 #include "tools/mkdevice/BroadcastStage.h"
 #include "tools/mkdevice/Networks.h"
 
@@ -62,9 +63,11 @@ void PutCount(std::string& out, std::uint32_t n) {
     out.push_back(static_cast<char>(n));
 }
 
-bool ReadRecords(const std::string& path, std::string& records, std::uint32_t& count) {
-    std::ifstream in(path);
-    if (!in) return false;
+// A million records of "linkId speed" lines at most, with room for comments.
+constexpr std::uint64_t kMaxRecordsFileBytes = 64u << 20;
+
+bool ParseRecords(const std::string& text, std::string& records, std::uint32_t& count) {
+    std::istringstream in(text);
     std::string line;
     count = 0;
     while (std::getline(in, line)) {
@@ -140,9 +143,16 @@ int main(int argc, char** argv) {
     }
     std::string records;
     std::uint32_t count = 0;
-    if (!o.records.empty() && !ReadRecords(o.records, records, count)) {
-        std::fprintf(stderr, "velko-trafficd: cannot read %s as \"linkId speed\" lines\n", o.records.c_str());
-        return 2;
+    if (!o.records.empty()) {
+        std::string text, error;
+        if (!InputFile::ReadAll(o.records, kMaxRecordsFileBytes, text, error)) {
+            std::fprintf(stderr, "velko-trafficd: %s\n", error.c_str());
+            return 2;
+        }
+        if (!ParseRecords(text, records, count)) {
+            std::fprintf(stderr, "velko-trafficd: cannot read %s as \"linkId speed\" lines\n", o.records.c_str());
+            return 2;
+        }
     }
     if (o.sample) {
         if (!o.records.empty()) return Usage();
