@@ -61,11 +61,12 @@ printf '\001\000\000\000home\000\000\000\000\000\000\000\000\000\000\000\000\000
 head -c 12 /dev/zero >> "$dir/root/My Documents/Velko/DestPosition"
 "$config" --root "$dir/root" > "$dir/out.txt"
 grep -qx 'recent.0=home 100 200 8' "$dir/out.txt" || fail "recent destination"
-# A list that claims more records than it holds is not taken.
-printf '\002\000\000\000' | cat - "$dir/root/My Documents/Velko/DestPosition" | head -c 48 > "$dir/bad"
+# A list that claims more records than it holds gives the whole records that are there.
+{ printf '\002\000\000\000'; tail -c +5 "$dir/root/My Documents/Velko/DestPosition"; } > "$dir/bad"
 cp "$dir/bad" "$dir/root/My Documents/Velko/DestPosition"
 "$config" --root "$dir/root" > "$dir/out.txt"
-grep -q '^recent=.* loaded=0 count=0$' "$dir/out.txt" || fail "short list refused"
+grep -q '^recent=.* loaded=1 count=1$' "$dir/out.txt" || fail "whole record of a short list"
+grep -qx 'recent.0=home 100 200 8' "$dir/out.txt" || fail "record of a short list"
 # Refused arguments.
 for args in "--set 200=1" "--set 5" "--set x=1" "--device" "--bogus 1"; do
   # shellcheck disable=SC2086
