@@ -19,9 +19,9 @@ public:
     virtual int IsLoaded() const { return m_loaded; }
     // Reads the count; false when the file ends first.
     virtual bool ReadHeader(CBinFile& file, std::int32_t& count);
-    // Replaces the list with the file's records, read from the file's current position. False
-    // (the list empty and not loaded) when the count is outside 0-2000 or its records are not all
-    // in the file.
+    // Replaces the list with the file's records, read from the file's current position. A file
+    // that ends inside its records gives the whole records before the cut. False (the list empty
+    // and not loaded) when the count is outside 0-2000 or no byte of its records is in the file.
     virtual bool Load(CBinFile& file);
     virtual bool WriteHeader(CBinFile& file) const;
     // Writes the count and every record at the file's current position in one piece.

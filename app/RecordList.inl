@@ -21,14 +21,19 @@ template <class R> bool CRecordList<R>::Load(CBinFile& file) {
     const int size = R().GetSize();
     const int bytes = count * size;
     std::vector<std::uint8_t> block(static_cast<std::size_t>(bytes) + 1, 0);
-    if (bytes > 0 && file.Read(block.data(), bytes) != bytes) return false;
-    std::vector<R> records(static_cast<std::size_t>(count));
-    for (std::int32_t i = 0; i < count; ++i) {
+    // A file cut short keeps the records that are whole in it (a trailing part of one is not a
+    // record): dropping them all would let the next save overwrite them with the new record only.
+    int got = bytes > 0 ? file.Read(block.data(), bytes) : 0;
+    if (got < 0) got = 0;
+    if (bytes > 0 && got == 0) return false;
+    const std::int32_t whole = size > 0 ? std::min<std::int32_t>(count, got / size) : 0;
+    std::vector<R> records(static_cast<std::size_t>(whole));
+    for (std::int32_t i = 0; i < whole; ++i) {
         Prepare(records[i]);
         records[i].Read(block.data() + static_cast<std::size_t>(i) * size);
     }
     m_records = std::move(records);
-    m_count = count;
+    m_count = whole;
     m_loaded = 1;
     return true;
 }

@@ -65,6 +65,13 @@ void CTrafficDownload::ServerAddress(std::string& host, int& port) {
     if (!digits.empty() && end && *end == 0 && p > 0 && p < 65536) port = static_cast<int>(p);
 }
 
+std::uint32_t CTrafficDownload::ReplyTimeout() {
+    const std::string setting = DeviceRoot::Setting("traffictimeout");
+    char* end = nullptr;
+    const long ms = std::strtol(setting.c_str(), &end, 10);
+    return !setting.empty() && end && *end == 0 && ms > 0 && ms <= 600000 ? static_cast<std::uint32_t>(ms) : 0;
+}
+
 bool CTrafficDownload::Store(CTrafficConnect& connection) {
     connection.Save(kTrafficFile);
     if (!m_view.BroadcastStoresOpen()) m_view.OpenBroadcastStoresHeld();
@@ -103,6 +110,7 @@ int CTrafficDownload::DownloadTraffic() {
     int port = 0;
     ServerAddress(host, port);
     connection.SetServer(host.c_str(), port);
+    connection.SetReplyTimeout(ReplyTimeout());
     m_view.SetWaitCursor(true);
     int result = connection.Request();
     m_view.SetWaitCursor(false);

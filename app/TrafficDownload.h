@@ -46,6 +46,9 @@ public:
 
     // Host and port of the traffic server: device.ini "trafficserver=HOST[:PORT]".
     static void ServerAddress(std::string& host, int& port);
+    // How long the server's reply may take: device.ini "traffictimeout=MS" (1-600000), else 0 for
+    // the client's own 30 s.
+    static std::uint32_t ReplyTimeout();
     bool HasDownload() const { return m_haveDownload; }
     int LastRecordCount() const { return m_lastRecords; }
     // Local wall time of the last download (for texts only).

@@ -185,15 +185,25 @@ void CNaviConfig::PackSettings(std::uint8_t bytes[kFileSize]) const {
 
 bool CNaviConfig::UnpackSettings(const std::uint8_t* bytes, std::size_t length) {
     if (!bytes || length < static_cast<std::size_t>(kFileSize) || GetLe32(bytes) != kFileMark) return false;
-    for (int i = 0; i < kSettingCount; ++i) m_settings[i] = GetLe32(bytes + 4 + 4 * i);
-    for (int i = 0; i < kNameChars; ++i) {
-        m_dayScheme[i] = static_cast<char16_t>(bytes[804 + 2 * i] | (bytes[805 + 2 * i] << 8));
-        m_nightScheme[i] = static_cast<char16_t>(bytes[904 + 2 * i] | (bytes[905 + 2 * i] << 8));
+    UnpackCompleteFields(bytes, kFileSize);
+    return true;
+}
+
+void CNaviConfig::UnpackCompleteFields(const std::uint8_t* bytes, std::size_t length) {
+    for (int i = 0; i < kSettingCount && 8 + 4 * static_cast<std::size_t>(i) <= length; ++i)
+        m_settings[i] = GetLe32(bytes + 4 + 4 * i);
+    // A scheme name is taken only when its whole field is present.
+    if (length >= 904) {
+        for (int i = 0; i < kNameChars; ++i)
+            m_dayScheme[i] = static_cast<char16_t>(bytes[804 + 2 * i] | (bytes[805 + 2 * i] << 8));
+    }
+    if (length >= static_cast<std::size_t>(kFileSize)) {
+        for (int i = 0; i < kNameChars; ++i)
+            m_nightScheme[i] = static_cast<char16_t>(bytes[904 + 2 * i] | (bytes[905 + 2 * i] << 8));
     }
     // A name that fills its field still ends within it.
     m_dayScheme[kNameChars - 1] = 0;
     m_nightScheme[kNameChars - 1] = 0;
-    return true;
 }
 
 CString CNaviConfig::FindSettingsFile() const {
@@ -227,6 +237,9 @@ void CNaviConfig::Load(const char16_t* dataFolder) {
     }
     const CString path = FindSettingsFile();
     SetDefaults();
+    m_fileState = FileState::None;
+    m_rejectedFile.Empty();
+    m_rejectedCopy.Empty();
     HANDLE file = path.IsEmpty() ? INVALID_HANDLE_VALUE
                                  : CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
@@ -238,11 +251,32 @@ void CNaviConfig::Load(const char16_t* dataFolder) {
             total += got;
         }
         CloseHandle(file);
-        if (!UnpackSettings(bytes, total)) SetDefaults();
+        if (UnpackSettings(bytes, total)) {
+            m_fileState = FileState::Read;
+        } else {
+            // The user's settings are not lost to the next save: the file is kept aside, and a
+            // file cut short after a good mark still gives the values it holds whole.
+            m_fileState = FileState::Rejected;
+            m_rejectedFile = path;
+            const bool recovered = total >= 8 && GetLe32(bytes) == kFileMark;
+            if (recovered) UnpackCompleteFields(bytes, total);
+            m_settings[2] = 0;
+            // The recovered values are stored at once, or the next start would find no file.
+            if (KeepRejectedFile() && recovered) SaveSettings(-1);
+        }
     } else {
         ImportOldProfile();
     }
     m_settings[2] = 0;
+}
+
+bool CNaviConfig::KeepRejectedFile() {
+    if (m_rejectedFile.IsEmpty() || !m_rejectedCopy.IsEmpty()) return true;
+    CString copy;
+    copy.Format(u"%s.bad", m_rejectedFile.GetString());
+    if (!MoveFileExW(m_rejectedFile, copy, MOVEFILE_REPLACE_EXISTING)) return false;
+    m_rejectedCopy = copy;
+    return true;
 }
 
 bool CNaviConfig::ImportOldProfile() {
@@ -314,6 +348,8 @@ void CNaviConfig::ApplyOldValues(const std::int16_t o[45]) {
 }
 
 bool CNaviConfig::SaveSettings(int storage) {
+    // A rejected file that is still in place would be overwritten by this save.
+    if (m_fileState == FileState::Rejected && !KeepRejectedFile()) return false;
     const CString path = GetItemPath(u"환경설정", storage);
     std::uint8_t bytes[kFileSize];
     PackSettings(bytes);

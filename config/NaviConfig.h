@@ -40,10 +40,20 @@ public:
 
     // Stores the data folder, finds and reads the settings file, or imports the old profile
     // databases (saving the settings before deleting them). Setting 2 is 0 afterwards.
+    // A settings file that cannot be read whole is rejected: it is renamed to "<name>.bad" beside
+    // itself (replacing an older one) so that no later save overwrites it, and the values it
+    // still holds whole (a file cut short after a good mark) are kept over the defaults and saved.
     void Load(const char16_t* dataFolder);
     // Writes the settings file of the storage (-1 current, 0 memory, 1 card) aside and renames
-    // it over the old one, making the storage folder when it is missing. False on failure.
+    // it over the old one, making the storage folder when it is missing. False on failure, and
+    // while a rejected settings file could not yet be moved out of the way.
     bool SaveSettings(int storage);
+
+    // What the last Load found: no settings file, a file read whole, or a rejected one.
+    enum class FileState { None, Read, Rejected };
+    FileState GetFileState() const { return m_fileState; }
+    // Where a rejected file was kept (empty when it could not be moved).
+    const CString& GetRejectedCopy() const { return m_rejectedCopy; }
 
     // Setting i (0-199); outside that range reads 0 and writes nothing.
     std::int32_t GetValue(int index) const;
@@ -94,6 +104,9 @@ private:
     CString FindSettingsFile() const;
     bool ImportOldProfile();
     const char16_t* RootOf(int storage) const;
+    // Takes the complete fields of a settings file cut short after its mark.
+    void UnpackCompleteFields(const std::uint8_t* bytes, std::size_t length);
+    bool KeepRejectedFile();
 
     std::atomic<std::uint8_t> m_trafficValid{0};
     std::int16_t m_oldValues[45] = {};
@@ -122,4 +135,7 @@ private:
     char16_t m_oldSettingsFileName[kNameChars] = {};
     char16_t m_oldStocks[kNameChars] = {};
     char16_t m_oldRoads[kNameChars] = {};
+    FileState m_fileState = FileState::None;
+    CString m_rejectedFile;
+    CString m_rejectedCopy;
 };

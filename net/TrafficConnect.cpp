@@ -56,8 +56,9 @@ int CTrafficConnect::Request() {
     CAxSocket socket(m_host, static_cast<std::uint16_t>(m_port));
     if (socket.Connect() != 1) return kFailed;
     // The socket object closes what is still open when it goes, so every return below closes it.
-    const std::uint64_t deadline = TheClock().TickCount() + kReplyTimeoutMs;
-    if (socket.SendTimed(m_request, kRequestSize, static_cast<int>(kReplyTimeoutMs / 1000)) != kRequestSize) {
+    const std::uint64_t deadline = TheClock().TickCount() + m_replyTimeoutMs;
+    const int sendSeconds = static_cast<int>((m_replyTimeoutMs + 999) / 1000);
+    if (socket.SendTimed(m_request, kRequestSize, sendSeconds) != kRequestSize) {
         socket.Close();
         return kFailed;
     }

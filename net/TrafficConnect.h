@@ -45,6 +45,10 @@ public:
     // is closed on every path; a reply that is cut short, too large or late gives kFailed and
     // leaves the items as they were.
     int Request();
+    // How long the reply may take (kReplyTimeoutMs unless set; 0 keeps the current value).
+    void SetReplyTimeout(std::uint32_t ms) {
+        if (ms) m_replyTimeoutMs = ms;
+    }
 
     // Writes the items to path (aside, then renamed over the old file); false with no items or
     // when the file cannot be written.
@@ -66,6 +70,7 @@ private:
     std::int32_t m_rawSize = 0;
     std::int32_t m_itemCount = 0;
     std::uint8_t m_request[kRequestSize] = {};
+    std::uint32_t m_replyTimeoutMs = kReplyTimeoutMs;
 };
 
 // A download as the broadcast receiver's link-speed store takes it.

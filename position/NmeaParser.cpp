@@ -50,13 +50,18 @@ public:
     double Decimal() {
         char field[16];
         Next(field);
+        if (!IsNumber(field, true)) m_badNumber = true;
         return ParseDecimal(field);
     }
     int Integer() {
         char field[16];
         Next(field);
+        if (!IsNumber(field, false)) m_badNumber = true;
         return ParseIntField(field, 0, 0);
     }
+    // A numeric field read so far held something other than a number ("nan", "inf", "1e308",
+    // "12a"): the digit readers would take such text as 0 or as its leading digits.
+    bool BadNumber() const { return m_badNumber; }
     // hhmmss[.ss] or ddmmyy: three two-digit numbers. Returns the field's length as sent.
     int Triple(std::uint8_t& a, std::uint8_t& b, std::uint8_t& c) {
         char field[16];
@@ -75,9 +80,29 @@ public:
     bool BadDigits() const { return m_badDigits; }
 
 private:
+    // An optional sign, digits, and with decimals at most one full stop; at least one digit.
+    static bool IsNumber(const char* text, bool decimal) {
+        const char* p = text;
+        if (*p == '+' || *p == '-') ++p;
+        bool digits = false, point = false;
+        for (; *p; ++p) {
+            if (*p >= '0' && *p <= '9')
+                digits = true;
+            else if (*p == '.' && decimal && !point)
+                point = true;
+            else
+                return false;
+        }
+        return digits;
+    }
+
     const char* m_p;
     bool m_badDigits = false;
+    bool m_badNumber = false;
 };
+
+// Satellites used in a fix: a GPS receiver reports at most 12.
+constexpr int kMaxUsedSatellites = 12;
 
 // Range checks: a field out of its range makes the whole sentence unusable, as a missing fix.
 // An empty field reads as zero and is in range.
@@ -267,11 +292,13 @@ int CNmeaParser::ParseGga(const char* s) {
     m_ggaLongitude = f.Decimal();
     m_ggaEastWest = f.Letter();
     m_fixQuality = f.Letter();
-    m_ggaUsed = ClampI8(f.Integer(), 0, 127);
+    const int used = f.Integer();
+    m_ggaUsed = ClampI8(used, 0, 127);
     m_ggaHdop = f.Decimal();
     m_ggaAltitude = f.Decimal();
-    return timeOk && AngleInRange(m_ggaLatitude, 90.0) && AngleInRange(m_ggaLongitude, 180.0) &&
-                   std::isfinite(m_ggaAltitude) && std::fabs(m_ggaAltitude) < 1e6
+    return timeOk && !f.BadNumber() && AngleInRange(m_ggaLatitude, 90.0) &&
+                   AngleInRange(m_ggaLongitude, 180.0) && used >= 0 && used <= kMaxUsedSatellites &&
+                   std::isfinite(m_ggaHdop) && std::isfinite(m_ggaAltitude) && std::fabs(m_ggaAltitude) < 1e6
                ? 1
                : 0;
 }
@@ -283,8 +310,8 @@ int CNmeaParser::ParseGll(const char* s) {
     m_gllLongitude = f.Decimal();
     m_gllEastWest = f.Letter();
     f.Triple(m_gllHour, m_gllMinute, m_gllSecond);
-    return TimeInRange(f, m_gllHour, m_gllMinute, m_gllSecond) && AngleInRange(m_gllLatitude, 90.0) &&
-                   AngleInRange(m_gllLongitude, 180.0)
+    return TimeInRange(f, m_gllHour, m_gllMinute, m_gllSecond) && !f.BadNumber() &&
+                   AngleInRange(m_gllLatitude, 90.0) && AngleInRange(m_gllLongitude, 180.0)
                ? 1
                : 0;
 }
@@ -342,9 +369,10 @@ int CNmeaParser::ParseRmc(const char* s) {
     m_rmcKnots = f.Decimal();
     m_rmcCourse = f.Decimal();
     const int dateLength = f.Triple(m_day, m_month, m_year);
-    return timeOk && DateInRange(f, dateLength, m_day, m_month) && AngleInRange(m_rmcLatitude, 90.0) &&
-                   AngleInRange(m_rmcLongitude, 180.0) && m_rmcKnots >= 0.0 && m_rmcKnots < 10000.0 &&
-                   m_rmcCourse >= 0.0 && m_rmcCourse <= 360.0
+    return timeOk && !f.BadNumber() && DateInRange(f, dateLength, m_day, m_month) &&
+                   AngleInRange(m_rmcLatitude, 90.0) && AngleInRange(m_rmcLongitude, 180.0) &&
+                   std::isfinite(m_rmcKnots) && m_rmcKnots >= 0.0 && m_rmcKnots < 10000.0 &&
+                   std::isfinite(m_rmcCourse) && m_rmcCourse >= 0.0 && m_rmcCourse <= 360.0
                ? 1
                : 0;
 }

@@ -35,7 +35,7 @@ CRecentDestRecord Recent(const char* name, std::int32_t x, std::int32_t y) {
 
 } // namespace
 
-TEST(RecordLists, LoadTakesOnlyWholeListsOfAtMost2000) {
+TEST(RecordLists, LoadTakesTheWholeRecordsOfAListOfAtMost2000) {
     TempRoot root;
     const std::string two = RecentBytes("home", 100, 200, 8) + RecentBytes("office", -5, 7, 2);
     struct Case {
@@ -47,7 +47,11 @@ TEST(RecordLists, LoadTakesOnlyWholeListsOfAtMost2000) {
         {"count 0", Le32(0), true, 0},
         {"two records", Le32(2) + two, true, 2},
         {"2001 records claimed", Le32(2001) + two, false, 0},
-        {"three claimed, two there", Le32(3) + two, false, 0},
+        // A list cut short keeps the records that are whole in it.
+        {"three claimed, two there", Le32(3) + two, true, 2},
+        {"cut inside the second record", Le32(2) + two.substr(0, 60), true, 1},
+        {"cut inside the first record", Le32(2) + two.substr(0, 10), true, 0},
+        {"two claimed, none there", Le32(2), false, 0},
         {"negative count", Le32(-1) + two, false, 0},
         {"no count", std::string("\x01\x00", 2), false, 0},
         {"empty file", std::string(), false, 0},
@@ -72,6 +76,24 @@ TEST(RecordLists, LoadTakesOnlyWholeListsOfAtMost2000) {
     // Saved back, the file is the same bytes.
     ASSERT_TRUE(list.SaveTo(u"Copy"));
     EXPECT_EQ(root.Read("Copy"), Le32(2) + two);
+}
+
+// A point added to a list whose file was cut inside a record is saved after the whole records
+// that were before the cut.
+TEST(RecordLists, AddingToACutListKeepsItsWholeRecords) {
+    TempRoot root;
+    const std::string home = RecentBytes("home", 100, 200, 8);
+    root.MakeFile("DestPosition", Le32(3) + home + RecentBytes("office", -5, 7, 2).substr(0, 30));
+    CRecentDestList list;
+    ASSERT_TRUE(list.LoadFrom(u"\\DestPosition"));
+    CRecentDestRecord added = Recent("park", 300, 400);
+    added.kind = 5;
+    added.values[0] = 1;
+    added.values[1] = 2;
+    added.values[2] = 3;
+    ASSERT_TRUE(list.Add(added));
+    ASSERT_TRUE(list.SaveTo(u"\\DestPosition"));
+    EXPECT_EQ(root.Read("DestPosition"), Le32(2) + home + RecentBytes("park", 300, 400, 5));
 }
 
 TEST(RecordLists, AddStopsAt2000AndRemoveMatchesThePositionOnly) {

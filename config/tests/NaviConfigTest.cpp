@@ -1,5 +1,6 @@
 #include "config/NaviConfig.h"
 
+#include "platform/files/Files.h"
 #include "platform/files/tests/TempRoot.h"
 #include "platform/store/ObjectStore.h"
 
@@ -75,7 +76,7 @@ TEST(NaviConfig, LoadsAHandWrittenSettingsFileAndRefusesBrokenOnes) {
     EXPECT_EQ(std::u16string(name), u"야간");
 
     const std::string good = SettingsFile(100, {{0, 1}}, {}, {});
-    for (const std::string& broken : {SettingsFile(99, {{0, 1}}, {}, {}), good.substr(0, 1003), std::string()}) {
+    for (const std::string& broken : {SettingsFile(99, {{0, 1}}, {}, {}), good.substr(0, 3), std::string()}) {
         root.MakeFile("My Documents/VelkoData/CONFIG.BIN", broken);
         auto d = Loaded();
         EXPECT_EQ(d->GetValue(0), 2) << broken.size();
@@ -90,6 +91,94 @@ TEST(NaviConfig, LoadsAHandWrittenSettingsFileAndRefusesBrokenOnes) {
     std::filesystem::remove(root.Host("My Documents/VelkoData/CONFIG.BIN"));
     root.MakeFile("Storage Card/VelkoData/config.bin", SettingsFile(100, {{0, 7}}, {}, {}));
     EXPECT_EQ(Loaded()->GetValue(0), 7);
+}
+
+// A settings file that cannot be read whole is moved to "config.bin.bad" before any save can
+// overwrite it; a file cut after its mark still gives every value it holds whole.
+TEST(NaviConfig, KeepsARejectedFileAsideWithTheValuesItStillHolds) {
+    const std::string full = SettingsFile(100, {{0, 1}, {9, 22}, {64, 1}, {148, 5}, {149, 6}, {199, 8}},
+                                          {0xFC, 0xC8, 0x04, 0xAC}, {0x7C, 0xC5, 0x04, 0xAC});
+    std::string noise(1004, '\0');
+    std::uint32_t state = 12345;
+    for (char& b : noise) {
+        state = state * 1103515245u + 12345u;
+        b = static_cast<char>(state >> 16);
+    }
+    noise[0] = 'x'; // not the mark 100
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int s0, s9, s148, s149, s199;
+        std::u16string day, night;
+    } cases[] = {
+        // Setting i ends at byte 8 + 4i: 600 bytes hold settings 0-148.
+        {"cut to 600", full.substr(0, 600), 1, 22, 5, 0, 0, u"", u""},
+        {"cut inside setting 149", full.substr(0, 603), 1, 22, 5, 0, 0, u"", u""},
+        {"cut inside the night name", full.substr(0, 950), 1, 22, 5, 6, 8, u"주간", u""},
+        {"random bytes", noise, 2, 19, 0, 0, 0, u"", u""},
+        {"wrong mark, whole size", SettingsFile(7, {{0, 1}}, {}, {}), 2, 19, 0, 0, 0, u"", u""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        TempRoot root;
+        root.MakeFile("Storage Card/VelkoData/config.bin", k.bytes);
+        auto c = Loaded();
+        EXPECT_EQ(c->GetFileState(), CNaviConfig::FileState::Rejected);
+        EXPECT_EQ(c->GetRejectedCopy(), CString(u"Storage Card\\VelkoData\\config.bin.bad"));
+        EXPECT_EQ(root.Read("Storage Card/VelkoData/config.bin.bad"), k.bytes);
+        const int expected[][2] = {{0, k.s0}, {9, k.s9}, {148, k.s148}, {149, k.s149}, {199, k.s199}, {64, 1}};
+        auto check = [&](CNaviConfig& config) {
+            for (auto [index, value] : expected) EXPECT_EQ(config.GetValue(index), value) << "setting " << index;
+            char16_t name[50];
+            ASSERT_TRUE(config.GetMapColorName(u"기본지도색상", name));
+            EXPECT_EQ(std::u16string(name), k.day);
+            ASSERT_TRUE(config.GetMapColorName(u"야간지도색상", name));
+            EXPECT_EQ(std::u16string(name), k.night);
+        };
+        check(*c);
+        // Values recovered from a cut file are stored at once; nothing is written for a file
+        // that gave only the defaults.
+        const bool recovered = k.s0 != 2;
+        EXPECT_EQ(root.Exists("Storage Card/VelkoData/config.bin"), recovered);
+        if (recovered) {
+            auto reread = Loaded();
+            EXPECT_EQ(reread->GetFileState(), CNaviConfig::FileState::Read);
+            check(*reread);
+        }
+        // The next save writes a whole new file and leaves the kept one alone.
+        ASSERT_TRUE(c->SaveSettings(-1));
+        EXPECT_EQ(root.Read("Storage Card/VelkoData/config.bin").size(), 1004u);
+        EXPECT_EQ(root.Read("Storage Card/VelkoData/config.bin.bad"), k.bytes);
+        auto again = Loaded();
+        EXPECT_EQ(again->GetFileState(), CNaviConfig::FileState::Read);
+        EXPECT_EQ(again->GetValue(9), k.s9);
+        EXPECT_EQ(again->GetValue(148), k.s148);
+    }
+}
+
+TEST(NaviConfig, ARejectedFileThatCannotBeMovedIsNotOverwritten) {
+    TempRoot root;
+    EXPECT_EQ(Loaded()->GetFileState(), CNaviConfig::FileState::None);
+    const std::string cut = SettingsFile(100, {{0, 1}, {64, 1}}, {}, {}).substr(0, 600);
+    root.MakeFile("Storage Card/VelkoData/config.bin", cut);
+    FilesFailNextOperations(1); // the move aside
+    auto c = Loaded();
+    FilesFailNextOperations(0);
+    EXPECT_EQ(c->GetFileState(), CNaviConfig::FileState::Rejected);
+    EXPECT_TRUE(c->GetRejectedCopy().IsEmpty());
+    EXPECT_EQ(c->GetValue(0), 1);
+    FilesFailNextOperations(1);
+    EXPECT_FALSE(c->SaveSettings(-1));
+    FilesFailNextOperations(0);
+    EXPECT_EQ(root.Read("Storage Card/VelkoData/config.bin"), cut);
+    // Once the move goes through, the save does too.
+    c->SetValue(9, 21);
+    ASSERT_TRUE(c->SaveSettings(-1));
+    EXPECT_EQ(root.Read("Storage Card/VelkoData/config.bin.bad"), cut);
+    auto again = Loaded();
+    EXPECT_EQ(again->GetFileState(), CNaviConfig::FileState::Read);
+    EXPECT_EQ(again->GetValue(0), 1);
+    EXPECT_EQ(again->GetValue(9), 21);
 }
 
 TEST(NaviConfig, SavesAsideCreatingTheFolderAndReportsFailure) {

@@ -315,6 +315,61 @@ TEST(NmeaReceiver, OutOfRangeFieldsGiveNoPosition) {
     }
 }
 
+// Numbers that are not plain decimals ("nan", "inf", exponents, stray letters) and a satellite
+// count beyond the 12 a GPS receiver can use make the sentence unusable, as an oversized speed
+// does: the digit readers would otherwise take them as 0 or as their leading digits.
+TEST(NmeaReceiver, MalformedNumbersGiveNoPosition) {
+    struct Case {
+        const char* what;
+        std::string ggaLat, used, hdop, altitude, rmcLon, knots, course;
+        bool usable;
+    } cases[] = {
+        {"good", "3734.0000", "07", "1.0", "50.0", "12658.0000", "10.0", "45.0", true},
+        {"altitude 1e308", "3734.0000", "07", "1.0", "1e308", "12658.0000", "10.0", "45.0", false},
+        {"altitude nan", "3734.0000", "07", "1.0", "nan", "12658.0000", "10.0", "45.0", false},
+        {"altitude -inf", "3734.0000", "07", "1.0", "-inf", "12658.0000", "10.0", "45.0", false},
+        {"speed nan", "3734.0000", "07", "1.0", "50.0", "12658.0000", "nan", "45.0", false},
+        {"course inf", "3734.0000", "07", "1.0", "50.0", "12658.0000", "10.0", "inf", false},
+        {"speed 1.5e3", "3734.0000", "07", "1.0", "50.0", "12658.0000", "1.5e3", "45.0", false},
+        {"HDOP nan", "3734.0000", "07", "nan", "50.0", "12658.0000", "10.0", "45.0", false},
+        {"latitude with a letter", "3734.00x0", "07", "1.0", "50.0", "12658.0000", "10.0", "45.0", false},
+        {"RMC longitude with two points", "3734.0000", "07", "1.0", "50.0", "12658.00.0", "10.0", "45.0", false},
+        {"99 satellites", "3734.0000", "99", "1.0", "50.0", "12658.0000", "10.0", "45.0", false},
+        {"13 satellites", "3734.0000", "13", "1.0", "50.0", "12658.0000", "10.0", "45.0", false},
+        {"satellites 7.5", "3734.0000", "7.5", "1.0", "50.0", "12658.0000", "10.0", "45.0", false},
+        {"negative satellites", "3734.0000", "-1", "1.0", "50.0", "12658.0000", "10.0", "45.0", false},
+        // Edges that are in range.
+        {"12 satellites", "3734.0000", "12", "1.0", "50.0", "12658.0000", "10.0", "45.0", true},
+        {"no satellites field", "3734.0000", "", "1.0", "50.0", "12658.0000", "10.0", "45.0", true},
+        {"altitude below sea level", "3734.0000", "07", "1.0", "-12.5", "12658.0000", "10.0", "45.0", true},
+        {"signed speed, bare point", "3734.0000", "07", "1.0", "50.", "12658.0000", "+10.0", "45.", true},
+    };
+    for (const Case& c : cases) {
+        CNmeaParser parser;
+        parser.SetNoDatumShift(1);
+        const std::string text =
+            Sentence("GPGGA,010203," + c.ggaLat + ",N,12658.0000,E,1," + c.used + "," + c.hdop + "," + c.altitude +
+                     ",M,,M,,") +
+            Sentence("GPRMC,010203,A,3734.0000,N," + c.rmcLon + ",E," + c.knots + "," + c.course + ",150624,,,A");
+        EXPECT_EQ(parser.PutData(text.data(), static_cast<int>(text.size())), c.usable ? 1 : 0) << c.what;
+        GpsPosRecord r;
+        EXPECT_EQ(parser.GetPosition(&r), c.usable) << c.what;
+    }
+    // The values of the in-range edges, worked out by hand: 10.0 knots x 18.52 = 185.2, so 185
+    // tenths of km/h; -12.5 m is -125 dm; 12 satellites as sent.
+    CNmeaParser parser;
+    parser.SetNoDatumShift(1);
+    const std::string text = Sentence("GPGGA,010203,3734.0000,N,12658.0000,E,1,12,1.0,-12.5,M,,M,,") +
+                             Sentence("GPRMC,010203,A,3734.0000,N,12658.0000,E,+10.0,45.,150624,,,A");
+    ASSERT_EQ(parser.PutData(text.data(), static_cast<int>(text.size())), 1);
+    GpsPosRecord r;
+    ASSERT_TRUE(parser.GetPosition(&r));
+    EXPECT_EQ(r.speed, 185);
+    EXPECT_EQ(r.course, 45);
+    EXPECT_EQ(r.altitude, -125);
+    EXPECT_EQ(r.satellitesUsed, 12);
+}
+
 // A fix at a pole, shifted to the Bessel datum, stays on the globe: the longitude shift is void
 // there, so the longitude is the one sent (never 596.5 degrees, the saturated 32-bit value).
 TEST(NmeaReceiver, DatumShiftAtThePoleStaysOnTheGlobe) {

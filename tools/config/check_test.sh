@@ -30,17 +30,43 @@ grep -qx 'saved=1' "$dir/out.txt" || fail "saved"
 grep -qx 'setting.0=1' "$dir/out.txt" || fail "setting 0 read back"
 grep -qx 'setting.16=45' "$dir/out.txt" || fail "setting 16 read back"
 grep -qx 'setting.2=0' "$dir/out.txt" || fail "setting 2 cleared"
+grep -qx 'settings=read' "$dir/out.txt" || fail "settings file read"
+# A settings file cut short is rejected and kept aside; the values it still holds whole (600 bytes
+# hold settings 0-148) are saved again at once, and later saves leave the kept file alone.
+cfg="$dir/root/Storage Card/VelkoData/config.bin"
+truncate -s 600 "$cfg"
+cp "$cfg" "$dir/cut"
+"$config" --root "$dir/root" > "$dir/out.txt" || fail "exit code for a cut file"
+grep -qx 'settings=rejected kept=Storage Card\\VelkoData\\config.bin.bad' "$dir/out.txt" || fail "cut file rejected"
+grep -qx 'setting.0=1' "$dir/out.txt" || fail "setting 0 kept from the cut file"
+grep -qx 'setting.16=45' "$dir/out.txt" || fail "setting 16 kept from the cut file"
+[ "$(wc -c < "$cfg")" -eq 1004 ] || fail "the recovered values saved whole"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -qx 'settings=read' "$dir/out.txt" || fail "recovered file read"
+grep -qx 'setting.16=45' "$dir/out.txt" || fail "setting 16 read from the recovered file"
+"$config" --root "$dir/root" --set 9=20 > "$dir/out.txt" || fail "save after a cut file"
+cmp -s "$cfg.bad" "$dir/cut" || fail "kept copy changed by the save"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -qx 'settings=read' "$dir/out.txt" || fail "saved file read"
+grep -qx 'setting.16=45' "$dir/out.txt" || fail "setting 16 after the save"
+grep -qx 'setting.9=20' "$dir/out.txt" || fail "setting 9 after the save"
+# Random bytes: rejected, the defaults taken.
+head -c 1004 /dev/urandom | { printf 'XXXX'; tail -c +5; } > "$cfg"
+"$config" --root "$dir/root" > "$dir/out.txt"
+grep -q '^settings=rejected kept=' "$dir/out.txt" || fail "random file rejected"
+grep -qx 'setting.9=19' "$dir/out.txt" || fail "defaults for a random file"
 # One recent destination, by hand: count 1; name "home"; x 100, y 200, kind 8, values 0.
 printf '\001\000\000\000home\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000d\000\000\000\310\000\000\000\010\000\000\000' \
   > "$dir/root/My Documents/Velko/DestPosition"
 head -c 12 /dev/zero >> "$dir/root/My Documents/Velko/DestPosition"
 "$config" --root "$dir/root" > "$dir/out.txt"
 grep -qx 'recent.0=home 100 200 8' "$dir/out.txt" || fail "recent destination"
-# A list that claims more records than it holds is not taken.
-printf '\002\000\000\000' | cat - "$dir/root/My Documents/Velko/DestPosition" | head -c 48 > "$dir/bad"
+# A list that claims more records than it holds gives the whole records that are there.
+{ printf '\002\000\000\000'; tail -c +5 "$dir/root/My Documents/Velko/DestPosition"; } > "$dir/bad"
 cp "$dir/bad" "$dir/root/My Documents/Velko/DestPosition"
 "$config" --root "$dir/root" > "$dir/out.txt"
-grep -q '^recent=.* loaded=0 count=0$' "$dir/out.txt" || fail "short list refused"
+grep -q '^recent=.* loaded=1 count=1$' "$dir/out.txt" || fail "whole record of a short list"
+grep -qx 'recent.0=home 100 200 8' "$dir/out.txt" || fail "record of a short list"
 # Refused arguments.
 for args in "--set 200=1" "--set 5" "--set x=1" "--device" "--bogus 1"; do
   # shellcheck disable=SC2086

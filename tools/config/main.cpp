@@ -3,7 +3,8 @@
 //
 //   velko-config [--root DIR] [--device TYPE] [--set N=V]...
 //
-// Prints data=, setting.N= (0-199), path.ITEM= and recent.N=NAME X Y KIND lines. With --set the
+// Prints settings=read|none|rejected (a rejected file also gives kept=PATH, where it was moved, or
+// kept=none), data=, setting.N= (0-199), path.ITEM= and recent.N=NAME X Y KIND lines. With --set the
 // settings are changed and the settings file of the current storage is saved (saved=1).
 // Exit codes: 0 done, 1 the save failed or no data folder, 2 bad arguments.
 #include "app/RecentDestList.h"
@@ -80,6 +81,14 @@ int main(int argc, char** argv) {
     config->SetDeviceType(static_cast<int>(device));
     config->SetKeyLayout(0);
     config->Load(folder.c_str());
+    switch (config->GetFileState()) {
+    case CNaviConfig::FileState::Read: std::printf("settings=read\n"); break;
+    case CNaviConfig::FileState::None: std::printf("settings=none\n"); break;
+    case CNaviConfig::FileState::Rejected:
+        std::printf("settings=rejected kept=%s\n",
+                    config->GetRejectedCopy().IsEmpty() ? "none" : config->GetRejectedCopy().ToUtf8().c_str());
+        break;
+    }
     int status = 0;
     if (!changes.empty()) {
         for (auto [index, value] : changes) config->SetValue(index, value);

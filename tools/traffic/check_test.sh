@@ -83,6 +83,24 @@ grep -qx 'result=10' "$dir/out.txt" || fail "result of a short reply"
 grep -qx 'notice=인터넷 연결 환경을 확인 해 주십시오.' "$dir/out.txt" || fail "notice of a short reply"
 [ ! -e "$dir/root/My Documents/Velko/Traffic.bin" ] || fail "a short reply was saved"
 
+# A server that announces its records and then falls silent: the reply times out (device.ini
+# "traffictimeout", 300 ms here for the client's 30 s), the carrier's entry is dialled, the retry
+# times out too, and the user is told to check the connection; nothing is saved.
+rm -f "$dir/root/My Documents/Velko/Traffic.bin"
+start --sample --stall
+device "dialup=ok" "traffictimeout=300"
+set +e
+timeout 20 "$traffic" --root "$dir/root" > "$dir/out.txt"
+rc=$?
+set -e
+[ $rc -ne 124 ] || fail "the download hung on a silent server"
+[ $rc -eq 1 ] || fail "exit code $rc for a silent server"
+grep -qx 'result=10' "$dir/out.txt" || fail "result of a silent server"
+grep -qx 'dial=011 wendlecar' "$dir/out.txt" || fail "dialled after a silent server"
+grep -qx 'notice=인터넷 연결 환경을 확인 해 주십시오.' "$dir/out.txt" || fail "notice of a silent server"
+[ "$(grep -c '^request=' "$dir/server.txt")" -eq 2 ] || fail "two requests to a silent server"
+[ ! -e "$dir/root/My Documents/Velko/Traffic.bin" ] || fail "a silent server's reply was saved"
+
 # The sample region's expressways: as many records as the server announces, all saved.
 start --sample
 device "dialup=ok"

@@ -80,6 +80,8 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Each line shows at once, so a slow exchange is seen waiting after its question.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::string root;
     long device = 0, carrier = -1;
     bool yes = true;
