@@ -383,7 +383,14 @@ TEST_F(MainViewRerouteTest, LeavingTheRouteMakesTheProgramPlanAgainByItself) {
     // The third: 60 m, three off-route fixes in a row.
     FeedFixes(1);
     EXPECT_TRUE(waitFor([&] { return m_view->IsOffRoute(); }));
-    ASSERT_TRUE(waitFor([&] { return routes.SelectedRoute() != before && !m_view->IsResearchRunning(); }));
+    // The route is read under the whole lock set, as the re-route worker writes it under it.
+    ASSERT_TRUE(waitFor([&] {
+        CLockSet& locks = *m_view->GetLockSet();
+        if (!locks.Lock(-1, 10)) return false;
+        const bool replaced = routes.SelectedRoute() != before;
+        locks.Unlock(-1);
+        return replaced && !m_view->IsResearchRunning();
+    }));
     EXPECT_EQ(routes.GetStartName(), CString(u"현위치"));
     const CRoute& edited = routes.EditedRoute();
     EXPECT_EQ(edited.start.mapId, m_onRoute.map);
