@@ -65,16 +65,6 @@ public:
     std::atomic<bool> route{false};
 };
 
-GpsPosRecord ValidFix() {
-    GpsPosRecord fix;
-    fix.status = 'A';
-    fix.hour = 3;
-    fix.longitude = 45735368;
-    fix.latitude = 13536388;
-    fix.hdop = 1.0;
-    return fix;
-}
-
 class MainViewFixTest : public MainViewTest {
 protected:
     void SetUp() override {

@@ -16,6 +16,7 @@
 #include "platform/gdi/GdiObjects.h"
 #include "platform/window/Afx.h"
 #include "platform/window/WindowHost.h"
+#include "position/GpsReceiver.h"
 #include "tools/mkdevice/DeviceBuilder.h"
 #include "tools/mkdevice/testing/SampleDeviceCopy.h"
 
@@ -36,6 +37,17 @@ inline const char16_t* kDataFolder = u"\\Storage Card\\MapData";
 inline std::vector<std::uint8_t> ReadCe(const std::u16string& cePath) {
     std::ifstream in(DeviceRoot::Resolve(cePath), std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A valid fix at the sample's start position (network coordinates), 03 h.
+inline GpsPosRecord ValidFix() {
+    GpsPosRecord fix;
+    fix.status = 'A';
+    fix.hour = 3;
+    fix.longitude = 45735368;
+    fix.latitude = 13536388;
+    fix.hdop = 1.0;
+    return fix;
 }
 
 inline std::uint32_t U32(const std::uint8_t* p) {

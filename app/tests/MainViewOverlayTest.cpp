@@ -1,5 +1,6 @@
 // What the main view draws over the map (the line to the goal, the pedestrian's line, the car and
 // its direction circle) and the status line it gives the main screen.
+#include "LockEntryHolder.h"
 #include "MainViewFixture.h"
 
 #include "admin/AdminSearch.h"
@@ -33,6 +34,15 @@ namespace mainview_test {
 
 namespace {
 
+// A place of the sample region, kilometres east and north of its south-west corner, in map
+// coordinates.
+POINT SampleMapAt(double eastKm, double northKm) {
+    const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
+    std::int32_t x = 0, y = 0;
+    NetToMapCoord(n.x, n.y, x, y);
+    return POINT{x, y};
+}
+
 class MainViewOverlayTest : public MainViewTest {
 protected:
     // One refresh of the overlay into a scratch bitmap; the status line's text afterwards.
@@ -55,17 +65,11 @@ protected:
         EXPECT_EQ(m_view->GetMapWnd().ScreenToMap(x, y), 1);
         return POINT{x, y};
     }
-    // A car route searched across the sample and taken as the route to follow.
-    void SearchSampleRoute() {
-        auto mapAt = [](double eastKm, double northKm) {
-            const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
-            std::int32_t x = 0, y = 0;
-            NetToMapCoord(n.x, n.y, x, y);
-            return POINT{x, y};
-        };
+    // A car route searched across the sample (by default from 4.25, 20.5 km to 24.25, 22.5 km)
+    // and taken as the route to follow.
+    void SearchSampleRoute(POINT s = SampleMapAt(4.25, 20.5), POINT g = SampleMapAt(24.25, 22.5)) {
         CRouteManager& routes = m_view->GetRouteManager();
         ASSERT_EQ(routes.Init(kDataFolder), 1);
-        const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
         ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
         ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
         ASSERT_EQ(routes.SearchRoute(), 0);
@@ -419,20 +423,8 @@ TEST_F(MainViewOverlayTest, TheRerouteButtonShowsWhileAFollowedRouteMayBeSearche
     m_view->SetGuiding(true);
     Refresh();
     EXPECT_FALSE(reroute->IsVisible()); // no route
-    auto mapAt = [](double eastKm, double northKm) {
-        const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
-        std::int32_t x = 0, y = 0;
-        NetToMapCoord(n.x, n.y, x, y);
-        return POINT{x, y};
-    };
-    CRouteManager& routes = m_view->GetRouteManager();
-    ASSERT_EQ(routes.Init(kDataFolder), 1);
-    const POINT s = mapAt(4.25, 20.5), g = mapAt(24.25, 22.5);
-    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
-    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
-    ASSERT_EQ(routes.SearchRoute(), 0);
-    routes.CommitRoute();
-    routes.AcceptSelectedResult();
+    SearchSampleRoute();
+    if (HasFatalFailure()) return;
     Refresh();
     EXPECT_TRUE(reroute->IsVisible());
     m_view->SetPedestrianMode(true);
@@ -675,47 +667,6 @@ namespace mainview_test {
 
 namespace {
 
-// Holds route-lock entries (one, or -1 for all) from a thread of its own, as a worker does, until
-// it goes out of scope.
-class EntryHolder {
-public:
-    EntryHolder(CLockSet& locks, int entry) {
-        m_thread = std::thread([this, &locks, entry] {
-            const bool taken = locks.Lock(entry, 10);
-            std::unique_lock<std::mutex> hold(m_mutex);
-            m_taken = taken;
-            m_ready = true;
-            m_cv.notify_all();
-            m_cv.wait(hold, [this] { return m_release; });
-            if (taken) locks.Unlock(entry);
-        });
-        std::unique_lock<std::mutex> wait(m_mutex);
-        m_cv.wait(wait, [this] { return m_ready; });
-    }
-    ~EntryHolder() {
-        {
-            std::lock_guard<std::mutex> hold(m_mutex);
-            m_release = true;
-        }
-        m_cv.notify_all();
-        m_thread.join();
-    }
-    bool Taken() const { return m_taken; }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    bool m_ready = false, m_release = false, m_taken = false;
-    std::thread m_thread;
-};
-
-POINT SampleMapAt(double eastKm, double northKm) {
-    const mkdev::NetPoint n = mkdev::KmToNet(45720000, 13470000, eastKm, northKm);
-    std::int32_t x = 0, y = 0;
-    NetToMapCoord(n.x, n.y, x, y);
-    return POINT{x, y};
-}
-
 // One overlay phase alone drawn into a white scratch bitmap (what the map's frame adds in it).
 std::vector<COLORREF> PhaseCapture(CMainView& view, int phase) {
     CDC dc;
@@ -780,7 +731,7 @@ TEST_F(MainViewOverlayTest, RouteBandWaitsForRouteLockEntryZero) {
     CLockSet& locks = *m_view->GetLockSet();
     NaviMainScreen* screen = m_view->GetMainScreen();
     {
-        EntryHolder worker(locks, 0);
+        LockEntryHolder worker(locks, 0);
         ASSERT_TRUE(worker.Taken());
         EXPECT_EQ(bandPixels(), 0);
         screen->SetMenuMode(2004);
@@ -804,7 +755,7 @@ TEST_F(MainViewOverlayTest, RouteBandWaitsForRouteLockEntryZero) {
     ASSERT_TRUE(screen->FindControl(u"Guide")->IsVisible());
     Compose();
     {
-        EntryHolder other(locks, 0);
+        LockEntryHolder other(locks, 0);
         EXPECT_FALSE(other.Taken());
     }
     m_view->UnlockRoute();
@@ -953,7 +904,7 @@ TEST_F(MainViewOverlayTest, ATrafficReRouteTellsItRunsUntilItEnds) {
     // The route busy (a worker's hold on entry 1): the traffic re-route gives up and marks nothing.
     m_view->SetReceptionLevelSource([] { return 2; });
     {
-        EntryHolder worker(*m_view->GetLockSet(), 1);
+        LockEntryHolder worker(*m_view->GetLockSet(), 1);
         ASSERT_TRUE(worker.Taken());
         m_view->RerouteWorker(true);
         EXPECT_FALSE(m_view->IsTrafficReroutePending());
@@ -978,15 +929,9 @@ TEST_F(MainViewOverlayTest, RememberedHighwayFacilitiesAreMarkedAtTheEndOfTheirL
     ASSERT_TRUE(m_view->OpenMatchNetwork());
     ASSERT_NE(m_view->GetMarkIcon(), nullptr);
     ASSERT_TRUE(m_view->GetMarkIcon()->IsLoaded());
+    SearchSampleRoute(SampleMapAt(11.8, 3.0), SampleMapAt(28.5, 8.0));
+    if (HasFatalFailure()) return;
     CRouteManager& routes = m_view->GetRouteManager();
-    ASSERT_EQ(routes.Init(kDataFolder), 1);
-    const POINT s = SampleMapAt(11.8, 3.0), g = SampleMapAt(28.5, 8.0);
-    ASSERT_GE(routes.SetStart(s.x, s.y, u"출발"), 1);
-    ASSERT_GE(routes.SetGoal(g.x, g.y, u"도착"), 1);
-    ASSERT_EQ(routes.SearchRoute(), 0);
-    routes.CommitRoute();
-    routes.AcceptSelectedResult();
-    ASSERT_NE(routes.GetRouteOption(0), 0);
     const CRoutePath& path = *routes.SelectedRoute()->path;
     int count = 0;
     ASSERT_EQ(path.GetFacilityCount(count, CRoutePath::kCodeAllButJunction), 1);
@@ -1043,7 +988,7 @@ TEST_F(MainViewOverlayTest, RememberedHighwayFacilitiesAreMarkedAtTheEndOfTheirL
     m_view->SetFollowing(true);
     m_view->SetFacilityMarks(0, -1);
     {
-        EntryHolder worker(*m_view->GetLockSet(), 0);
+        LockEntryHolder worker(*m_view->GetLockSet(), 0);
         ASSERT_TRUE(worker.Taken());
         EXPECT_EQ(frame(), none) << "entry 0 held";
     }

@@ -1,6 +1,7 @@
 // The view's route files, bus and subway routes, route information, waypoints and the re-route
 // worker, on the sample device: route servers on loopback answer the transit searches, the
 // dialogs answer what each test queues, and the message boxes are recorded.
+#include "LockEntryHolder.h"
 #include "MainViewFixture.h"
 
 #include "app/LockSet.h"
@@ -63,43 +64,6 @@ std::string SubwayReply(std::uint32_t status) {
     PutBE(r, 12345);
     return r;
 }
-
-// Holds the whole route lock set from another thread until released, as a user's route search
-// does while it runs.
-class LockHolder {
-public:
-    explicit LockHolder(CLockSet& locks) {
-        m_thread = std::thread([this, &locks] {
-            const bool taken = locks.Lock(-1, 10);
-            {
-                std::lock_guard<std::mutex> hold(m_mutex);
-                m_taken = taken;
-                m_ready = true;
-            }
-            m_cv.notify_all();
-            std::unique_lock<std::mutex> wait(m_mutex);
-            m_cv.wait(wait, [this] { return m_release; });
-            if (taken) locks.Unlock(-1);
-        });
-        std::unique_lock<std::mutex> wait(m_mutex);
-        m_cv.wait(wait, [this] { return m_ready; });
-    }
-    ~LockHolder() {
-        {
-            std::lock_guard<std::mutex> hold(m_mutex);
-            m_release = true;
-        }
-        m_cv.notify_all();
-        m_thread.join();
-    }
-    bool Taken() const { return m_taken; }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_cv;
-    bool m_ready = false, m_release = false, m_taken = false;
-    std::thread m_thread;
-};
 
 class MainViewRoutesTest : public MainViewTest {
 protected:
@@ -410,7 +374,7 @@ TEST_F(MainViewRoutesTest, ACarRouteFileOpensUnlessTheLockSetIsBusy) {
     m_view->GetRouteManager().ClearResults();
     m_view->SetRouteMode(0);
     {
-        LockHolder search(*m_view->GetLockSet());
+        LockEntryHolder search(*m_view->GetLockSet(), -1);
         ASSERT_TRUE(search.Taken());
         OpenFile(u"길R.vkp");
         EXPECT_EQ(Texts(), std::vector<std::u16string>{u"재탐색 중에는 경로를 읽을 수 없습니다."});
@@ -544,7 +508,7 @@ TEST_F(MainViewRoutesTest, AReRouteWhileASearchHoldsTheLockSetDoesNothing) {
     const CRoute* before = routes.SelectedRoute();
     m_config->SetValue(15, 1);
     {
-        LockHolder search(*m_view->GetLockSet());
+        LockEntryHolder search(*m_view->GetLockSet(), -1);
         ASSERT_TRUE(search.Taken());
         m_view->StartRerouteThread();
         WaitForReroute();
